@@ -1,0 +1,92 @@
+#include "demo.h"
+
+#include "common/errors.h"
+#include "common/fileio.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace tarrow {
+
+namespace {
+
+void put(const QString& root, const QString& rel, const QStringList& lines) {
+    const QString path = root + rel;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    writeFileBytes(path, joinLinesCrLf(lines));
+}
+
+void copyDll(const QString& source, const QString& name, const QString& root, const QString& rel) {
+    const QString path = root + rel;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile in(source + QLatin1Char('/') + name);
+    if (!in.open(QIODevice::ReadOnly)) throw IoError(QStringLiteral("Cannot open demo library %1").arg(name));
+    writeFileBytes(path, in.readAll());
+}
+
+} // namespace
+
+DemoInstallation buildDemoInstallation(const QString& baseFolder, const QString& dllSource) {
+    QDir base(baseFolder);
+    const QString hl = QStringLiteral("Half-Life");
+    if (base.exists(hl)) QDir(base.filePath(hl)).removeRecursively();
+    QDir().mkpath(base.filePath(hl));
+    const QString root = base.filePath(hl) + QLatin1Char('/');
+
+    put(root, QStringLiteral("sierra.inf"),
+        {QStringLiteral("[Ident]"), QStringLiteral("ProductName \"HLServer\""),
+         QStringLiteral("CurrentVersion \"4.1.1.1\"")});
+
+    // A Metamod server as current TFC installations ship it: Windows and Linux load lines side by side.
+    put(root, QStringLiteral("TFC/liblist.gam"),
+        {QStringLiteral("// Valve Game Info file"), QStringLiteral("game \"Team Fortress Classic\""),
+         QStringLiteral("startmap \"2fort\""), QStringLiteral("trainmap \"t0a0\""),
+         QStringLiteral("mpentity \"info_tfdetect\""), QStringLiteral("gamedll \"addons\\metamod\\dlls\\metamod.dll\""),
+         QStringLiteral("gamedll_linux \"addons/metamod/dlls/metamod.so\""),
+         QStringLiteral("gamedll_osx \"dlls/tfc.dylib\""), QStringLiteral("secure \"1\""),
+         QStringLiteral("type \"multiplayer_only\"")});
+    put(root, QStringLiteral("TFC/addons/metamod/plugins.ini"),
+        {QStringLiteral("; Metamod plugins"), QStringLiteral("win32 ../tarrow/tarrow.dll"),
+         QStringLiteral("win32 addons/adminmod/dlls/admin_mm.dll"),
+         QStringLiteral("linux addons/adminmod/dlls/admin_MM_i386.so")});
+    put(root, QStringLiteral("TFC/autoexec.cfg"),
+        {QStringLiteral("//localinfo mm_gamedll addons/neotf/dlls/ntf.dll"), QStringLiteral("echo Autoexec done")});
+    put(root, QStringLiteral("TFC/addons/adminmod/config/plugin.ini"), {QStringLiteral("; Admin Mod plug-ins")});
+    put(root, QStringLiteral("TFC/addons/adminmod/config/users.ini"), {QStringLiteral("; Admin Mod users")});
+    put(root, QStringLiteral("TFC/plugin.ini"),
+        {QStringLiteral("; Admin Mod plug-in list"), QStringLiteral("dlls/plugin_base.amx"),
+         QStringLiteral("dlls/plugin_antiflood.amx")});
+    put(root, QStringLiteral("TFC/dlls/plugin_base.amx"), {QStringLiteral("demo")});
+    put(root, QStringLiteral("TFC/addons/neotf/ntf_config.txt"), {QStringLiteral("tfc.dll")});
+
+    put(root, QStringLiteral("tarrow/TFC/tarrow.cfg"),
+        {QStringLiteral("// Tarrow configuration file created by Tarrow Gui 1.00"), QStringLiteral("skill 3"),
+         QStringLiteral("min_bots 4"), QStringLiteral("max_bots 12")});
+    put(root, QStringLiteral("tarrow/TFC/default.cfg"), {QStringLiteral("// default bot settings")});
+    put(root, QStringLiteral("tarrow/TFC/tarrow_names.txt"), {QStringLiteral("Alpha"), QStringLiteral("Bravo")});
+    put(root, QStringLiteral("tarrow/TFC/configs/2fort_bot.cfg"), {QStringLiteral("max_bots 16")});
+    put(root, QStringLiteral("tarrow/TFC/scripts/2fort_tw.cfg"), {QStringLiteral("# 2fort script")});
+
+    for (const char* map : {"2fort", "well", "rock2", "dustbowl"})
+        put(root, QStringLiteral("TFC/maps/%1.bsp").arg(QLatin1String(map)), {QStringLiteral("demo map")});
+    put(root, QStringLiteral("TFC/mapcycle.txt"),
+        {QStringLiteral("2fort"), QStringLiteral("well"), QStringLiteral("rock2")});
+    put(root, QStringLiteral("TFC/motd.txt"), {QStringLiteral("Welcome to the Tarrow demo server!")});
+    put(root, QStringLiteral("TFC/server.cfg"),
+        {QStringLiteral("hostname \"Tarrow Demo Server\""), QStringLiteral("exec adminmod.cfg"),
+         QStringLiteral("exec ntf_cvars.cfg")});
+
+    copyDll(dllSource, QStringLiteral("tfc.dll"), root, QStringLiteral("TFC/dlls/tfc.dll"));
+    copyDll(dllSource, QStringLiteral("tarrow.dll"), root, QStringLiteral("tarrow/tarrow.dll"));
+    copyDll(dllSource, QStringLiteral("metamod.dll"), root, QStringLiteral("TFC/addons/metamod/dlls/metamod.dll"));
+    copyDll(dllSource, QStringLiteral("admin_mm_old.dll"), root, QStringLiteral("TFC/addons/adminmod/dlls/admin_mm.dll"));
+    copyDll(dllSource, QStringLiteral("ntf.dll"), root, QStringLiteral("TFC/addons/neotf/dlls/ntf.dll"));
+
+    DemoInstallation demo;
+    demo.installRoot = root;
+    demo.settingsFile = base.filePath(QStringLiteral("Tarrow-demo.conf"));
+    QFile::remove(demo.settingsFile);
+    return demo;
+}
+
+} // namespace tarrow

@@ -1,0 +1,82 @@
+#include "loaderfiles.h"
+
+#include "app/webaddresses.h"
+#include "common/fileio.h"
+#include "common/paths.h"
+#include "common/textlists.h"
+
+namespace tarrow {
+
+QStringList rivalPluginFiles(const QString& installRoot, const QString& modFolder) {
+    const QString base = installRoot + modFolder;
+    QStringList found;
+    for (const char* rel : {"\\addons\\AdminOP\\adminop.dll", "\\addons\\AdminOP\\dlls\\adminop.dll", "\\dlls\\adminop.dll"}) {
+        const QString path = base + QString::fromLatin1(rel);
+        if (fileExists(path)) found.append(path);
+    }
+    return found;
+}
+
+QString rivalPluginWarning() {
+    return QStringLiteral("You should not support a rip off of good work, Please remove AdminOp and install the "
+                          "original work, NeoTF, which can be found at ") +
+           WebAddresses::neotfHostName();
+}
+
+QString firstWord(const QString& line) {
+    qsizetype i = 0;
+    if (line.startsWith(QStringLiteral("\u00EF\u00BB\u00BF"))) i = 3;
+    while (i < line.size() && (line.at(i) == QLatin1Char(' ') || line.at(i) == QLatin1Char('\t'))) ++i;
+    qsizetype end = i;
+    while (end < line.size() && line.at(end) != QLatin1Char(' ') && line.at(end) != QLatin1Char('\t') &&
+           line.at(end) != QLatin1Char('"'))
+        ++end;
+    return line.mid(i, end - i);
+}
+
+QString normaliseLiblistLine(const QString& line) {
+    const QString word = firstWord(line);
+    if (word.compare(QLatin1String("gamedll_linux"), Qt::CaseInsensitive) == 0 ||
+        word.compare(QLatin1String("gamedll_osx"), Qt::CaseInsensitive) == 0)
+        return line;
+    QString out = line.toLower();
+    out.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    out.replace(QLatin1String("\\\\"), QLatin1String("//"));
+    return out;
+}
+
+QString normalisePluginLine(const QString& line) {
+    if (firstWord(line).compare(QLatin1String("linux"), Qt::CaseInsensitive) == 0) return line;
+    QString out = line.toLower();
+    out.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    out.replace(QLatin1String("\\\\"), QLatin1String("//"));
+    return out;
+}
+
+namespace {
+
+bool normaliseFile(const QString& path, QStringList& liblist, QString (*rule)(const QString&)) {
+    if (!fileExists(path)) return false;
+    LoadListFromFile(path, liblist, true);
+    for (QString& line : liblist) line = rule(line);
+    clearReadOnly(path);
+    SaveListToFile(path, liblist, QString(), liblist);
+    return true;
+}
+
+} // namespace
+
+bool normaliseLiblistFile(const QString& path, QStringList& liblist) {
+    return normaliseFile(path, liblist, normaliseLiblistLine);
+}
+
+bool normalisePluginFile(const QString& path, QStringList& liblist) {
+    return normaliseFile(path, liblist, normalisePluginLine);
+}
+
+QString missingLiblistMessage(const QString& path) {
+    return QStringLiteral("Your Liblist.gam file was not found, expected path: \"") + nativePath(path) +
+           QLatin1Char('"');
+}
+
+} // namespace tarrow

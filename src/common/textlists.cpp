@@ -1,0 +1,92 @@
+#include "textlists.h"
+
+#include "fileio.h"
+#include "paths.h"
+
+#include <QDir>
+
+namespace tarrow {
+
+void LoadListFromFile(const QString& path, QStringList& list, bool clear) {
+    QStringList lines = readLines(path);
+    if (clear) list.clear();
+    list.append(std::move(lines));
+}
+
+void SaveListToFile(const QString& path, const QStringList& list, const QString& firstLine,
+                    const QStringList& liblist) {
+    QStringList out;
+    out.reserve(list.size() + 1);
+    if (!firstLine.isEmpty() && !listHas(liblist, firstLine)) out.append(firstLine);
+    out.append(list);
+    writeFileBytes(path, joinLinesCrLf(out));
+}
+
+QString trimBlanks(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 32) ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 32) --end;
+    return text.mid(begin, end - begin);
+}
+
+qsizetype FindListPrefix(const QStringList& list, const QString& text, qsizetype n) {
+    const QString wanted = trimBlanks(text).toLower();
+    qsizetype found = -1;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (trimBlanks(list[i].left(n)).toLower() == wanted) found = i;
+    }
+    return found;
+}
+
+bool listHas(const QStringList& list, const QString& statement) {
+    for (const QString& line : list) {
+        if (line.compare(statement, Qt::CaseInsensitive) == 0) return true;
+    }
+    return false;
+}
+
+std::optional<QString> TextBetween(const QString& startDelimiter, const QString& endDelimiter,
+                                   const QString& line) {
+    const qsizetype p = startDelimiter.isEmpty() ? -1 : line.indexOf(startDelimiter);
+    // The start delimiter counts as one character; absent, the working text is the whole line.
+    const QString working = p < 0 ? line : line.mid(p + 1);
+    const qsizetype q = endDelimiter.isEmpty() ? -1 : working.indexOf(endDelimiter);
+    if (q < 0) {
+        if (endDelimiter == QLatin1String(" ")) return std::nullopt;
+        return QString();
+    }
+    return working.left(q);
+}
+
+QString CvarValue(const QString& line) {
+    const qsizetype firstBlank = line.indexOf(QLatin1Char(' '));
+    const QString rest = firstBlank < 0 ? line : line.mid(firstBlank + 1);
+    const qsizetype comment = rest.indexOf(QLatin1String("//"));
+    const qsizetype blank = rest.indexOf(QLatin1Char(' '));
+    qsizetype cut = -1;
+    if (comment >= 0 && blank >= 0)
+        cut = std::min(comment, blank);
+    else if (comment >= 0)
+        cut = comment;
+    else if (blank >= 0)
+        cut = blank;
+    return cut < 0 ? rest : rest.left(cut);
+}
+
+bool IsByteNumber(const QString& text) {
+    if (text.isEmpty() || text.size() > 3) return false;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+    }
+    if (text.size() > 1 && text.at(0) == QLatin1Char('0')) return false;
+    return text.toInt() <= 255;
+}
+
+void ListFolderFiles(const QString& folder, QStringList& list) {
+    const QDir dir(nativePath(folder));
+    if (!dir.exists()) return;
+    list.append(dir.entryList(QDir::Files | QDir::System, QDir::Unsorted));
+}
+
+} // namespace tarrow

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace tarrow {
+
+// Loads a file's lines into `list` (emptied first when `clear` is set). The file must exist; a failure
+// throws IoError and the list keeps what it had.
+void LoadListFromFile(const QString& path, QStringList& list, bool clear);
+
+// Rewrites the file from `list`, each line ended with CR LF. A non-empty `firstLine` is written first
+// unless it already stands in `liblist` (the window's scratch list, whatever list is being saved;
+// the lookup ignores letter case).
+void SaveListToFile(const QString& path, const QStringList& list, const QString& firstLine,
+                    const QStringList& liblist);
+
+// Trim as the loader files expect it: blanks and control characters off both ends.
+QString trimBlanks(const QString& text);
+
+// Index of the last line whose first n characters, lower-cased and trimmed, equal `text` lower-cased and
+// trimmed; -1 when none does. The line is cut to n characters before it is trimmed.
+qsizetype FindListPrefix(const QStringList& list, const QString& text, qsizetype n);
+
+// True when some line equals `statement` as a whole, ignoring letter case, without trimming.
+bool listHas(const QStringList& list, const QString& statement);
+
+// The text between two delimiters. std::nullopt is "no result": the caller's target keeps what it had.
+std::optional<QString> TextBetween(const QString& startDelimiter, const QString& endDelimiter,
+                                   const QString& line);
+
+// The value word of "name value // comment".
+QString CvarValue(const QString& line);
+
+// True when the text is exactly the plain decimal form of a number 0..255.
+bool IsByteNumber(const QString& text);
+
+// Appends the names of the ordinary files of a folder (no sub-folders, no hidden files).
+void ListFolderFiles(const QString& folder, QStringList& list);
+
+} // namespace tarrow

@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+
+namespace tarrow {
+
+class ClickLabel;
+class FileListBox;
+class Prompter;
+class Shell;
+class StatusPane;
+
+// The program's one window. Controls carry the names the rest of the team knows them by, as member
+// names and as object names; handlers are named after the control and the event.
+class TMainfrm : public QMainWindow {
+    Q_OBJECT
+public:
+    TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent = nullptr);
+    ~TMainfrm() override;
+
+    Prompter& prompter() { return prompter_; }
+    Shell& shell() { return shell_; }
+
+    // Runs `handler`, turning a failed file operation or conversion into the generic error box.
+    bool guarded(const std::function<void()>& handler);
+
+    // Window transparency: on or off, level 0..255.
+    void setTransparency(bool on, int level);
+    bool transparencyOn() const { return transparencyOn_; }
+    int transparencyLevel() const { return transparencyLevel_; }
+
+    // Page control and pages, by index: 0 Main .. 5 Info.
+    QTabWidget* Tabs = nullptr;
+    QWidget* Main = nullptr;
+    QWidget* Tarrow = nullptr;
+    QWidget* Scripts = nullptr;
+    QWidget* Configs = nullptr;
+    QWidget* Launcher = nullptr;
+    QWidget* Info = nullptr;
+    QTabWidget* Launchertabs = nullptr;
+    QWidget* Basic = nullptr;
+    QWidget* Advanced = nullptr;
+    QWidget* Mapcycle = nullptr;
+    QWidget* MOTD = nullptr;
+    QWidget* Adminmod = nullptr;
+    QWidget* Neotf = nullptr;
+    QWidget* NeotfCont = nullptr;
+
+    // " Server Status "
+    QLabel* Bannerimg = nullptr;
+    StatusPane* Status = nullptr;
+    StatusPane* Stats = nullptr;
+    QTimer* statustmr = nullptr;
+    // Scratch list of file lines shared by the loader-file routines, and the page buffer.
+    QStringList Liblist;
+    QString Statustxt;
+
+    // "Configure Tarrow"
+    QComboBox* Filelst = nullptr;
+
+    // "Tarrow Configs"
+    FileListBox* Configlst = nullptr;
+
+    // "Server Config/Launcher"
+    FileListBox* StartMaplst = nullptr;
+    QLineEdit* Commandlinetxt = nullptr;
+    FileListBox* AllMaplst = nullptr;
+
+    // "  Info/Help  "
+    ClickLabel* TarKeylbl = nullptr;
+    ClickLabel* TarPathlbl = nullptr;
+    QLabel* TarVersionlbl = nullptr;
+    QLabel* GUIversionlbl = nullptr;
+    QPushButton* ResetKeycmd = nullptr;
+    QLineEdit* Transparency = nullptr;
+    QLineEdit* StatsSpeed = nullptr;
+
+public slots:
+    void FormCreate();
+    void TabsChange(int index);
+    void ResetKeycmdClick();
+    void TarPathlblDblClick();
+    void TarKeylblDblClick();
+    void statustmrTimer();
+    void TransparencyChange();
+    void StatsSpeedChange();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // FormCloseQuery: always allows the close.
+    bool FormCloseQuery();
+    void buildMainPage();
+    void buildTarrowPage();
+    void buildConfigsPage();
+    void buildLauncherPage();
+    void buildInfoPage();
+    QWidget* addPage(const char* name, const QString& caption);
+
+    Prompter& prompter_;
+    Shell& shell_;
+    bool transparencyOn_ = false;
+    int transparencyLevel_ = 150;
+    bool closing_ = false;
+};
+
+} // namespace tarrow

@@ -1,0 +1,216 @@
+#include "main.h"
+
+#include "app/componentsettings.h"
+#include "app/installroot.h"
+#include "app/loaderfiles.h"
+#include "common/errors.h"
+#include "common/fileio.h"
+#include "common/fileversion.h"
+#include "common/modtable.h"
+#include "common/paths.h"
+#include "common/prompter.h"
+#include "common/settingsstore.h"
+#include "common/shell.h"
+#include "common/textlists.h"
+#include "gamefiles/knownfiles.h"
+#include "status/pages.h"
+#include "statuspane.h"
+#include "widgets.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace tarrow {
+
+TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
+    : QMainWindow(parent), prompter_(prompter), shell_(shell) {
+    setObjectName(QStringLiteral("Mainfrm"));
+    setWindowTitle(QStringLiteral("Tarrow GUI"));
+    setWindowIcon(QIcon(QStringLiteral(":/tarrow-gui.png")));
+    resize(820, 640);
+
+    Tabs = new QTabWidget(this);
+    Tabs->setObjectName(QStringLiteral("Tabs"));
+    setCentralWidget(Tabs);
+    Main = addPage("Main", QStringLiteral(" Server Status "));
+    Tarrow = addPage("Tarrow", QStringLiteral("Configure Tarrow"));
+    Scripts = addPage("Scripts", QStringLiteral("Tarrow Scripts"));
+    Configs = addPage("Configs", QStringLiteral("Tarrow Configs"));
+    Launcher = addPage("Launcher", QStringLiteral("Server Config/Launcher"));
+    Info = addPage("Info", QStringLiteral("  Info/Help  "));
+
+    statustmr = new QTimer(this);
+    statustmr->setObjectName(QStringLiteral("statustmr"));
+    statustmr->setInterval(1000);
+    connect(statustmr, &QTimer::timeout, this, &TMainfrm::statustmrTimer);
+
+    buildMainPage();
+    buildTarrowPage();
+    buildConfigsPage();
+    buildLauncherPage();
+    buildInfoPage();
+
+    connect(Tabs, &QTabWidget::currentChanged, this, &TMainfrm::TabsChange);
+    // The creation handler runs as the window is made; a failure stops it with the error box and the
+    // window opens without the later steps.
+    guarded([this] { FormCreate(); });
+}
+
+TMainfrm::~TMainfrm() = default;
+
+QWidget* TMainfrm::addPage(const char* name, const QString& caption) {
+    auto* page = new QWidget(Tabs);
+    page->setObjectName(QString::fromLatin1(name));
+    Tabs->addTab(page, caption);
+    return page;
+}
+
+bool TMainfrm::guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+        return true;
+    } catch (const IoError& e) {
+        prompter_.error(e.text());
+    } catch (const ConversionError& e) {
+        prompter_.error(e.text());
+    } catch (const std::exception& e) {
+        prompter_.error(QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
+
+void TMainfrm::setTransparency(bool on, int level) {
+    transparencyOn_ = on;
+    transparencyLevel_ = level;
+    setWindowOpacity(on ? level / 255.0 : 1.0);
+}
+
+void TMainfrm::FormCreate() {
+    const QString root = ReadInstallRoot();
+    const QString mod = SelectedModFolder();
+    const QString plugin = root + QStringLiteral("tarrow\\");
+    ComponentSettings& comps = components();
+
+    // 1-2: the plug-in folder, without the pages a previous run left behind.
+    createFolder(root + QStringLiteral("tarrow"));
+    deleteGeneratedPages(plugin);
+
+    // 3: the rival plug-in, once per copy found.
+    for (const QString& file : rivalPluginFiles(root, mod)) {
+        Q_UNUSED(file);
+        prompter_.message(rivalPluginWarning());
+    }
+
+    // 4-6: loader files as the program's comparisons expect them; the folder settings are still the
+    // built-in ones here, since the overrides are read in step 8.
+    const QString liblist = root + mod + QStringLiteral("\\liblist.gam");
+    if (!normaliseLiblistFile(liblist, Liblist)) prompter_.message(missingLiblistMessage(liblist));
+    normalisePluginFile(root + mod + QLatin1Char('\\') + comps.MetamodFolder + QStringLiteral("plugins.ini"), Liblist);
+    normalisePluginFile(root + mod + QLatin1Char('\\') + comps.NeotfFolder + QStringLiteral("ntf_config.txt"), Liblist);
+
+    // 7: the waiting pages the Loaded links lead to.
+    writeWaitingPages(plugin);
+
+    // 8-10: folder settings, the known files, version settings.
+    const ValueReader read = [](const QString& name) { return RegReadString(kTarrowKey, name); };
+    applyPathOverrides(comps, read);
+    Filelst->clear();
+    Filelst->addItems(existingKnownFiles(root, mod));
+    Filelst->setCurrentIndex(Filelst->count() > 0 ? 0 : -1);
+    applyVersionOverrides(comps, read);
+
+    // 11: the information labels.
+    TarPathlbl->setText(QStringLiteral("Tarrow Installation Path: ") + root);
+    TarKeylbl->setText(QStringLiteral("Tarrow Registry Key: HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarrow\\"));
+    GUIversionlbl->setText(QStringLiteral("Tarrow GUI Version: ") + PanelVersionText);
+    const QString dll = plugin + QStringLiteral("tarrow.dll");
+    if (fileExists(dll)) {
+        const auto version = FileVersionText(dll);
+        TarVersionlbl->setText(version ? QStringLiteral("Tarrow Version: ") + *version
+                                       : QStringLiteral("Tarrow Version: Not Installed/Error"));
+    }
+
+    // 12: options exist from now on; the transparency edit applies its own rule.
+    if (RegReadString(kTarrowKey, QStringLiteral("Translucency")).isEmpty())
+        RegWriteString(kTarrowKey, QStringLiteral("Translucency"), QString(), prompter_);
+    if (RegReadString(kTarrowKey, QStringLiteral("Stats Speed")).isEmpty())
+        RegWriteString(kTarrowKey, QStringLiteral("Stats Speed"), QString(), prompter_);
+    const QString level = RegReadString(kTarrowKey, QStringLiteral("translucency"));
+    if (!level.isEmpty() && IsByteNumber(level)) {
+        Transparency->setText(level);
+    } else {
+        setTransparency(false, transparencyLevel_);
+        Transparency->setText(QStringLiteral("255"));
+    }
+
+    // 13-14: the map lists and the stored command line.
+    const QString maps = root + mod + QStringLiteral("\\maps\\");
+    if (folderExists(maps)) AllMaplst->setFolder(maps);
+    if (folderExists(maps)) StartMaplst->setFolder(maps);
+    const QString commandLine = RegReadString(kTarrowKey, QStringLiteral("CommandLine"));
+    if (!commandLine.isEmpty()) Commandlinetxt->setText(commandLine);
+
+    // 15: the first refresh comes a second after the window shows; it sets the real period.
+    statustmr->start();
+}
+
+bool TMainfrm::FormCloseQuery() {
+    guarded([this] { deleteGeneratedPages(ReadInstallRoot() + QStringLiteral("tarrow\\")); });
+    statustmr->stop();
+    setTransparency(true, 255);
+    for (int level = 255; level > 1; level -= 25) setTransparency(true, level);
+    return true;
+}
+
+void TMainfrm::closeEvent(QCloseEvent* event) {
+    if (!closing_) {
+        closing_ = true;
+        if (!FormCloseQuery()) {
+            closing_ = false;
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}
+
+void TMainfrm::TabsChange(int index) {
+    if (index != 0)
+        statustmr->stop();
+    else
+        statustmr->start();
+    if (index == 3) {
+        const QString configs = ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() +
+                                QStringLiteral("\\configs\\");
+        if (folderExists(configs)) Configlst->setFolder(configs);
+    }
+}
+
+void TMainfrm::ResetKeycmdClick() {
+    if (!prompter_.confirm(QStringLiteral(
+            "If you procede this option will reset the Tarrow installation path registry key and will shut down "
+            "the Tarrow GUI, please restart the GUI to set the path again. Do you wish to continue?")))
+        return;
+    statustmr->stop();
+    RegWriteString(kTarrowKey, kInstallPathValue, QString(), prompter_);
+    close();
+}
+
+void TMainfrm::TarPathlblDblClick() {
+    // The caption less "Tarrow Installation Path:" is a blank and the InstallRoot.
+    const QString folder = TarPathlbl->text().mid(25);
+    shell_.openFolder(nativePath(folder.trimmed()));
+}
+
+void TMainfrm::TarKeylblDblClick() {
+    // There is no registry editor here: the settings file opens in the desktop's editor.
+    if (SettingsStore::active()) shell_.openDocument(SettingsStore::active()->fileName());
+}
+
+void TMainfrm::statustmrTimer() {}
+
+} // namespace tarrow

@@ -1,0 +1,39 @@
+// The " Server Status " page: the banner and the two report panes.
+#include "main.h"
+
+#include "statuspane.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+namespace tarrow {
+
+void TMainfrm::buildMainPage() {
+    auto* layout = new QVBoxLayout(Main);
+    Bannerimg = new QLabel(Main);
+    Bannerimg->setObjectName(QStringLiteral("Bannerimg"));
+    Bannerimg->setPixmap(QPixmap(QStringLiteral(":/banner.jpg")));
+    Bannerimg->setAlignment(Qt::AlignCenter);
+    Bannerimg->setAccessibleName(QStringLiteral("Tarrow GUI"));
+    layout->addWidget(Bannerimg);
+
+    auto* statusGroup = new QGroupBox(QStringLiteral("Server Statistics:"), Main);
+    auto* statusLayout = new QVBoxLayout(statusGroup);
+    Status = new StatusPane(shell_, statusGroup);
+    Status->setObjectName(QStringLiteral("Status"));
+    Status->setAccessibleName(QStringLiteral("Server Statistics:"));
+    statusLayout->addWidget(Status);
+    layout->addWidget(statusGroup, 3);
+
+    auto* statsGroup = new QGroupBox(QStringLiteral("Server Status:"), Main);
+    auto* statsLayout = new QVBoxLayout(statsGroup);
+    Stats = new StatusPane(shell_, statsGroup);
+    Stats->setObjectName(QStringLiteral("Stats"));
+    Stats->setAccessibleName(QStringLiteral("Server Status:"));
+    statsLayout->addWidget(Stats);
+    layout->addWidget(statsGroup, 2);
+}
+
+} // namespace tarrow

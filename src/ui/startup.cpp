@@ -1,0 +1,84 @@
+#include "startup.h"
+
+#include "app/demo.h"
+#include "app/installroot.h"
+#include "common/settingsstore.h"
+#include "main.h"
+#include "qtservices.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QStandardPaths>
+#include <QtWebEngineCore/qtwebenginecoreglobal.h>
+
+#include <cstdio>
+#include <memory>
+
+static void initResourcesOutsideNamespace() { Q_INIT_RESOURCE(resources); }
+
+namespace tarrow {
+
+void initUiResources() { initResourcesOutsideNamespace(); }
+
+int runTarrowGui(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Tarrow"));
+    QApplication::setApplicationName(QStringLiteral("tarrow-gui"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tarrow GUI"));
+    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarrow-gui.png")));
+    initUiResources();
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Control panel for the Tarrow bot on a Half-Life Team Fortress Classic server."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption settingsOption(QStringLiteral("settings"),
+                                            QStringLiteral("Keep the settings in FILE (also TARROW_SETTINGS)."),
+                                            QStringLiteral("FILE"));
+    const QCommandLineOption rootOption(QStringLiteral("install-root"),
+                                        QStringLiteral("Use DIR as the Half-Life installation folder."),
+                                        QStringLiteral("DIR"));
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"), QStringLiteral("Open a sample installation with its own settings (nothing real is touched)."));
+    parser.addOptions({settingsOption, rootOption, demoOption});
+    parser.process(app);
+
+    QString settingsFile = parser.value(settingsOption);
+    if (settingsFile.isEmpty()) settingsFile = qEnvironmentVariable("TARROW_SETTINGS");
+    QString installRoot = parser.value(rootOption);
+
+    QtPrompter prompter;
+    if (parser.isSet(demoOption)) {
+        const QString base = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/demo");
+        QDir().mkpath(base);
+        try {
+            const DemoInstallation demo = buildDemoInstallation(base, QStringLiteral(":/demo/dlls"));
+            settingsFile = demo.settingsFile;
+            installRoot = demo.installRoot;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "tarrow-gui: cannot build the demo installation: %s\n", e.what());
+            return 1;
+        }
+    }
+    if (settingsFile.isEmpty()) settingsFile = SettingsStore::defaultFileName();
+
+    SettingsStore store(settingsFile);
+    SettingsStore::setActive(&store);
+    if (!installRoot.isEmpty()) storeInstallRoot(QDir(installRoot).absolutePath(), prompter);
+    settleInstallRoot(prompter, halfLifeInstallerPath(QDir::homePath()));
+
+    QtShell shell;
+    auto window = std::make_unique<TMainfrm>(prompter, shell);
+    prompter.setParent(window.get());
+    window->show();
+    const int rc = app.exec();
+    window.reset();
+    SettingsStore::setActive(nullptr);
+    return rc;
+}
+
+} // namespace tarrow

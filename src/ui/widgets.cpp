@@ -1,0 +1,26 @@
+#include "widgets.h"
+
+#include "common/paths.h"
+
+#include <QDir>
+
+namespace tarrow {
+
+void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    QLabel::mouseDoubleClickEvent(event);
+    emit doubleClicked();
+}
+
+FileListBox::FileListBox(const QString& mask, QWidget* parent) : QListWidget(parent), mask_(mask) {}
+
+void FileListBox::setFolder(const QString& composedFolder) {
+    folder_ = composedFolder;
+    clear();
+    QDir dir(nativePath(composedFolder));
+    dir.setNameFilters({mask_});
+    dir.setFilter(QDir::Files | QDir::System);
+    dir.setSorting(QDir::Name | QDir::IgnoreCase);
+    addItems(dir.entryList());
+}
+
+} // namespace tarrow

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "common/settingsstore.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace tarrow::test {
+
+// A temporary Half-Life installation with its own settings file, made active for the test's lifetime.
+class FixtureInstall {
+public:
+    FixtureInstall();
+    ~FixtureInstall();
+
+    // InstallRoot, ending with '/'.
+    QString root() const { return root_; }
+    QString path(const QString& relative) const { return root_ + relative; }
+    // Writes a file (parents created) with the given bytes.
+    void write(const QString& relative, const QByteArray& bytes) const;
+    // Writes lines each ended with CR LF.
+    void writeLines(const QString& relative, const QStringList& lines) const;
+    // Copies a fixture DLL from tests/fixtures/dlls.
+    void dll(const QString& fixtureName, const QString& relative) const;
+    QByteArray read(const QString& relative) const;
+    bool exists(const QString& relative) const;
+    // Stores the InstallRoot in the settings.
+    void storeRoot() const;
+    SettingsStore& settings() { return *store_; }
+    QString settingsFile() const { return dir_.path() + QStringLiteral("/settings.conf"); }
+
+    static QString fixtureDll(const QString& name);
+
+private:
+    QTemporaryDir dir_;
+    QString root_;
+    std::unique_ptr<SettingsStore> store_;
+};
+
+} // namespace tarrow::test

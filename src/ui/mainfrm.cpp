@@ -118,8 +118,10 @@ void TMainfrm::FormCreate() {
     // 8-10: folder settings, the known files, version settings.
     const ValueReader read = [](const QString& name) { return RegReadString(kTarrowKey, name); };
     applyPathOverrides(comps, read);
+    QStringList known = existingKnownFiles(root, mod);
+    known.sort(Qt::CaseInsensitive);
     Filelst->clear();
-    Filelst->addItems(existingKnownFiles(root, mod));
+    Filelst->addItems(known);
     Filelst->setCurrentIndex(Filelst->count() > 0 ? 0 : -1);
     applyVersionOverrides(comps, read);
 

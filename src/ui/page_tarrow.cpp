@@ -20,8 +20,6 @@ void TMainfrm::buildTarrowPage() {
     Filelst->setObjectName(QStringLiteral("Filelst"));
     Filelst->setAccessibleName(caption->text());
     caption->setBuddy(Filelst);
-    // Kept sorted without regard to case, as the list is filled.
-    Filelst->setInsertPolicy(QComboBox::InsertAlphabetically);
     fileLayout->addWidget(caption);
     fileLayout->addWidget(Filelst);
     fileLayout->addStretch();

@@ -1,4 +1,287 @@
+#include "common/fileio.h"
+#include "common/settingsstore.h"
+#include "support/fixtureinstall.h"
+#include "support/scriptedprompter.h"
+#include "ui/main.h"
+#include "ui/startup.h"
+#include "ui/widgets.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
 #include <QtTest>
-class T : public QObject { Q_OBJECT private slots: void placeholder() {} };
-QTEST_GUILESS_MAIN(T)
+
+using namespace tarrow;
+
+namespace {
+
+struct Window {
+    test::FixtureInstall& fx;
+    test::ScriptedPrompter prompter;
+    test::RecordingShell shell;
+    std::unique_ptr<TMainfrm> w;
+    explicit Window(test::FixtureInstall& f) : fx(f) {
+        fx.storeRoot();
+        w = std::make_unique<TMainfrm>(prompter, shell);
+    }
+};
+
+QByteArray golden(const char* name) {
+    QFile f(QStringLiteral(TARROW_FIXTURES "/golden/") + QLatin1String(name));
+    if (!f.open(QIODevice::ReadOnly)) qFatal("missing golden file %s", name);
+    return f.readAll();
+}
+
+void plainInstall(test::FixtureInstall& fx) {
+    fx.write("TFC/liblist.gam", "game \"TFC\"\r\nGameDLL \"Dlls/TFC.dll\"\r\ngamedll_linux \"dlls/tfc.so\"\r\n");
+    fx.dll("tfc.dll", "TFC/dlls/tfc.dll");
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void pagesAndCaptions();
+    void formCreateOnInstallation();
+    void missingLiblistAndRivals();
+    void transparencyRule_data();
+    void transparencyRule();
+    void storedTranslucencyAtStartUp_data();
+    void storedTranslucencyAtStartUp();
+    void statsSpeedRule();
+    void pageChangeDrivesTimer();
+    void resetKey();
+    void infoLabelsOpen();
+    void closeDeletesPagesAndFades();
+    void bannerDecodes();
+};
+
+void TestMainWindow::pagesAndCaptions() {
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    Window win(fx);
+    QTabWidget* tabs = win.w->findChild<QTabWidget*>("Tabs");
+    QVERIFY(tabs);
+    const QStringList captions{" Server Status ", "Configure Tarrow", "Tarrow Scripts", "Tarrow Configs",
+                               "Server Config/Launcher", "  Info/Help  "};
+    const QStringList names{"Main", "Tarrow", "Scripts", "Configs", "Launcher", "Info"};
+    for (int i = 0; i < 6; ++i) {
+        QCOMPARE(tabs->tabText(i), captions[i]);
+        QCOMPARE(tabs->widget(i)->objectName(), names[i]);
+    }
+    QTabWidget* inner = win.w->findChild<QTabWidget*>("Launchertabs");
+    const QStringList innerCaptions{"  Basic  ", "Advanced", "Map Cycle", "  MOTD  ", "Admin Mod", "  NeoTF  ", "NeoTF Cont."};
+    QCOMPARE(inner->count(), 7);
+    for (int i = 0; i < 7; ++i) QCOMPARE(inner->tabText(i), innerCaptions[i]);
+    QCOMPARE(win.w->windowTitle(), QStringLiteral("Tarrow GUI"));
+    QCOMPARE(win.w->findChild<QPushButton*>("ResetKeycmd")->text(), QStringLiteral("Reset Tarrow Reg Key"));
+}
+
+void TestMainWindow::formCreateOnInstallation() {
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    fx.dll("tarrow.dll", "tarrow/tarrow.dll");
+    fx.write("tarrow/stats.html", "stale");
+    fx.write("tarrow/tarrow1.html", "stale");
+    setReadOnly(fx.path("tarrow/stats.html"));
+    fx.write("TFC/addons/Metamod/plugins.ini", "Win32 ..\\Tarrow\\Tarrow.dll\r\nlinux addons/X_i386.so\r\n");
+    fx.write("tarrow/TFC/tarrow.cfg", "skill 3");
+    fx.write("TFC/server.cfg", "x");
+    fx.write("TFC/MOTD.txt", "x");
+    fx.write("TFC/maps/2fort.bsp", "x");
+    fx.write("TFC/maps/well.bsp", "x");
+    fx.write("TFC/maps/readme.txt", "x");
+    fx.settings().write(kTarrowKey, "CommandLine", "+sv_lan 1");
+    Window win(fx);
+    QVERIFY(win.prompter.log.isEmpty());
+
+    // Stale pages are gone, the waiting pages are written.
+    QVERIFY(!fx.exists("tarrow/stats.html"));
+    QVERIFY(!fx.exists("tarrow/tarrow1.html"));
+    QCOMPARE(fx.read("tarrow/Tar.html"), golden("Tar.html"));
+    for (const char* page : {"MM.html", "AM.html", "NTF.html"}) QVERIFY(fx.exists(QStringLiteral("tarrow/") + page));
+    QVERIFY(fx.read("tarrow/MM.html").contains("Configuring Metamod..."));
+    QVERIFY(fx.read("tarrow/AM.html").contains("Configuring Admin Mod..."));
+
+    // Loader files normalised; the Linux lines keep their bytes.
+    QCOMPARE(fx.read("TFC/liblist.gam"), QByteArray("game \"tfc\"\r\ngamedll \"dlls\\tfc.dll\"\r\ngamedll_linux \"dlls/tfc.so\"\r\n"));
+    QCOMPARE(fx.read("TFC/addons/Metamod/plugins.ini"), QByteArray("win32 ../tarrow/tarrow.dll\r\nlinux addons/X_i386.so\r\n"));
+
+    // Labels, known files, map lists, command line, options.
+    QCOMPARE(win.w->TarPathlbl->text(), QStringLiteral("Tarrow Installation Path: ") + fx.root());
+    QCOMPARE(win.w->TarKeylbl->text(), QStringLiteral("Tarrow Registry Key: HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarrow\\"));
+    QCOMPARE(win.w->TarVersionlbl->text(), QStringLiteral("Tarrow Version: 0.698.0.0"));
+    QCOMPARE(win.w->GUIversionlbl->text(), QStringLiteral("Tarrow GUI Version: Tarrow Gui 1.00"));
+    QStringList files;
+    for (int i = 0; i < win.w->Filelst->count(); ++i) files << win.w->Filelst->itemText(i);
+    QCOMPARE(files, (QStringList{"Liblist.gam", "MOTD.txt", "Plugins.ini", "Server.cfg", "Tarrow.cfg"}));
+    QCOMPARE(win.w->Filelst->currentIndex(), 0);
+    QCOMPARE(win.w->AllMaplst->count(), 2);
+    QCOMPARE(win.w->StartMaplst->item(0)->text(), QStringLiteral("2fort.bsp"));
+    QCOMPARE(win.w->Commandlinetxt->text(), QStringLiteral("+sv_lan 1"));
+    QCOMPARE(fx.settings().read(kTarrowKey, "Translucency"), QStringLiteral("255"));
+    QVERIFY(fx.settings().read(kTarrowKey, "Stats Speed").isEmpty());
+    QVERIFY(win.w->statustmr->isActive());
+    QCOMPARE(win.w->statustmr->interval(), 1000);
+}
+
+void TestMainWindow::missingLiblistAndRivals() {
+    test::FixtureInstall fx;
+    fx.write("TFC/addons/AdminOP/adminop.dll", "x");
+    fx.write("TFC/addons/AdminOP/dlls/adminop.dll", "x");
+    fx.write("TFC/dlls/adminop.dll", "x");
+    Window win(fx);
+    const QStringList texts = win.prompter.texts("message");
+    QCOMPARE(texts.size(), 4);
+    QVERIFY(texts[0].startsWith("You should not support a rip off of good work"));
+    QCOMPARE(texts[1], texts[0]);
+    QCOMPARE(texts[2], texts[0]);
+    QCOMPARE(texts[3], QStringLiteral("Your Liblist.gam file was not found, expected path: \"%1TFC/liblist.gam\"").arg(fx.root()));
+    // The window goes on: the waiting pages are written after the missing liblist.
+    QVERIFY(fx.exists("tarrow/Tar.html"));
+}
+
+void TestMainWindow::transparencyRule_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("254 slightly transparent") << "254" << true << 254 << "254";
+    QTest::newRow("255 opaque") << "255" << false << 255 << "255";
+    QTest::newRow("60 lowest") << "60" << true << 60 << "60";
+    QTest::newRow("first digit of 120 replaced") << "1" << false << 255 << "255";
+    QTest::newRow("leading zero") << "0120" << false << 255 << "255";
+    QTest::newRow("text") << "abc" << false << 255 << "255";
+}
+
+void TestMainWindow::transparencyRule() {
+    QFETCH(QString, typed);
+    QFETCH(bool, on);
+    QFETCH(int, level);
+    QFETCH(QString, text);
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    Window win(fx);
+    win.w->Transparency->setText(typed);
+    QCOMPARE(win.w->transparencyOn(), on);
+    QCOMPARE(win.w->Transparency->text(), text);
+    QCOMPARE(fx.settings().read(kTarrowKey, "translucency"), text);
+    if (on) QCOMPARE(win.w->transparencyLevel(), level);
+    QCOMPARE(win.w->windowOpacity() < 1.0, on);
+}
+
+void TestMainWindow::storedTranslucencyAtStartUp_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("30 rejected") << "30" << false << "255";
+    QTest::newRow("200 applied") << "200" << true << "200";
+    QTest::newRow("garbage") << "x1" << false << "255";
+}
+
+void TestMainWindow::storedTranslucencyAtStartUp() {
+    QFETCH(QString, stored);
+    QFETCH(bool, on);
+    QFETCH(QString, after);
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    fx.settings().write(kTarrowKey, "Translucency", stored);
+    Window win(fx);
+    QCOMPARE(win.w->transparencyOn(), on);
+    QCOMPARE(fx.settings().read(kTarrowKey, "TRANSLUCENCY"), after);
+}
+
+void TestMainWindow::statsSpeedRule() {
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    Window win(fx);
+    const QList<std::tuple<QString, int, QString>> cases{
+        {"5", 5000, "5"}, {"20", 20000, "20"}, {"4", 7000, "20"}, {"21", 7000, "20"}, {"07", 7000, "20"}, {"12", 12000, "12"}};
+    for (const auto& [text, interval, stored] : cases) {
+        win.w->StatsSpeed->setText(text);
+        QCOMPARE(win.w->statustmr->interval(), interval);
+        QCOMPARE(fx.settings().read(kTarrowKey, "Stats speed"), stored);
+    }
+}
+
+void TestMainWindow::pageChangeDrivesTimer() {
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    fx.write("tarrow/TFC/configs/2fort_bot.cfg", "x");
+    Window win(fx);
+    QVERIFY(win.w->statustmr->isActive());
+    win.w->Tabs->setCurrentIndex(4);
+    QVERIFY(!win.w->statustmr->isActive());
+    win.w->Tabs->setCurrentIndex(3);
+    QVERIFY(!win.w->statustmr->isActive());
+    QCOMPARE(win.w->Configlst->count(), 1);
+    win.w->Tabs->setCurrentIndex(0);
+    QVERIFY(win.w->statustmr->isActive());
+}
+
+void TestMainWindow::resetKey() {
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    Window win(fx);
+    win.w->show();
+    win.prompter.answers.enqueue(false);
+    win.w->ResetKeycmd->click();
+    QCOMPARE(ReadInstallRoot(), fx.root());
+    QVERIFY(win.w->isVisible());
+    win.prompter.answers.enqueue(true);
+    win.w->ResetKeycmd->click();
+    QVERIFY(win.prompter.texts("confirm").last().startsWith("If you procede this option will reset the Tarrow installation"));
+    QCOMPARE(ReadInstallRoot(), QString());
+    QVERIFY(!win.w->isVisible());
+    QVERIFY(!win.w->statustmr->isActive());
+}
+
+void TestMainWindow::infoLabelsOpen() {
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    Window win(fx);
+    QTest::mouseDClick(win.w->TarPathlbl, Qt::LeftButton);
+    QTest::mouseDClick(win.w->TarKeylbl, Qt::LeftButton);
+    QCOMPARE(win.shell.opened, (QStringList{"folder " + fx.root(), "document " + fx.settingsFile()}));
+}
+
+void TestMainWindow::closeDeletesPagesAndFades() {
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    Window win(fx);
+    win.w->show();
+    QVERIFY(fx.exists("tarrow/Tar.html"));
+    win.w->close();
+    for (const char* page : {"Tar.html", "MM.html", "AM.html", "NTF.html"}) QVERIFY(!fx.exists(QStringLiteral("tarrow/") + page));
+    QVERIFY(!win.w->statustmr->isActive());
+    QVERIFY(win.w->transparencyOn());
+    QCOMPARE(win.w->transparencyLevel(), 5);
+}
+
+void TestMainWindow::bannerDecodes() {
+    QVERIFY2(QImageReader::supportedImageFormats().contains("jpeg"), "Qt's JPEG plugin is missing");
+    QImageReader reader(QStringLiteral(":/banner.jpg"));
+    QCOMPARE(reader.format(), QByteArray("jpeg"));
+    const QImage image = reader.read();
+    QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    Window win(fx);
+    QVERIFY(!win.w->Bannerimg->pixmap().isNull());
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    tarrow::initUiResources();
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_mainwindow.moc"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "status/refresh.h"
+
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
@@ -61,9 +63,10 @@ public:
     StatusPane* Status = nullptr;
     StatusPane* Stats = nullptr;
     QTimer* statustmr = nullptr;
-    // Scratch list of file lines shared by the loader-file routines, and the page buffer.
+    // Scratch list of file lines shared by the loader-file routines.
     QStringList Liblist;
-    QString Statustxt;
+    // The status refresh and the load flags it keeps between ticks.
+    StatusRefresh& statusRefresh() { return refresh_; }
 
     // "Configure Tarrow"
     QComboBox* Filelst = nullptr;
@@ -113,6 +116,8 @@ private:
     bool transparencyOn_ = false;
     int transparencyLevel_ = 150;
     bool closing_ = false;
+    bool refreshing_ = false;
+    StatusRefresh refresh_;
 };
 
 } // namespace tarrow

@@ -3,6 +3,7 @@
 #include "app/componentsettings.h"
 #include "app/installroot.h"
 #include "app/loaderfiles.h"
+#include "app/windowoptions.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/fileversion.h"
@@ -18,6 +19,7 @@
 #include "widgets.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,7 +33,7 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     setObjectName(QStringLiteral("Mainfrm"));
     setWindowTitle(QStringLiteral("Tarrow GUI"));
     setWindowIcon(QIcon(QStringLiteral(":/tarrow-gui.png")));
-    resize(820, 640);
+    resize(820, 700);
 
     Tabs = new QTabWidget(this);
     Tabs->setObjectName(QStringLiteral("Tabs"));
@@ -213,6 +215,29 @@ void TMainfrm::TarKeylblDblClick() {
     if (SettingsStore::active()) shell_.openDocument(SettingsStore::active()->fileName());
 }
 
-void TMainfrm::statustmrTimer() {}
+void TMainfrm::statustmrTimer() {
+    // A refresh lets window messages run at its end; a tick arriving then waits for the next one.
+    if (refreshing_) return;
+    refreshing_ = true;
+    const QString root = ReadInstallRoot();
+    const InstallPaths paths(root, SelectedModFolder(), components());
+    guarded([&] {
+        StatusRefresh::removeMetagame(paths);
+        const QString stored = RegReadString(kTarrowKey, QStringLiteral("Stats speed"));
+        if (const auto seconds = statsSpeedSeconds(stored)) {
+            StatsSpeed->setText(stored);
+            statustmr->setInterval(*seconds * 1000);
+        } else {
+            statustmr->setInterval(kDefaultStatsSeconds * 1000);
+            StatsSpeed->setText(QString::number(kDefaultStatsSeconds));
+        }
+        refresh_.run(paths, components(), Status->locationName(), Liblist);
+    });
+    // The panes return to the report even after a failed refresh, so that a click acts only once.
+    Stats->showFile(nativePath(root + QStringLiteral("tarrow\\stats1.html")));
+    Status->showFile(nativePath(root + QStringLiteral("tarrow\\tarrow1.html")));
+    QCoreApplication::processEvents();
+    refreshing_ = false;
+}
 
 } // namespace tarrow

@@ -25,7 +25,7 @@ void TMainfrm::buildMainPage() {
     Status->setObjectName(QStringLiteral("Status"));
     Status->setAccessibleName(QStringLiteral("Server Statistics:"));
     statusLayout->addWidget(Status);
-    layout->addWidget(statusGroup, 3);
+    layout->addWidget(statusGroup, 4);
 
     auto* statsGroup = new QGroupBox(QStringLiteral("Server Status:"), Main);
     auto* statsLayout = new QVBoxLayout(statsGroup);
@@ -33,7 +33,7 @@ void TMainfrm::buildMainPage() {
     Stats->setObjectName(QStringLiteral("Stats"));
     Stats->setAccessibleName(QStringLiteral("Server Status:"));
     statsLayout->addWidget(Stats);
-    layout->addWidget(statsGroup, 2);
+    layout->addWidget(statsGroup, 3);
 }
 
 } // namespace tarrow

@@ -1,0 +1,201 @@
+#include "actions.h"
+
+#include "common/fileio.h"
+#include "common/paths.h"
+#include "common/textlists.h"
+
+namespace tarrow {
+
+ClickedComponent clickedComponent(const QString& name) {
+    if (name == QLatin1String("Tar.html") || name == QLatin1String("Tar")) return ClickedComponent::Tarrow;
+    if (name == QLatin1String("MM.html") || name == QLatin1String("MM")) return ClickedComponent::Metamod;
+    if (name == QLatin1String("AM.html") || name == QLatin1String("AM")) return ClickedComponent::Adminmod;
+    if (name == QLatin1String("NTF.html") || name == QLatin1String("NTF")) return ClickedComponent::Neotf;
+    return ClickedComponent::None;
+}
+
+namespace {
+
+// The editing vocabulary of the actions, all on the shared scratch list.
+class Editor {
+public:
+    explicit Editor(QStringList& list) : list_(list) {}
+
+    void read(const QString& path) { LoadListFromFile(path, list_, true); }
+    void readIfExists(const QString& path) {
+        list_.clear();
+        if (fileExists(path)) read(path);
+    }
+    void save(const QString& path, const QString& firstLine = QString()) {
+        SaveListToFile(path, list_, firstLine, list_);
+    }
+    bool has(const QString& statement) const { return listHas(matchingView(list_), statement); }
+
+    void setGamedll(const QString& statement) {
+        const qsizetype i = findGamedllLine(list_);
+        if (i >= 0)
+            list_[i] = statement;
+        else
+            list_.append(statement);
+    }
+    // Replaces the last line beginning like `prefix` (k characters) by `statement`; adds it when none does.
+    void replace(const QString& prefix, int k, const QString& statement) {
+        const qsizetype i = FindListPrefix(matchingView(list_), prefix.left(k), k);
+        if (i >= 0)
+            list_[i] = statement;
+        else
+            list_.append(statement);
+    }
+    void remove(const QString& prefix, int k) {
+        const qsizetype i = FindListPrefix(matchingView(list_), prefix.left(k), k);
+        if (i >= 0) list_.removeAt(i);
+    }
+    // True when the list changed.
+    bool ensure(const QString& statement, const QString& prefix, int k) {
+        if (has(statement)) return false;
+        replace(prefix, k, statement);
+        return true;
+    }
+    void makeSingleLine(const QString& path, const QString& line) {
+        list_ = QStringList{line};
+        save(path);
+    }
+
+private:
+    QStringList& list_;
+};
+
+const QString kLocal = QStringLiteral("localinfo mm_gamedll");
+const QString kLocalOff = QStringLiteral("//localinfo mm_gamedll");
+
+void switchLocalinfo(Editor& e, const InstallPaths& p, const LoadStatements& st, bool on) {
+    const bool changed = on ? e.ensure(st.NTFLOCAL, kLocalOff, 22) : e.ensure(st.NTFLOCALOFF, kLocal, 20);
+    if (changed) e.save(p.autoexec);
+}
+
+void tarrowAction(const LoadFlags& f, const InstallPaths& p, const LoadStatements& st, Editor& e) {
+    if (!f.MetamodLoaded && !f.NeotfLoaded) {
+        if (!fileExists(p.liblist)) return;
+        e.read(p.liblist);
+        e.setGamedll(f.TarrowLoaded ? st.GAME : st.BOTGAME);
+        e.save(p.liblist);
+    } else if (f.MetamodLoaded) {
+        e.readIfExists(p.pluginsIni);
+        e.remove(st.BOTPLUGOFF, 28);
+        e.remove(st.BOTPLUG, 26);
+        e.save(p.pluginsIni, f.TarrowLoaded ? st.BOTPLUGOFF : st.BOTPLUG);
+    } else {
+        e.makeSingleLine(p.ntfConfig, f.TarrowLoaded ? st.NTF2TFC : st.NTF2BOT);
+    }
+}
+
+void metamodAction(const LoadFlags& f, const InstallPaths& p, const LoadStatements& st, Editor& e) {
+    if (!fileExists(p.metamodLibrary) || !fileExists(p.pluginsIni) || !fileExists(p.liblist)) return;
+    e.read(p.liblist);
+    if (!f.MetamodLoaded) {
+        e.setGamedll(st.MMGAME);
+        e.save(p.liblist);
+        e.read(p.pluginsIni);
+        e.remove(st.BOTPLUGOFF, 28);
+        e.remove(st.BOTPLUG, 26);
+        if (f.TarrowLoaded) {
+            // Admin Mod stays off; the bot moves under Metamod.
+            if (!e.has(st.AMPLUGOFF)) e.replace(st.AMPLUG, 23, st.AMPLUGOFF);
+            e.save(p.pluginsIni, st.BOTPLUG);
+        } else {
+            if (!e.has(st.AMPLUGOFF)) e.remove(st.AMPLUG, 23);
+            e.save(p.pluginsIni);
+        }
+        e.readIfExists(p.autoexec);
+        if (f.NeotfLoaded) {
+            switchLocalinfo(e, p, st, true);
+            e.makeSingleLine(p.ntfConfig, st.NTF2TFC);
+        } else {
+            switchLocalinfo(e, p, st, false);
+        }
+        return;
+    }
+    e.read(p.liblist);
+    if (!f.NeotfLoaded) {
+        e.setGamedll(f.TarrowLoaded ? st.BOTGAME : st.TFCGAME);
+        e.save(p.liblist);
+    } else {
+        e.setGamedll(st.NTFGAME);
+        e.save(p.liblist);
+        e.readIfExists(p.autoexec);
+        switchLocalinfo(e, p, st, false);
+        e.makeSingleLine(p.ntfConfig, f.TarrowLoaded ? st.NTF2BOT : st.NTF2TFC);
+    }
+}
+
+void adminmodAction(const LoadFlags& f, const InstallPaths& p, const LoadStatements& st, Editor& e) {
+    if (!fileExists(p.adminmodLibrary) || !fileExists(p.adminmodConfigFolder + QStringLiteral("plugin.ini"))) return;
+    if (f.MetamodLoaded) {
+        if (!fileExists(p.pluginsIni)) return;
+        e.read(p.pluginsIni);
+        if (f.AdminmodLoaded)
+            e.replace(st.AMPLUG, 39, st.AMPLUGOFF);
+        else
+            e.replace(st.AMPLUGOFF, 41, st.AMPLUG);
+        e.save(p.pluginsIni);
+        return;
+    }
+    // Admin Mod needs Metamod, which is loaded too.
+    if (!fileExists(p.liblist)) return;
+    e.read(p.liblist);
+    e.setGamedll(st.MMGAME);
+    e.save(p.liblist);
+    e.readIfExists(p.pluginsIni);
+    if (f.TarrowLoaded)
+        e.ensure(st.BOTPLUG, st.BOTPLUGOFF, 28);
+    else if (!e.has(st.BOTPLUGOFF))
+        e.remove(st.BOTPLUG, 26);
+    e.ensure(st.AMPLUG, st.AMPLUGOFF, 41);
+    e.save(p.pluginsIni);
+    e.readIfExists(p.autoexec);
+    if (f.NeotfLoaded) {
+        switchLocalinfo(e, p, st, true);
+        e.makeSingleLine(p.ntfConfig, st.NTF2TFC);
+    } else {
+        switchLocalinfo(e, p, st, false);
+    }
+}
+
+void neotfAction(const LoadFlags& f, const InstallPaths& p, const LoadStatements& st, Editor& e) {
+    if (!fileExists(p.neotfLibrary) || !fileExists(p.ntfConfig)) return;
+    if (!f.MetamodLoaded) {
+        e.makeSingleLine(p.ntfConfig, f.TarrowLoaded ? st.NTF2BOT : st.NTF2TFC);
+        if (!fileExists(p.liblist)) return;
+        e.read(p.liblist);
+        if (!f.NeotfLoaded)
+            e.setGamedll(st.NTFGAME);
+        else
+            e.setGamedll(f.TarrowLoaded ? st.BOTGAME : st.TFCGAME);
+        e.save(p.liblist);
+        return;
+    }
+    e.readIfExists(p.autoexec);
+    if (!f.NeotfLoaded) {
+        switchLocalinfo(e, p, st, true);
+        e.makeSingleLine(p.ntfConfig, st.NTF2TFC);
+    } else {
+        switchLocalinfo(e, p, st, false);
+    }
+}
+
+} // namespace
+
+void applyClickAction(ClickedComponent component, const LoadFlags& previous, const InstallPaths& paths,
+                      const ComponentSettings& settings, QStringList& liblist) {
+    const LoadStatements st(settings);
+    Editor e(liblist);
+    switch (component) {
+    case ClickedComponent::Tarrow: tarrowAction(previous, paths, st, e); break;
+    case ClickedComponent::Metamod: metamodAction(previous, paths, st, e); break;
+    case ClickedComponent::Adminmod: adminmodAction(previous, paths, st, e); break;
+    case ClickedComponent::Neotf: neotfAction(previous, paths, st, e); break;
+    case ClickedComponent::None: break;
+    }
+}
+
+} // namespace tarrow

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "detection.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace tarrow {
+
+class OpenFileScan;
+
+// The status refresh, apart from what the window does itself (the period edit and the panes).
+class StatusRefresh {
+public:
+    // Step 1: a metagame.ini left by other tools would override the loader files; it goes.
+    static void removeMetagame(const InstallPaths& paths);
+
+    // Steps 3 to 12: clear read-only of the libraries and loader files, act on a click, detect, and
+    // write the four refresh pages. `locationName` is the page the status pane shows.
+    void run(const InstallPaths& paths, ComponentSettings& settings, const QString& locationName,
+             QStringList& liblist);
+
+    // Flags of the last refresh, read by the click handling of the next one.
+    const LoadFlags& flags() const { return flags_; }
+    const StatusCells& cells() const { return cells_; }
+
+    // The page texts, as lines (the refresh writes them).
+    static QStringList statusReport(const StatusCells& cells, const QString& installRoot);
+    static QStringList runningReport(const InstallPaths& paths, const OpenFileScan& scan);
+
+private:
+    LoadFlags flags_;
+    StatusCells cells_;
+};
+
+} // namespace tarrow

@@ -38,13 +38,18 @@ public:
         else
             list_.append(statement);
     }
-    // Replaces the last line beginning like `prefix` (k characters) by `statement`; adds it when none does.
-    void replace(const QString& prefix, int k, const QString& statement) {
+    // Replaces the last line beginning like `prefix` (k characters) by `statement`. When no line
+    // does, a statement that loads something is added as a line of its own; a switched-off one is
+    // not, since there is nothing to switch off. True when the list changed.
+    bool replace(const QString& prefix, int k, const QString& statement) {
         const qsizetype i = FindListPrefix(matchingView(list_), prefix.left(k), k);
-        if (i >= 0)
+        if (i >= 0) {
             list_[i] = statement;
-        else
-            list_.append(statement);
+            return true;
+        }
+        if (statement.startsWith(QLatin1String("//"))) return false;
+        list_.append(statement);
+        return true;
     }
     void remove(const QString& prefix, int k) {
         const qsizetype i = FindListPrefix(matchingView(list_), prefix.left(k), k);
@@ -53,8 +58,7 @@ public:
     // True when the list changed.
     bool ensure(const QString& statement, const QString& prefix, int k) {
         if (has(statement)) return false;
-        replace(prefix, k, statement);
-        return true;
+        return replace(prefix, k, statement);
     }
     void makeSingleLine(const QString& path, const QString& line) {
         list_ = QStringList{line};

@@ -1,21 +1,76 @@
 // Figures for the routines that run on every status refresh.
+#include "common/fileinuse.h"
 #include "common/fileversion.h"
+#include "common/modtable.h"
+#include "status/refresh.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
 
+const QString kBig = QStringLiteral(TARROW_FIXTURES "/dlls/big.dll");
+
 void BM_FileVersionText(benchmark::State& state) {
-    const QString dll = QStringLiteral(TARROW_FIXTURES "/dlls/big.dll");
     qint64 bytes = 0;
     for (auto _ : state) {
-        auto version = tarrow::FileVersionText(dll);
+        auto version = tarrow::FileVersionText(kBig);
         benchmark::DoNotOptimize(version);
         bytes = tarrow::lastFileVersionBytesRead();
     }
     state.counters["bytes_read"] = double(bytes);
 }
 BENCHMARK(BM_FileVersionText);
+
+void put(const QString& root, const QString& rel, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(root + rel).absolutePath());
+    QFile f(root + rel);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
+// Steps 1 to 12 of a refresh (everything but the panes) on a full installation with 4 MiB libraries.
+void BM_StatusRefresh(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString root = dir.path() + QStringLiteral("/Half-Life/");
+    QFile big(kBig);
+    big.open(QIODevice::ReadOnly);
+    const QByteArray dll = big.readAll();
+    for (const char* lib : {"TFC/dlls/tfc.dll", "tarrow/tarrow.dll", "TFC/addons/metamod/dlls/metamod.dll",
+                            "TFC/addons/adminmod/dlls/admin_mm.dll", "TFC/addons/neotf/dlls/ntf.dll"})
+        put(root, QString::fromLatin1(lib), dll);
+    put(root, "sierra.inf", "ProductName \"HLServer\"\r\nCurrentVersion \"4.1.1.1\"\r\n");
+    put(root, "TFC/liblist.gam", "gamedll \"addons\\metamod\\dlls\\metamod.dll\"\r\ngamedll_linux \"x.so\"\r\n");
+    put(root, "TFC/addons/metamod/plugins.ini", "win32 ../tarrow/tarrow.dll\r\nwin32 addons/adminmod/dlls/admin_mm.dll\r\n");
+    put(root, "TFC/autoexec.cfg", "localinfo mm_gamedll addons/neotf/dlls/ntf.dll\r\n");
+    put(root, "TFC/addons/neotf/ntf_config.txt", "tfc.dll\r\n");
+    put(root, "TFC/plugin.ini", "dlls/a.amx\r\ndlls/b.amx\r\n");
+    for (const char* f : {"tarrow/TFC/tarrow.cfg", "tarrow/TFC/default.cfg", "tarrow/TFC/tarrow_names.txt",
+                          "tarrow/TFC/tarrow_chat.txt", "TFC/addons/adminmod/config/plugin.ini",
+                          "TFC/addons/adminmod/config/users.ini", "TFC/dlls/a.amx"})
+        put(root, QString::fromLatin1(f), "x");
+    tarrow::SelectedModFolder();
+    tarrow::ComponentSettings settings;
+    const tarrow::InstallPaths paths(root, QStringLiteral("TFC"), settings);
+    tarrow::StatusRefresh refresh;
+    QStringList liblist;
+    for (auto _ : state) {
+        tarrow::StatusRefresh::removeMetagame(paths);
+        refresh.run(paths, settings, QStringLiteral("tarrow1.html"), liblist);
+    }
+}
+BENCHMARK(BM_StatusRefresh)->Unit(benchmark::kMillisecond);
+
+// One look at which files other processes hold: the part of a refresh that depends on the machine.
+void BM_OpenFileScan(benchmark::State& state) {
+    for (auto _ : state) {
+        auto scan = tarrow::OpenFileScan::take();
+        benchmark::DoNotOptimize(scan);
+    }
+}
+BENCHMARK(BM_OpenFileScan)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

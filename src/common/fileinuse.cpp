@@ -3,10 +3,15 @@
 #include "fileio.h"
 #include "paths.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -15,48 +20,101 @@ namespace tarrow {
 
 namespace {
 
-bool statKey(const QByteArray& path, std::pair<quint64, quint64>& key) {
+using Key = std::pair<quint64, quint64>;
+
+bool statKey(const QByteArray& path, Key& key) {
     struct stat st {};
     if (::stat(path.constData(), &st) != 0) return false;
     key = {quint64(st.st_dev), quint64(st.st_ino)};
     return true;
 }
 
+// Reads a small /proc file whole; /proc files report no size, so read until the end.
+bool readAll(int dirFd, const char* name, std::string& out) {
+    out.clear();
+    const int fd = ::openat(dirFd, name, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char buf[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n <= 0) break;
+        out.append(buf, size_t(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+// "start-end perms offset major:minor inode path" -> device and inode.
+bool mapsKey(const char* line, const char* end, Key& key) {
+    const char* p = line;
+    for (int field = 0; field < 3; ++field) {
+        while (p < end && *p != ' ') ++p;
+        while (p < end && *p == ' ') ++p;
+    }
+    char* next = nullptr;
+    const unsigned long major = std::strtoul(p, &next, 16);
+    if (!next || *next != ':') return false;
+    const unsigned long minor = std::strtoul(next + 1, &next, 16);
+    const unsigned long long inode = std::strtoull(next, &next, 10);
+    if (inode == 0 || next > end) return false;
+    key = {quint64(makedev(major, minor)), quint64(inode)};
+    return true;
+}
+
 } // namespace
 
-OpenFileScan OpenFileScan::take() {
+OpenFileScan OpenFileScan::take(const QStringList& only) {
     OpenFileScan scan;
-    const QString self = QString::number(::getpid());
-    const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& pid : pids) {
-        bool numeric = false;
-        pid.toInt(&numeric);
-        if (!numeric || pid == self) continue;
-        const QString base = QStringLiteral("/proc/") + pid;
-        // Open descriptors.
-        const QFileInfoList fds = QDir(base + QStringLiteral("/fd")).entryInfoList(QDir::Files | QDir::System);
-        for (const QFileInfo& fd : fds) {
-            std::pair<quint64, quint64> key;
-            if (statKey(QFile::encodeName(fd.absoluteFilePath()), key)) scan.held_.insert(key);
-        }
-        // Mapped files: "start-end perms offset dev inode path".
-        QFile maps(base + QStringLiteral("/maps"));
-        if (!maps.open(QIODevice::ReadOnly)) continue;
-        const QList<QByteArray> lines = maps.readAll().split('\n');
-        for (const QByteArray& line : lines) {
-            const QList<QByteArray> f = line.simplified().split(' ');
-            if (f.size() < 6) continue;
-            const quint64 inode = f[4].toULongLong();
-            if (inode == 0) continue;
-            const QList<QByteArray> dev = f[3].split(':');
-            if (dev.size() != 2) continue;
-            bool ok1 = false, ok2 = false;
-            const unsigned major = dev[0].toUInt(&ok1, 16);
-            const unsigned minor = dev[1].toUInt(&ok2, 16);
-            if (!ok1 || !ok2) continue;
-            scan.held_.insert({quint64(makedev(major, minor)), inode});
-        }
+    QSet<Key> wanted;
+    for (const QString& path : only) {
+        Key key;
+        if (statKey(QFile::encodeName(nativePath(path)), key)) wanted.insert(key);
     }
+    if (!only.isEmpty() && wanted.isEmpty()) return scan;
+    auto consider = [&](const Key& key) {
+        if (only.isEmpty() || wanted.contains(key)) scan.held_.insert(key);
+    };
+
+    const pid_t self = ::getpid();
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return scan;
+    std::string text;
+    while (dirent* e = ::readdir(proc)) {
+        char* endp = nullptr;
+        const long pid = std::strtol(e->d_name, &endp, 10);
+        if (!endp || *endp != '\0' || pid <= 0 || pid == self) continue;
+        const int pidFd = ::openat(::dirfd(proc), e->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (pidFd < 0) continue;
+        // Open descriptors.
+        const int fdDirFd = ::openat(pidFd, "fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fdDirFd >= 0) {
+            if (DIR* fds = ::fdopendir(fdDirFd)) {
+                while (dirent* f = ::readdir(fds)) {
+                    if (f->d_name[0] == '.') continue;
+                    struct stat st {};
+                    if (::fstatat(::dirfd(fds), f->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+                        consider({quint64(st.st_dev), quint64(st.st_ino)});
+                }
+                ::closedir(fds);
+            } else {
+                ::close(fdDirFd);
+            }
+        }
+        // Mapped files.
+        if (readAll(pidFd, "maps", text)) {
+            const char* p = text.data();
+            const char* end = p + text.size();
+            while (p < end) {
+                const char* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
+                const char* lineEnd = nl ? nl : end;
+                Key key;
+                if (mapsKey(p, lineEnd, key)) consider(key);
+                p = lineEnd + 1;
+            }
+        }
+        ::close(pidFd);
+    }
+    ::closedir(proc);
     return scan;
 }
 

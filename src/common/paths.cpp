@@ -26,6 +26,8 @@ QString nativePath(const QString& composed) {
     QString path = composed;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (path.isEmpty()) return path;
+    // Most paths exist as spelled, or do not exist at all below a folder that does.
+    if (QFileInfo::exists(path)) return path;
 
     const bool absolute = path.startsWith(QLatin1Char('/'));
     const QStringList parts = path.split(QLatin1Char('/'));

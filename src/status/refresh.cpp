@@ -109,7 +109,9 @@ void StatusRefresh::run(const InstallPaths& p, ComponentSettings& settings, cons
     cells_ = d.cells;
     writePage(dir + QStringLiteral("tarrow.html"), statusReport(cells_, p.root), false);
     // The running-state report ends with an empty line, which has its line end like the others.
-    writePage(dir + QStringLiteral("stats.html"), runningReport(p, OpenFileScan::take()), true);
+    const OpenFileScan scan = OpenFileScan::take(
+        {p.modLibrary, p.botLibrary, p.metamodLibrary, p.adminmodLibrary, p.neotfLibrary});
+    writePage(dir + QStringLiteral("stats.html"), runningReport(p, scan), true);
 }
 
 } // namespace tarrow

@@ -134,3 +134,22 @@ void createFolder(const QString& composedPath) {
 void setWriteFaultHook(WriteFaultHook hook) { faultHook() = std::move(hook); }
 
 } // namespace tarrow
+
+namespace tarrow {
+
+QByteArray editorTextToCrLf(const QString& text) {
+    const QStringList lines = splitLines(text);
+    QByteArray out = joinLinesCrLf(lines);
+    const bool endsWithBreak = text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'));
+    if (!endsWithBreak && !lines.isEmpty()) out.chop(2);
+    return out;
+}
+
+QString editorTextFromBytes(const QByteArray& bytes) {
+    QString text = QString::fromLatin1(bytes);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace tarrow

@@ -40,3 +40,14 @@ using WriteFaultHook = std::function<void(const QString& nativePath, const QByte
 void setWriteFaultHook(WriteFaultHook hook);
 
 } // namespace tarrow
+
+namespace tarrow {
+
+// Editor text to file bytes: every line break becomes CR LF; a line end after the last line only when
+// the text ends with one.
+QByteArray editorTextToCrLf(const QString& text);
+// File bytes to editor text: CR LF, lone CR and lone LF each become one line break; bytes through
+// Latin-1.
+QString editorTextFromBytes(const QByteArray& bytes);
+
+} // namespace tarrow

@@ -1,12 +1,19 @@
 #pragma once
 
+#include "botconfig/tarrowcfg.h"
 #include "status/refresh.h"
 
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
 
+class QBoxLayout;
+class QCheckBox;
 class QComboBox;
+class QMenu;
+class QPlainTextEdit;
+class QRadioButton;
+class QSlider;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -32,6 +39,7 @@ public:
 
     Prompter& prompter() { return prompter_; }
     Shell& shell() { return shell_; }
+    const BotConfigModel& botModel() const { return bot_; }
 
     // Runs `handler`, turning a failed file operation or conversion into the generic error box.
     bool guarded(const std::function<void()>& handler);
@@ -68,11 +76,44 @@ public:
     // The status refresh and the load flags it keeps between ticks.
     StatusRefresh& statusRefresh() { return refresh_; }
 
-    // "Configure Tarrow"
+    // "Configure Tarrow": bot settings
+    QSlider* Skillsdr = nullptr;
+    QSlider* Pausesdr = nullptr;
+    QSlider* Minbotsdr = nullptr;
+    QSlider* Maxbotsdr = nullptr;
+    QCheckBox* Botchatchk = nullptr;
+    QCheckBox* BotXmaschk = nullptr;
+    QCheckBox* Botbalchk = nullptr;
+    QCheckBox* BotTeambalchk = nullptr;
+    QLabel* Skilllbl = nullptr;
+    QLabel* Skilllvllbl = nullptr;
+    QLabel* Pauselvllbl = nullptr;
+    QLabel* Minbotlvllbl = nullptr;
+    QLabel* Maxbotlvllbl = nullptr;
+    QPushButton* Tarcmd = nullptr;
+    // "Configure Tarrow": file box
     QComboBox* Filelst = nullptr;
+
+    // "Tarrow Scripts"
+    QLabel* Newlbl = nullptr;
+    QRadioButton* Newscriptopt = nullptr;
+    QRadioButton* Currentscriptopt = nullptr;
+    FileListBox* Scriptlst = nullptr;
+    QPlainTextEdit* Scripttxt = nullptr;
+    QPushButton* ScriptCcmd = nullptr;
+    QPushButton* ScriptBcmd = nullptr;
+    QPushButton* ScriptNcmd = nullptr;
+    QPushButton* ScriptFcmd = nullptr;
+    QMenu* scriptmnu = nullptr;
+    int scriptStep() const { return scriptStep_; }
 
     // "Tarrow Configs"
     FileListBox* Configlst = nullptr;
+    QPlainTextEdit* Configtxt = nullptr;
+    QLabel* Configlbl = nullptr;
+    QPushButton* Loadconfigcmd = nullptr;
+    QPushButton* Saveconfigcmd = nullptr;
+    QPushButton* Closeconfigcmd = nullptr;
 
     // "Server Config/Launcher"
     FileListBox* StartMaplst = nullptr;
@@ -97,6 +138,24 @@ public slots:
     void statustmrTimer();
     void TransparencyChange();
     void StatsSpeedChange();
+    void TarcmdClick();
+    void SkillsdrChange();
+    void PausesdrChange();
+    void MinbotsdrChange();
+    void MaxbotsdrChange();
+    void ConfiglstDblClick();
+    void LoadconfigcmdClick();
+    void SaveconfigcmdClick();
+    void CloseconfigcmdClick();
+    void NewscriptoptClick();
+    void CurrentscriptoptClick();
+    void ScriptlstClick();
+    void ScriptNcmdClick();
+    void ScriptBcmdClick();
+    void ScriptFcmdClick();
+    void ScriptCcmdClick();
+    // Opens the script editor's menu at the mouse pointer.
+    void popupScriptMenu();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -104,7 +163,16 @@ protected:
 private:
     // FormCloseQuery: always allows the close.
     bool FormCloseQuery();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void buildMainPage();
+    void buildScriptsPage();
+    void buildBotSettings(QWidget* parent, QBoxLayout* into);
+    // Shows the bot model in the sliders, boxes and labels.
+    void showBotModel();
+    void setBotControlsEnabled(bool on);
+    void readBotControls();
+    void setConfigOpen(bool open);
+    void showScriptList(bool filterScripted);
     void buildTarrowPage();
     void buildConfigsPage();
     void buildLauncherPage();
@@ -118,6 +186,9 @@ private:
     bool closing_ = false;
     bool refreshing_ = false;
     StatusRefresh refresh_;
+    BotConfigModel bot_;
+    bool showingBot_ = false;
+    int scriptStep_ = 0;
 };
 
 } // namespace tarrow

@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QComboBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -52,6 +53,7 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
 
     buildMainPage();
     buildTarrowPage();
+    buildScriptsPage();
     buildConfigsPage();
     buildLauncherPage();
     buildInfoPage();
@@ -187,6 +189,10 @@ void TMainfrm::TabsChange(int index) {
         statustmr->stop();
     else
         statustmr->start();
+    if (index == 1) {
+        Tarcmd->setText(QStringLiteral("Load Tarrow.cfg"));
+        guarded([this] { TarcmdClick(); });
+    }
     if (index == 3) {
         const QString configs = ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() +
                                 QStringLiteral("\\configs\\");

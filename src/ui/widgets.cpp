@@ -13,6 +13,11 @@ void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event) {
 
 FileListBox::FileListBox(const QString& mask, QWidget* parent) : QListWidget(parent), mask_(mask) {}
 
+QString FileListBox::folderWithSeparator() const {
+    if (folder_.endsWith(QLatin1Char('\\')) || folder_.endsWith(QLatin1Char('/'))) return folder_;
+    return folder_ + QLatin1Char('\\');
+}
+
 void FileListBox::setFolder(const QString& composedFolder) {
     folder_ = composedFolder;
     clear();

@@ -27,6 +27,9 @@ public:
     void setFolder(const QString& composedFolder);
     QString folder() const { return folder_; }
     QString mask() const { return mask_; }
+    void setMask(const QString& mask) { mask_ = mask; }
+    // The folder as composed, ending with a separator.
+    QString folderWithSeparator() const;
 
 private:
     QString mask_;

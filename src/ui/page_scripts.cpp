@@ -1,0 +1,238 @@
+// The "Tarrow Scripts" page: a three-step wizard that writes a map's script, and its editor menu.
+#include "main.h"
+
+#include "botconfig/mapscripts.h"
+#include "common/fileio.h"
+#include "common/modtable.h"
+#include "common/paths.h"
+#include "common/settingsstore.h"
+#include "common/textlists.h"
+#include "widgets.h"
+
+#include <QCursor>
+#include <QDateTime>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace tarrow {
+
+namespace {
+
+const QString kChoose = QStringLiteral("Do you want to create a new script or edit a current one?");
+const QString kPickMap = QStringLiteral("Please select the map that you want to create a new script for.");
+const QString kPickScript = QStringLiteral("Please select the Tarrow script file that you want to edit.");
+
+QString scriptFolder() {
+    return ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() + QStringLiteral("\\scripts\\");
+}
+QString mapFolder() { return ReadInstallRoot() + SelectedModFolder() + QStringLiteral("\\maps\\"); }
+
+QPushButton* button(const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setEnabled(false);
+    return b;
+}
+
+} // namespace
+
+void TMainfrm::buildScriptsPage() {
+    auto* layout = new QGridLayout(Scripts);
+    Newlbl = new QLabel(kChoose);
+    Newlbl->setObjectName(QStringLiteral("Newlbl"));
+    Newlbl->setWordWrap(true);
+    Newscriptopt = new QRadioButton(QStringLiteral("New Script"));
+    Newscriptopt->setObjectName(QStringLiteral("Newscriptopt"));
+    Currentscriptopt = new QRadioButton(QStringLiteral("Current Script"));
+    Currentscriptopt->setObjectName(QStringLiteral("Currentscriptopt"));
+    Scriptlst = new FileListBox(QStringLiteral("*.cfg"), Scripts);
+    Scriptlst->setObjectName(QStringLiteral("Scriptlst"));
+    Scriptlst->setAccessibleName(QStringLiteral("Maps and scripts"));
+    Scriptlst->hide();
+    Scripttxt = new QPlainTextEdit(Scripts);
+    Scripttxt->setObjectName(QStringLiteral("Scripttxt"));
+    Scripttxt->setAccessibleName(QStringLiteral("Script text"));
+    Scripttxt->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Scripttxt->setTabChangesFocus(false);
+    Scripttxt->setContextMenuPolicy(Qt::NoContextMenu);
+    Scripttxt->hide();
+    Scripttxt->installEventFilter(this);
+    Scripttxt->viewport()->installEventFilter(this);
+    ScriptCcmd = button("ScriptCcmd", QStringLiteral("&Cancel"));
+    ScriptBcmd = button("ScriptBcmd", QStringLiteral("< &Back"));
+    ScriptNcmd = button("ScriptNcmd", QStringLiteral("&Next >"));
+    ScriptFcmd = button("ScriptFcmd", QStringLiteral("&Finish"));
+
+    layout->addWidget(Newlbl, 0, 0, 1, 4);
+    layout->addWidget(Newscriptopt, 1, 0, 1, 4);
+    layout->addWidget(Currentscriptopt, 2, 0, 1, 4);
+    layout->addWidget(Scriptlst, 3, 0, 1, 4);
+    layout->addWidget(Scripttxt, 4, 0, 1, 4);
+    layout->setRowStretch(3, 1);
+    layout->setRowStretch(4, 1);
+    layout->addWidget(ScriptCcmd, 5, 0);
+    layout->addWidget(ScriptBcmd, 5, 1);
+    layout->addWidget(ScriptNcmd, 5, 2);
+    layout->addWidget(ScriptFcmd, 5, 3);
+
+    scriptmnu = new QMenu(this);
+    scriptmnu->setObjectName(QStringLiteral("scriptmnu"));
+    QMenu* edit = scriptmnu->addMenu(QStringLiteral("&Edit"));
+    edit->addAction(QStringLiteral("&Undo"), QKeySequence::Undo, Scripttxt, &QPlainTextEdit::undo);
+    edit->addSeparator();
+    edit->addAction(QStringLiteral("Cu&t"), QKeySequence::Cut, Scripttxt, &QPlainTextEdit::cut);
+    edit->addAction(QStringLiteral("&Copy"), QKeySequence::Copy, Scripttxt, &QPlainTextEdit::copy);
+    edit->addAction(QStringLiteral("&Paste"), QKeySequence::Paste, Scripttxt, &QPlainTextEdit::paste);
+    QMenu* insert = scriptmnu->addMenu(QStringLiteral("&Insert"));
+    for (const ScriptInsert& entry : scriptInserts()) {
+        QString text = entry.text;
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        insert->addAction(entry.caption, this, [this, text] {
+            Scripttxt->setFocus();
+            Scripttxt->textCursor().insertText(text);
+        });
+    }
+
+    connect(Newscriptopt, &QRadioButton::clicked, this, &TMainfrm::NewscriptoptClick);
+    connect(Currentscriptopt, &QRadioButton::clicked, this, &TMainfrm::CurrentscriptoptClick);
+    connect(Scriptlst, &QListWidget::itemClicked, this, &TMainfrm::ScriptlstClick);
+    connect(ScriptNcmd, &QPushButton::clicked, this, [this] { guarded([this] { ScriptNcmdClick(); }); });
+    connect(ScriptBcmd, &QPushButton::clicked, this, [this] { guarded([this] { ScriptBcmdClick(); }); });
+    connect(ScriptFcmd, &QPushButton::clicked, this, [this] { guarded([this] { ScriptFcmdClick(); }); });
+    connect(ScriptCcmd, &QPushButton::clicked, this, [this] { guarded([this] { ScriptCcmdClick(); }); });
+}
+
+bool TMainfrm::eventFilter(QObject* watched, QEvent* event) {
+    if (Scripttxt && watched == Scripttxt->viewport() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+        popupScriptMenu();
+        return true;
+    }
+    if (Scripttxt && watched == Scripttxt && event->type() == QEvent::KeyRelease &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Alt) {
+        popupScriptMenu();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainfrm::popupScriptMenu() { scriptmnu->popup(QCursor::pos()); }
+
+void TMainfrm::NewscriptoptClick() { ScriptNcmd->setEnabled(true); }
+
+void TMainfrm::CurrentscriptoptClick() {
+    ScriptNcmd->setEnabled(true);
+    ScriptNcmd->setDefault(true);
+}
+
+void TMainfrm::ScriptlstClick() {
+    ScriptNcmd->setEnabled(true);
+    ScriptNcmd->setDefault(true);
+}
+
+void TMainfrm::showScriptList(bool filterScripted) {
+    if (Newscriptopt->isChecked()) {
+        Scriptlst->setMask(QStringLiteral("*.bsp"));
+        if (folderExists(mapFolder())) Scriptlst->setFolder(mapFolder());
+        Newlbl->setText(kPickMap);
+        if (filterScripted) {
+            for (int i = Scriptlst->count() - 1; i >= 0; --i) {
+                if (fileExists(scriptFolder() + scriptFileOf(Scriptlst->item(i)->text()))) delete Scriptlst->takeItem(i);
+            }
+        }
+    } else {
+        Scriptlst->setMask(QStringLiteral("*.cfg"));
+        if (folderExists(scriptFolder())) Scriptlst->setFolder(scriptFolder());
+        Newlbl->setText(kPickScript);
+    }
+}
+
+void TMainfrm::ScriptNcmdClick() {
+    ++scriptStep_;
+    if (scriptStep_ == 1) {
+        showScriptList(true);
+        ScriptNcmd->setEnabled(false);
+        Newscriptopt->hide();
+        Currentscriptopt->hide();
+        ScriptBcmd->setEnabled(true);
+        ScriptCcmd->setEnabled(true);
+        Scriptlst->show();
+        Scriptlst->setFocus();
+    } else if (scriptStep_ == 2) {
+        const QListWidgetItem* item = Scriptlst->currentItem();
+        const QString name = item ? item->text() : QString();
+        if (Newscriptopt->isChecked()) {
+            Newlbl->setText(nativePath(scriptFolder() + scriptFileOf(name)));
+            Scripttxt->setPlainText(
+                newScriptLines(mapNameOf(name), scriptCreatedText(QDateTime::currentDateTime())).join(QLatin1Char('\n')));
+        } else {
+            const QString path = scriptFolder() + name;
+            if (!name.isEmpty() && fileExists(path)) Scripttxt->setPlainText(editorTextFromBytes(readFileBytes(path)));
+            Newlbl->setText(nativePath(path));
+        }
+        Scripttxt->show();
+        Scriptlst->hide();
+        ScriptNcmd->setEnabled(false);
+        ScriptFcmd->setEnabled(true);
+        Scripttxt->setFocus();
+    }
+}
+
+void TMainfrm::ScriptBcmdClick() {
+    if (scriptStep_ <= 0) return;
+    --scriptStep_;
+    if (scriptStep_ == 0) {
+        Newscriptopt->show();
+        Currentscriptopt->show();
+        Newscriptopt->setAutoExclusive(false);
+        Currentscriptopt->setAutoExclusive(false);
+        Newscriptopt->setChecked(false);
+        Currentscriptopt->setChecked(false);
+        Newscriptopt->setAutoExclusive(true);
+        Currentscriptopt->setAutoExclusive(true);
+        for (QPushButton* b : {ScriptBcmd, ScriptCcmd, ScriptNcmd, ScriptFcmd}) b->setEnabled(false);
+        Scriptlst->hide();
+        Newlbl->setText(kChoose);
+    } else if (scriptStep_ == 1) {
+        showScriptList(false);
+        ScriptNcmd->setEnabled(true);
+        ScriptBcmd->setEnabled(true);
+        ScriptCcmd->setEnabled(true);
+        ScriptFcmd->setEnabled(false);
+        Scriptlst->show();
+        Scripttxt->hide();
+        Scriptlst->setFocus();
+    }
+}
+
+void TMainfrm::ScriptFcmdClick() {
+    if (scriptStep_ != 2) return;
+    writeFileBytes(Newlbl->text(), joinLinesCrLf(splitLines(Scripttxt->toPlainText())));
+    ScriptCcmdClick();
+}
+
+void TMainfrm::ScriptCcmdClick() {
+    scriptStep_ = 0;
+    Newlbl->show();
+    Newscriptopt->show();
+    Currentscriptopt->show();
+    Newscriptopt->setAutoExclusive(false);
+    Currentscriptopt->setAutoExclusive(false);
+    Newscriptopt->setChecked(false);
+    Currentscriptopt->setChecked(false);
+    Newscriptopt->setAutoExclusive(true);
+    Currentscriptopt->setAutoExclusive(true);
+    for (QPushButton* b : {ScriptBcmd, ScriptFcmd, ScriptNcmd, ScriptCcmd}) b->setEnabled(false);
+    Scriptlst->hide();
+    Scripttxt->hide();
+    Scripttxt->clear();
+    Newlbl->setText(kChoose);
+}
+
+} // namespace tarrow

@@ -1,0 +1,306 @@
+#include "common/fileio.h"
+#include "common/settingsstore.h"
+#include "support/fixtureinstall.h"
+#include "support/scriptedprompter.h"
+#include "ui/main.h"
+#include "ui/startup.h"
+#include "ui/widgets.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QtTest>
+
+using namespace tarrow;
+
+namespace {
+
+struct Window {
+    test::ScriptedPrompter prompter;
+    test::RecordingShell shell;
+    std::unique_ptr<TMainfrm> w;
+    explicit Window(test::FixtureInstall& fx) {
+        fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+        fx.storeRoot();
+        w = std::make_unique<TMainfrm>(prompter, shell);
+        w->show();
+    }
+};
+
+QListWidgetItem* itemNamed(QListWidget* list, const QString& name) {
+    const auto found = list->findItems(name, Qt::MatchExactly);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+// A user's click on a list item.
+void clickItem(QListWidget* list, int row) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+}
+
+QStringList items(QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    return out;
+}
+
+} // namespace
+
+class TestBotPages : public QObject {
+    Q_OBJECT
+private slots:
+    void showingThePageLoadsAndSaveWritesTemplate();
+    void missingFileQuestion();
+    void invalidIntegerShowsErrorAndKeepsEarlierValues();
+    void configsPageOpenSaveClose();
+    void scriptWizardNewScript();
+    void scriptWizardExistingScriptAndFailure();
+    void scriptMenuInsertsAtCaret();
+};
+
+void TestBotPages::showingThePageLoadsAndSaveWritesTemplate() {
+    test::FixtureInstall fx;
+    fx.write("tarrow/TFC/tarrow.cfg", "botskill 4\r\nmin_bots 5\r\nmax_bots 3\r\nbot_chat 1\r\naddbot blue soldier Bob 2\r\n");
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    QVERIFY(!w.Skillsdr->isEnabled());
+    w.Tabs->setCurrentIndex(1);
+    QCOMPARE(w.Tarcmd->text(), QStringLiteral("Save Tarrow.cfg"));
+    QVERIFY(w.Skillsdr->isEnabled());
+    QCOMPARE(w.Skillsdr->value(), 4);
+    QCOMPARE(w.Skilllvllbl->text(), QStringLiteral("I did pretty good against other bots, i think."));
+    QCOMPARE(w.Minbotsdr->value(), 3);
+    QCOMPARE(w.Maxbotsdr->value(), 3);
+    QVERIFY(w.Botchatchk->isChecked());
+
+    // The user drags the sliders: the minimum pushes the maximum up.
+    w.Minbotsdr->setValue(24);
+    QCOMPARE(w.Maxbotsdr->value(), 24);
+    QCOMPARE(w.Maxbotlvllbl->text(), QStringLiteral("24, Thats alot of bots!"));
+    w.Maxbotsdr->setValue(-1);
+    QCOMPARE(w.Minbotsdr->value(), -1);
+    QCOMPARE(w.Minbotlvllbl->text(), QStringLiteral("Off"));
+    w.Pausesdr->setValue(12);
+    QCOMPARE(w.Pauselvllbl->text(), QStringLiteral("12"));
+    QTest::mouseClick(w.BotXmaschk, Qt::LeftButton);
+    QTest::mouseClick(w.Tarcmd, Qt::LeftButton);
+
+    const QStringList lines = splitLines(QString::fromLatin1(fx.read("tarrow/TFC/tarrow.cfg")));
+    QCOMPARE(lines.size(), 34);
+    QCOMPARE(lines[9], QStringLiteral("botskill 4"));
+    QCOMPARE(lines[12], QStringLiteral("min_bots -1"));
+    QCOMPARE(lines[15], QStringLiteral("max_bots -1"));
+    QCOMPARE(lines[25], QStringLiteral("pause 12"));
+    QCOMPARE(lines[27], QStringLiteral("bot_xmas 1"));
+    QCOMPARE(lines[31], QStringLiteral("addbot blue soldier Bob 2"));
+    QVERIFY(fx.read("tarrow/TFC/tarrow.cfg").endsWith("addbot blue soldier Bob 2\r\n\r\n\r\n"));
+    QVERIFY(win.prompter.log.isEmpty());
+}
+
+void TestBotPages::missingFileQuestion() {
+    test::FixtureInstall fx;
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    win.prompter.answers.enqueue(false);
+    w.Tabs->setCurrentIndex(1);
+    QCOMPARE(win.prompter.texts("confirm"),
+             QStringList{"Error loading Tarrow.cfg file, expected path: " + fx.root() +
+                         "tarrow/TFC/Tarrow.cfg, Would you like to create it now in this directory?"});
+    QVERIFY(!w.Skillsdr->isEnabled());
+    QCOMPARE(w.Tarcmd->text(), QStringLiteral("Load Tarrow.cfg"));
+    QVERIFY(!fx.exists("tarrow/TFC/tarrow.cfg"));
+
+    win.prompter.answers.enqueue(true);
+    w.Tabs->setCurrentIndex(0);
+    w.Tabs->setCurrentIndex(1);
+    QVERIFY(w.Skillsdr->isEnabled());
+    QCOMPARE(fx.read("tarrow/TFC/tarrow.cfg"),
+             QByteArray("# Tarrow v 0.698.0.0 - Tarrow: https://tarrow-bot.example/\r\n# This file was created with Tarrow Gui 1.00\r\n"));
+    w.Tarcmd->click();
+    QCOMPARE(splitLines(QString::fromLatin1(fx.read("tarrow/TFC/tarrow.cfg"))).size(), 33);
+}
+
+void TestBotPages::invalidIntegerShowsErrorAndKeepsEarlierValues() {
+    test::FixtureInstall fx;
+    fx.write("tarrow/TFC/tarrow.cfg", "botskill 2\r\npause 5 // wait\r\nmax_bots 9\r\n");
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    w.Tabs->setCurrentIndex(1);
+    QCOMPARE(win.prompter.texts("error"), QStringList{"'5 ' is not a valid integer value"});
+    QCOMPARE(w.Skillsdr->value(), 2);
+    QCOMPARE(w.Maxbotsdr->value(), -1);
+    QVERIFY(w.Skillsdr->isEnabled());
+    QCOMPARE(w.Tarcmd->text(), QStringLiteral("Save Tarrow.cfg"));
+}
+
+void TestBotPages::configsPageOpenSaveClose() {
+    test::FixtureInstall fx;
+    fx.write("tarrow/TFC/configs/2fort_bot.cfg", "max_bots 16\nbotskill 2");
+    fx.write("tarrow/TFC/configs/notes.txt", "x");
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    w.Tabs->setCurrentIndex(3);
+    QCOMPARE(items(w.Configlst), QStringList{"2fort_bot.cfg"});
+    w.Loadconfigcmd->click(); // nothing selected: nothing happens
+    QVERIFY(!w.Configtxt->isEnabled());
+    QListWidgetItem* item = itemNamed(w.Configlst, "2fort_bot.cfg");
+    w.Configlst->setCurrentItem(item);
+    const QPoint at = w.Configlst->visualItemRect(item).center();
+    QTest::mouseClick(w.Configlst->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(w.Configlst->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(w.Configlbl->text(), fx.root() + "tarrow/TFC/configs/2fort_bot.cfg");
+    QVERIFY(w.Configtxt->isEnabled());
+    QVERIFY(!w.Configlst->isEnabled());
+    QVERIFY(!w.Loadconfigcmd->isEnabled());
+    QCOMPARE(w.Configtxt->toPlainText(), QStringLiteral("max_bots 16\nbotskill 2"));
+
+    // Close discards edits without a question.
+    w.Configtxt->appendPlainText("pause 1");
+    w.Closeconfigcmd->click();
+    QCOMPARE(w.Configlbl->text(), QStringLiteral("Current File: None"));
+    QCOMPARE(fx.read("tarrow/TFC/configs/2fort_bot.cfg"), QByteArray("max_bots 16\nbotskill 2"));
+
+    w.Configlst->setCurrentItem(item);
+    w.Loadconfigcmd->click();
+    w.Configtxt->appendPlainText("pause 1");
+    w.Saveconfigcmd->click();
+    QCOMPARE(fx.read("tarrow/TFC/configs/2fort_bot.cfg"), QByteArray("max_bots 16\r\nbotskill 2\r\npause 1"));
+    QVERIFY(w.Configlst->isEnabled());
+    QVERIFY(!w.Saveconfigcmd->isEnabled());
+
+    // A read-only file: the error box, and the page stays open with the text.
+    setReadOnly(fx.path("tarrow/TFC/configs/2fort_bot.cfg"));
+    w.Loadconfigcmd->click();
+    w.Configtxt->appendPlainText("x");
+    w.Saveconfigcmd->click();
+    QCOMPARE(win.prompter.texts("error").size(), 1);
+    QVERIFY(w.Configtxt->isEnabled());
+    QVERIFY(w.Configtxt->toPlainText().endsWith("x"));
+    QVERIFY(w.statustmr->isActive() == false);
+}
+
+void TestBotPages::scriptWizardNewScript() {
+    test::FixtureInstall fx;
+    fx.write("TFC/maps/2fort.bsp", "x");
+    fx.write("TFC/maps/well.bsp", "x");
+    fx.write("tarrow/TFC/scripts/2fort_tw.cfg", "old");
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    w.Tabs->setCurrentIndex(2);
+    QVERIFY(!w.ScriptNcmd->isEnabled());
+    w.Newscriptopt->click();
+    QVERIFY(w.ScriptNcmd->isEnabled());
+    QVERIFY(!w.ScriptNcmd->isDefault());
+    w.ScriptNcmd->click();
+    QCOMPARE(w.scriptStep(), 1);
+    QCOMPARE(w.Newlbl->text(), QStringLiteral("Please select the map that you want to create a new script for."));
+    QCOMPARE(items(w.Scriptlst), QStringList{"well.bsp"});
+    QVERIFY(!w.ScriptNcmd->isEnabled());
+    QVERIFY(w.Newscriptopt->isHidden());
+    QListWidgetItem* well = itemNamed(w.Scriptlst, "well.bsp");
+    QTest::mouseClick(w.Scriptlst->viewport(), Qt::LeftButton, {}, w.Scriptlst->visualItemRect(well).center());
+    QVERIFY(w.ScriptNcmd->isEnabled());
+    QVERIFY(w.ScriptNcmd->isDefault());
+    w.ScriptNcmd->click();
+    QCOMPARE(w.scriptStep(), 2);
+    QCOMPARE(w.Newlbl->text(), fx.root() + "tarrow/TFC/scripts/well_tw.cfg");
+    QVERIFY(w.Scripttxt->toPlainText().startsWith("//Tarrow Script File Created With Tarrow Gui 1.00\n//Map: well\n//Created: "));
+    QVERIFY(w.ScriptFcmd->isEnabled());
+
+    // Back lists every map again, and Finish is off until Next.
+    w.ScriptBcmd->click();
+    QCOMPARE(items(w.Scriptlst), (QStringList{"2fort.bsp", "well.bsp"}));
+    QVERIFY(!w.ScriptFcmd->isEnabled());
+    QVERIFY(w.ScriptNcmd->isEnabled());
+    w.Scriptlst->setCurrentItem(itemNamed(w.Scriptlst, "well.bsp"));
+    w.ScriptNcmd->click();
+    w.ScriptFcmd->click();
+    const QStringList written = splitLines(QString::fromLatin1(fx.read("tarrow/TFC/scripts/well_tw.cfg")));
+    QCOMPARE(written.size(), 9);
+    QCOMPARE(written[1], QStringLiteral("//Map: well"));
+    QCOMPARE(written[6], QStringLiteral("\t{"));
+    QVERIFY(fx.read("tarrow/TFC/scripts/well_tw.cfg").endsWith("\t}\r\n"));
+    QCOMPARE(w.scriptStep(), 0);
+    QCOMPARE(w.Newlbl->text(), QStringLiteral("Do you want to create a new script or edit a current one?"));
+    QVERIFY(!w.Newscriptopt->isChecked());
+    QVERIFY(!w.ScriptCcmd->isEnabled());
+}
+
+void TestBotPages::scriptWizardExistingScriptAndFailure() {
+    test::FixtureInstall fx;
+    fx.write("tarrow/TFC/scripts/2fort_tw.cfg", "on_start\r\n\t{\r\n\t}\r\n");
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    w.Currentscriptopt->click();
+    QVERIFY(w.ScriptNcmd->isDefault());
+    w.ScriptNcmd->click();
+    QCOMPARE(items(w.Scriptlst), QStringList{"2fort_tw.cfg"});
+    clickItem(w.Scriptlst, 0);
+    w.ScriptNcmd->click();
+    QCOMPARE(w.Scripttxt->toPlainText(), QStringLiteral("on_start\n\t{\n\t}\n"));
+    w.Scripttxt->moveCursor(QTextCursor::End);
+    w.Scripttxt->insertPlainText("on_msg( )\n");
+    w.ScriptFcmd->click();
+    QCOMPARE(fx.read("tarrow/TFC/scripts/2fort_tw.cfg"), QByteArray("on_start\r\n\t{\r\n\t}\r\non_msg( )\r\n"));
+
+    // The script folder vanished: Finish shows the error and stays at the editor.
+    w.Currentscriptopt->click();
+    w.ScriptNcmd->click();
+    clickItem(w.Scriptlst, 0);
+    w.ScriptNcmd->click();
+    QDir(fx.path("tarrow/TFC/scripts")).removeRecursively();
+    w.ScriptFcmd->click();
+    QCOMPARE(win.prompter.texts("error").size(), 1);
+    QCOMPARE(w.scriptStep(), 2);
+    QVERIFY(!w.Scripttxt->toPlainText().isEmpty());
+}
+
+void TestBotPages::scriptMenuInsertsAtCaret() {
+    test::FixtureInstall fx;
+    fx.write("TFC/maps/well.bsp", "x");
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    w.Tabs->setCurrentIndex(2);
+    w.Newscriptopt->click();
+    w.ScriptNcmd->click();
+    clickItem(w.Scriptlst, 0);
+    w.ScriptNcmd->click();
+    w.Scripttxt->clear();
+    QMenu* insert = nullptr;
+    for (QAction* a : w.scriptmnu->actions())
+        if (a->text() == "&Insert") insert = a->menu();
+    QVERIFY(insert);
+    QCOMPARE(insert->actions().size(), 13);
+    insert->actions().at(0)->trigger();
+    QCOMPARE(w.Scripttxt->toPlainText(), QStringLiteral("on_msg( )\n\t{\n\n\t}\n"));
+    QCOMPARE(w.Scripttxt->document()->blockCount(), 5);
+    QCOMPARE(w.Scripttxt->textCursor().position(), w.Scripttxt->toPlainText().size());
+    // A point replaces the selection.
+    w.Scripttxt->selectAll();
+    insert->actions().at(4)->trigger();
+    QCOMPARE(w.Scripttxt->toPlainText(), QStringLiteral("\t\tred_available_point"));
+
+    // Releasing Alt in the editor opens the menu.
+    w.Scripttxt->setFocus();
+    QTest::keyRelease(w.Scripttxt, Qt::Key_Alt);
+    QTRY_VERIFY(w.scriptmnu->isVisible());
+    w.scriptmnu->hide();
+    QMenu* edit = w.scriptmnu->actions().at(0)->menu();
+    QCOMPARE(edit->actions().at(0)->shortcut(), QKeySequence(QKeySequence::Undo));
+    QCOMPARE(edit->actions().at(2)->text(), QStringLiteral("Cu&t"));
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    tarrow::initUiResources();
+    TestBotPages test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_botpages.moc"

@@ -19,6 +19,8 @@ const QString WebAddresses::AdminmodDownloadAddress = QStringLiteral("http://www
 const QString WebAddresses::NeotfSiteAddress = QStringLiteral("https://neotf.example/");
 const QString WebAddresses::NeotfDownloadAddress = QStringLiteral("https://neotf.example/download/");
 
+const QString WebAddresses::GameInfoAddress = QStringLiteral("www.valvesoftware.com");
+
 QString WebAddresses::neotfHostName() { return QUrl(NeotfSiteAddress).host(); }
 
 } // namespace tarrow

@@ -20,6 +20,8 @@ struct WebAddresses {
     static const QString AdminmodDownloadAddress;
     static const QString NeotfSiteAddress;
     static const QString NeotfDownloadAddress;
+    // The game's own address, named in a rebuilt liblist.gam.
+    static const QString GameInfoAddress;
 
     // The host name of NeoTF's site, for the warning about its rival.
     static QString neotfHostName();

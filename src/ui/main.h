@@ -6,9 +6,12 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QBoxLayout;
 class QCheckBox;
+class QGridLayout;
+class QKeyEvent;
 class QComboBox;
 class QMenu;
 class QPlainTextEdit;
@@ -24,6 +27,7 @@ class QTimer;
 namespace tarrow {
 
 class ClickLabel;
+class Rebuilder;
 class FileListBox;
 class Prompter;
 class Shell;
@@ -93,6 +97,11 @@ public:
     QPushButton* Tarcmd = nullptr;
     // "Configure Tarrow": file box
     QComboBox* Filelst = nullptr;
+    QPushButton* LoadFilecmd = nullptr;
+    QPushButton* Botclosecmd = nullptr;
+    QPlainTextEdit* Tartxt = nullptr;
+    QLabel* Filelbl = nullptr;
+    bool fileEdited() const { return fileEdited_; }
 
     // "Tarrow Scripts"
     QLabel* Newlbl = nullptr;
@@ -126,6 +135,12 @@ public:
     QLabel* TarVersionlbl = nullptr;
     QLabel* GUIversionlbl = nullptr;
     QPushButton* ResetKeycmd = nullptr;
+    QCheckBox* Autoexecchk = nullptr;
+    QCheckBox* Liblistchk = nullptr;
+    QCheckBox* Metamodchk = nullptr;
+    QCheckBox* NTFchk = nullptr;
+    QPushButton* Rebuildcmd = nullptr;
+    QLabel* Rebuildlbl = nullptr;
     QLineEdit* Transparency = nullptr;
     QLineEdit* StatsSpeed = nullptr;
 
@@ -139,6 +154,9 @@ public slots:
     void TransparencyChange();
     void StatsSpeedChange();
     void TarcmdClick();
+    void LoadFilecmdClick();
+    void BotclosecmdClick();
+    void RebuildcmdClick();
     void SkillsdrChange();
     void PausesdrChange();
     void MinbotsdrChange();
@@ -159,6 +177,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Enter presses the shown page's default button; Esc closes the file box's file.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // FormCloseQuery: always allows the close.
@@ -166,6 +186,9 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void buildMainPage();
     void buildScriptsPage();
+    void buildFileBox(QWidget* parent, QBoxLayout* into);
+    void buildRebuildGroup(QWidget* parent, QGridLayout* into);
+    void resetFileBox();
     void buildBotSettings(QWidget* parent, QBoxLayout* into);
     // Shows the bot model in the sliders, boxes and labels.
     void showBotModel();
@@ -189,6 +212,9 @@ private:
     BotConfigModel bot_;
     bool showingBot_ = false;
     int scriptStep_ = 0;
+    bool fileEdited_ = false;
+    bool loadingFile_ = false;
+    std::unique_ptr<Rebuilder> rebuilder_;
 };
 
 } // namespace tarrow

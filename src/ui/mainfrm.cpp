@@ -14,6 +14,7 @@
 #include "common/shell.h"
 #include "common/textlists.h"
 #include "gamefiles/knownfiles.h"
+#include "gamefiles/rebuild.h"
 #include "status/pages.h"
 #include "statuspane.h"
 #include "widgets.h"

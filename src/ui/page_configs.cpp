@@ -82,7 +82,7 @@ void TMainfrm::LoadconfigcmdClick() {
 }
 
 void TMainfrm::SaveconfigcmdClick() {
-    writeFileBytes(Configlbl->text(), editorTextToCrLf(Configtxt->toPlainText()));
+    writeFileBytes(Configlbl->text(), editorTextToCrLf(editorPlainText(Configtxt)));
     CloseconfigcmdClick();
 }
 

@@ -1,10 +1,14 @@
 // The "  Info/Help  " page: information labels, reset, and the window options.
 #include "main.h"
 
+#include "app/componentsettings.h"
 #include "app/windowoptions.h"
+#include "common/modtable.h"
+#include "gamefiles/rebuild.h"
 #include "common/settingsstore.h"
 #include "widgets.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -57,15 +61,7 @@ void TMainfrm::buildInfoPage() {
     connect(TarPathlbl, &ClickLabel::doubleClicked, this, &TMainfrm::TarPathlblDblClick);
     layout->addWidget(infoGroup, 0, 0);
 
-    auto* resetGroup = new QGroupBox(QStringLiteral("Reset Options:"), Info);
-    resetGroup->setObjectName(QStringLiteral("Resetgrp"));
-    auto* resetLayout = new QVBoxLayout(resetGroup);
-    ResetKeycmd = new QPushButton(QStringLiteral("Reset Tarrow Reg Key"));
-    ResetKeycmd->setObjectName(QStringLiteral("ResetKeycmd"));
-    resetLayout->addWidget(ResetKeycmd);
-    resetLayout->addStretch();
-    connect(ResetKeycmd, &QPushButton::clicked, this, [this] { guarded([this] { ResetKeycmdClick(); }); });
-    layout->addWidget(resetGroup, 0, 1);
+    buildRebuildGroup(Info, layout);
 
     auto* optionsGroup = new QGroupBox(QStringLiteral("Tarrow GUI Options:"), Info);
     optionsGroup->setObjectName(QStringLiteral("Optionsgrp"));
@@ -81,6 +77,57 @@ void TMainfrm::buildInfoPage() {
     layout->addWidget(optionsGroup, 1, 0);
 
     layout->setRowStretch(3, 1);
+}
+
+void TMainfrm::buildRebuildGroup(QWidget* parent, QGridLayout* into) {
+    auto* group = new QGroupBox(QStringLiteral("Reset Options:"), parent);
+    group->setObjectName(QStringLiteral("Resetgrp"));
+    auto* grid = new QGridLayout(group);
+    auto* notice = new QLabel(QStringLiteral("This will overwrite and reset your HalfLife configuration back to its default state."));
+    notice->setWordWrap(true);
+    grid->addWidget(notice, 0, 0, 1, 2);
+    auto check = [group](const char* name, const QString& caption) {
+        auto* c = new QCheckBox(caption, group);
+        c->setObjectName(QString::fromLatin1(name));
+        return c;
+    };
+    Autoexecchk = check("Autoexecchk", QStringLiteral("Autoexec.cfg"));
+    Liblistchk = check("Liblistchk", QStringLiteral("Liblist.gam"));
+    Metamodchk = check("Metamodchk", QStringLiteral("Plugins.ini"));
+    NTFchk = check("NTFchk", QStringLiteral("NTF_Config.txt"));
+    grid->addWidget(Autoexecchk, 1, 0);
+    grid->addWidget(Liblistchk, 1, 1);
+    grid->addWidget(Metamodchk, 2, 0);
+    grid->addWidget(NTFchk, 2, 1);
+    Rebuildcmd = new QPushButton(QStringLiteral("Rebuild Selected Files"));
+    Rebuildcmd->setObjectName(QStringLiteral("Rebuildcmd"));
+    Rebuildcmd->setToolTip(QStringLiteral("Click here to rebuild the selected files (Warning this will overwrite your current files)"));
+    Rebuildlbl = new QLabel(QStringLiteral("Idle"));
+    Rebuildlbl->setObjectName(QStringLiteral("Rebuildlbl"));
+    grid->addWidget(Rebuildcmd, 3, 0);
+    grid->addWidget(Rebuildlbl, 3, 1);
+    ResetKeycmd = new QPushButton(QStringLiteral("Reset Tarrow Reg Key"));
+    ResetKeycmd->setObjectName(QStringLiteral("ResetKeycmd"));
+    grid->addWidget(ResetKeycmd, 4, 0);
+    connect(ResetKeycmd, &QPushButton::clicked, this, [this] { guarded([this] { ResetKeycmdClick(); }); });
+    connect(Rebuildcmd, &QPushButton::clicked, this, [this] { guarded([this] { RebuildcmdClick(); }); });
+    into->addWidget(group, 0, 1);
+
+    rebuilder_ = std::make_unique<Rebuilder>();
+    rebuilder_->setLabel = [this](const QString& text) { Rebuildlbl->setText(text); };
+    rebuilder_->stopStatusTimer = [this] { statustmr->stop(); };
+    rebuilder_->clearSelection = [this] {
+        for (QCheckBox* c : {Autoexecchk, Liblistchk, Metamodchk, NTFchk}) c->setChecked(false);
+    };
+}
+
+void TMainfrm::RebuildcmdClick() {
+    RebuildSelection selection;
+    selection.autoexec = Autoexecchk->isChecked();
+    selection.liblist = Liblistchk->isChecked();
+    selection.pluginsIni = Metamodchk->isChecked();
+    selection.ntfConfig = NTFchk->isChecked();
+    rebuilder_->run(selection, ReadInstallRoot(), SelectedModFolder(), components());
 }
 
 void TMainfrm::TransparencyChange() {

@@ -213,7 +213,7 @@ void TMainfrm::ScriptBcmdClick() {
 
 void TMainfrm::ScriptFcmdClick() {
     if (scriptStep_ != 2) return;
-    writeFileBytes(Newlbl->text(), joinLinesCrLf(splitLines(Scripttxt->toPlainText())));
+    writeFileBytes(Newlbl->text(), joinLinesCrLf(splitLines(editorPlainText(Scripttxt))));
     ScriptCcmdClick();
 }
 

@@ -127,17 +127,7 @@ void TMainfrm::buildBotSettings(QWidget* parent, QBoxLayout* into) {
 void TMainfrm::buildTarrowPage() {
     auto* layout = new QHBoxLayout(Tarrow);
     buildBotSettings(Tarrow, layout);
-    auto* fileGroup = new QGroupBox(QStringLiteral("File Box:"), Tarrow);
-    auto* fileLayout = new QVBoxLayout(fileGroup);
-    auto* caption = new QLabel(QStringLiteral("Known files:"));
-    Filelst = new QComboBox(fileGroup);
-    Filelst->setObjectName(QStringLiteral("Filelst"));
-    Filelst->setAccessibleName(caption->text());
-    caption->setBuddy(Filelst);
-    fileLayout->addWidget(caption);
-    fileLayout->addWidget(Filelst);
-    fileLayout->addStretch();
-    layout->addWidget(fileGroup, 2);
+    buildFileBox(Tarrow, layout);
 }
 
 void TMainfrm::showBotModel() {

@@ -3,6 +3,8 @@
 #include "common/paths.h"
 
 #include <QDir>
+#include <QPlainTextEdit>
+#include <QTextDocument>
 
 namespace tarrow {
 
@@ -26,6 +28,13 @@ void FileListBox::setFolder(const QString& composedFolder) {
     dir.setFilter(QDir::Files | QDir::System);
     dir.setSorting(QDir::Name | QDir::IgnoreCase);
     addItems(dir.entryList());
+}
+
+QString editorPlainText(const QPlainTextEdit* editor) {
+    QString text = editor->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
 }
 
 } // namespace tarrow

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QListWidget>
 
+class QPlainTextEdit;
+
 namespace tarrow {
 
 // A label that reports double clicks (the information labels of the Info page open things).
@@ -35,5 +37,8 @@ private:
     QString mask_;
     QString folder_;
 };
+
+// An editor's text as typed, every character kept (toPlainText would turn no-break spaces into blanks).
+QString editorPlainText(const QPlainTextEdit* editor);
 
 } // namespace tarrow

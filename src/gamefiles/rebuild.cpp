@@ -1,0 +1,92 @@
+#include "rebuild.h"
+
+#include "app/componentsettings.h"
+#include "app/webaddresses.h"
+#include "common/fileio.h"
+#include "common/paths.h"
+#include "common/wait.h"
+
+#include <QCoreApplication>
+
+namespace tarrow {
+
+QStringList defaultAutoexecLines() {
+    QStringList l{QStringLiteral("// Rebuilt Autoexec.cfg by ") + PanelVersionText};
+    for (int i = 1; i <= 9; ++i) l << QStringLiteral("bind %1 slot%1").arg(i);
+    l << QStringLiteral("bind 0 slot10");
+    return l;
+}
+
+QStringList defaultLiblistLines() {
+    return {QStringLiteral("// Rebuilt Liblist.gam by ") + PanelVersionText,
+            QStringLiteral("// team fortress classes game .dll listing file"),
+            QStringLiteral("// load order is determined by file order."),
+            QStringLiteral("game \"team fortress\""),
+            QStringLiteral("url_info \"") + WebAddresses::GameInfoAddress + QLatin1Char('"'),
+            QStringLiteral("url_dl \"\""),
+            QStringLiteral("version \"1.5\""),
+            QStringLiteral("size \"37000000\""),
+            QStringLiteral("svonly \"0\""),
+            QStringLiteral("cldll \"0\""),
+            QStringLiteral("type \"multiplayer_only\""),
+            QStringLiteral("nomodels \"1\"  // don't show models in browser, since you don't pick them there anyway."),
+            QStringLiteral("mpentity \"info_tfdetect\""),
+            QStringLiteral("gamedll \"dlls\\tfc.dll\"")};
+}
+
+QStringList defaultPluginsIniLines() { return {QStringLiteral("// Rebuilt plugins.ini by ") + PanelVersionText}; }
+
+QStringList defaultNtfConfigLines() { return {QStringLiteral("tfc.dll")}; }
+
+bool Rebuilder::run(const RebuildSelection& sel, const QString& root, const QString& mod, const ComponentSettings& s) {
+    if (busy_) return false;
+    busy_ = true;
+    try {
+        setLabel(QStringLiteral("Initializing..."));
+        WaitWithMessages(300);
+        stopStatusTimer();
+        const QString modDir = root + mod;
+        const struct Target {
+            bool selected;
+            const char* caption;
+            QString file;
+            QString folder;
+            QStringList (*content)();
+        } targets[] = {
+            {sel.autoexec, "Rebuilding Autoexec.cfg...", modDir + QStringLiteral("\\autoexec.cfg"), modDir, defaultAutoexecLines},
+            {sel.liblist, "Rebuilding Liblist.gam...", modDir + QStringLiteral("\\liblist.gam"), modDir, defaultLiblistLines},
+            {sel.pluginsIni, "Rebuilding Plugins.ini...",
+             modDir + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("plugins.ini"),
+             modDir + QLatin1Char('\\') + s.MetamodFolder, defaultPluginsIniLines},
+            {sel.ntfConfig, "Rebuilding NTF_Config.txt...",
+             modDir + QLatin1Char('\\') + s.NeotfFolder + QStringLiteral("ntf_config.txt"),
+             modDir + QLatin1Char('\\') + s.NeotfFolder, defaultNtfConfigLines},
+        };
+        // Every target is made writable, selected or not: liblist.gam, plugins.ini, autoexec.cfg, ntf_config.txt.
+        for (int i : {1, 2, 0, 3}) clearReadOnly(targets[i].file);
+        if (!sel.autoexec && !sel.liblist && !sel.pluginsIni && !sel.ntfConfig) {
+            setLabel(QStringLiteral("No Files Selected!"));
+            WaitWithMessages(600);
+        }
+        for (const Target& t : targets) {
+            if (!t.selected) continue;
+            setLabel(QString::fromLatin1(t.caption));
+            WaitWithMessages(300);
+            const QByteArray bytes = joinLinesCrLf(t.content());
+            if (folderExists(t.folder)) writeFileBytes(t.file, bytes);
+            QCoreApplication::processEvents();
+        }
+        setLabel(QStringLiteral("Done"));
+        clearSelection();
+        WaitWithMessages(300);
+        setLabel(QStringLiteral("Idle"));
+    } catch (...) {
+        setLabel(QStringLiteral("Idle"));
+        busy_ = false;
+        throw;
+    }
+    busy_ = false;
+    return true;
+}
+
+} // namespace tarrow

@@ -1,0 +1,153 @@
+// The file box of the "Configure Tarrow" page: a plain editor for the known game and bot files.
+#include "main.h"
+
+#include "app/componentsettings.h"
+#include "common/fileio.h"
+#include "common/modtable.h"
+#include "common/paths.h"
+#include "common/prompter.h"
+#include "common/settingsstore.h"
+#include "common/textlists.h"
+#include "gamefiles/fileeditor.h"
+#include "widgets.h"
+
+#include <QBoxLayout>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace tarrow {
+
+namespace {
+const QString kNoFile = QStringLiteral("Current File: None");
+const QString kLoadCaption = QStringLiteral("Load Selected File");
+const QString kSaveCaption = QStringLiteral("Save Selected File");
+const QString kLoadHint = QStringLiteral("Click here to load the selected file in the file box");
+const QString kSaveHint = QStringLiteral("Click here to save the selected file in the file box");
+} // namespace
+
+void TMainfrm::buildFileBox(QWidget* parent, QBoxLayout* into) {
+    auto* group = new QGroupBox(QStringLiteral("File Box:"), parent);
+    auto* layout = new QVBoxLayout(group);
+    auto* caption = new QLabel(QStringLiteral("Known files:"));
+    Filelst = new QComboBox(group);
+    Filelst->setObjectName(QStringLiteral("Filelst"));
+    Filelst->setAccessibleName(caption->text());
+    caption->setBuddy(Filelst);
+    LoadFilecmd = new QPushButton(kLoadCaption);
+    LoadFilecmd->setObjectName(QStringLiteral("LoadFilecmd"));
+    LoadFilecmd->setToolTip(kLoadHint);
+    LoadFilecmd->setDefault(true);
+    Botclosecmd = new QPushButton(QStringLiteral("Close File"));
+    Botclosecmd->setObjectName(QStringLiteral("Botclosecmd"));
+    Botclosecmd->setToolTip(QStringLiteral("Close currently open file"));
+    Botclosecmd->setEnabled(false);
+    Filelbl = new QLabel(kNoFile);
+    Filelbl->setObjectName(QStringLiteral("Filelbl"));
+    Filelbl->setWordWrap(true);
+    Tartxt = new QPlainTextEdit(group);
+    Tartxt->setObjectName(QStringLiteral("Tartxt"));
+    Tartxt->setAccessibleName(QStringLiteral("File text"));
+    Tartxt->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Tartxt->setEnabled(false);
+    auto* row = new QHBoxLayout;
+    row->addWidget(Filelst, 1);
+    row->addWidget(LoadFilecmd);
+    row->addWidget(Botclosecmd);
+    layout->addWidget(caption);
+    layout->addLayout(row);
+    layout->addWidget(Filelbl);
+    layout->addWidget(Tartxt, 1);
+    into->addWidget(group, 2);
+
+    connect(LoadFilecmd, &QPushButton::clicked, this, [this] { guarded([this] { LoadFilecmdClick(); }); });
+    connect(Botclosecmd, &QPushButton::clicked, this, [this] { guarded([this] { BotclosecmdClick(); }); });
+    connect(Tartxt, &QPlainTextEdit::textChanged, this, [this] {
+        if (!loadingFile_) fileEdited_ = true;
+    });
+}
+
+void TMainfrm::resetFileBox() {
+    loadingFile_ = true;
+    Tartxt->clear();
+    loadingFile_ = false;
+    Tartxt->setEnabled(false);
+    LoadFilecmd->setText(kLoadCaption);
+    LoadFilecmd->setToolTip(kLoadHint);
+    Filelbl->setText(kNoFile);
+    Botclosecmd->setEnabled(false);
+    fileEdited_ = false;
+    Filelst->setEnabled(true);
+}
+
+void TMainfrm::LoadFilecmdClick() {
+    const QString caption = LoadFilecmd->text();
+    if (caption == kSaveCaption) {
+        const QString path = trimBlanks(Filelbl->text().mid(14));
+        clearReadOnly(path);
+        writeFileBytes(path, editorTextToCrLf(editorPlainText(Tartxt)));
+        resetFileBox();
+        return;
+    }
+    if (caption != kLoadCaption) return;
+    // With no known file there is nothing to look for.
+    const QString name = Filelst->currentText();
+    if (name.isEmpty()) return;
+    const QString root = ReadInstallRoot();
+    const QString mod = SelectedModFolder();
+    const auto found = findKnownFile(root, mod, components(), name);
+    if (!found) {
+        prompter_.message(knownFileNotFoundMessage(root, mod, components(), name));
+        return;
+    }
+    const qint64 size = QFileInfo(*found).size();
+    if (size > kMaxEditableFileBytes) {
+        prompter_.message(fileTooLargeMessage(*found, size));
+        return;
+    }
+    const QString text = editorTextFromBytes(readFileBytes(*found));
+    loadingFile_ = true;
+    Tartxt->setPlainText(text);
+    loadingFile_ = false;
+    Filelbl->setText(QStringLiteral("Current File: ") + *found);
+    Botclosecmd->setEnabled(true);
+    Tartxt->setEnabled(true);
+    LoadFilecmd->setText(kSaveCaption);
+    LoadFilecmd->setToolTip(kSaveHint);
+    Tartxt->setFocus();
+    Filelst->setEnabled(false);
+    fileEdited_ = false;
+}
+
+void TMainfrm::BotclosecmdClick() {
+    if (fileEdited_ &&
+        prompter_.confirm(QStringLiteral("You have edited the open file, would you like to save it before you close it?"))) {
+        // As asked here, without clearing a read-only attribute: such a file fails and stays open.
+        writeFileBytes(Filelbl->text().mid(14), editorTextToCrLf(editorPlainText(Tartxt)));
+    }
+    resetFileBox();
+}
+
+void TMainfrm::keyPressEvent(QKeyEvent* event) {
+    QWidget* page = Tabs->currentWidget();
+    if (event->key() == Qt::Key_Escape && page == Tarrow && Botclosecmd->isEnabled()) {
+        Botclosecmd->click();
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && page) {
+        for (QPushButton* b : page->findChildren<QPushButton*>()) {
+            if (b->isDefault() && b->isEnabled() && b->isVisible()) {
+                b->click();
+                return;
+            }
+        }
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+} // namespace tarrow

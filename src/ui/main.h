@@ -1,8 +1,10 @@
 #pragma once
 
 #include "botconfig/tarrowcfg.h"
+#include "serverconfig/servermodel.h"
 #include "status/refresh.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
@@ -28,6 +30,7 @@ namespace tarrow {
 
 class ClickLabel;
 class Rebuilder;
+class UpDownEdit;
 class FileListBox;
 class Prompter;
 class Shell;
@@ -124,7 +127,16 @@ public:
     QPushButton* Saveconfigcmd = nullptr;
     QPushButton* Closeconfigcmd = nullptr;
 
-    // "Server Config/Launcher"
+    // "Server Config/Launcher": server settings (the other controls are found by name)
+    QRadioButton* Dedicatedopt = nullptr;
+    QRadioButton* Listenopt = nullptr;
+    QPushButton* Saveservercmd = nullptr;
+    QLabel* Ratelbl = nullptr;
+    ServerModel& serverModel() { return serverModel_; }
+    // Shows the server model in its controls.
+    void syncServerControls();
+
+    // "Server Config/Launcher": launcher
     FileListBox* StartMaplst = nullptr;
     QLineEdit* Commandlinetxt = nullptr;
     FileListBox* AllMaplst = nullptr;
@@ -157,6 +169,10 @@ public slots:
     void LoadFilecmdClick();
     void BotclosecmdClick();
     void RebuildcmdClick();
+    void DedicatedoptClick();
+    void ListenoptClick();
+    void SaveservercmdClick();
+    void RategrpClick(int item);
     void SkillsdrChange();
     void PausesdrChange();
     void MinbotsdrChange();
@@ -189,6 +205,12 @@ private:
     void buildFileBox(QWidget* parent, QBoxLayout* into);
     void buildRebuildGroup(QWidget* parent, QGridLayout* into);
     void resetFileBox();
+    // The group boxes of one settings page, built from the settings tables.
+    QList<QWidget*> buildServerGroups(SettingPage page, QWidget* parent);
+    QWidget* buildRateGroup(QWidget* parent);
+    QWidget* buildFriendlyFireGroup(QWidget* parent);
+    QWidget* buildServerKindGroup(QWidget* parent);
+    void bindServerEdit(QLineEdit* edit);
     void buildBotSettings(QWidget* parent, QBoxLayout* into);
     // Shows the bot model in the sliders, boxes and labels.
     void showBotModel();
@@ -213,6 +235,13 @@ private:
     bool showingBot_ = false;
     int scriptStep_ = 0;
     bool fileEdited_ = false;
+    ServerModel serverModel_;
+    QHash<QString, QLineEdit*> serverEdits_;
+    QHash<QString, QCheckBox*> serverBoxes_;
+    QList<UpDownEdit*> serverUpDowns_;
+    QRadioButton* rateItems_[4] = {};
+    QRadioButton* friendlyFireItems_[4] = {};
+    bool syncingServer_ = false;
     bool loadingFile_ = false;
     std::unique_ptr<Rebuilder> rebuilder_;
 };

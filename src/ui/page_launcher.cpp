@@ -7,10 +7,28 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace tarrow {
+
+namespace {
+
+// Each inner page scrolls, so that nothing is cut off at any window size.
+QWidget* scrolled(QWidget* page) {
+    auto* outer = new QVBoxLayout(page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* area = new QScrollArea(page);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    auto* content = new QWidget;
+    area->setWidget(content);
+    outer->addWidget(area);
+    return content;
+}
+
+} // namespace
 
 void TMainfrm::buildLauncherPage() {
     auto* layout = new QVBoxLayout(Launcher);
@@ -31,8 +49,21 @@ void TMainfrm::buildLauncherPage() {
     Neotf = inner("Neotf", QStringLiteral("  NeoTF  "));
     NeotfCont = inner("NeotfCont", QStringLiteral("NeoTF Cont."));
 
-    auto* basic = new QGridLayout(Basic);
-    auto* launchGroup = new QGroupBox(QStringLiteral("Launcher:"), Basic);
+    // "  Basic  ": server kind and save, names, limits, rates, common options, and the launcher.
+    QWidget* basicContent = scrolled(Basic);
+    auto* basic = new QGridLayout(basicContent);
+    int left = 0, right = 0;
+    basic->addWidget(buildServerKindGroup(basicContent), left++, 0, 1, 2);
+    right = left;
+    const QList<QWidget*> basicGroups = buildServerGroups(SettingPage::Basic, basicContent);
+    for (QWidget* g : basicGroups) {
+        const bool options = static_cast<QGroupBox*>(g)->title() == QLatin1String("Common Server Options:");
+        basic->addWidget(g, options ? right++ : left++, options ? 1 : 0);
+    }
+    basic->addWidget(buildRateGroup(basicContent), left++, 0);
+    basic->addWidget(buildFriendlyFireGroup(basicContent), left++, 0);
+
+    auto* launchGroup = new QGroupBox(QStringLiteral("Launcher:"), basicContent);
     auto* launchLayout = new QVBoxLayout(launchGroup);
     auto* mapCaption = new QLabel(QStringLiteral("Start map:"));
     StartMaplst = new FileListBox(QStringLiteral("*.bsp"), launchGroup);
@@ -48,9 +79,21 @@ void TMainfrm::buildLauncherPage() {
     launchLayout->addWidget(StartMaplst);
     launchLayout->addWidget(commandCaption);
     launchLayout->addWidget(Commandlinetxt);
-    basic->addWidget(launchGroup, 0, 1);
-    basic->setColumnStretch(0, 2);
-    basic->setColumnStretch(1, 1);
+    const int span = std::max(1, left - right);
+    basic->addWidget(launchGroup, right, 1, span, 1);
+    right += span;
+    basic->setRowStretch(std::max(left, right) + 1, 1);
+
+    for (auto [page, kind] : {std::pair{Advanced, SettingPage::Advanced}, std::pair{Adminmod, SettingPage::Adminmod},
+                              std::pair{Neotf, SettingPage::Neotf}, std::pair{NeotfCont, SettingPage::NeotfCont}}) {
+        QWidget* content = scrolled(page);
+        auto* grid = new QGridLayout(content);
+        const QList<QWidget*> groups = buildServerGroups(kind, content);
+        // The groups one below the other, in table order.
+        int row = 0;
+        for (QWidget* g : groups) grid->addWidget(g, row++, 0);
+        grid->setRowStretch(row, 1);
+    }
 
     auto* cycle = new QGridLayout(Mapcycle);
     auto* allCaption = new QLabel(QStringLiteral("Available maps:"));
@@ -62,6 +105,8 @@ void TMainfrm::buildLauncherPage() {
     cycle->addWidget(allCaption, 0, 0);
     cycle->addWidget(AllMaplst, 1, 0);
     cycle->setColumnStretch(2, 1);
+
+    syncServerControls();
 }
 
 } // namespace tarrow

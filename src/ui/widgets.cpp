@@ -3,6 +3,7 @@
 #include "common/paths.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
@@ -29,6 +30,16 @@ void FileListBox::setFolder(const QString& composedFolder) {
     dir.setSorting(QDir::Name | QDir::IgnoreCase);
     addItems(dir.entryList());
 }
+
+UpDownEdit::UpDownEdit(const QString& upDownName, const QString& editName, QWidget* parent) : QAbstractSpinBox(parent) {
+    setObjectName(upDownName);
+    lineEdit()->setObjectName(editName);
+    setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
+    setKeyboardTracking(true);
+}
+
+void UpDownEdit::stepBy(int steps) { emit stepRequested(steps); }
 
 QString editorPlainText(const QPlainTextEdit* editor) {
     QString text = editor->document()->toRawText();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractSpinBox>
 #include <QLabel>
 #include <QListWidget>
 
@@ -36,6 +37,24 @@ public:
 private:
     QString mask_;
     QString folder_;
+};
+
+// An up-down bound to its edit. Unlike a spin box it holds any text, an empty one too: the value
+// comes from the text by the setting's rules, which live in the model; this widget only shows the
+// text and asks for steps.
+class UpDownEdit : public QAbstractSpinBox {
+    Q_OBJECT
+public:
+    UpDownEdit(const QString& upDownName, const QString& editName, QWidget* parent = nullptr);
+    QLineEdit* edit() const { return lineEdit(); }
+    void stepBy(int steps) override;
+
+signals:
+    void stepRequested(int steps);
+
+protected:
+    StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
+    QValidator::State validate(QString&, int&) const override { return QValidator::Acceptable; }
 };
 
 // An editor's text as typed, every character kept (toPlainText would turn no-break spaces into blanks).

@@ -1,0 +1,268 @@
+#include "settingtable.h"
+
+namespace tarrow {
+
+// One row per line of each file, in file order: the writer, the reader and the pages all walk these.
+
+const std::vector<Setting>& serverSettings() {
+    static const std::vector<Setting> rows = {
+        {"//", nullptr, nullptr, nullptr, "// Tarrow: ", SettingKind::Comment, 0, 0, 0, 1, 0, SettingPage::Basic, "", nullptr},
+        {"//", nullptr, nullptr, nullptr, "// This file was created with ", SettingKind::Comment, 0, 0, 0, 1, 0, SettingPage::Basic, "", nullptr},
+        {"hostname", "ServerNametxt", nullptr, nullptr, "Server Name:", SettingKind::Text, 30, 0, 0, 1, 0, SettingPage::Basic, "Server Name and Passwords:", "This is the name of the server, must be less than 30 charaters."},
+        {"sv_password", "ServerPwtxt", "ServerPWchk", nullptr, "Server Password:", SettingKind::Password, 20, 0, 0, 1, 0, SettingPage::Basic, "Server Name and Passwords:", nullptr},
+        {"sv_spectator_password", "SpectatorPWtxt", "SpectatorPWchk", nullptr, "Spectator Password:", SettingKind::Password, 20, 0, 0, 1, 0, SettingPage::Basic, "Server Name and Passwords:", nullptr},
+        {"rcon_password", "Rconpwtxt", "RconPWchk", nullptr, "Rcon Password:", SettingKind::Password, 20, 0, 0, 1, 0, SettingPage::Basic, "Server Name and Passwords:", nullptr},
+        {"maxplayers", "MaxPlayersUD", nullptr, "Maxplayerstxt", "Max Players:", SettingKind::Number, 0, 0, 32, 1, 16, SettingPage::Basic, "Server Limits:", nullptr},
+        {"mp_timelimit", "MapTimeUD", nullptr, nullptr, "Map Time Limit:", SettingKind::Number, 0, 0, 1000, 1, 30, SettingPage::Basic, "Server Limits:", nullptr},
+        {"mp_fraglimit", "MapFragUD", nullptr, nullptr, "Map Frag Limit:", SettingKind::Number, 0, 0, 1000, 1, 0, SettingPage::Basic, "Server Limits:", nullptr},
+        {"tfc_respawndelay", "RespawnDelayUD", nullptr, nullptr, "Respawn Delay:", SettingKind::Number, 0, 0, 1000, 1, 0, SettingPage::Basic, "Server Limits:", nullptr},
+        {"sv_maxspectators", "SpectatorsUD", nullptr, nullptr, "Max Spectators:", SettingKind::Number, 0, 0, 32, 1, 0, SettingPage::Basic, "Server Limits:", nullptr},
+        {"sv_timeout", "TimeoutUD", nullptr, nullptr, "Server Timeout: ", SettingKind::Number, 0, 0, 1000, 5, 60, SettingPage::Basic, "Server Limits:", nullptr},
+        {"decalfrequency", "DecalUD", nullptr, nullptr, "Decal Limit: ", SettingKind::Number, 0, 0, 1000, 10, 200, SettingPage::Basic, "Server Limits:", nullptr},
+        {"tfc_clanbattle_prematch", "PrematchUD", nullptr, nullptr, "Clan Prematch Time:", SettingKind::Number, 0, 0, 999, 1, 0, SettingPage::Basic, "Server Limits:", nullptr},
+        {"cr_soldier", "SoldierlmtUD", nullptr, nullptr, "Soldier Limit:", SettingKind::Number, 0, -1, 32, 1, 0, SettingPage::Advanced, "Player Class Options:", nullptr},
+        {"cr_sniper", "SniperlmtUD", nullptr, nullptr, "Sniper Limit:", SettingKind::Number, 0, -1, 32, 1, 0, SettingPage::Advanced, "Player Class Options:", nullptr},
+        {"cr_engineer", "EngineerlmtUD", nullptr, nullptr, "Engineer Limit:", SettingKind::Number, 0, -1, 32, 1, 0, SettingPage::Advanced, "Player Class Options:", nullptr},
+        {"cr_medic", "MediclmtUD", nullptr, nullptr, "Medic Limit:", SettingKind::Number, 0, -1, 32, 1, 0, SettingPage::Advanced, "Player Class Options:", nullptr},
+        {"cr_hwguy", "HWGuylmtUD", nullptr, nullptr, "HWGuy Limit:", SettingKind::Number, 0, -1, 32, 1, 0, SettingPage::Advanced, "Player Class Options:", nullptr},
+        {"cr_demoman", "DemomanlmtUD", nullptr, nullptr, "Demoman Limit:", SettingKind::Number, 0, -1, 32, 1, 0, SettingPage::Advanced, "Player Class Options:", nullptr},
+        {"cr_spy", "SpylmtUD", nullptr, nullptr, "Spy Limit:", SettingKind::Number, 0, -1, 32, 1, 0, SettingPage::Advanced, "Player Class Options:", nullptr},
+        {"cr_scout", "ScoutlmtUD", nullptr, nullptr, "Scout Limit:", SettingKind::Number, 0, -1, 32, 1, 0, SettingPage::Advanced, "Player Class Options:", nullptr},
+        {"cr_pyro", "PyrolmtUD", nullptr, nullptr, "Pyro Limit:", SettingKind::Number, 0, -1, 32, 1, 0, SettingPage::Advanced, "Player Class Options:", nullptr},
+        {"cr_random", "RandomlmtUD", nullptr, nullptr, "Random Limit:", SettingKind::Number, 0, -1, 32, 1, 0, SettingPage::Advanced, "Player Class Options:", nullptr},
+        {"tfc_spam_limit", "SpamLimitUD", "Spamlimitchk", "Spamlimittxt", "Spam Limit", SettingKind::Penalty, 0, 0, 30, 1, 0, SettingPage::Advanced, "Penalties:", nullptr},
+        {"tfc_spam_penalty1", "Spampen1UD", "Spampen1chk", "Spampen1txt", "Spam Penalty 1", SettingKind::Penalty, 0, 0, 60, 1, 0, SettingPage::Advanced, "Penalties:", nullptr},
+        {"tfc_spam_penalty2", "Spampen2UD", "Spampen2chk", "Spampen2txt", "Spam Penalty 2", SettingKind::Penalty, 0, 0, 30, 1, 0, SettingPage::Advanced, "Penalties:", nullptr},
+        {"tfc_autokick_kills", "KickTKUD", "KickTKchk", "KickTKtxt", "Auto Kick TK Kills", SettingKind::Penalty, 0, 0, 50, 1, 0, SettingPage::Advanced, "Penalties:", nullptr},
+        {"tfc_autokick_time", "KickTKTimeUD", "KickTKTimechk", "KickTKTimetxt", "Auto Kick TK Time", SettingKind::Penalty, 0, 0, 120, 1, 0, SettingPage::Advanced, "Penalties:", nullptr},
+        {"sv_challengetime", "ConnectionUD", "Connectionchk", "Connectiontxt", "Connecting Time Limit", SettingKind::Penalty, 0, 0, 120, 1, 0, SettingPage::Advanced, "Penalties:", nullptr},
+        {"sv_minrate", "MinRatetxt", nullptr, nullptr, "Min Rate:", SettingKind::MinRate, 5, 0, 0, 1, 0, SettingPage::Basic, "Server Rate:", nullptr},
+        {"sv_maxrate", "MaxRatetxt", nullptr, nullptr, "Max Rate:", SettingKind::MaxRate, 5, 0, 0, 1, 0, SettingPage::Basic, "Server Rate:", nullptr},
+        {"mp_teamplay", "FriendlyFiregrp", nullptr, nullptr, "Friendly Fire Damage:", SettingKind::Teamplay, 0, 0, 0, 1, 0, SettingPage::Basic, "Server Rate:", nullptr},
+        {"sv_allowdownload", "Downloadschk", nullptr, nullptr, "Allow Downloads", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Basic, "Common Server Options:", nullptr},
+        {"sv_allowupload", "Uploadschk", nullptr, nullptr, "Allow Uploads", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Basic, "Common Server Options:", nullptr},
+        {"allow_spectators", "Spectatorschk", nullptr, nullptr, "Allow Spectators", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Basic, "Common Server Options:", nullptr},
+        {"sv_proxies", "Proxieschk", nullptr, nullptr, "Allow Proxies", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Basic, "Common Server Options:", nullptr},
+        {"sv_aim", "AutoAimchk", nullptr, nullptr, "Allow Auto Aim", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Basic, "Common Server Options:", nullptr},
+        {"sv_lan", "Lanchk", nullptr, nullptr, "LAN Server", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Basic, "Common Server Options:", nullptr},
+        {"mp_forcerespawn", "ForceRespawnchk", nullptr, nullptr, "Force Respawn", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Basic, "Common Server Options:", nullptr},
+        {"tfc_fragscoring", "FragScorechk", nullptr, nullptr, "Frag Scoring On", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Basic, "Common Server Options:", nullptr},
+        {"tfc_autoteam", "AutoTeamchk", nullptr, nullptr, "Auto Team", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Basic, "Common Server Options:", nullptr},
+        {"tfc_balance_teams", "BalTeamschk", nullptr, nullptr, "Balance Teams", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Basic, "Common Server Options:", nullptr},
+        {"tfc_balance_scores", "BalScoreschk", nullptr, nullptr, "Balance Scores", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Basic, "Common Server Options:", nullptr},
+        {"mp_footsteps", "Footstepschk", nullptr, nullptr, "Footsteps On", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Basic, "Common Server Options:", nullptr},
+        {"mp_falldamage", "Fallchk", nullptr, nullptr, "Fall Damage On", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Basic, "Common Server Options:", nullptr},
+        {"mp_flashlight", "Flashlightchk", nullptr, nullptr, "Allow Flashlight", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Basic, "Common Server Options:", nullptr},
+        {"pausable", "Pauseablechk", nullptr, nullptr, "Pauseable Server", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Advanced, "Advanced Server Options:", nullptr},
+        {"tfc_birthday", "Birthdaychk", nullptr, nullptr, "TFC Birthday Mode", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Advanced, "Advanced Server Options:", nullptr},
+        {"sv_cheats", "Cheatschk", nullptr, nullptr, "Allow Cheats", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Advanced, "Advanced Server Options:", nullptr},
+        {"tfc_clanbattle", "Battlechk", nullptr, nullptr, "Clan Battle", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Advanced, "Advanced Server Options:", nullptr},
+        {"tfc_clanbattle_locked", "BattleLockedchk", nullptr, nullptr, "Clan Battle Locked", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Advanced, "Advanced Server Options:", nullptr},
+        {"sv_voiceenable", "Voicechk", nullptr, nullptr, "Enable Voice Chat", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Advanced, "Advanced Server Options:", nullptr},
+        {"exec", "Exectxt", "Execchk", nullptr, "Execute File:", SettingKind::Exec, 60, 0, 0, 1, 0, SettingPage::Advanced, "Exec Files:", nullptr},
+        {"exec", "Exec2txt", "Exec2chk", nullptr, "Execute File 2:", SettingKind::Exec, 60, 0, 0, 1, 0, SettingPage::Advanced, "Exec Files:", nullptr},
+        {"exec", "Exec3txt", "Exec3chk", nullptr, "Execute File 3:", SettingKind::Exec, 60, 0, 0, 1, 0, SettingPage::Advanced, "Exec Files:", nullptr},
+        {"exec", "Exec4txt", "Exec4chk", nullptr, "Execute File 4:", SettingKind::Exec, 60, 0, 0, 1, 0, SettingPage::Advanced, "Exec Files:", nullptr},
+        {"//custom cvar", "Cvartxt", "Cvarchk", nullptr, "Custom Cvar 1:", SettingKind::Custom, 30, 0, 0, 1, 0, SettingPage::Advanced, "Custom Cvars:", nullptr},
+        {"//custom cvar", "Cvar2txt", "Cvar2chk", nullptr, "Custom Cvar 2:", SettingKind::Custom, 30, 0, 0, 1, 0, SettingPage::Advanced, "Custom Cvars:", nullptr},
+        {"//custom cvar", "Cvar3txt", "Cvar3chk", nullptr, "Custom Cvar 3:", SettingKind::Custom, 30, 0, 0, 1, 0, SettingPage::Advanced, "Custom Cvars:", nullptr},
+        {"//custom cvar", "Cvar4txt", "Cvar4chk", nullptr, "Custom Cvar 4:", SettingKind::Custom, 30, 0, 0, 1, 0, SettingPage::Advanced, "Custom Cvars:", nullptr},
+    };
+    return rows;
+}
+
+const std::vector<Setting>& adminmodSettings() {
+    static const std::vector<Setting> rows = {
+        {"password_field", "AdminPasstxt", nullptr, nullptr, "Password Field:", SettingKind::Text, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Files:", nullptr},
+        {"ips_file", "Ipstxt", nullptr, nullptr, "Ips File:", SettingKind::Text, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Files:", nullptr},
+        {"maps_file", "Mapstxt", nullptr, nullptr, "Maps File:", SettingKind::Text, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Files:", nullptr},
+        {"models_file", "Modelstxt", nullptr, nullptr, "Models File:", SettingKind::Text, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Files:", nullptr},
+        {"admin_plugin_file", "Plugintxt", nullptr, nullptr, "Plugin File:", SettingKind::Text, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Files:", nullptr},
+        {"users_file", "Userstxt", nullptr, nullptr, "Users File:", SettingKind::Text, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Files:", nullptr},
+        {"admin_vault_file", "Vaulttxt", nullptr, nullptr, "Vault File:", SettingKind::Text, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Files:", nullptr},
+        {"words_file", "Wordstxt", nullptr, nullptr, "Words File:", SettingKind::Text, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Files:", nullptr},
+        {"admin_repeat_msg", "Repeattxt", nullptr, nullptr, "Admin Repeat:", SettingKind::Text, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Messages:", nullptr},
+        {"admin_reject_msg", "Accesstxt", nullptr, nullptr, "Incorrect Access:", SettingKind::Text, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Messages:", nullptr},
+        {"amv_prvt_kick_message", "Privatetxt", nullptr, nullptr, "Private Server:", SettingKind::Text, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Messages:", nullptr},
+        {"models_kick_msg", "Modlestxt", nullptr, nullptr, "Reserved Model:", SettingKind::Text, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Messages:", nullptr},
+        {"nicks_kick_msg", "Nicktxt", nullptr, nullptr, "Reserved Nick:", SettingKind::Text, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Messages:", nullptr},
+        {"reserve_slots_msg", "Slotstxt", nullptr, nullptr, "Reserved Slot:", SettingKind::Text, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Messages:", nullptr},
+        {"admin_connect_msg", "Connecttxt", nullptr, nullptr, "User Connect:", SettingKind::Text, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Messages:", nullptr},
+        {"vote_freq", "AdminVoteFreqUD", nullptr, nullptr, "Vote Frequency:", SettingKind::Number, 0, 0, 999, 1, 180, SettingPage::Adminmod, "Admin Mod Settings:", nullptr},
+        {"reserve_type", "AdminSlotsTypeUD", nullptr, nullptr, "Reserved Slots Type:", SettingKind::Number, 0, 0, 2, 1, 0, SettingPage::Adminmod, "Admin Mod Settings:", nullptr},
+        {"reserve_slots", "AdminSlotsAmountUD", nullptr, nullptr, "Reserved Slots:", SettingKind::Number, 0, 0, 32, 1, 0, SettingPage::Adminmod, "Admin Mod Settings:", nullptr},
+        {"map_ratio", "AdminMapUD", nullptr, nullptr, "Map Change Ratio:", SettingKind::Number, 0, 0, 100, 1, 30, SettingPage::Adminmod, "Admin Mod Settings:", nullptr},
+        {"admin_vote_ratio", "AdminMapVoteUD", nullptr, nullptr, "Map Vote Ratio:", SettingKind::Number, 0, 0, 100, 1, 30, SettingPage::Adminmod, "Admin Mod Settings:", nullptr},
+        {"admin_vote_maxextend", "AdminMaxExtendUD", nullptr, nullptr, "Max Extend Maps:", SettingKind::Number, 0, 0, 99, 1, 3, SettingPage::Adminmod, "Admin Mod Settings:", nullptr},
+        {"admin_vote_freq", "AdminMapVoteFreqUD", nullptr, nullptr, "Map Vote Frequency:", SettingKind::Number, 0, 0, 9999, 1, 180, SettingPage::Adminmod, "Admin Mod Settings:", nullptr},
+        {"kick_ratio", "AdminKickUD", nullptr, nullptr, "Kick Ratio:", SettingKind::Number, 0, 0, 100, 1, 40, SettingPage::Adminmod, "Admin Mod Settings:", nullptr},
+        {"amv_vote_duration", "AdminVoteDurationUD", nullptr, nullptr, "Vote Duration:", SettingKind::Number, 0, 0, 300, 1, 30, SettingPage::Adminmod, "Admin Mod Settings:", nullptr},
+        {"admin_reconnect_timeout", "AdminReconnectUD", nullptr, nullptr, "Reconnect Timeout:", SettingKind::Number, 0, 0, 32767, 1, 0, SettingPage::Adminmod, "Admin Mod Settings:", nullptr},
+        {"admin_quiet", "AdminQuietUD", nullptr, nullptr, "Admin Quiet:", SettingKind::Number, 0, 0, 2, 1, 0, SettingPage::Adminmod, "Admin Mod Settings:", nullptr},
+        {"admin_repeat_freq", "AdminRepeatFreqUD", nullptr, nullptr, "Repeat Frequency:", SettingKind::Number, 0, 0, 9999, 1, 0, SettingPage::Adminmod, "Admin Mod Settings:", nullptr},
+        {"admin_balance_teams", "AdminBalancechk", nullptr, nullptr, "Balance Teams", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"admin_bot_protection", "AdminBotchk", nullptr, nullptr, "Bot Protection", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"admin_cs_restrict", "AdminRestrictchk", nullptr, nullptr, "CS Restrict", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"admin_debug", "AdminDebugchk", nullptr, nullptr, "Admin Debug", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"admin_fun_mode", "AdminFunchk", nullptr, nullptr, "Admin Fun Mode", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"admin_fx", "AdminFXchk", nullptr, nullptr, "Admin FX", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"admin_gag_name", "AdminGagNamechk", nullptr, nullptr, "Gag Name", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"admin_gag_sayteam", "AdminGagSayTeamchk", nullptr, nullptr, "Gag Say Team", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"admin_highlander", "AdminHighlanderchk", nullptr, nullptr, "Highlander", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"admin_ignore_immunity", "AdminIgnorechk", nullptr, nullptr, "Ignore Immunity", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"admin_vote_autostart", "AdminAutoVotechk", nullptr, nullptr, "Auto Start Vote", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"admin_vote_echo", "AdminEchochk", nullptr, nullptr, "Display Votes", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"allow_client_exec", "AdminExecchk", nullptr, nullptr, "Allow Client Exec", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"amv_log_passwords", "AdminLogPWchk", nullptr, nullptr, "Log Passwords", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"amv_private_server", "AdminPrivatechk", nullptr, nullptr, "Private Server", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"encrypt_password", "AdminEncryptchk", nullptr, nullptr, "Encrypt Passwords", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"file_access_read", "AdminReadchk", nullptr, nullptr, "File Read Access", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"file_access_write", "AdminWritechk", nullptr, nullptr, "File Write Access", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"pretty_say", "AdminPrettychk", nullptr, nullptr, "Pretty Say", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"use_regex", "AdminRegexchk", nullptr, nullptr, "Regex Enabled", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Options:", nullptr},
+        {"default_access", "AdminAccesstxt", nullptr, nullptr, "Default Access Level:", SettingKind::Text, 6, 0, 0, 1, 0, SettingPage::Adminmod, "Admin Mod Settings:", nullptr},
+    };
+    return rows;
+}
+
+const std::vector<Setting>& neotfSettings() {
+    static const std::vector<Setting> rows = {
+        {"ntf_feature_spychat", "Spychatchk", nullptr, nullptr, "Allow Spy Chat", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_radar", "Radarchk", nullptr, nullptr, "Allow Scout Radar", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_flashgren", "Flashgrenchk", nullptr, nullptr, "Allow Flash Grenades", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_noplayerscores", "NoPlayerScoreschk", nullptr, nullptr, "Don't Show Player Scores", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_sgcamera", "SgCamerachk", nullptr, nullptr, "Allow Sg Camera", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_antimissile", "Antimissilechk", nullptr, nullptr, "Allow Antimissile Pods", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_devmode", "DevModechk", nullptr, nullptr, "Dev Mode On", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_location", "Locationchk", nullptr, nullptr, "Use Location ID's", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_meddisp", "MedDispenserchk", nullptr, nullptr, "Allow Medic Dispenser Upgrade", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_airstrike", "Airstrikechk", nullptr, nullptr, "Allow Airstrikes", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_share_spy", "ShareSpychk", nullptr, nullptr, "Share Spy (Stealth)", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_share_hwguy", "ShareHWchk", nullptr, nullptr, "Share Hwguy (Armor)", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_funkytrails", "FunkyTrailschk", nullptr, nullptr, "Allow Funky Trails", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_exclusive", "Exclusivechk", nullptr, nullptr, "Allow Exclusive Features", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_flashgren_hurt_team", "HurtTeamchk", nullptr, nullptr, "Flash Grenades Hurt Team", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_landmine", "Landminechk", nullptr, nullptr, "Allow Landmines", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_sensormines", "Sensorchk", nullptr, nullptr, "Allow Sensor Mines", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_antigren", "Antigrenchk", nullptr, nullptr, "Allow Antigrenade Pods", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_jetpack", "Jetpackchk", nullptr, nullptr, "Allow JetPack", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_teledisk", "telediskchk", nullptr, nullptr, "Allow Teledisks", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_aquaspy", "Aquaspychk", nullptr, nullptr, "Allow Aqua Spy", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_freezethrower", "freezethrowerchk", nullptr, nullptr, "Allow Freezethrowers", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_statusbar", "statusbarchk", nullptr, nullptr, "Allow NeoTF Statusbar", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_shadowring", "shadowringchk", nullptr, nullptr, "Allow Shadowrings", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_bouncepad", "bouncepadchk", nullptr, nullptr, "Allow Bouncepads", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_samlauncher", "samlauncherchk", nullptr, nullptr, "Allow Samlauncher", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_hoverboard", "hoverboardchk", nullptr, nullptr, "Allow Hoverboards", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_snarks", "snarkschk", nullptr, nullptr, "Allow Snarks", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_mortar", "mortarchk", nullptr, nullptr, "Allow Mortars", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_undisguise", "undisguisechk", nullptr, nullptr, "Undisguise Airstrike Spies", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_saberdisc", "saberdiscchk", nullptr, nullptr, "Allow Saberdisc", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_beamladder", "beamladderchk", nullptr, nullptr, "Allow Beamladders", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_voxtime", "voxtimechk", nullptr, nullptr, "Allow Voxtime", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_multigun", "Multigunchk", nullptr, nullptr, "Allow Multiguns", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "MultiGun Options:", nullptr},
+        {"ntf_feature_flamegun", "FlameMGchk", nullptr, nullptr, "Allow Flame Gun MG", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "MultiGun Options:", nullptr},
+        {"ntf_feature_teslacoil", "TeslaCoilchk", nullptr, nullptr, "Allow Tesla Coil MG", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "MultiGun Options:", nullptr},
+        {"ntf_feature_grenlaunch", "GrenadeLauncherchk", nullptr, nullptr, "Allow Grenade Launcher MG", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "MultiGun Options:", nullptr},
+        {"ntf_feature_rocklaunch", "rocketlauncherchk", nullptr, nullptr, "Allow Rocket Launcher MG", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "MultiGun Options:", nullptr},
+        {"ntf_feature_lrlaunch", "laserrocketlauncherchk", nullptr, nullptr, "Allow Laser Rocket Launcher MG", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "MultiGun Options:", nullptr},
+        {"ntf_feature_crowbarmg", "CrowbarMGchk", nullptr, nullptr, "Allow Crowbar MG", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "MultiGun Options:", nullptr},
+        {"ntf_feature_displacer", "Displacerchk", nullptr, nullptr, "Allow Displacer", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "MultiGun Options:", nullptr},
+        {"ntf_feature_biocannon", "Biocannonchk", nullptr, nullptr, "Allow BioCannon", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "MultiGun Options:", nullptr},
+        {"ntf_capture_mg", "Capturechk", nullptr, nullptr, "Allow MG's To Be Captured", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "MultiGun Options:", nullptr},
+        {"ntf_max_remotes", "MaxRemotesUD", nullptr, nullptr, "Max Remotes:", SettingKind::Number, 0, 0, 99, 1, 1, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_apache_ammo", "ApacheAmmoUD", nullptr, nullptr, "Max Apache Ammo:", SettingKind::Number, 0, 0, 99, 1, 9, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_max_multiguns", "MaxMultigunsUD", nullptr, nullptr, "Max Multiguns:", SettingKind::Number, 0, 0, 10, 1, 1, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_max_antimissile", "MaxAntimisslesUD", nullptr, nullptr, "Max Antimissles:", SettingKind::Number, 0, 0, 1, 1, 1, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_max_landmines", "MaxLandminesUD", nullptr, nullptr, "Max Landmines:", SettingKind::Number, 0, 0, 10, 1, 2, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_max_sensormines", "MaxSenserminesUD", nullptr, nullptr, "Max Sensormines:", SettingKind::Number, 0, 0, 10, 1, 2, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_max_cages", "MaxCagesUD", nullptr, nullptr, "Max LLama Cages:", SettingKind::Number, 0, 0, 4, 1, 1, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_airstrike_interval", "AirStrikeIntervalUD", nullptr, nullptr, "Airstrike Interval:", SettingKind::Number, 0, 0, 999, 1, 60, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_flashgren_ammo", "MaxFlashgrensUD", nullptr, nullptr, "Max Flashgrens:", SettingKind::Number, 0, 0, 255, 1, 2, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_max_cryogen", "MaxCryogensUD", nullptr, nullptr, "Max Cryogens:", SettingKind::Number, 0, 0, 99, 1, 5, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_disk_charges", "MaxDiskChargesUD", nullptr, nullptr, "Max Teledisk Charges:", SettingKind::Number, 0, 0, 99, 1, 5, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_max_snarks", "MaxSnarksUD", nullptr, nullptr, "Max Snarks:", SettingKind::Number, 0, 0, 5, 1, 5, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_saberdisc_charge", "MaxSaberdiskChargesUD", nullptr, nullptr, "Max Saberdisk Charges:", SettingKind::Number, 0, 0, 99, 1, 20, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_mg_armor", "mgarmorud", nullptr, nullptr, "Multiguns:", SettingKind::Number, 0, 5, 100, 1, 50, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_landmine_armor", "landminearmorud", nullptr, nullptr, "Land Mines:", SettingKind::Number, 0, 5, 100, 1, 25, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_cage_armor", "cagearmorud", nullptr, nullptr, "LLama Cage:", SettingKind::Number, 0, 5, 100, 1, 10, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_antigren_armor", "antigrenarmorsud", nullptr, nullptr, "AntiGrenade:", SettingKind::Number, 0, 5, 100, 1, 100, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_antimissile_armor", "antimissilearmorud", nullptr, nullptr, "AntiMissile:", SettingKind::Number, 0, 5, 100, 1, 25, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_sensormine_armor", "sensorminearmorud", nullptr, nullptr, "Sensor Mine:", SettingKind::Number, 0, 5, 100, 1, 25, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_jetpack_armor", "jetpackarmorud", nullptr, nullptr, "JetPack:", SettingKind::Number, 0, 5, 100, 1, 20, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_bouncepad_armor", "bouncepadbuildarmorud", nullptr, nullptr, "Bounce Pad Build:", SettingKind::Number, 0, 5, 100, 1, 25, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_usebounce_armor", "bouncepadusearmorud", nullptr, nullptr, "Bounce Pad Use:", SettingKind::Number, 0, 5, 100, 1, 50, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_samlauncher_armor", "samlauncherarmorud", nullptr, nullptr, "SAM Launcher:", SettingKind::Number, 0, 5, 100, 1, 75, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_hoverboard_armor", "hoverboardbuildarmorud", nullptr, nullptr, "Hoverboard Build:", SettingKind::Number, 0, 5, 100, 1, 10, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_hoverboard_armordrain", "hoverboardusearmorud", nullptr, nullptr, "Hoverboard Use:", SettingKind::Number, 0, 3, 100, 1, 3, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_snark_armor", "snarkarmorud", nullptr, nullptr, "Snark:", SettingKind::Number, 0, 5, 100, 1, 10, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_mortar_armor", "mortararmorud", nullptr, nullptr, "Mortar:", SettingKind::Number, 0, 5, 100, 1, 50, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_beamladder_armor", "beamladderarmorud", nullptr, nullptr, "Beam Ladder:", SettingKind::Number, 0, 5, 100, 1, 50, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_auth_default", "NeoDefaultAuthUD", nullptr, nullptr, "NeoTF Default Auth", SettingKind::Number, 0, 0, 32676, 1, 1, SettingPage::Neotf, "Default Authorization:", nullptr},
+        {"ntf_old_remotes", "OldRemoteschk", nullptr, nullptr, "Use Old Remotes", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::NeotfCont, "Miscellaneous Options:", nullptr},
+        {"ntf_disk_malfunction", "diskmalfunctionchk", nullptr, nullptr, "Teledisk Malfunctions", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::NeotfCont, "Miscellaneous Options:", nullptr},
+        {"ntf_disk_telefrag", "disktelefragchk", nullptr, nullptr, "Teledisk Telefrags", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::NeotfCont, "Miscellaneous Options:", nullptr},
+        {"ntf_ag_destroys_ng", "Destroygrenchk", nullptr, nullptr, "AG Destroy Normal Grenades", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::NeotfCont, "Miscellaneous Options:", nullptr},
+        {"ntf_ag_destroys_missile", "DestroyMisslechk", nullptr, nullptr, "AG Destroy Missles", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::NeotfCont, "Miscellaneous Options:", nullptr},
+        {"ntf_ag_destroys_misc", "Destroymiscchk", nullptr, nullptr, "AG Destroy Misc Items", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::NeotfCont, "Miscellaneous Options:", nullptr},
+        {"ntf_shadowring_time", "ShadowringTimeUD", nullptr, nullptr, "Shadowring Time:", SettingKind::Number, 0, 15, 25, 1, 20, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_shadowring_noflag", "ShadowringNoFlagchk", nullptr, nullptr, "ShadowRing No Flag", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::NeotfCont, "Miscellaneous Options:", nullptr},
+        {"ntf_hoverboard_speed", "HoverBoardSpeedUD", nullptr, nullptr, "Hoverboard Speed:", SettingKind::Number, 0, 240, 400, 10, 300, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_mortar_interval", "MortarIntervalUD", nullptr, nullptr, "Mortar Interval:", SettingKind::Number, 0, 3, 99, 1, 3, SettingPage::NeotfCont, "Max Options:", nullptr},
+        {"ntf_saberdisc_range", "SaberRangeUD", nullptr, nullptr, "Saberdisk Range:", SettingKind::Number, 0, 512, 1024, 1, 512, SettingPage::NeotfCont, "Miscellaneous Options:", nullptr},
+        {"ntf_vox_interval", "VoxUD", nullptr, nullptr, "Map Time Vox Interval:", SettingKind::Number, 0, 30, 300, 10, 60, SettingPage::NeotfCont, "Miscellaneous Options:", nullptr},
+        {"ntf_helptype", "HelpTypeUD", nullptr, nullptr, "Help Type:", SettingKind::Number, 0, 0, 2, 1, 2, SettingPage::NeotfCont, "Miscellaneous Options:", nullptr},
+        {"ntf_feature_admintools", "AdminToolschk", nullptr, nullptr, "Allow Admin Tools", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::NeotfCont, "Miscellaneous Options:", nullptr},
+        {"ntf_cage_recage", "recagechk", nullptr, nullptr, "LLama Recage", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "LLama Cage Options:", nullptr},
+        {"ntf_cage_cmdkill", "cmdkillchk", nullptr, nullptr, "LLama Suicide", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "LLama Cage Options:", nullptr},
+        {"ntf_cage_torture1", "torture1chk", nullptr, nullptr, "Cage Torture 1 (Concussion)", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "LLama Cage Options:", nullptr},
+        {"ntf_cage_torture2", "Torture2chk", nullptr, nullptr, "Cage Torture 2 (FOV)", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "LLama Cage Options:", nullptr},
+        {"ntf_cage_torture3", "Torture3chk", nullptr, nullptr, "Cage Torture 3 (Bombs)", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "LLama Cage Options:", nullptr},
+        {"ntf_llamasounds", "LLamaSoundschk", nullptr, nullptr, "LLama Sounds", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "LLama Cage Options:", nullptr},
+        {"ntf_feature_custommodels", "CustomModelschk", nullptr, nullptr, "Use Custom Models", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "Misc. Map Change Options:", nullptr},
+        {"ntf_feature_glyphs", "Glyphschk", nullptr, nullptr, "Use Glyphs", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "Misc. Map Change Options:", nullptr},
+        {"ntf_feature_admin", "Adminchk", nullptr, nullptr, "Allow Admin Features", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "Misc. Map Change Options:", nullptr},
+        {"ntf_disabled", "Disabledchk", nullptr, nullptr, "NeoTF Disabled", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "Misc. Map Change Options:", nullptr},
+        {"ntf_feature_airpod", "AllowAirpodchk", nullptr, nullptr, "Allow Airpod", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::Neotf, "NeoTF Feature Options:", nullptr},
+        {"ntf_feature_hook", "Hookchk", nullptr, nullptr, "Allow Hook", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::NeotfCont, "Depreciated Options:", nullptr},
+        {"ntf_feature_entmover", "entmoverchk", nullptr, nullptr, "Allow EntMover", SettingKind::Flag, 0, 0, 0, 1, 0, SettingPage::NeotfCont, "Depreciated Options:", nullptr},
+        {"ntf_airpod_armor", "AirpodArmorUD", nullptr, nullptr, "Airpod:", SettingKind::Number, 0, 5, 100, 1, 50, SettingPage::NeotfCont, "Armor Requierments:", nullptr},
+        {"ntf_hook_armor", "hookarmorud", nullptr, nullptr, "Hook Armor:", SettingKind::Number, 0, 5, 200, 1, 25, SettingPage::NeotfCont, "Depreciated Options:", nullptr},
+        {"ntf_hook_wait", "HookWaitUD", nullptr, nullptr, "Hook Wait:", SettingKind::Number, 0, 1, 99, 1, 1, SettingPage::NeotfCont, "Depreciated Options:", nullptr},
+        {"ntf_hook_range", "HookRangeUD", nullptr, nullptr, "Hook Range:", SettingKind::Number, 0, 512, 1024, 1, 512, SettingPage::NeotfCont, "Depreciated Options:", nullptr},
+    };
+    return rows;
+}
+
+QString Setting::editName() const {
+    if (edit) return QString::fromLatin1(edit);
+    QString name = QString::fromLatin1(control);
+    if (name.endsWith(QLatin1String("UD")) || name.endsWith(QLatin1String("ud"))) name.chop(2);
+    return name + QStringLiteral("txt");
+}
+
+const Setting* findSetting(const QString& control) {
+    for (const auto* table : {&serverSettings(), &adminmodSettings(), &neotfSettings()}) {
+        for (const Setting& s : *table) {
+            if (s.control && control == QLatin1String(s.control)) return &s;
+        }
+    }
+    return nullptr;
+}
+
+const RatePreset (&ratePresets())[4] {
+    static const RatePreset presets[4] = {
+        {"Slow DSL/Cable", "3000", "5000", "3000", "5000", "Slow DSL/Cable"},
+        {"Fast DSL/Cable", "4000", "8000", "4000", "6000", "Fast DSL/Cable"},
+        {"T1/T3/OC Line", "6000", "10000", "6000", "8000", "T1/T3/OC Line"},
+        {"Custom Limits", nullptr, nullptr, "", "", "Custom Rate Limits"},
+    };
+    return presets;
+}
+
+const FriendlyFireItem (&friendlyFireItems())[4] {
+    static const FriendlyFireItem items[4] = {{"None", 1301}, {"Half", 651}, {"Full", 1}, {"Mirror", 11573}};
+    return items;
+}
+
+} // namespace tarrow

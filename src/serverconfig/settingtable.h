@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace tarrow {
+
+// How a setting is written to and read from its file, and which controls stand for it.
+enum class SettingKind {
+    Comment,  // a fixed comment line (the first two lines of server.cfg)
+    Text,     // edit; value written as typed
+    Password, // edit enabled by a box
+    Number,   // up-down bound to an edit
+    Penalty,  // number whose edit is enabled by a box; written whether ticked or not
+    Flag,     // check box; "1" or "0"
+    MinRate,  // sv_minrate from the connection-speed presets
+    MaxRate,  // sv_maxrate
+    Teamplay, // mp_teamplay from the friendly-fire choice
+    Exec,     // exec line, only when the text is not empty
+    Custom,   // "//custom cvar" and a quoted line, only when the text is not empty
+};
+
+enum class SettingPage { Basic, Advanced, Adminmod, Neotf, NeotfCont };
+
+struct Setting {
+    const char* line;    // the line name, which is also the key the reader matches
+    const char* control; // edit, up-down or check box (flags) of the setting
+    const char* box;     // the enabling box of a password, penalty, exec or custom setting
+    const char* edit;    // the edit of an up-down, where it has a name of its own
+    const char* caption;
+    SettingKind kind;
+    int maxLength; // 0: no limit
+    int min, max, step, start;
+    SettingPage page;
+    const char* group;
+    const char* hint;
+
+    QString controlName() const { return QString::fromLatin1(control); }
+    QString boxName() const { return box ? QString::fromLatin1(box) : QString(); }
+    // The edit of an up-down: its own name, or the up-down's name with "txt" for "UD".
+    QString editName() const;
+};
+
+// server.cfg / listenserver.cfg, in file order.
+const std::vector<Setting>& serverSettings();
+// The Admin Mod file, in file order (the last row, default_access, is our addition).
+const std::vector<Setting>& adminmodSettings();
+// The NeoTF file, in file order.
+const std::vector<Setting>& neotfSettings();
+
+// The row of a control in any of the three tables; nullptr when none.
+const Setting* findSetting(const QString& control);
+
+// File values of the connection-speed presets and of the friendly-fire choice.
+struct RatePreset {
+    const char* caption;
+    const char* fileMin;
+    const char* fileMax;
+    const char* shownMin;
+    const char* shownMax;
+    const char* label;
+};
+const RatePreset (&ratePresets())[4];
+inline constexpr int kCustomRateItem = 3;
+
+struct FriendlyFireItem {
+    const char* caption;
+    int value;
+};
+const FriendlyFireItem (&friendlyFireItems())[4];
+
+} // namespace tarrow

@@ -1,0 +1,254 @@
+// The server settings pages, built from the settings tables and bound to the server model.
+#include "main.h"
+
+#include "common/modtable.h"
+#include "common/prompter.h"
+#include "common/settingsstore.h"
+#include "serverconfig/serverfiles.h"
+#include "widgets.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace tarrow {
+
+namespace {
+
+const std::vector<Setting>& tableOf(SettingPage page) {
+    switch (page) {
+    case SettingPage::Basic:
+    case SettingPage::Advanced: return serverSettings();
+    case SettingPage::Adminmod: return adminmodSettings();
+    default: return neotfSettings();
+    }
+}
+
+// Check boxes per row, and caption-and-edit pairs per row.
+int flagColumnsFor(SettingPage page) { return page == SettingPage::Basic ? 2 : 3; }
+int pairColumnsFor(SettingPage page) { return page == SettingPage::Basic ? 1 : 2; }
+
+} // namespace
+
+void TMainfrm::bindServerEdit(QLineEdit* edit) {
+    serverEdits_.insert(edit->objectName(), edit);
+    connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString& text) {
+        serverModel_.setText(edit->objectName(), text);
+        syncServerControls();
+    });
+}
+
+QList<QWidget*> TMainfrm::buildServerGroups(SettingPage page, QWidget* parent) {
+    QList<QWidget*> groups;
+    QHash<QString, QGridLayout*> grids;
+    QHash<QString, int> cells;
+    const int columns = flagColumnsFor(page);
+    const int pairs = pairColumnsFor(page);
+    for (const Setting& s : tableOf(page)) {
+        if (s.page != page || !s.group) continue;
+        if (s.kind == SettingKind::Comment || s.kind == SettingKind::MinRate || s.kind == SettingKind::MaxRate ||
+            s.kind == SettingKind::Teamplay)
+            continue;
+        const QString groupName = QString::fromLatin1(s.group);
+        QGridLayout* grid = grids.value(groupName);
+        if (!grid) {
+            auto* box = new QGroupBox(groupName, parent);
+            grid = new QGridLayout(box);
+            grids.insert(groupName, grid);
+            groups << box;
+        }
+        int& cell = cells[groupName];
+        const QString caption = QString::fromLatin1(s.caption);
+        const QString hint = s.hint ? QString::fromLatin1(s.hint) : QString();
+        if (s.kind == SettingKind::Flag) {
+            auto* c = new QCheckBox(caption);
+            c->setObjectName(s.controlName());
+            c->setToolTip(hint);
+            serverBoxes_.insert(c->objectName(), c);
+            connect(c, &QCheckBox::toggled, this, [this, c](bool on) {
+                if (syncingServer_) return;
+                serverModel_.setChecked(c->objectName(), on);
+                syncServerControls();
+            });
+            grid->addWidget(c, cell / columns, cell % columns);
+            ++cell;
+            continue;
+        }
+        // Settings with a caption and an edit take two cells of a two-wide row.
+        QWidget* head = nullptr;
+        if (!s.box) {
+            auto* l = new QLabel(caption);
+            l->setToolTip(hint);
+            head = l;
+        } else {
+            auto* c = new QCheckBox(caption);
+            c->setObjectName(s.boxName());
+            serverBoxes_.insert(c->objectName(), c);
+            connect(c, &QCheckBox::toggled, this, [this, c](bool on) {
+                if (syncingServer_) return;
+                serverModel_.setChecked(c->objectName(), on);
+                syncServerControls();
+            });
+            head = c;
+        }
+        QWidget* field = nullptr;
+        if (s.kind == SettingKind::Number || s.kind == SettingKind::Penalty) {
+            auto* ud = new UpDownEdit(s.controlName(), s.editName());
+            ud->setAccessibleName(caption);
+            ud->edit()->setAccessibleName(caption);
+            ud->setToolTip(hint);
+            ud->setMinimumWidth(80);
+            serverUpDowns_ << ud;
+            bindServerEdit(ud->edit());
+            connect(ud, &UpDownEdit::stepRequested, this, [this, ud](int steps) {
+                serverModel_.stepNumber(ud->objectName(), steps);
+                syncServerControls();
+            });
+            field = ud;
+        } else {
+            auto* e = new QLineEdit;
+            e->setObjectName(s.controlName());
+            e->setAccessibleName(caption);
+            e->setToolTip(hint);
+            if (s.maxLength > 0) e->setMaxLength(s.maxLength);
+            bindServerEdit(e);
+            field = e;
+        }
+        if (auto* l = qobject_cast<QLabel*>(head)) l->setBuddy(field);
+        int row = cell / pairs;
+        int col = (cell % pairs) * 2;
+        grid->addWidget(head, row, col);
+        grid->addWidget(field, row, col + 1);
+        ++cell;
+    }
+    return groups;
+}
+
+QWidget* TMainfrm::buildRateGroup(QWidget* parent) {
+    auto* group = new QGroupBox(QStringLiteral("Server Rate:"), parent);
+    auto* grid = new QGridLayout(group);
+    auto* speed = new QGroupBox(QStringLiteral("Connection Speed:"), group);
+    speed->setObjectName(QStringLiteral("Rategrp"));
+    auto* speedLayout = new QVBoxLayout(speed);
+    auto* buttons = new QButtonGroup(this);
+    for (int i = 0; i < 4; ++i) {
+        rateItems_[i] = new QRadioButton(QString::fromLatin1(ratePresets()[i].caption), speed);
+        buttons->addButton(rateItems_[i], i);
+        speedLayout->addWidget(rateItems_[i]);
+    }
+    connect(buttons, &QButtonGroup::idClicked, this, &TMainfrm::RategrpClick);
+    grid->addWidget(speed, 0, 0, 3, 1);
+    Ratelbl = new QLabel(serverModel_.rateLabel());
+    Ratelbl->setObjectName(QStringLiteral("Ratelbl"));
+    grid->addWidget(Ratelbl, 0, 1, 1, 2);
+    for (const Setting& s : serverSettings()) {
+        if (s.kind != SettingKind::MinRate && s.kind != SettingKind::MaxRate) continue;
+        auto* l = new QLabel(QString::fromLatin1(s.caption));
+        auto* e = new QLineEdit;
+        e->setObjectName(s.controlName());
+        e->setMaxLength(s.maxLength);
+        e->setAccessibleName(l->text());
+        l->setBuddy(e);
+        bindServerEdit(e);
+        const int row = s.kind == SettingKind::MinRate ? 1 : 2;
+        grid->addWidget(l, row, 1);
+        grid->addWidget(e, row, 2);
+    }
+    return group;
+}
+
+QWidget* TMainfrm::buildFriendlyFireGroup(QWidget* parent) {
+    auto* group = new QGroupBox(QStringLiteral("Friendly Fire Damage:"), parent);
+    group->setObjectName(QStringLiteral("FriendlyFiregrp"));
+    auto* layout = new QHBoxLayout(group);
+    auto* buttons = new QButtonGroup(this);
+    for (int i = 0; i < 4; ++i) {
+        friendlyFireItems_[i] = new QRadioButton(QString::fromLatin1(friendlyFireItems()[i].caption), group);
+        buttons->addButton(friendlyFireItems_[i], i);
+        layout->addWidget(friendlyFireItems_[i]);
+    }
+    connect(buttons, &QButtonGroup::idClicked, this, [this](int item) {
+        serverModel_.setFriendlyFire(item);
+        syncServerControls();
+    });
+    return group;
+}
+
+QWidget* TMainfrm::buildServerKindGroup(QWidget* parent) {
+    auto* group = new QGroupBox(QStringLiteral("Server Type:"), parent);
+    auto* layout = new QHBoxLayout(group);
+    Dedicatedopt = new QRadioButton(QStringLiteral("Dedicated Server"), group);
+    Dedicatedopt->setObjectName(QStringLiteral("Dedicatedopt"));
+    Listenopt = new QRadioButton(QStringLiteral("Listen Server"), group);
+    Listenopt->setObjectName(QStringLiteral("Listenopt"));
+    Saveservercmd = new QPushButton(QStringLiteral("&Save Server Settings"), group);
+    Saveservercmd->setObjectName(QStringLiteral("Saveservercmd"));
+    layout->addWidget(Dedicatedopt);
+    layout->addWidget(Listenopt);
+    layout->addStretch();
+    layout->addWidget(Saveservercmd);
+    // Choosing a kind loads its file; choosing the kind already chosen does nothing.
+    connect(Dedicatedopt, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) guarded([this] { DedicatedoptClick(); });
+    });
+    connect(Listenopt, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) guarded([this] { ListenoptClick(); });
+    });
+    connect(Saveservercmd, &QPushButton::clicked, this, [this] { guarded([this] { SaveservercmdClick(); }); });
+    return group;
+}
+
+void TMainfrm::syncServerControls() {
+    syncingServer_ = true;
+    for (auto it = serverEdits_.cbegin(); it != serverEdits_.cend(); ++it) {
+        const QString text = serverModel_.text(it.key());
+        if (it.value()->text() != text) it.value()->setText(text);
+        it.value()->setEnabled(serverModel_.editEnabled(it.key()));
+    }
+    for (auto it = serverBoxes_.cbegin(); it != serverBoxes_.cend(); ++it)
+        it.value()->setChecked(serverModel_.checked(it.key()));
+    for (int i = 0; i < 4; ++i) {
+        rateItems_[i]->setChecked(serverModel_.rateItem() == i);
+        friendlyFireItems_[i]->setChecked(serverModel_.friendlyFire() == i);
+    }
+    Ratelbl->setText(serverModel_.rateLabel());
+    syncingServer_ = false;
+}
+
+void TMainfrm::RategrpClick(int item) {
+    serverModel_.setRateItem(item);
+    syncServerControls();
+}
+
+namespace {
+// Whatever happens in a load, the controls show what the model now holds.
+struct SyncAfter {
+    TMainfrm* w;
+    ~SyncAfter() { w->syncServerControls(); }
+};
+} // namespace
+
+void TMainfrm::DedicatedoptClick() {
+    SyncAfter sync{this};
+    serverModel_.serverKind = ServerModel::ServerKind::Dedicated;
+    loadServerConfig(serverModel_, ReadInstallRoot(), SelectedModFolder(), prompter_);
+}
+
+void TMainfrm::ListenoptClick() {
+    SyncAfter sync{this};
+    serverModel_.serverKind = ServerModel::ServerKind::Listen;
+    loadServerConfig(serverModel_, ReadInstallRoot(), SelectedModFolder(), prompter_);
+}
+
+void TMainfrm::SaveservercmdClick() {
+    SyncAfter sync{this};
+    saveServerConfig(serverModel_, ReadInstallRoot(), SelectedModFolder(), prompter_);
+}
+
+} // namespace tarrow

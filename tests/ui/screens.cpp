@@ -1,0 +1,46 @@
+// Not a test: renders every page of the window on the demo installation into PNG files, for a look
+// at the layout (tarrow_screens OUTPUT_FOLDER).
+#include "app/demo.h"
+#include "common/settingsstore.h"
+#include "support/scriptedprompter.h"
+#include "ui/main.h"
+#include "ui/startup.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    tarrow::initUiResources();
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QTemporaryDir dir;
+    const tarrow::DemoInstallation demo = tarrow::buildDemoInstallation(dir.path(), QStringLiteral(":/demo/dlls"));
+    tarrow::SettingsStore store(demo.settingsFile);
+    tarrow::SettingsStore::setActive(&store);
+    store.write(tarrow::kTarrowKey, tarrow::kInstallPathValue, demo.installRoot);
+    tarrow::test::ScriptedPrompter prompter;
+    tarrow::test::RecordingShell shell;
+    prompter.answers.enqueue(true);
+    tarrow::TMainfrm w(prompter, shell);
+    w.show();
+    QTest::qWait(300);
+    for (int i = 1; i < w.Tabs->count(); ++i) {
+        w.Tabs->setCurrentIndex(i);
+        QTest::qWait(100);
+        w.grab().save(QDir(out).filePath(QStringLiteral("page%1.png").arg(i)));
+    }
+    w.Tabs->setCurrentIndex(4);
+    w.Dedicatedopt->setChecked(true);
+    for (int i = 0; i < w.Launchertabs->count(); ++i) {
+        w.Launchertabs->setCurrentIndex(i);
+        QTest::qWait(100);
+        w.grab().save(QDir(out).filePath(QStringLiteral("launcher%1.png").arg(i)));
+    }
+    for (const QString& t : prompter.texts()) qInfo("%s", qPrintable(t));
+    return 0;
+}

@@ -2,6 +2,8 @@
 #include "common/fileinuse.h"
 #include "common/fileversion.h"
 #include "common/modtable.h"
+#include "common/prompter.h"
+#include "serverconfig/serverfiles.h"
 #include "status/refresh.h"
 
 #include <QDir>
@@ -71,6 +73,32 @@ void BM_OpenFileScan(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenFileScan)->Unit(benchmark::kMillisecond);
+
+// Save then load of server.cfg, adminmod.cfg and ntf_cvars.cfg.
+void BM_ServerConfigRoundTrip(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString root = dir.path() + QStringLiteral("/Half-Life/");
+    QDir().mkpath(root + QStringLiteral("TFC/addons/adminmod/config"));
+    QDir().mkpath(root + QStringLiteral("TFC/addons/neotf"));
+    tarrow::ServerModel model;
+    model.serverKind = tarrow::ServerModel::ServerKind::Dedicated;
+    model.setChecked(QStringLiteral("Execchk"), true);
+    model.setText(QStringLiteral("Exectxt"), QStringLiteral("addons/adminmod/config/adminmod.cfg"));
+    model.setChecked(QStringLiteral("Exec2chk"), true);
+    model.setText(QStringLiteral("Exec2txt"), QStringLiteral("addons/neotf/ntf_cvars.cfg"));
+    model.setText(QStringLiteral("AdminPasstxt"), QStringLiteral("_pw"));
+    struct Silent : tarrow::Prompter {
+        void message(const QString&) override {}
+        bool confirm(const QString&) override { return false; }
+        QString browseForFolder(const QString&) override { return {}; }
+        void error(const QString&) override {}
+    } prompter;
+    for (auto _ : state) {
+        tarrow::saveServerConfig(model, root, QStringLiteral("TFC"), prompter);
+        tarrow::loadServerConfig(model, root, QStringLiteral("TFC"), prompter);
+    }
+}
+BENCHMARK(BM_ServerConfigRoundTrip)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

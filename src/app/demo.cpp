@@ -73,8 +73,19 @@ DemoInstallation buildDemoInstallation(const QString& baseFolder, const QString&
         {QStringLiteral("2fort"), QStringLiteral("well"), QStringLiteral("rock2")});
     put(root, QStringLiteral("TFC/motd.txt"), {QStringLiteral("Welcome to the Tarrow demo server!")});
     put(root, QStringLiteral("TFC/server.cfg"),
-        {QStringLiteral("hostname \"Tarrow Demo Server\""), QStringLiteral("exec adminmod.cfg"),
-         QStringLiteral("exec ntf_cvars.cfg")});
+        {QStringLiteral("// Demo server"), QStringLiteral("hostname \"Tarrow Demo Server\""),
+         QStringLiteral("maxplayers\t\t20\t\t// a tab-aligned line"), QStringLiteral("mp_timelimit 25"),
+         QStringLiteral("sv_minrate \"4000\""), QStringLiteral("sv_maxrate \"8000\""), QStringLiteral("mp_teamplay \"651\""),
+         QStringLiteral("sv_allowdownload \"1\""), QStringLiteral("mp_footsteps \"1\""),
+         QStringLiteral("exec \"addons/adminmod/config/adminmod.cfg\""), QStringLiteral("exec \"addons/neotf/ntf_cvars.cfg\""),
+         QStringLiteral("//custom cvar"), QStringLiteral("\"sv_gravity 800\"")});
+    put(root, QStringLiteral("TFC/addons/adminmod/config/adminmod.cfg"),
+        {QStringLiteral("password_field _pw-demo"), QStringLiteral("users_file \"addons/adminmod/config/users.ini\""),
+         QStringLiteral("admin_connect_msg \"Welcome to the demo\""), QStringLiteral("vote_freq 300"),
+         QStringLiteral("admin_fx 1"), QStringLiteral("default_access 1")});
+    put(root, QStringLiteral("TFC/addons/neotf/ntf_cvars.cfg"),
+        {QStringLiteral("ntf_feature_radar 1"), QStringLiteral("ntf_feature_jetpack 1"), QStringLiteral("ntf_max_snarks 3"),
+         QStringLiteral("ntf_helptype 1")});
 
     copyDll(dllSource, QStringLiteral("tfc.dll"), root, QStringLiteral("TFC/dlls/tfc.dll"));
     copyDll(dllSource, QStringLiteral("tarrow.dll"), root, QStringLiteral("tarrow/tarrow.dll"));

@@ -46,7 +46,9 @@ std::optional<QString> quotedValue(const QString& line) {
     qsizetype i = 0;
     while (i < line.size() && !isBlank(line.at(i))) ++i;
     if (i == line.size()) return std::nullopt;
-    const QString rest = line.mid(i + 1);
+    // The separator after the name may be several blanks or tabs.
+    while (i < line.size() && isBlank(line.at(i))) ++i;
+    const QString rest = line.mid(i);
     qsizetype j = 0;
     while (j < rest.size() && !isBlank(rest.at(j))) ++j;
     // Up to the next separator; a value that ends the line (trailing blanks aside) runs to its end.

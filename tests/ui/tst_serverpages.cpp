@@ -1,0 +1,170 @@
+#include "common/fileio.h"
+#include "common/settingsstore.h"
+#include "support/fixtureinstall.h"
+#include "support/scriptedprompter.h"
+#include "ui/main.h"
+#include "ui/startup.h"
+#include "ui/widgets.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QtTest>
+
+using namespace tarrow;
+
+namespace {
+
+std::unique_ptr<TMainfrm> openWindow(test::FixtureInstall& fx, test::ScriptedPrompter& p, test::RecordingShell& s) {
+    fx.storeRoot();
+    auto w = std::make_unique<TMainfrm>(p, s);
+    w->show();
+    w->Tabs->setCurrentIndex(4);
+    return w;
+}
+
+template <typename T> T* child(TMainfrm& w, const char* name) {
+    T* c = w.findChild<T*>(QString::fromLatin1(name));
+    if (!c) qFatal("no control %s", name);
+    return c;
+}
+
+void type(QLineEdit* e, const QString& text) {
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClick(e, Qt::Key_Delete);
+    QTest::keyClicks(e, text);
+}
+
+} // namespace
+
+class TestServerPages : public QObject {
+    Q_OBJECT
+private slots:
+    void everyTableControlExists();
+    void settingsSurviveSaveAndReopen();
+    void togglesAndPresetsOnScreen();
+};
+
+void TestServerPages::everyTableControlExists() {
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    test::ScriptedPrompter p;
+    test::RecordingShell s;
+    auto w = openWindow(fx, p, s);
+    int controls = 0;
+    for (const auto* table : {&serverSettings(), &adminmodSettings(), &neotfSettings()}) {
+        for (const Setting& st : *table) {
+            if (!st.control) continue;
+            QVERIFY2(w->findChild<QWidget*>(st.controlName()), st.control);
+            if (st.box) QVERIFY2(w->findChild<QCheckBox*>(st.boxName()), st.box);
+            if (st.kind == SettingKind::Number || st.kind == SettingKind::Penalty)
+                QVERIFY2(w->findChild<QLineEdit*>(st.editName()), qPrintable(st.editName()));
+            ++controls;
+        }
+    }
+    QCOMPARE(controls, 59 + 48 + 103);
+    QVERIFY(!w->Dedicatedopt->isChecked() && !w->Listenopt->isChecked());
+    QCOMPARE(w->Saveservercmd->text(), QStringLiteral("&Save Server Settings"));
+    QCOMPARE(child<QLineEdit>(*w, "HelpTypetxt")->text(), QStringLiteral("MOTD and Console"));
+}
+
+void TestServerPages::settingsSurviveSaveAndReopen() {
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    QDir().mkpath(fx.path("TFC/addons/adminmod/config"));
+    QDir().mkpath(fx.path("TFC/addons/neotf"));
+    {
+        test::ScriptedPrompter p;
+        test::RecordingShell s;
+        auto w = openWindow(fx, p, s);
+        w->Dedicatedopt->click();
+        QCOMPARE(p.texts().size(), 1); // no server.cfg yet
+        type(child<QLineEdit>(*w, "ServerNametxt"), "Window Test");
+        type(child<QLineEdit>(*w, "Maxplayerstxt"), "20");
+        child<QCheckBox>(*w, "Lanchk")->click();
+        child<QCheckBox>(*w, "Cheatschk")->click();
+        child<QCheckBox>(*w, "Execchk")->click();
+        type(child<QLineEdit>(*w, "Exectxt"), "addons/adminmod/config/adminmod.cfg");
+        child<QCheckBox>(*w, "Exec2chk")->click();
+        type(child<QLineEdit>(*w, "Exec2txt"), "addons/neotf/ntf_cvars.cfg");
+        type(child<QLineEdit>(*w, "AdminPasstxt"), "secret");
+        child<QCheckBox>(*w, "AdminFunchk")->click();
+        child<QCheckBox>(*w, "Jetpackchk")->click();
+        child<UpDownEdit>(*w, "MaxSnarksUD")->stepDown();
+        w->Saveservercmd->click();
+        QCOMPARE(p.texts().last(),
+                 QStringLiteral("Your Admin Password must start with an underscore (\"_\"), it has been added to your password field."));
+        QCOMPARE(child<QLineEdit>(*w, "AdminPasstxt")->text(), QStringLiteral("_secret"));
+    }
+    QVERIFY(fx.read("TFC/server.cfg").contains("hostname \"Window Test\"\r\n"));
+    QVERIFY(fx.read("TFC/addons/neotf/ntf_cvars.cfg").contains("ntf_max_snarks \"4\"\r\n"));
+    test::ScriptedPrompter p;
+    test::RecordingShell s;
+    auto w = openWindow(fx, p, s);
+    QCOMPARE(child<QLineEdit>(*w, "ServerNametxt")->text(), QString());
+    w->Dedicatedopt->click();
+    QVERIFY(p.log.isEmpty());
+    QCOMPARE(child<QLineEdit>(*w, "ServerNametxt")->text(), QStringLiteral("Window Test"));
+    QCOMPARE(child<QLineEdit>(*w, "Maxplayerstxt")->text(), QStringLiteral("20"));
+    QVERIFY(child<QCheckBox>(*w, "Lanchk")->isChecked());
+    QVERIFY(child<QCheckBox>(*w, "Cheatschk")->isChecked());
+    QVERIFY(child<QLineEdit>(*w, "Exectxt")->isEnabled());
+    QCOMPARE(child<QLineEdit>(*w, "AdminPasstxt")->text(), QStringLiteral("_secret"));
+    QVERIFY(child<QCheckBox>(*w, "AdminFunchk")->isChecked());
+    QVERIFY(child<QCheckBox>(*w, "Jetpackchk")->isChecked());
+    QCOMPARE(child<QLineEdit>(*w, "MaxSnarkstxt")->text(), QStringLiteral("4"));
+}
+
+void TestServerPages::togglesAndPresetsOnScreen() {
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    test::ScriptedPrompter p;
+    test::RecordingShell s;
+    auto w = openWindow(fx, p, s);
+    auto* pw = child<QLineEdit>(*w, "ServerPwtxt");
+    QVERIFY(!pw->isEnabled());
+    child<QCheckBox>(*w, "ServerPWchk")->click();
+    QVERIFY(pw->isEnabled());
+    type(pw, "abc");
+    child<QCheckBox>(*w, "ServerPWchk")->click();
+    QCOMPARE(pw->text(), QString());
+    QVERIFY(!pw->isEnabled());
+    QCOMPARE(w->Ratelbl->text(), QStringLiteral("Custom Rate Limits:"));
+    auto* speed = child<QWidget>(*w, "Rategrp");
+    QList<QRadioButton*> items = speed->findChildren<QRadioButton*>();
+    QCOMPARE(items.size(), 4);
+    items[1]->click();
+    QCOMPARE(child<QLineEdit>(*w, "MaxRatetxt")->text(), QStringLiteral("6000"));
+    QCOMPARE(child<QLineEdit>(*w, "MinRatetxt")->text(), QStringLiteral("4000"));
+    QVERIFY(!child<QLineEdit>(*w, "MinRatetxt")->isEnabled());
+    QCOMPARE(w->Ratelbl->text(), QStringLiteral("Fast DSL/Cable"));
+    items[3]->click();
+    QCOMPARE(child<QLineEdit>(*w, "MaxRatetxt")->text(), QString());
+    QVERIFY(child<QLineEdit>(*w, "MaxRatetxt")->isEnabled());
+    QCOMPARE(w->Ratelbl->text(), QStringLiteral("Custom Rate Limits"));
+    // An up-down steps by its step and holds an empty text.
+    auto* decal = child<UpDownEdit>(*w, "DecalUD");
+    decal->stepUp();
+    QCOMPARE(child<QLineEdit>(*w, "Decaltxt")->text(), QStringLiteral("210"));
+    type(child<QLineEdit>(*w, "Decaltxt"), "");
+    QCOMPARE(child<QLineEdit>(*w, "Decaltxt")->text(), QString());
+    QCOMPARE(w->serverModel().number("DecalUD"), 0);
+    // Saving without a server kind.
+    w->Saveservercmd->click();
+    QCOMPARE(p.texts().last(), QStringLiteral("You must either select a \"Dedicated Server\" or a \"Listen Server\"."));
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    tarrow::initUiResources();
+    TestServerPages test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_serverpages.moc"

@@ -16,6 +16,7 @@ void put(const QString& root, const QString& rel, const QStringList& lines) {
     writeFileBytes(path, joinLinesCrLf(lines));
 }
 
+// Copies one of the demo's binary files (libraries, pictures) from the resources.
 void copyDll(const QString& source, const QString& name, const QString& root, const QString& rel) {
     const QString path = root + rel;
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -87,6 +88,7 @@ DemoInstallation buildDemoInstallation(const QString& baseFolder, const QString&
         {QStringLiteral("ntf_feature_radar 1"), QStringLiteral("ntf_feature_jetpack 1"), QStringLiteral("ntf_max_snarks 3"),
          QStringLiteral("ntf_helptype 1")});
 
+    copyDll(dllSource + QStringLiteral("/../overviews"), QStringLiteral("2fort.bmp"), root, QStringLiteral("TFC/overviews/2fort.bmp"));
     copyDll(dllSource, QStringLiteral("tfc.dll"), root, QStringLiteral("TFC/dlls/tfc.dll"));
     copyDll(dllSource, QStringLiteral("tarrow.dll"), root, QStringLiteral("tarrow/tarrow.dll"));
     copyDll(dllSource, QStringLiteral("metamod.dll"), root, QStringLiteral("TFC/addons/metamod/dlls/metamod.dll"));

@@ -21,6 +21,8 @@ class QRadioButton;
 class QSlider;
 class QGroupBox;
 class QLabel;
+class QListWidget;
+class QListWidgetItem;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -139,7 +141,25 @@ public:
     // "Server Config/Launcher": launcher
     FileListBox* StartMaplst = nullptr;
     QLineEdit* Commandlinetxt = nullptr;
+    QPushButton* Launchcmd = nullptr;
+    // How wine is found on PATH (tests put their own).
+    std::function<QString()> wineFinder;
+
+    // "Map Cycle"
     FileListBox* AllMaplst = nullptr;
+    QListWidget* mapcyclelst = nullptr;
+    QPushButton* mapcmd = nullptr;
+    QPushButton* Closemapcmd = nullptr;
+    QPushButton* leftmapcmd = nullptr;
+    QPushButton* rightmapcmd = nullptr;
+    QPushButton* upmapcmd = nullptr;
+    QPushButton* downmapcmd = nullptr;
+    QPushButton* showmapcmd = nullptr;
+
+    // "  MOTD  "
+    QPlainTextEdit* MOTDtxt = nullptr;
+    QPushButton* MOTDcmd = nullptr;
+    QPushButton* CloseMOTDcmd = nullptr;
 
     // "  Info/Help  "
     ClickLabel* TarKeylbl = nullptr;
@@ -173,6 +193,18 @@ public slots:
     void ListenoptClick();
     void SaveservercmdClick();
     void RategrpClick(int item);
+    void LaunchcmdClick();
+    void StartMaplstClick(QListWidgetItem* item);
+    void mapcmdClick();
+    void ClosemapcmdClick();
+    void leftmapcmdClick();
+    void rightmapcmdClick();
+    void upmapcmdClick();
+    void downmapcmdClick();
+    void AllMaplstClick();
+    void showmapcmdClick();
+    void MOTDcmdClick();
+    void CloseMOTDcmdClick();
     void SkillsdrChange();
     void PausesdrChange();
     void MinbotsdrChange();
@@ -210,6 +242,10 @@ private:
     QWidget* buildRateGroup(QWidget* parent);
     QWidget* buildFriendlyFireGroup(QWidget* parent);
     QWidget* buildServerKindGroup(QWidget* parent);
+    QWidget* buildLaunchGroup(QWidget* parent);
+    void buildMapcyclePage();
+    void buildMotdPage();
+    void moveCycleEntry(int by);
     void bindServerEdit(QLineEdit* edit);
     void buildBotSettings(QWidget* parent, QBoxLayout* into);
     // Shows the bot model in the sliders, boxes and labels.

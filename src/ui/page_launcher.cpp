@@ -1,7 +1,16 @@
 // The "Server Config/Launcher" page and its inner pages.
 #include "main.h"
 
+#include "app/componentsettings.h"
+#include "common/modtable.h"
+#include "common/paths.h"
+#include "common/prompter.h"
+#include "common/settingsstore.h"
+#include "launcher/commandline.h"
 #include "widgets.h"
+
+#include <QPushButton>
+#include <QRadioButton>
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -63,22 +72,7 @@ void TMainfrm::buildLauncherPage() {
     basic->addWidget(buildRateGroup(basicContent), left++, 0);
     basic->addWidget(buildFriendlyFireGroup(basicContent), left++, 0);
 
-    auto* launchGroup = new QGroupBox(QStringLiteral("Launcher:"), basicContent);
-    auto* launchLayout = new QVBoxLayout(launchGroup);
-    auto* mapCaption = new QLabel(QStringLiteral("Start map:"));
-    StartMaplst = new FileListBox(QStringLiteral("*.bsp"), launchGroup);
-    StartMaplst->setObjectName(QStringLiteral("StartMaplst"));
-    StartMaplst->setAccessibleName(mapCaption->text());
-    mapCaption->setBuddy(StartMaplst);
-    auto* commandCaption = new QLabel(QStringLiteral("Additional command line options:"));
-    Commandlinetxt = new QLineEdit(launchGroup);
-    Commandlinetxt->setObjectName(QStringLiteral("Commandlinetxt"));
-    Commandlinetxt->setAccessibleName(commandCaption->text());
-    commandCaption->setBuddy(Commandlinetxt);
-    launchLayout->addWidget(mapCaption);
-    launchLayout->addWidget(StartMaplst);
-    launchLayout->addWidget(commandCaption);
-    launchLayout->addWidget(Commandlinetxt);
+    QWidget* launchGroup = buildLaunchGroup(basicContent);
     const int span = std::max(1, left - right);
     basic->addWidget(launchGroup, right, 1, span, 1);
     right += span;
@@ -95,18 +89,65 @@ void TMainfrm::buildLauncherPage() {
         grid->setRowStretch(row, 1);
     }
 
-    auto* cycle = new QGridLayout(Mapcycle);
-    auto* allCaption = new QLabel(QStringLiteral("Available maps:"));
-    AllMaplst = new FileListBox(QStringLiteral("*.bsp"), Mapcycle);
-    AllMaplst->setObjectName(QStringLiteral("AllMaplst"));
-    AllMaplst->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    AllMaplst->setAccessibleName(allCaption->text());
-    allCaption->setBuddy(AllMaplst);
-    cycle->addWidget(allCaption, 0, 0);
-    cycle->addWidget(AllMaplst, 1, 0);
-    cycle->setColumnStretch(2, 1);
+    buildMapcyclePage();
+    buildMotdPage();
 
     syncServerControls();
+}
+
+QWidget* TMainfrm::buildLaunchGroup(QWidget* parent) {
+    auto* group = new QGroupBox(QStringLiteral("Launcher:"), parent);
+    auto* layout = new QVBoxLayout(group);
+    auto* mapCaption = new QLabel(QStringLiteral("Server Startup Map:"));
+    StartMaplst = new FileListBox(QStringLiteral("*.bsp"), group);
+    StartMaplst->setObjectName(QStringLiteral("StartMaplst"));
+    StartMaplst->setSelectionMode(QAbstractItemView::MultiSelection);
+    StartMaplst->setAccessibleName(mapCaption->text());
+    mapCaption->setBuddy(StartMaplst);
+    auto* commandCaption =
+        new QLabel(QStringLiteral("Server Command Line:  Do Not edit if you don't know what you are doing!"));
+    commandCaption->setWordWrap(true);
+    Commandlinetxt = new QLineEdit(group);
+    Commandlinetxt->setObjectName(QStringLiteral("Commandlinetxt"));
+    Commandlinetxt->setAccessibleName(commandCaption->text());
+    commandCaption->setBuddy(Commandlinetxt);
+    Launchcmd = new QPushButton(QStringLiteral("L&aunch Server"), group);
+    Launchcmd->setObjectName(QStringLiteral("Launchcmd"));
+    layout->addWidget(mapCaption);
+    layout->addWidget(StartMaplst);
+    layout->addWidget(commandCaption);
+    layout->addWidget(Commandlinetxt);
+    layout->addWidget(Launchcmd);
+    connect(StartMaplst, &QListWidget::itemClicked, this, &TMainfrm::StartMaplstClick);
+    connect(Launchcmd, &QPushButton::clicked, this, [this] { guarded([this] { LaunchcmdClick(); }); });
+    return group;
+}
+
+void TMainfrm::StartMaplstClick(QListWidgetItem* item) {
+    // At most one start map: a click on another map moves the choice to it.
+    if (StartMaplst->selectedItems().size() < 2) return;
+    StartMaplst->clearSelection();
+    if (item) item->setSelected(true);
+}
+
+void TMainfrm::LaunchcmdClick() {
+    LaunchInput in;
+    in.dedicated = Dedicatedopt->isChecked();
+    in.listen = Listenopt->isChecked();
+    QListWidgetItem* current = StartMaplst->currentItem();
+    if (StartMaplst->count() > 0 && current && current->isSelected()) in.startMap = current->text();
+    in.maxPlayersText = serverModel_.text(QStringLiteral("Maxplayerstxt"));
+    in.commandLine = Commandlinetxt->text();
+    in.installRoot = ReadInstallRoot();
+    in.modFolder = SelectedModFolder();
+    const LaunchPlan plan = planLaunch(in);
+    if (!plan.message.isEmpty()) {
+        prompter_.message(plan.message);
+        if (plan.focusMapList) StartMaplst->setFocus();
+        return;
+    }
+    if (!startLaunchPlan(plan, shell_, prompter_, wineFinder)) return;
+    if (!in.commandLine.isEmpty()) RegWriteString(kTarrowKey, QStringLiteral("CommandLine"), in.commandLine, prompter_);
 }
 
 } // namespace tarrow

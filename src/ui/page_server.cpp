@@ -104,6 +104,7 @@ QList<QWidget*> TMainfrm::buildServerGroups(SettingPage page, QWidget* parent) {
             ud->edit()->setAccessibleName(caption);
             ud->setToolTip(hint);
             ud->setMinimumWidth(80);
+            if (ud->edit()->objectName() == QLatin1String("Maxplayerstxt")) ud->edit()->setMaxLength(2);
             serverUpDowns_ << ud;
             bindServerEdit(ud->edit());
             connect(ud, &UpDownEdit::stepRequested, this, [this, ud](int steps) {

@@ -1,0 +1,187 @@
+// The "Map Cycle" page: the server's map rotation, and the overview picture of a map.
+#include "main.h"
+
+#include "common/fileio.h"
+#include "common/modtable.h"
+#include "common/paths.h"
+#include "common/prompter.h"
+#include "common/settingsstore.h"
+#include "common/shell.h"
+#include "common/textlists.h"
+#include "launcher/mapcycle.h"
+#include "widgets.h"
+
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tarrow {
+
+namespace {
+
+const QString kLoad = QStringLiteral("Load Mapcycle");
+const QString kSave = QStringLiteral("Save Mapcycle");
+
+QString mapcyclePath() { return ReadInstallRoot() + SelectedModFolder() + QStringLiteral("\\mapcycle.txt"); }
+
+QPushButton* arrow(const char* name, const char* icon, const QString& accessible) {
+    auto* b = new QPushButton;
+    b->setObjectName(QString::fromLatin1(name));
+    b->setIcon(QIcon(QStringLiteral(":/") + QLatin1String(icon)));
+    b->setIconSize(QSize(24, 24));
+    b->setAccessibleName(accessible);
+    b->setToolTip(accessible);
+    return b;
+}
+
+QStringList entriesOf(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    return out;
+}
+
+} // namespace
+
+void TMainfrm::buildMapcyclePage() {
+    auto* grid = new QGridLayout(Mapcycle);
+    auto* cycleCaption = new QLabel(QStringLiteral("Map cycle:"));
+    mapcyclelst = new QListWidget(Mapcycle);
+    mapcyclelst->setObjectName(QStringLiteral("mapcyclelst"));
+    mapcyclelst->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    mapcyclelst->setAccessibleName(cycleCaption->text());
+    cycleCaption->setBuddy(mapcyclelst);
+    auto* allCaption = new QLabel(QStringLiteral("Installed maps:"));
+    AllMaplst = new FileListBox(QStringLiteral("*.bsp"), Mapcycle);
+    AllMaplst->setObjectName(QStringLiteral("AllMaplst"));
+    AllMaplst->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    AllMaplst->setAccessibleName(allCaption->text());
+    allCaption->setBuddy(AllMaplst);
+
+    leftmapcmd = arrow("leftmapcmd", "arrow-left.png", QStringLiteral("Add the selected maps to the map cycle"));
+    rightmapcmd = arrow("rightmapcmd", "arrow-right.png", QStringLiteral("Remove the selected maps from the map cycle"));
+    upmapcmd = arrow("upmapcmd", "arrow-up.png", QStringLiteral("Move the selected map up"));
+    downmapcmd = arrow("downmapcmd", "arrow-down.png", QStringLiteral("Move the selected map down"));
+    auto* arrows = new QVBoxLayout;
+    arrows->addStretch();
+    for (QPushButton* b : {leftmapcmd, rightmapcmd, upmapcmd, downmapcmd}) arrows->addWidget(b);
+    arrows->addStretch();
+
+    mapcmd = new QPushButton(kLoad);
+    mapcmd->setObjectName(QStringLiteral("mapcmd"));
+    Closemapcmd = new QPushButton(QStringLiteral("Clear Mapcycle"));
+    Closemapcmd->setObjectName(QStringLiteral("Closemapcmd"));
+    showmapcmd = new QPushButton(QIcon(QStringLiteral(":/tarrow-gui.png")), QStringLiteral("Show Map"));
+    showmapcmd->setObjectName(QStringLiteral("showmapcmd"));
+    showmapcmd->setToolTip(QStringLiteral("Click this button to show a 2D map of the map, NOTE: Must have map overview in "
+                                          "\"<modname>\\overviews\\<mapname>.bmp\""));
+    showmapcmd->setEnabled(false);
+
+    grid->addWidget(cycleCaption, 0, 0);
+    grid->addWidget(allCaption, 0, 2);
+    grid->addWidget(mapcyclelst, 1, 0);
+    grid->addLayout(arrows, 1, 1);
+    grid->addWidget(AllMaplst, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(mapcmd);
+    buttons->addWidget(Closemapcmd);
+    buttons->addStretch();
+    buttons->addWidget(showmapcmd);
+    grid->addLayout(buttons, 2, 0, 1, 3);
+
+    connect(mapcmd, &QPushButton::clicked, this, [this] { guarded([this] { mapcmdClick(); }); });
+    connect(Closemapcmd, &QPushButton::clicked, this, &TMainfrm::ClosemapcmdClick);
+    connect(leftmapcmd, &QPushButton::clicked, this, &TMainfrm::leftmapcmdClick);
+    connect(rightmapcmd, &QPushButton::clicked, this, &TMainfrm::rightmapcmdClick);
+    connect(upmapcmd, &QPushButton::clicked, this, &TMainfrm::upmapcmdClick);
+    connect(downmapcmd, &QPushButton::clicked, this, &TMainfrm::downmapcmdClick);
+    connect(AllMaplst, &QListWidget::itemSelectionChanged, this, &TMainfrm::AllMaplstClick);
+    connect(AllMaplst, &QListWidget::currentItemChanged, this, &TMainfrm::AllMaplstClick);
+    connect(showmapcmd, &QPushButton::clicked, this, &TMainfrm::showmapcmdClick);
+}
+
+void TMainfrm::mapcmdClick() {
+    const QString path = mapcyclePath();
+    if (mapcmd->text() == kLoad) {
+        if (!fileExists(path)) {
+            prompter_.message(mapcycleMissingMessage(ReadInstallRoot(), SelectedModFolder()));
+            return;
+        }
+        const QStringList entries = mapcycleEntries(readLines(path));
+        mapcyclelst->clear();
+        mapcyclelst->addItems(entries);
+        mapcmd->setText(kSave);
+        return;
+    }
+    SaveListToFile(path, entriesOf(mapcyclelst), mapcycleHeader(), Liblist);
+    mapcmd->setText(kLoad);
+    mapcyclelst->clear();
+}
+
+void TMainfrm::ClosemapcmdClick() {
+    mapcyclelst->clear();
+    mapcmd->setText(kLoad);
+}
+
+void TMainfrm::leftmapcmdClick() {
+    for (int i = 0; i < AllMaplst->count(); ++i) {
+        const QListWidgetItem* item = AllMaplst->item(i);
+        if (!item->isSelected()) continue;
+        mapcyclelst->addItem(item->text().left(std::max<qsizetype>(0, item->text().size() - 4)));
+        mapcmd->setText(kSave);
+    }
+}
+
+void TMainfrm::rightmapcmdClick() {
+    QList<int> rows;
+    for (int i = 0; i < mapcyclelst->count(); ++i)
+        if (mapcyclelst->item(i)->isSelected()) rows << i;
+    QStringList entries = entriesOf(mapcyclelst);
+    const std::optional<int> select = removeRows(entries, rows);
+    mapcyclelst->clear();
+    mapcyclelst->addItems(entries);
+    if (!select) {
+        mapcmd->setText(kLoad);
+        return;
+    }
+    mapcmd->setText(kSave);
+    mapcyclelst->setCurrentRow(*select);
+    mapcyclelst->item(*select)->setSelected(true);
+}
+
+void TMainfrm::moveCycleEntry(int by) {
+    const QList<QListWidgetItem*> selected = mapcyclelst->selectedItems();
+    if (selected.size() >= 2) {
+        prompter_.message(QStringLiteral("You can only move one field at a time."));
+        return;
+    }
+    if (selected.isEmpty()) return;
+    const int row = mapcyclelst->row(selected.first());
+    const int to = row + by;
+    if (to < 0 || to >= mapcyclelst->count()) return;
+    QListWidgetItem* item = mapcyclelst->takeItem(row);
+    mapcyclelst->insertItem(to, item);
+    mapcyclelst->clearSelection();
+    mapcyclelst->setCurrentItem(item);
+    item->setSelected(true);
+}
+
+void TMainfrm::upmapcmdClick() { moveCycleEntry(-1); }
+
+void TMainfrm::downmapcmdClick() { moveCycleEntry(1); }
+
+void TMainfrm::AllMaplstClick() {
+    showmapcmd->setEnabled(false);
+    if (AllMaplst->selectedItems().size() != 1 || !AllMaplst->currentItem()) return;
+    showmapcmd->setEnabled(mapOverview(ReadInstallRoot(), SelectedModFolder(), AllMaplst->currentItem()->text()).has_value());
+}
+
+void TMainfrm::showmapcmdClick() {
+    if (!AllMaplst->currentItem()) return;
+    if (const auto picture = mapOverview(ReadInstallRoot(), SelectedModFolder(), AllMaplst->currentItem()->text()))
+        shell_.openDocument(nativePath(*picture));
+}
+
+} // namespace tarrow

@@ -1,0 +1,64 @@
+// The "  MOTD  " page: the message players see when they join.
+#include "main.h"
+
+#include "common/fileio.h"
+#include "common/modtable.h"
+#include "common/paths.h"
+#include "common/settingsstore.h"
+#include "widgets.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace tarrow {
+
+namespace {
+QString motdPath() { return ReadInstallRoot() + SelectedModFolder() + QStringLiteral("\\motd.txt"); }
+} // namespace
+
+void TMainfrm::buildMotdPage() {
+    auto* grid = new QGridLayout(MOTD);
+    auto* label = new QLabel(QStringLiteral(
+        "This is the message that users will see upon entering your server. You might want to put information pertaining "
+        "to any rules or regulations, map cycle, custom server features, server admin names, and/or links to find out more "
+        "information about your server."));
+    label->setWordWrap(true);
+    MOTDtxt = new QPlainTextEdit(MOTD);
+    MOTDtxt->setObjectName(QStringLiteral("MOTDtxt"));
+    MOTDtxt->setAccessibleName(QStringLiteral("Message of the day"));
+    MOTDtxt->setEnabled(false);
+    MOTDcmd = new QPushButton(QStringLiteral("Load MOTD"));
+    MOTDcmd->setObjectName(QStringLiteral("MOTDcmd"));
+    CloseMOTDcmd = new QPushButton(QStringLiteral("Close MOTD"));
+    CloseMOTDcmd->setObjectName(QStringLiteral("CloseMOTDcmd"));
+    grid->addWidget(label, 0, 0, 1, 3);
+    grid->addWidget(MOTDtxt, 1, 0, 1, 3);
+    grid->addWidget(MOTDcmd, 2, 0);
+    grid->addWidget(CloseMOTDcmd, 2, 1);
+    grid->setColumnStretch(2, 1);
+    connect(MOTDcmd, &QPushButton::clicked, this, [this] { guarded([this] { MOTDcmdClick(); }); });
+    connect(CloseMOTDcmd, &QPushButton::clicked, this, &TMainfrm::CloseMOTDcmdClick);
+}
+
+void TMainfrm::MOTDcmdClick() {
+    const QString path = motdPath();
+    if (MOTDcmd->text() == QLatin1String("Load MOTD")) {
+        if (!fileExists(path)) return;
+        const QString text = editorTextFromBytes(readFileBytes(path));
+        MOTDtxt->setPlainText(text);
+        MOTDtxt->setEnabled(true);
+        MOTDcmd->setText(QStringLiteral("Save MOTD"));
+        return;
+    }
+    writeFileBytes(path, editorTextToCrLf(editorPlainText(MOTDtxt)));
+}
+
+void TMainfrm::CloseMOTDcmdClick() {
+    MOTDcmd->setText(QStringLiteral("Load MOTD"));
+    MOTDtxt->clear();
+    MOTDtxt->setEnabled(false);
+}
+
+} // namespace tarrow

@@ -86,7 +86,8 @@ bool IsByteNumber(const QString& text) {
 void ListFolderFiles(const QString& folder, QStringList& list) {
     const QDir dir(nativePath(folder));
     if (!dir.exists()) return;
-    list.append(dir.entryList(QDir::Files | QDir::System, QDir::Unsorted));
+    // By name, as Windows lists them; the order is then the same on every machine.
+    list.append(dir.entryList(QDir::Files | QDir::System, QDir::Name | QDir::IgnoreCase));
 }
 
 } // namespace tarrow

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "botconfig/tarrowcfg.h"
+#include "diagnostics/infodump.h"
 #include "serverconfig/servermodel.h"
 #include "status/refresh.h"
 
@@ -175,6 +176,16 @@ public:
     QLabel* Rebuildlbl = nullptr;
     QLineEdit* Transparency = nullptr;
     QLineEdit* StatsSpeed = nullptr;
+    QCheckBox* Pluginchk = nullptr;
+    QCheckBox* Serverchk = nullptr;
+    QCheckBox* botchk = nullptr;
+    QCheckBox* Tarrowchk = nullptr;
+    QPushButton* Dumpcmd = nullptr;
+    QPushButton* Helpcmd = nullptr;
+    QPushButton* guihelpcmd = nullptr;
+    // The desktop folder the dump goes to, and the system readings of its report (tests put their own).
+    std::function<QString()> desktopFolder;
+    SystemReadings dumpReadings = SystemReadings::real();
 
 public slots:
     void FormCreate();
@@ -189,6 +200,9 @@ public slots:
     void LoadFilecmdClick();
     void BotclosecmdClick();
     void RebuildcmdClick();
+    void DumpcmdClick();
+    void HelpcmdClick();
+    void guihelpcmdClick();
     void DedicatedoptClick();
     void ListenoptClick();
     void SaveservercmdClick();
@@ -236,6 +250,8 @@ private:
     void buildScriptsPage();
     void buildFileBox(QWidget* parent, QBoxLayout* into);
     void buildRebuildGroup(QWidget* parent, QGridLayout* into);
+    QWidget* buildDumpGroup(QWidget* parent);
+    QWidget* buildResourcesGroup(QWidget* parent);
     void resetFileBox();
     // The group boxes of one settings page, built from the settings tables.
     QList<QWidget*> buildServerGroups(SettingPage page, QWidget* parent);

@@ -75,6 +75,8 @@ void TMainfrm::buildInfoPage() {
     connect(Transparency, &QLineEdit::textChanged, this, [this] { guarded([this] { TransparencyChange(); }); });
     connect(StatsSpeed, &QLineEdit::textChanged, this, [this] { guarded([this] { StatsSpeedChange(); }); });
     layout->addWidget(optionsGroup, 1, 0);
+    layout->addWidget(buildDumpGroup(Info), 1, 1);
+    layout->addWidget(buildResourcesGroup(Info), 2, 0, 1, 2);
 
     layout->setRowStretch(3, 1);
 }

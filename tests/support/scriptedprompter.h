@@ -5,6 +5,7 @@
 #include "common/wait.h"
 
 #include <QList>
+#include <functional>
 #include <QQueue>
 #include <QStringList>
 
@@ -60,8 +61,13 @@ class FakeClock : public Clock {
 public:
     FakeClock() { Clock::setCurrent(this); }
     ~FakeClock() override { Clock::setCurrent(nullptr); }
-    void waitWithMessages(int ms) override { waits.append(ms); }
+    void waitWithMessages(int ms) override {
+        waits.append(ms);
+        if (onWait) onWait(ms);
+    }
     QList<int> waits;
+    // What happens while the window would wait (a timer's tick, say).
+    std::function<void(int)> onWait;
 };
 
 } // namespace tarrow::test

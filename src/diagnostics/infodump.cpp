@@ -1,0 +1,131 @@
+#include "infodump.h"
+
+#include "app/componentsettings.h"
+#include "common/paths.h"
+#include "common/sysinfo.h"
+#include "common/textlists.h"
+
+#include <QLocale>
+
+namespace tarrow {
+
+SystemReadings SystemReadings::real() {
+    return {WindowsVersionText, CpuSpeedMHz, PhysicalMemoryText, SwapFileText, [] { return QDateTime::currentDateTime(); }};
+}
+
+QString longTimeText(const QTime& time) { return QLocale().toString(time, QLocale::LongFormat); }
+
+QString dumpDateTimeText(const QDateTime& when) {
+    return QLocale().toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') + longTimeText(when.time());
+}
+
+QString cpuSpeedText(double mhz) {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(mhz, 'g', 15);
+}
+
+QString pageCopyName(const QString& page, const QString& longTime) {
+    QString time = longTime;
+    time.replace(QLatin1Char(':'), QLatin1Char('-'));
+    return page + QLatin1Char(' ') + time + QStringLiteral(".html");
+}
+
+void assembleInfoDump(QStringList& r, const QString& root, const QString& mod, const ComponentSettings& s,
+                      const DumpSelection& sel, const SystemReadings& readings) {
+    r.clear();
+    auto empty = [&r](int n) {
+        for (int i = 0; i < n; ++i) r << QString();
+    };
+    empty(1);
+    r << QStringLiteral("Dump file created by ") + PanelVersionText;
+    r << QStringLiteral("Dump file created ") + dumpDateTimeText(readings.now());
+    r << QStringLiteral("Tarrow Installation Path: ") + root + QStringLiteral("tarrow\\");
+    empty(2);
+    r << QStringLiteral("Windows Version: ") + readings.windowsVersion();
+    r << QStringLiteral("CPU SPEED: ") + cpuSpeedText(readings.cpuSpeedMHz()) + QStringLiteral(" MHZ");
+    r << QStringLiteral("Total/Avalible Physical Memory: ") + readings.physicalMemory();
+    r << QStringLiteral("Total/Avalible Swap File: ") + readings.swapFile();
+    empty(4);
+    r << QStringLiteral("~~~Begin Directory List~~~");
+    empty(2);
+    const QString plugin = root + QStringLiteral("tarrow\\");
+    const std::pair<QString, QString> folders[] = {
+        {QStringLiteral("HL"), root},
+        {mod, root + mod + QLatin1Char('\\')},
+        {mod + QStringLiteral("\\dlls"), root + mod + QStringLiteral("\\dlls\\")},
+        {QStringLiteral("Tarrow\\") + mod, plugin + mod + QLatin1Char('\\')},
+        {QStringLiteral("Tarrow"), plugin},
+    };
+    for (const auto& [name, folder] : folders) {
+        r << QStringLiteral("-==== ") + name + QStringLiteral(" DIR ===-");
+        empty(1);
+        QStringList names;
+        ListFolderFiles(folder, names);
+        r << names;
+        empty(1);
+        r << QStringLiteral("-==== /End ") + name + QStringLiteral(" DIR ===-");
+        empty(2);
+    }
+    r << QStringLiteral("~~~/End Directory List~~~");
+    empty(4);
+    r << QStringLiteral("~~~Begin File Content List~~~");
+    empty(2);
+    const QString modDir = root + mod + QLatin1Char('\\');
+    const struct {
+        const char* name;
+        QString file;
+        bool included;
+    } files[] = {
+        {"Liblist", modDir + QStringLiteral("liblist.gam"), true},
+        {"Metamod", modDir + s.MetamodFolder + QStringLiteral("plugins.ini"), true},
+        {"Autoexec", modDir + QStringLiteral("autoexec.cfg"), true},
+        {"NTF_Config", modDir + s.NeotfFolder + QStringLiteral("ntf_config.txt"), true},
+        {"Plugin", root + mod + s.AdminmodConfigFolder + QStringLiteral("plugin.ini"), sel.plugin},
+        {"Server", modDir + QStringLiteral("server.cfg"), sel.server},
+        {"ListenServer", modDir + QStringLiteral("listenserver.cfg"), sel.server},
+        {"Bot", root + QStringLiteral("bot.txt"), sel.bot},
+        {"Tarrow", plugin + mod + QStringLiteral("\\tarrow.cfg"), sel.tarrow},
+        {"Default", plugin + mod + QStringLiteral("\\default.cfg"), sel.tarrow},
+    };
+    for (const auto& f : files) {
+        if (!f.included) continue;
+        r << QStringLiteral("-==== Begin ") + QLatin1String(f.name) + QStringLiteral(" File ===-");
+        empty(1);
+        if (fileExists(f.file)) LoadListFromFile(f.file, r, false);
+        empty(1);
+        r << QStringLiteral("-==== /End ") + QLatin1String(f.name) + QStringLiteral(" File ===-");
+        empty(2);
+    }
+    r << QStringLiteral("~~~/End File Content List~~~");
+    empty(1);
+}
+
+QString maskPasswordLine(const QString& line) {
+    // The engine reads " SV_PASSWORD x" and "// rcon_password x" as well: compare a normalised form.
+    QString n = line;
+    qsizetype i = 0;
+    while (i < n.size() && (n.at(i) == QLatin1Char(' ') || n.at(i) == QLatin1Char('\t'))) ++i;
+    n = n.mid(i);
+    if (n.startsWith(QLatin1String("//"))) {
+        qsizetype j = 2;
+        while (j < n.size() && (n.at(j) == QLatin1Char(' ') || n.at(j) == QLatin1Char('\t'))) ++j;
+        n = QStringLiteral("//") + n.mid(j);
+    }
+    static const char* const texts[] = {"sv_password", "//sv_password", "rcon_password", "//rcon_password", "setinfo", "//setinfo"};
+    QString out = line;
+    for (const char* t : texts) {
+        const QLatin1String text(t);
+        if (n.left(text.size()).compare(text, Qt::CaseInsensitive) == 0) {
+            out = QString(text) + QStringLiteral(" ***Protected***");
+            n = out;
+        }
+    }
+    return out;
+}
+
+void maskPasswords(QStringList& report) {
+    for (QString& line : report) line = maskPasswordLine(line);
+}
+
+} // namespace tarrow

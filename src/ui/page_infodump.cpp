@@ -1,0 +1,156 @@
+// The Info page's dump group and its resources: the support dump on the desktop, help files and sites.
+#include "main.h"
+
+#include "app/componentsettings.h"
+#include "app/webaddresses.h"
+#include "common/fileio.h"
+#include "common/modtable.h"
+#include "common/paths.h"
+#include "common/prompter.h"
+#include "common/settingsstore.h"
+#include "common/shell.h"
+#include "common/textlists.h"
+#include "common/wait.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTime>
+#include <QTimer>
+
+namespace tarrow {
+
+QWidget* TMainfrm::buildDumpGroup(QWidget* parent) {
+    auto* group = new QGroupBox(QStringLiteral("Info Dump:"), parent);
+    auto* grid = new QGridLayout(group);
+    auto* label = new QLabel(QStringLiteral("Select any additional files you wish to include in the debug info dump."));
+    label->setWordWrap(true);
+    grid->addWidget(label, 0, 0, 1, 2);
+    auto box = [group](const char* name, const QString& caption) {
+        auto* c = new QCheckBox(caption, group);
+        c->setObjectName(QString::fromLatin1(name));
+        return c;
+    };
+    Pluginchk = box("Pluginchk", QStringLiteral("Plugin.ini"));
+    Serverchk = box("Serverchk", QStringLiteral("Server.cfg/Listenserver.cfg"));
+    botchk = box("botchk", QStringLiteral("Bot.txt"));
+    Tarrowchk = box("Tarrowchk", QStringLiteral("Tarrow.cfg/Default.cfg"));
+    grid->addWidget(Pluginchk, 1, 0);
+    grid->addWidget(Serverchk, 1, 1);
+    grid->addWidget(botchk, 2, 0);
+    grid->addWidget(Tarrowchk, 2, 1);
+    Dumpcmd = new QPushButton(QStringLiteral("Start Info Dump"), group);
+    Dumpcmd->setObjectName(QStringLiteral("Dumpcmd"));
+    Dumpcmd->setToolTip(QStringLiteral("Click here to dump info to your desktop to send to the Tarrow team to debug."));
+    grid->addWidget(Dumpcmd, 3, 0);
+    connect(Dumpcmd, &QPushButton::clicked, this, [this] { guarded([this] { DumpcmdClick(); }); });
+    desktopFolder = [] { return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation); };
+    return group;
+}
+
+QWidget* TMainfrm::buildResourcesGroup(QWidget* parent) {
+    auto* group = new QGroupBox(QStringLiteral("Resources:"), parent);
+    auto* grid = new QGridLayout(group);
+    auto button = [group](const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption, group);
+        b->setObjectName(QString::fromLatin1(name));
+        return b;
+    };
+    Helpcmd = button("Helpcmd", QStringLiteral("Tarrow Help File"));
+    guihelpcmd = button("guihelpcmd", QStringLiteral("Tarrow GUI Help File"));
+    connect(Helpcmd, &QPushButton::clicked, this, &TMainfrm::HelpcmdClick);
+    connect(guihelpcmd, &QPushButton::clicked, this, &TMainfrm::guihelpcmdClick);
+    const struct {
+        const char* name;
+        QString caption;
+        const QString& address;
+    } web[] = {
+        {"Forumscmd", QStringLiteral("Tarrow Forums"), WebAddresses::TarrowForumsAddress},
+        {"Faqcmd", QStringLiteral("Tarrow Web Help"), WebAddresses::TarrowFaqAddress},
+        {"GUIFaqcmd", QStringLiteral("Tarrow GUI Web Help"), WebAddresses::TarrowGuiFaqAddress},
+        {"Contactcmd", QStringLiteral("Contact ") + WebAddresses::TarrowAuthorForumName, WebAddresses::TarrowContactAddress},
+        {"WDBcmd", QStringLiteral("Waypoint Database"), WebAddresses::WaypointDatabaseAddress},
+        {"Adminmodcmd", QStringLiteral("Admin Mod Website"), WebAddresses::AdminmodSiteAddress},
+        {"Metamodcmd", QStringLiteral("Metamod Website"), WebAddresses::MetamodSiteAddress},
+        {"Neotfcmd", QStringLiteral("NeoTF Website"), WebAddresses::NeotfSiteAddress},
+    };
+    QList<QPushButton*> all{Helpcmd, guihelpcmd};
+    for (const auto& w : web) {
+        QPushButton* b = button(w.name, w.caption);
+        const QString address = w.address;
+        b->setToolTip(address);
+        // Opened without a test beforehand and without a message.
+        connect(b, &QPushButton::clicked, this, [this, address] { shell_.openWebAddress(address); });
+        all << b;
+    }
+    for (int i = 0; i < all.size(); ++i) grid->addWidget(all[i], i / 5, i % 5);
+    return group;
+}
+
+namespace {
+
+void openHelp(Shell& shell, Prompter& prompter, const QString& file, const QString& missing) {
+    const QString path = ReadInstallRoot() + QStringLiteral("tarrow\\") + file;
+    if (fileExists(path))
+        shell.openDocument(nativePath(path));
+    else
+        prompter.message(missing + nativePath(path));
+}
+
+} // namespace
+
+void TMainfrm::HelpcmdClick() {
+    openHelp(shell_, prompter_, QStringLiteral("Tarrow_Documentation.chm"),
+             QStringLiteral("Your Tarrow help file could not be located, Expected path: "));
+}
+
+void TMainfrm::guihelpcmdClick() {
+    openHelp(shell_, prompter_, QStringLiteral("Tarrow_GUI_Help.chm"),
+             QStringLiteral("Your Tarrow GUI help file could not be located, Expected path: "));
+}
+
+void TMainfrm::DumpcmdClick() {
+    statustmr->stop();
+    prompter_.message(QStringLiteral(
+        "The Tarrow GUI will now begin an info dump on your HL setup, please do not touch any keys or move the mouse "
+        "untill it has finished, you will recieve a message once it has finished."));
+    const QString folder = desktopFolder() + QStringLiteral("\\TARROW DEBUG INFO\\");
+    createFolder(folder);
+    const QString root = ReadInstallRoot();
+    const QString mod = SelectedModFolder();
+    DumpSelection selection;
+    selection.plugin = Pluginchk->isChecked();
+    selection.server = Serverchk->isChecked();
+    selection.bot = botchk->isChecked();
+    selection.tarrow = Tarrowchk->isChecked();
+    assembleInfoDump(Liblist, root, mod, components(), selection, dumpReadings);
+    maskPasswords(Liblist);
+    SaveListToFile(folder + QStringLiteral("infodump.txt"), Liblist, QString(), Liblist);
+
+    // One refresh, so the page copies show the state as of now.
+    statustmr->setInterval(1000);
+    statustmr->start();
+    WaitWithMessages(1500);
+    statustmr->stop();
+
+    const QString plugin = root + QStringLiteral("tarrow\\");
+    clearReadOnly(plugin + QStringLiteral("tarrow.html"));
+    clearReadOnly(plugin + QStringLiteral("stats.html"));
+    for (const char* page : {"stats", "tarrow"}) {
+        const QString target = nativePath(folder + pageCopyName(QString::fromLatin1(page), longTimeText(dumpReadings.now().time())));
+        QFile::remove(target);
+        QFile::copy(nativePath(plugin + QLatin1String(page) + QStringLiteral(".html")), target);
+    }
+    shell_.openFolder(nativePath(folder));
+    for (QCheckBox* c : {Tarrowchk, botchk, Pluginchk, Serverchk}) c->setChecked(false);
+    WaitWithMessages(1000);
+    prompter_.message(QStringLiteral(
+        "The info dump is now finished, this folder was placed on your desktop and contains the files needed to debug your "
+        "setup, please submit these files to the Tarrow team for analysis."));
+}
+
+} // namespace tarrow

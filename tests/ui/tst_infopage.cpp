@@ -1,0 +1,154 @@
+#include "common/errors.h"
+#include "common/fileio.h"
+#include "common/settingsstore.h"
+#include "support/fixtureinstall.h"
+#include "support/scriptedprompter.h"
+#include "ui/main.h"
+#include "ui/startup.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tarrow;
+
+namespace {
+
+const QString kFirst = QStringLiteral(
+    "The Tarrow GUI will now begin an info dump on your HL setup, please do not touch any keys or move the mouse untill "
+    "it has finished, you will recieve a message once it has finished.");
+const QString kLast = QStringLiteral(
+    "The info dump is now finished, this folder was placed on your desktop and contains the files needed to debug your "
+    "setup, please submit these files to the Tarrow team for analysis.");
+
+struct Window {
+    test::ScriptedPrompter prompter;
+    test::RecordingShell shell;
+    std::unique_ptr<TMainfrm> w;
+    QString desktop;
+    explicit Window(test::FixtureInstall& fx) {
+        fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+        fx.write("TFC/server.cfg", "rcon_password hunter2\r\n");
+        fx.storeRoot();
+        desktop = fx.path("Desktop");
+        QDir().mkpath(desktop);
+        w = std::make_unique<TMainfrm>(prompter, shell);
+        w->desktopFolder = [this] { return desktop; };
+        w->dumpReadings.cpuSpeedMHz = [] { return 1000.0; };
+        w->dumpReadings.now = [] { return QDateTime(QDate(2026, 12, 8), QTime(10, 15, 32)); };
+        w->show();
+    }
+};
+
+} // namespace
+
+class TestInfoPage : public QObject {
+    Q_OBJECT
+private slots:
+    void dumpToTheDesktop();
+    void failedDumpStops();
+    void helpFiles();
+    void webButtons();
+};
+
+void TestInfoPage::dumpToTheDesktop() {
+    test::FixtureInstall fx;
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    test::FakeClock clock;
+    clock.onWait = [&](int ms) {
+        if (ms == 1500 && w.statustmr->isActive()) w.statustmrTimer();
+    };
+    w.Tabs->setCurrentIndex(5);
+    w.Serverchk->setChecked(true);
+    w.Tarrowchk->setChecked(true);
+    w.Dumpcmd->click();
+    QCOMPARE(win.prompter.texts(), (QStringList{kFirst, kLast}));
+    const QString folder = win.desktop + "/TARROW DEBUG INFO/";
+    QFile f(folder + "infodump.txt");
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray text = f.readAll();
+    QVERIFY(text.contains("rcon_password ***Protected***\r\n"));
+    QVERIFY(!text.contains("hunter2"));
+    QVERIFY(text.contains("-==== Begin Server File ===-"));
+    QVERIFY(text.endsWith("~~~/End File Content List~~~\r\n\r\n"));
+    const QString time = QLocale().toString(QTime(10, 15, 32), QLocale::LongFormat).replace(':', '-');
+    QVERIFY(QFileInfo::exists(folder + "stats " + time + ".html"));
+    QVERIFY(QFileInfo::exists(folder + "tarrow " + time + ".html"));
+    QFile copy(folder + "tarrow " + time + ".html");
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QVERIFY(copy.readAll().contains("Mod Loaded:"));
+    QCOMPARE(win.shell.opened, QStringList{"folder " + folder});
+    QVERIFY(!w.Serverchk->isChecked() && !w.Tarrowchk->isChecked());
+    QVERIFY(!w.statustmr->isActive());
+    QCOMPARE(clock.waits, (QList<int>{1500, 1000}));
+    QCOMPARE(w.Dumpcmd->toolTip(), QStringLiteral("Click here to dump info to your desktop to send to the Tarrow team to debug."));
+}
+
+void TestInfoPage::failedDumpStops() {
+    test::FixtureInstall fx;
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    test::FakeClock clock;
+    w.Serverchk->setChecked(true);
+    setWriteFaultHook([](const QString& p, const QByteArray&) {
+        if (p.endsWith("infodump.txt")) throw IoError("Cannot create file \"" + p + "\". Disk full");
+    });
+    w.Dumpcmd->click();
+    setWriteFaultHook(nullptr);
+    QCOMPARE(win.prompter.texts("message"), QStringList{kFirst});
+    QCOMPARE(win.prompter.texts("error").size(), 1);
+    QVERIFY(w.Serverchk->isChecked());
+    QVERIFY(!w.statustmr->isActive());
+    QVERIFY(clock.waits.isEmpty());
+    QVERIFY(win.shell.opened.isEmpty());
+}
+
+void TestInfoPage::helpFiles() {
+    test::FixtureInstall fx;
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    w.Helpcmd->click();
+    w.guihelpcmd->click();
+    QCOMPARE(win.prompter.texts(),
+             (QStringList{"Your Tarrow help file could not be located, Expected path: " + fx.root() + "tarrow/Tarrow_Documentation.chm",
+                          "Your Tarrow GUI help file could not be located, Expected path: " + fx.root() + "tarrow/Tarrow_GUI_Help.chm"}));
+    QVERIFY(win.shell.opened.isEmpty());
+    fx.write("tarrow/tarrow_documentation.chm", "x");
+    w.Helpcmd->click();
+    QCOMPARE(win.shell.opened, QStringList{"document " + fx.root() + "tarrow/tarrow_documentation.chm"});
+}
+
+void TestInfoPage::webButtons() {
+    test::FixtureInstall fx;
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    const QList<std::pair<const char*, const char*>> buttons{
+        {"Forumscmd", "Tarrow Forums"},       {"Faqcmd", "Tarrow Web Help"},       {"GUIFaqcmd", "Tarrow GUI Web Help"},
+        {"Contactcmd", "Contact Tarrow"},     {"WDBcmd", "Waypoint Database"},     {"Adminmodcmd", "Admin Mod Website"},
+        {"Metamodcmd", "Metamod Website"},    {"Neotfcmd", "NeoTF Website"}};
+    for (const auto& [name, caption] : buttons) {
+        auto* b = w.findChild<QPushButton*>(name);
+        QVERIFY2(b, name);
+        QCOMPARE(b->text(), QString::fromLatin1(caption));
+        b->click();
+    }
+    QCOMPARE(win.shell.opened.size(), 8);
+    QCOMPARE(win.shell.opened[5], QStringLiteral("web http://www.adminmod.org/"));
+    QCOMPARE(win.shell.opened[6], QStringLiteral("web http://metamod.org/"));
+    QVERIFY(win.prompter.log.isEmpty());
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    tarrow::initUiResources();
+    TestInfoPage test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_infopage.moc"

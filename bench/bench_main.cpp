@@ -44,8 +44,10 @@ void BM_StatusRefresh(benchmark::State& state) {
                             "TFC/addons/adminmod/dlls/admin_mm.dll", "TFC/addons/neotf/dlls/ntf.dll"})
         put(root, QString::fromLatin1(lib), dll);
     put(root, "sierra.inf", "ProductName \"HLServer\"\r\nCurrentVersion \"4.1.1.1\"\r\n");
-    put(root, "TFC/liblist.gam", "gamedll \"addons\\metamod\\dlls\\metamod.dll\"\r\ngamedll_linux \"x.so\"\r\n");
-    put(root, "TFC/addons/metamod/plugins.ini", "win32 ../tarrow/tarrow.dll\r\nwin32 addons/adminmod/dlls/admin_mm.dll\r\n");
+    put(root, "TFC/liblist.gam",
+        "gamedll \"addons\\metamod\\dlls\\metamod.dll\"\r\ngamedll_linux \"x.so\"\r\n");
+    put(root, "TFC/addons/metamod/plugins.ini",
+        "win32 ../tarrow/tarrow.dll\r\nwin32 addons/adminmod/dlls/admin_mm.dll\r\n");
     put(root, "TFC/autoexec.cfg", "localinfo mm_gamedll addons/neotf/dlls/ntf.dll\r\n");
     put(root, "TFC/addons/neotf/ntf_config.txt", "tfc.dll\r\n");
     put(root, "TFC/plugin.ini", "dlls/a.amx\r\ndlls/b.amx\r\n");

@@ -1,6 +1,5 @@
 #include "componentsettings.h"
 
-
 namespace tarrow {
 
 ComponentSettings& components() {
@@ -10,7 +9,7 @@ ComponentSettings& components() {
 
 void applyPathOverrides(ComponentSettings& s, const ValueReader& read) {
     const std::pair<const char*, QString*> order[] = {
-        {"NTFP", &s.NeotfFolder},        {"MMP", &s.MetamodFolder},    {"AMP", &s.AdminmodDllFolder},
+        {"NTFP", &s.NeotfFolder},          {"MMP", &s.MetamodFolder},   {"AMP", &s.AdminmodDllFolder},
         {"AMFP", &s.AdminmodConfigFolder}, {"NTFLi", &s.NeotfLoadPath}, {"AMLi", &s.AdminmodLoadPath},
     };
     for (const auto& [name, target] : order) {
@@ -21,8 +20,9 @@ void applyPathOverrides(ComponentSettings& s, const ValueReader& read) {
 
 void applyVersionOverrides(ComponentSettings& s, const ValueReader& read) {
     const std::pair<const char*, QString*> order[] = {
-        {"HL", &s.LatestHLVersion},        {"TAR", &s.LatestPluginVersion}, {"NTF", &s.LatestNeotfVersion},
-        {"META", &s.LatestMetamodVersion}, {"ADMIN", &s.LatestAdminmodVersion},
+        {"HL", &s.LatestHLVersion},          {"TAR", &s.LatestPluginVersion},
+        {"NTF", &s.LatestNeotfVersion},      {"META", &s.LatestMetamodVersion},
+        {"ADMIN", &s.LatestAdminmodVersion},
     };
     for (const auto& [name, target] : order) {
         const QString value = read(QString::fromLatin1(name));

@@ -42,7 +42,8 @@ DemoInstallation buildDemoInstallation(const QString& baseFolder, const QString&
     put(root, QStringLiteral("TFC/liblist.gam"),
         {QStringLiteral("// Valve Game Info file"), QStringLiteral("game \"Team Fortress Classic\""),
          QStringLiteral("startmap \"2fort\""), QStringLiteral("trainmap \"t0a0\""),
-         QStringLiteral("mpentity \"info_tfdetect\""), QStringLiteral("gamedll \"addons\\metamod\\dlls\\metamod.dll\""),
+         QStringLiteral("mpentity \"info_tfdetect\""),
+         QStringLiteral("gamedll \"addons\\metamod\\dlls\\metamod.dll\""),
          QStringLiteral("gamedll_linux \"addons/metamod/dlls/metamod.so\""),
          QStringLiteral("gamedll_osx \"dlls/tfc.dylib\""), QStringLiteral("secure \"1\""),
          QStringLiteral("type \"multiplayer_only\"")});
@@ -51,8 +52,10 @@ DemoInstallation buildDemoInstallation(const QString& baseFolder, const QString&
          QStringLiteral("win32 addons/adminmod/dlls/admin_mm.dll"),
          QStringLiteral("linux addons/adminmod/dlls/admin_MM_i386.so")});
     put(root, QStringLiteral("TFC/autoexec.cfg"),
-        {QStringLiteral("//localinfo mm_gamedll addons/neotf/dlls/ntf.dll"), QStringLiteral("echo Autoexec done")});
-    put(root, QStringLiteral("TFC/addons/adminmod/config/plugin.ini"), {QStringLiteral("; Admin Mod plug-ins")});
+        {QStringLiteral("//localinfo mm_gamedll addons/neotf/dlls/ntf.dll"),
+         QStringLiteral("echo Autoexec done")});
+    put(root, QStringLiteral("TFC/addons/adminmod/config/plugin.ini"),
+        {QStringLiteral("; Admin Mod plug-ins")});
     put(root, QStringLiteral("TFC/addons/adminmod/config/users.ini"), {QStringLiteral("; Admin Mod users")});
     put(root, QStringLiteral("TFC/plugin.ini"),
         {QStringLiteral("; Admin Mod plug-in list"), QStringLiteral("dlls/plugin_base.amx"),
@@ -61,10 +64,13 @@ DemoInstallation buildDemoInstallation(const QString& baseFolder, const QString&
     put(root, QStringLiteral("TFC/addons/neotf/ntf_config.txt"), {QStringLiteral("tfc.dll")});
 
     put(root, QStringLiteral("tarrow/TFC/tarrow.cfg"),
-        {QStringLiteral("// Tarrow configuration file created by Tarrow Gui 1.00"), QStringLiteral("skill 3"),
-         QStringLiteral("min_bots 4"), QStringLiteral("max_bots 12")});
+        {QStringLiteral("# Tarrow demo configuration"), QStringLiteral("bot_chat 1"),
+         QStringLiteral("botskill 3"), QStringLiteral("min_bots 4"), QStringLiteral("max_bots 12"),
+         QStringLiteral("pause 5"), QStringLiteral("# Down here you can add your addbot commands"),
+         QStringLiteral("addbot blue soldier Demo 3")});
     put(root, QStringLiteral("tarrow/TFC/default.cfg"), {QStringLiteral("// default bot settings")});
-    put(root, QStringLiteral("tarrow/TFC/tarrow_names.txt"), {QStringLiteral("Alpha"), QStringLiteral("Bravo")});
+    put(root, QStringLiteral("tarrow/TFC/tarrow_names.txt"),
+        {QStringLiteral("Alpha"), QStringLiteral("Bravo")});
     put(root, QStringLiteral("tarrow/TFC/configs/2fort_bot.cfg"), {QStringLiteral("max_bots 16")});
     put(root, QStringLiteral("tarrow/TFC/scripts/2fort_tw.cfg"), {QStringLiteral("# 2fort script")});
 
@@ -76,23 +82,28 @@ DemoInstallation buildDemoInstallation(const QString& baseFolder, const QString&
     put(root, QStringLiteral("TFC/server.cfg"),
         {QStringLiteral("// Demo server"), QStringLiteral("hostname \"Tarrow Demo Server\""),
          QStringLiteral("maxplayers\t\t20\t\t// a tab-aligned line"), QStringLiteral("mp_timelimit 25"),
-         QStringLiteral("sv_minrate \"4000\""), QStringLiteral("sv_maxrate \"8000\""), QStringLiteral("mp_teamplay \"651\""),
-         QStringLiteral("sv_allowdownload \"1\""), QStringLiteral("mp_footsteps \"1\""),
-         QStringLiteral("exec \"addons/adminmod/config/adminmod.cfg\""), QStringLiteral("exec \"addons/neotf/ntf_cvars.cfg\""),
-         QStringLiteral("//custom cvar"), QStringLiteral("\"sv_gravity 800\"")});
+         QStringLiteral("sv_minrate \"4000\""), QStringLiteral("sv_maxrate \"8000\""),
+         QStringLiteral("mp_teamplay \"651\""), QStringLiteral("sv_allowdownload \"1\""),
+         QStringLiteral("mp_footsteps \"1\""), QStringLiteral("exec \"addons/adminmod/config/adminmod.cfg\""),
+         QStringLiteral("exec \"addons/neotf/ntf_cvars.cfg\""), QStringLiteral("//custom cvar"),
+         QStringLiteral("\"sv_gravity 800\"")});
     put(root, QStringLiteral("TFC/addons/adminmod/config/adminmod.cfg"),
-        {QStringLiteral("password_field _pw-demo"), QStringLiteral("users_file \"addons/adminmod/config/users.ini\""),
+        {QStringLiteral("password_field _pw-demo"),
+         QStringLiteral("users_file \"addons/adminmod/config/users.ini\""),
          QStringLiteral("admin_connect_msg \"Welcome to the demo\""), QStringLiteral("vote_freq 300"),
          QStringLiteral("admin_fx 1"), QStringLiteral("default_access 1")});
     put(root, QStringLiteral("TFC/addons/neotf/ntf_cvars.cfg"),
-        {QStringLiteral("ntf_feature_radar 1"), QStringLiteral("ntf_feature_jetpack 1"), QStringLiteral("ntf_max_snarks 3"),
-         QStringLiteral("ntf_helptype 1")});
+        {QStringLiteral("ntf_feature_radar 1"), QStringLiteral("ntf_feature_jetpack 1"),
+         QStringLiteral("ntf_max_snarks 3"), QStringLiteral("ntf_helptype 1")});
 
-    copyDll(dllSource + QStringLiteral("/../overviews"), QStringLiteral("2fort.bmp"), root, QStringLiteral("TFC/overviews/2fort.bmp"));
+    copyDll(dllSource + QStringLiteral("/../overviews"), QStringLiteral("2fort.bmp"), root,
+            QStringLiteral("TFC/overviews/2fort.bmp"));
     copyDll(dllSource, QStringLiteral("tfc.dll"), root, QStringLiteral("TFC/dlls/tfc.dll"));
     copyDll(dllSource, QStringLiteral("tarrow.dll"), root, QStringLiteral("tarrow/tarrow.dll"));
-    copyDll(dllSource, QStringLiteral("metamod.dll"), root, QStringLiteral("TFC/addons/metamod/dlls/metamod.dll"));
-    copyDll(dllSource, QStringLiteral("admin_mm_old.dll"), root, QStringLiteral("TFC/addons/adminmod/dlls/admin_mm.dll"));
+    copyDll(dllSource, QStringLiteral("metamod.dll"), root,
+            QStringLiteral("TFC/addons/metamod/dlls/metamod.dll"));
+    copyDll(dllSource, QStringLiteral("admin_mm_old.dll"), root,
+            QStringLiteral("TFC/addons/adminmod/dlls/admin_mm.dll"));
     copyDll(dllSource, QStringLiteral("ntf.dll"), root, QStringLiteral("TFC/addons/neotf/dlls/ntf.dll"));
 
     DemoInstallation demo;

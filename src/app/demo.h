@@ -7,7 +7,7 @@ namespace tarrow {
 // A sample Half-Life installation with the components, built afresh in a data folder of its own, with
 // its own settings file: `--demo` opens the window on it and never touches real settings or game files.
 struct DemoInstallation {
-    QString installRoot;  // ends with a separator
+    QString installRoot; // ends with a separator
     QString settingsFile;
 };
 

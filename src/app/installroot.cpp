@@ -16,7 +16,8 @@ namespace {
 void storeRoot(const QString& value, Prompter& prompter) {
     SettingsStore* store = SettingsStore::active();
     if (!store || !store->write(kTarrowKey, kInstallPathValue, value))
-        prompter.message(QStringLiteral("Error creating key! ") + kTarrowKey + QLatin1Char('\\') + kInstallPathValue);
+        prompter.message(QStringLiteral("Error creating key! ") + kTarrowKey + QLatin1Char('\\') +
+                         kInstallPathValue);
 }
 
 bool endsWithSeparator(const QString& path) {
@@ -47,13 +48,14 @@ QStringList steamLibraryPaths(const QString& vdfText) {
 }
 
 QString halfLifeInstallerPath(const QString& home) {
-    const QStringList roots = {home + QStringLiteral("/.steam/steam"), home + QStringLiteral("/.local/share/Steam"),
-                               home + QStringLiteral("/Steam")};
+    const QStringList roots = {home + QStringLiteral("/.steam/steam"),
+                               home + QStringLiteral("/.local/share/Steam"), home + QStringLiteral("/Steam")};
     QStringList libraries;
     for (const QString& root : roots) {
         libraries.append(root);
         QFile vdf(root + QStringLiteral("/steamapps/libraryfolders.vdf"));
-        if (vdf.open(QIODevice::ReadOnly)) libraries.append(steamLibraryPaths(QString::fromUtf8(vdf.readAll())));
+        if (vdf.open(QIODevice::ReadOnly))
+            libraries.append(steamLibraryPaths(QString::fromUtf8(vdf.readAll())));
     }
     for (const QString& library : libraries) {
         const QString candidate = QDir::cleanPath(library + QStringLiteral("/steamapps/common/Half-Life"));
@@ -66,13 +68,14 @@ void settleInstallRoot(Prompter& prompter, const QString& installerPath) {
     if (!ReadInstallRoot().isEmpty()) return;
     prompter.message(QStringLiteral("Your Tarrow registry key is not set, you must set it now."));
     bool stored = false;
-    if (!installerPath.isEmpty() &&
-        prompter.confirm(QStringLiteral("Is this your Half Life install path: ") + installerPath + QStringLiteral(" ?"))) {
+    if (!installerPath.isEmpty() && prompter.confirm(QStringLiteral("Is this your Half Life install path: ") +
+                                                     installerPath + QStringLiteral(" ?"))) {
         storeRoot(installerPath + installRootSeparator(), prompter);
         stored = true;
     }
     if (!stored) {
-        const QString folder = prompter.browseForFolder(QStringLiteral("Select your Half Life install folder."));
+        const QString folder =
+            prompter.browseForFolder(QStringLiteral("Select your Half Life install folder."));
         if (!folder.isEmpty()) storeRoot(folder + installRootSeparator(), prompter);
     }
     const QString root = ReadInstallRoot();

@@ -10,7 +10,8 @@ namespace tarrow {
 QStringList rivalPluginFiles(const QString& installRoot, const QString& modFolder) {
     const QString base = installRoot + modFolder;
     QStringList found;
-    for (const char* rel : {"\\addons\\AdminOP\\adminop.dll", "\\addons\\AdminOP\\dlls\\adminop.dll", "\\dlls\\adminop.dll"}) {
+    for (const char* rel :
+         {"\\addons\\AdminOP\\adminop.dll", "\\addons\\AdminOP\\dlls\\adminop.dll", "\\dlls\\adminop.dll"}) {
         const QString path = base + QString::fromLatin1(rel);
         if (fileExists(path)) found.append(path);
     }
@@ -18,15 +19,17 @@ QStringList rivalPluginFiles(const QString& installRoot, const QString& modFolde
 }
 
 QString rivalPluginWarning() {
-    return QStringLiteral("You should not support a rip off of good work, Please remove AdminOp and install the "
-                          "original work, NeoTF, which can be found at ") +
+    return QStringLiteral(
+               "You should not support a rip off of good work, Please remove AdminOp and install the "
+               "original work, NeoTF, which can be found at ") +
            WebAddresses::neotfHostName();
 }
 
 QString firstWord(const QString& line) {
     qsizetype i = 0;
     if (line.startsWith(QStringLiteral("\u00EF\u00BB\u00BF"))) i = 3;
-    while (i < line.size() && (line.at(i) == QLatin1Char(' ') || line.at(i) == QLatin1Char('\t'))) ++i;
+    while (i < line.size() && (line.at(i) == QLatin1Char(' ') || line.at(i) == QLatin1Char('\t')))
+        ++i;
     qsizetype end = i;
     while (end < line.size() && line.at(end) != QLatin1Char(' ') && line.at(end) != QLatin1Char('\t') &&
            line.at(end) != QLatin1Char('"'))
@@ -58,7 +61,8 @@ namespace {
 bool normaliseFile(const QString& path, QStringList& liblist, QString (*rule)(const QString&)) {
     if (!fileExists(path)) return false;
     LoadListFromFile(path, liblist, true);
-    for (QString& line : liblist) line = rule(line);
+    for (QString& line : liblist)
+        line = rule(line);
     clearReadOnly(path);
     SaveListToFile(path, liblist, QString(), liblist);
     return true;

@@ -8,7 +8,8 @@ const QString WebAddresses::TarrowSiteAddress = QStringLiteral("https://tarrow-b
 const QString WebAddresses::TarrowDownloadAddress = QStringLiteral("https://tarrow-bot.example/download/");
 const QString WebAddresses::TarrowForumsAddress = QStringLiteral("https://tarrow-bot.example/forums/");
 const QString WebAddresses::TarrowFaqAddress = QStringLiteral("https://tarrow-bot.example/forums/help/");
-const QString WebAddresses::TarrowGuiFaqAddress = QStringLiteral("https://tarrow-bot.example/forums/gui-help/");
+const QString WebAddresses::TarrowGuiFaqAddress =
+    QStringLiteral("https://tarrow-bot.example/forums/gui-help/");
 const QString WebAddresses::TarrowContactAddress =
     QStringLiteral("https://tarrow-bot.example/forums/private-message/?to=Tarrow");
 const QString WebAddresses::TarrowAuthorForumName = QStringLiteral("Tarrow");
@@ -21,6 +22,8 @@ const QString WebAddresses::NeotfDownloadAddress = QStringLiteral("https://neotf
 
 const QString WebAddresses::GameInfoAddress = QStringLiteral("www.valvesoftware.com");
 
-QString WebAddresses::neotfHostName() { return QUrl(NeotfSiteAddress).host(); }
+QString WebAddresses::neotfHostName() {
+    return QUrl(NeotfSiteAddress).host();
+}
 
 } // namespace tarrow

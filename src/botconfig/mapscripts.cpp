@@ -7,9 +7,13 @@
 
 namespace tarrow {
 
-QString mapNameOf(const QString& mapFile) { return mapFile.left(std::max<qsizetype>(0, mapFile.size() - 4)); }
+QString mapNameOf(const QString& mapFile) {
+    return mapFile.left(std::max<qsizetype>(0, mapFile.size() - 4));
+}
 
-QString scriptFileOf(const QString& mapFile) { return mapNameOf(mapFile) + QStringLiteral("_tw.cfg"); }
+QString scriptFileOf(const QString& mapFile) {
+    return mapNameOf(mapFile) + QStringLiteral("_tw.cfg");
+}
 
 QStringList mapsWithoutScript(const QStringList& mapFiles, const QString& scriptFolder) {
     QStringList left = mapFiles;

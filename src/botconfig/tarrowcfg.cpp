@@ -17,7 +17,7 @@ struct Key {
 
 // In the order the load tests them on every line.
 constexpr Key kKeys[] = {
-    {"botskill", 10}, {"pause", 7}, {"min_bots", 10}, {"max_bots", 10},
+    {"botskill", 10},         {"pause", 7},     {"min_bots", 10},        {"max_bots", 10},
     {"bot_team_balance", 18}, {"bot_chat", 10}, {"bot_bot_balance", 17}, {"bot_xmas", 10},
 };
 
@@ -36,8 +36,12 @@ bool keyMatches(const QString& lowered, const Key& key) {
 
 } // namespace
 
-void BotConfigModel::setSkill(int v) { skill_ = std::clamp(v, 1, 5); }
-void BotConfigModel::setPause(int v) { pause_ = std::clamp(v, 0, 30); }
+void BotConfigModel::setSkill(int v) {
+    skill_ = std::clamp(v, 1, 5);
+}
+void BotConfigModel::setPause(int v) {
+    pause_ = std::clamp(v, 0, 30);
+}
 
 void BotConfigModel::setMinBots(int v) {
     minBots_ = std::clamp(v, -1, 31);
@@ -49,9 +53,15 @@ void BotConfigModel::setMaxBots(int v) {
     if (maxBots_ < minBots_) setMinBots(maxBots_);
 }
 
-QString BotConfigModel::skillLabel() const { return QStringLiteral("Skill level: ") + QString::number(skill_); }
-QString BotConfigModel::skillPhrase() const { return QString::fromLatin1(kPhrases[skill_ - 1]); }
-QString BotConfigModel::pauseLabel() const { return QString::number(pause_); }
+QString BotConfigModel::skillLabel() const {
+    return QStringLiteral("Skill level: ") + QString::number(skill_);
+}
+QString BotConfigModel::skillPhrase() const {
+    return QString::fromLatin1(kPhrases[skill_ - 1]);
+}
+QString BotConfigModel::pauseLabel() const {
+    return QString::number(pause_);
+}
 
 QString BotConfigModel::minBotsLabel() const {
     return minBots_ == -1 ? QStringLiteral("Off") : QString::number(minBots_);
@@ -59,16 +69,19 @@ QString BotConfigModel::minBotsLabel() const {
 
 QString BotConfigModel::maxBotsLabel() const {
     if (maxBots_ == -1) return QStringLiteral("Off");
-    return maxBots_ < 24 ? QString::number(maxBots_) : QString::number(maxBots_) + QStringLiteral(", Thats alot of bots!");
+    return maxBots_ < 24 ? QString::number(maxBots_)
+                         : QString::number(maxBots_) + QStringLiteral(", Thats alot of bots!");
 }
 
 int botConfigInteger(const QString& text) {
     qsizetype i = 0;
-    while (i < text.size() && text.at(i) == QLatin1Char(' ')) ++i;
+    while (i < text.size() && text.at(i) == QLatin1Char(' '))
+        ++i;
     qsizetype j = i;
     if (j < text.size() && (text.at(j) == QLatin1Char('-') || text.at(j) == QLatin1Char('+'))) ++j;
     const qsizetype digits = j;
-    while (j < text.size() && text.at(j).isDigit() && text.at(j).unicode() < 128) ++j;
+    while (j < text.size() && text.at(j).isDigit() && text.at(j).unicode() < 128)
+        ++j;
     if (j == digits || j != text.size()) throw ConversionError(text);
     bool ok = false;
     const int value = text.mid(i).toInt(&ok);
@@ -86,15 +99,31 @@ void BotConfigModel::applyLines(const QStringList& lines) {
             if (!keyMatches(lowered, key)) continue;
             const QString value = line.mid(key.valuePos - 1, 2);
             switch (k) {
-            case 0: setSkill(botConfigInteger(value)); break;
-            case 1: setPause(botConfigInteger(value)); break;
-            case 2: setMinBots(botConfigInteger(value)); break;
-            case 3: setMaxBots(botConfigInteger(value)); break;
+            case 0:
+                setSkill(botConfigInteger(value));
+                break;
+            case 1:
+                setPause(botConfigInteger(value));
+                break;
+            case 2:
+                setMinBots(botConfigInteger(value));
+                break;
+            case 3:
+                setMaxBots(botConfigInteger(value));
+                break;
             // Boxes are only ever ticked by a load.
-            case 4: teamBalance = teamBalance || value == QLatin1String("1"); break;
-            case 5: chat = chat || value == QLatin1String("1"); break;
-            case 6: botBalance = botBalance || value == QLatin1String("1"); break;
-            case 7: xmas = xmas || value == QLatin1String("1"); break;
+            case 4:
+                teamBalance = teamBalance || value == QLatin1String("1");
+                break;
+            case 5:
+                chat = chat || value == QLatin1String("1");
+                break;
+            case 6:
+                botBalance = botBalance || value == QLatin1String("1");
+                break;
+            case 7:
+                xmas = xmas || value == QLatin1String("1");
+                break;
             }
         }
     }
@@ -109,9 +138,10 @@ QStringList newBotConfigLines() {
 QStringList BotConfigModel::fileLines(const QStringList& kept) const {
     auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
     QStringList l = newBotConfigLines();
-    l << QStringLiteral("# This file is ran everytime the map changes before the Tarrow/configs/<mapname>_bot.cfg is ran")
-      << QString() << QStringLiteral("# Bot Chat (0 off, 1 on)") << QStringLiteral("bot_chat ") + flag(chat) << QString()
-      << QStringLiteral("# Bots skill (1 - 5 [Skill 1 is the best, Skill 5 is worst])")
+    l << QStringLiteral("# This file is ran everytime the map changes before the "
+                        "Tarrow/configs/<mapname>_bot.cfg is ran")
+      << QString() << QStringLiteral("# Bot Chat (0 off, 1 on)") << QStringLiteral("bot_chat ") + flag(chat)
+      << QString() << QStringLiteral("# Bots skill (1 - 5 [Skill 1 is the best, Skill 5 is worst])")
       << QStringLiteral("# Note that the current skill system mainly effects there navigation timing")
       << QStringLiteral("botskill ") + QString::number(skill_) << QString()
       << QStringLiteral("# Minimum bots in server (0 - 32 [-1 Turns this off])")
@@ -119,11 +149,13 @@ QStringList BotConfigModel::fileLines(const QStringList& kept) const {
       << QStringLiteral("# Maximum bots in server (0 - 32 [-1 Turns this off])")
       << QStringLiteral("max_bots ") + QString::number(maxBots_) << QString()
       << QStringLiteral("# Turn this on to have the bots auto switch when teams become uneven")
-      << QStringLiteral("# Bot team balance (0 off, 1 on)") << QStringLiteral("bot_team_balance ") + flag(teamBalance)
-      << QString() << QStringLiteral("# Turn this on to balance the teams in a bot to human ratio (May be buggy)")
+      << QStringLiteral("# Bot team balance (0 off, 1 on)")
+      << QStringLiteral("bot_team_balance ") + flag(teamBalance) << QString()
+      << QStringLiteral("# Turn this on to balance the teams in a bot to human ratio (May be buggy)")
       << QStringLiteral("bot_bot_balance ") + flag(botBalance) << QString()
-      << QStringLiteral("# Seconds before bots join (0 - 100)") << QStringLiteral("pause ") + QString::number(pause_)
-      << QString() << QStringLiteral("bot_xmas ") + flag(xmas) << QString()
+      << QStringLiteral("# Seconds before bots join (0 - 100)")
+      << QStringLiteral("pause ") + QString::number(pause_) << QString()
+      << QStringLiteral("bot_xmas ") + flag(xmas) << QString()
       << QStringLiteral("# Down here you can add your addbot commands")
       << QStringLiteral("# addbot <team> <model> <name> <skill>");
     l << kept;
@@ -135,14 +167,16 @@ bool isBotSettingLine(const QString& line) {
     QString l = line;
     l.remove(QLatin1Char('"'));
     const QString lowered = l.toLower();
-    return std::any_of(std::begin(kKeys), std::end(kKeys), [&](const Key& k) { return keyMatches(lowered, k); });
+    return std::any_of(std::begin(kKeys), std::end(kKeys),
+                       [&](const Key& k) { return keyMatches(lowered, k); });
 }
 
 QStringList userLinesOf(const QStringList& fileLines) {
     QStringList kept;
     for (const QString& line : fileLines) {
         const QString trimmed = line.trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')) || trimmed.startsWith(QLatin1Char('/'))) continue;
+        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')) || trimmed.startsWith(QLatin1Char('/')))
+            continue;
         if (isBotSettingLine(line)) continue;
         kept.append(line);
     }

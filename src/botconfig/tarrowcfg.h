@@ -9,7 +9,7 @@ namespace tarrow {
 // brought into range, and the minimum and maximum bot counts push each other so that the minimum
 // never stands above the maximum.
 class BotConfigModel {
-public:
+  public:
     int skill() const { return skill_; }
     int pause() const { return pause_; }
     int minBots() const { return minBots_; }
@@ -39,7 +39,7 @@ public:
     // after the addbot comments, before the two closing empty lines.
     QStringList fileLines(const QStringList& kept = {}) const;
 
-private:
+  private:
     int skill_ = 1;
     int pause_ = 3;
     int minBots_ = -1;

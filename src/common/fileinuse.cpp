@@ -48,8 +48,10 @@ bool readAll(int dirFd, const char* name, std::string& out) {
 bool mapsKey(const char* line, const char* end, Key& key) {
     const char* p = line;
     for (int field = 0; field < 3; ++field) {
-        while (p < end && *p != ' ') ++p;
-        while (p < end && *p == ' ') ++p;
+        while (p < end && *p != ' ')
+            ++p;
+        while (p < end && *p == ' ')
+            ++p;
     }
     char* next = nullptr;
     const unsigned long major = std::strtoul(p, &next, 16);
@@ -123,7 +125,9 @@ bool OpenFileScan::contains(const QString& nativePath) const {
     return statKey(QFile::encodeName(nativePath), key) && held_.contains(key);
 }
 
-bool IsFileInUse(const QString& path) { return IsFileInUse(path, OpenFileScan::take()); }
+bool IsFileInUse(const QString& path) {
+    return IsFileInUse(path, OpenFileScan::take());
+}
 
 bool IsFileInUse(const QString& path, const OpenFileScan& scan) {
     const QString native = nativePath(path);

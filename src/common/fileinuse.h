@@ -9,12 +9,12 @@ namespace tarrow {
 // The files that other processes hold open or mapped, by device and inode, read once from /proc so that
 // one scan serves a whole refresh.
 class OpenFileScan {
-public:
+  public:
     // With `only` (composed paths), the scan looks for those files alone, which is much cheaper.
     static OpenFileScan take(const QStringList& only = {});
     bool contains(const QString& nativePath) const;
 
-private:
+  private:
     QSet<std::pair<quint64, quint64>> held_;
 };
 

@@ -58,7 +58,8 @@ QStringList readLines(const QString& composedPath) {
 
 QByteArray joinLinesCrLf(const QStringList& lines) {
     qsizetype total = 0;
-    for (const QString& line : lines) total += line.size() + 2;
+    for (const QString& line : lines)
+        total += line.size() + 2;
     QByteArray out;
     out.reserve(total);
     for (const QString& line : lines) {
@@ -111,7 +112,7 @@ void setReadOnly(const QString& composedPath) {
     const QFileInfo info(path);
     if (!info.exists()) return;
     QFile::setPermissions(path, info.permissions() & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser |
-                                                         QFileDevice::WriteGroup | QFileDevice::WriteOther));
+                                                       QFileDevice::WriteGroup | QFileDevice::WriteOther));
 }
 
 void setHidden(const QString&) {}
@@ -131,7 +132,9 @@ void createFolder(const QString& composedPath) {
     if (!QDir().mkpath(path)) throw IoError(QStringLiteral("Cannot create folder \"%1\".").arg(path));
 }
 
-void setWriteFaultHook(WriteFaultHook hook) { faultHook() = std::move(hook); }
+void setWriteFaultHook(WriteFaultHook hook) {
+    faultHook() = std::move(hook);
+}
 
 } // namespace tarrow
 

@@ -3,9 +3,9 @@
 #include "paths.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <algorithm>
 
 namespace tarrow {
 
@@ -15,7 +15,7 @@ thread_local qint64 tBytesRead = 0;
 
 // Random access to the image, bounded by its size; every read is checked.
 class Source {
-public:
+  public:
     virtual ~Source() = default;
     virtual qint64 size() const = 0;
     // Reads exactly n bytes at offset or fails.
@@ -36,7 +36,7 @@ public:
 };
 
 class FileSource : public Source {
-public:
+  public:
     explicit FileSource(QFile& f) : f_(f), size_(f.size()) {}
     qint64 size() const override { return size_; }
     bool read(qint64 offset, qint64 n, char* out) override {
@@ -46,13 +46,13 @@ public:
         return f_.read(out, n) == n;
     }
 
-private:
+  private:
     QFile& f_;
     qint64 size_;
 };
 
 class BytesSource : public Source {
-public:
+  public:
     explicit BytesSource(const QByteArray& b) : b_(b) {}
     qint64 size() const override { return b_.size(); }
     bool read(qint64 offset, qint64 n, char* out) override {
@@ -62,7 +62,7 @@ public:
         return true;
     }
 
-private:
+  private:
     const QByteArray& b_;
 };
 
@@ -78,7 +78,7 @@ constexpr uint32_t kFixedSignature = 0xFEEF04BD;
 constexpr int kMaxSections = 96;
 
 class PeVersionReader {
-public:
+  public:
     explicit PeVersionReader(Source& src) : src_(src) {}
 
     std::optional<QString> run() {
@@ -105,7 +105,8 @@ public:
         // The resource table is data directory 2; it must lie inside the optional header.
         if (dirBase + 3 * 8 > optional + optionalSize) return std::nullopt;
         uint32_t resourceRva = 0, resourceSize = 0;
-        if (!src_.u32(dirBase + 16, resourceRva) || !src_.u32(dirBase + 20, resourceSize)) return std::nullopt;
+        if (!src_.u32(dirBase + 16, resourceRva) || !src_.u32(dirBase + 20, resourceSize))
+            return std::nullopt;
         if (resourceRva == 0 || resourceSize == 0) return std::nullopt;
 
         const qint64 sectionTable = optional + optionalSize;
@@ -139,14 +140,15 @@ public:
         return readVersionInfo(dataRva, dataSize);
     }
 
-private:
+  private:
     // Maps a range of the image to a range of the file; nullopt when it is not wholly inside a section's
     // raw data or the file.
     std::optional<qint64> fileOffset(uint32_t rva, uint32_t length) const {
         for (int i = 0; i < sectionCount_; ++i) {
             const Section& s = sections_[i];
             const uint64_t extent = std::max(s.virtualSize, s.rawSize);
-            if (uint64_t(rva) >= s.virtualAddress && uint64_t(rva) + length <= uint64_t(s.virtualAddress) + extent) {
+            if (uint64_t(rva) >= s.virtualAddress &&
+                uint64_t(rva) + length <= uint64_t(s.virtualAddress) + extent) {
                 const uint64_t delta = uint64_t(rva) - s.virtualAddress;
                 if (delta + length > s.rawSize) return std::nullopt;
                 const uint64_t off = uint64_t(s.rawOffset) + delta;
@@ -233,6 +235,8 @@ std::optional<QString> fileVersionFromBytes(const QByteArray& bytes) {
     return PeVersionReader(src).run();
 }
 
-qint64 lastFileVersionBytesRead() { return tBytesRead; }
+qint64 lastFileVersionBytesRead() {
+    return tBytesRead;
+}
 
 } // namespace tarrow

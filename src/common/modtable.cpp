@@ -37,6 +37,8 @@ QString SelectedModFolder() {
     return QStringLiteral("Unknown");
 }
 
-QString GameDllName() { return gameDll(); }
+QString GameDllName() {
+    return gameDll();
+}
 
 } // namespace tarrow

@@ -57,8 +57,12 @@ bool fileExists(const QString& composed) {
     return info.exists() && !info.isDir();
 }
 
-bool folderExists(const QString& composed) { return QFileInfo(nativePath(composed)).isDir(); }
+bool folderExists(const QString& composed) {
+    return QFileInfo(nativePath(composed)).isDir();
+}
 
-bool pathExists(const QString& composed) { return QFileInfo::exists(nativePath(composed)); }
+bool pathExists(const QString& composed) {
+    return QFileInfo::exists(nativePath(composed));
+}
 
 } // namespace tarrow

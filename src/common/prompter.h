@@ -7,7 +7,7 @@ namespace tarrow {
 // Every message box, confirmation and folder choice goes through this seam, so that logic can be tested
 // without a window and tests never block on a modal box.
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
     // A notice or user error with an OK button.
     virtual void message(const QString& text) = 0;

@@ -18,9 +18,11 @@ SettingsStore*& activeStore() {
 
 QString sectionFor(const QString& keyPath) {
     QString section = keyPath;
-    while (section.startsWith(QLatin1Char('\\'))) section.remove(0, 1);
+    while (section.startsWith(QLatin1Char('\\')))
+        section.remove(0, 1);
     if (section.startsWith(QLatin1String("SOFTWARE\\"), Qt::CaseInsensitive)) section.remove(0, 9);
-    while (section.endsWith(QLatin1Char('\\'))) section.chop(1);
+    while (section.endsWith(QLatin1Char('\\')))
+        section.chop(1);
     section.replace(QLatin1Char('\\'), QLatin1Char('.'));
     return section.isEmpty() ? QStringLiteral("General") : section;
 }
@@ -32,7 +34,9 @@ SettingsStore::SettingsStore(const QString& iniFile)
 
 SettingsStore::~SettingsStore() = default;
 
-QString SettingsStore::fileName() const { return settings_->fileName(); }
+QString SettingsStore::fileName() const {
+    return settings_->fileName();
+}
 
 QString SettingsStore::read(const QString& keyPath, const QString& valueName) const {
     settings_->beginGroup(sectionFor(keyPath));
@@ -64,9 +68,13 @@ bool SettingsStore::write(const QString& keyPath, const QString& valueName, cons
     return settings_->status() == QSettings::NoError;
 }
 
-SettingsStore* SettingsStore::active() { return activeStore(); }
+SettingsStore* SettingsStore::active() {
+    return activeStore();
+}
 
-void SettingsStore::setActive(SettingsStore* store) { activeStore() = store; }
+void SettingsStore::setActive(SettingsStore* store) {
+    activeStore() = store;
+}
 
 QString SettingsStore::defaultFileName() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
@@ -78,12 +86,15 @@ QString RegReadString(const QString& keyPath, const QString& valueName, RootKey)
     return store ? store->read(keyPath, valueName) : QString();
 }
 
-void RegWriteString(const QString& keyPath, const QString& valueName, const QString& value, Prompter& prompter) {
+void RegWriteString(const QString& keyPath, const QString& valueName, const QString& value,
+                    Prompter& prompter) {
     SettingsStore* store = SettingsStore::active();
     if (!store || !store->write(keyPath, valueName, value))
         prompter.message(QStringLiteral("Error creating key! ") + keyPath + QLatin1Char(' ') + valueName);
 }
 
-QString ReadInstallRoot() { return RegReadString(kTarrowKey, kInstallPathValue); }
+QString ReadInstallRoot() {
+    return RegReadString(kTarrowKey, kInstallPathValue);
+}
 
 } // namespace tarrow

@@ -13,7 +13,7 @@ class Prompter;
 // one INI file. A key path such as "\SOFTWARE\Tarrow" becomes the section [Tarrow]. Value names are
 // matched without regard to letter case: a read finds any spelling, a write replaces every spelling.
 class SettingsStore {
-public:
+  public:
     explicit SettingsStore(const QString& iniFile);
     ~SettingsStore();
     SettingsStore(const SettingsStore&) = delete;
@@ -32,7 +32,7 @@ public:
     // $XDG_CONFIG_HOME/Tarrow/Tarrow.conf
     static QString defaultFileName();
 
-private:
+  private:
     std::unique_ptr<QSettings> settings_;
 };
 
@@ -43,7 +43,8 @@ inline const QString kInstallPathValue = QStringLiteral("INSTALL_PATH");
 
 QString RegReadString(const QString& keyPath, const QString& valueName, RootKey root = RootKey::LocalMachine);
 // Writes into the active store; on failure shows "Error creating key! " + key path + " " + value name.
-void RegWriteString(const QString& keyPath, const QString& valueName, const QString& value, Prompter& prompter);
+void RegWriteString(const QString& keyPath, const QString& valueName, const QString& value,
+                    Prompter& prompter);
 
 // The InstallRoot as stored; no trailing separator is added here.
 QString ReadInstallRoot();

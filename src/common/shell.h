@@ -8,7 +8,7 @@ namespace tarrow {
 // The desktop's handlers: documents, folders, web addresses and programs. The window supplies the real
 // one; tests record what would have been opened.
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     virtual bool openDocument(const QString& nativePath) = 0;
     virtual bool openFolder(const QString& nativePath) = 0;

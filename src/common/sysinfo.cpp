@@ -38,11 +38,17 @@ QString readMeminfo() {
 
 } // namespace
 
-QString PhysicalMemoryText() { return memoryText(readMeminfo(), "MemTotal", "MemAvailable"); }
+QString PhysicalMemoryText() {
+    return memoryText(readMeminfo(), "MemTotal", "MemAvailable");
+}
 
-QString SwapFileText() { return memoryText(readMeminfo(), "SwapTotal", "SwapFree"); }
+QString SwapFileText() {
+    return memoryText(readMeminfo(), "SwapTotal", "SwapFree");
+}
 
-QString WindowsVersionText() { return QSysInfo::prettyProductName(); }
+QString WindowsVersionText() {
+    return QSysInfo::prettyProductName();
+}
 
 double CpuSpeedMHz() {
 #ifdef TARROW_HAS_TSC

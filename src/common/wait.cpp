@@ -8,7 +8,7 @@ namespace tarrow {
 namespace {
 
 class RealClock : public Clock {
-public:
+  public:
     void waitWithMessages(int milliseconds) override {
         if (milliseconds <= 0) return;
         QEventLoop loop;
@@ -29,8 +29,12 @@ Clock& Clock::current() {
     return installed() ? *installed() : real;
 }
 
-void Clock::setCurrent(Clock* clock) { installed() = clock; }
+void Clock::setCurrent(Clock* clock) {
+    installed() = clock;
+}
 
-void WaitWithMessages(int milliseconds) { Clock::current().waitWithMessages(milliseconds); }
+void WaitWithMessages(int milliseconds) {
+    Clock::current().waitWithMessages(milliseconds);
+}
 
 } // namespace tarrow

@@ -5,7 +5,7 @@ namespace tarrow {
 // Time for waits that keep the window live. The real clock runs a nested event loop until the time has
 // passed; tests install one that returns at once and records what was asked.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual void waitWithMessages(int milliseconds) = 0;
 

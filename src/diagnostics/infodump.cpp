@@ -10,13 +10,17 @@
 namespace tarrow {
 
 SystemReadings SystemReadings::real() {
-    return {WindowsVersionText, CpuSpeedMHz, PhysicalMemoryText, SwapFileText, [] { return QDateTime::currentDateTime(); }};
+    return {WindowsVersionText, CpuSpeedMHz, PhysicalMemoryText, SwapFileText,
+            [] { return QDateTime::currentDateTime(); }};
 }
 
-QString longTimeText(const QTime& time) { return QLocale().toString(time, QLocale::LongFormat); }
+QString longTimeText(const QTime& time) {
+    return QLocale().toString(time, QLocale::LongFormat);
+}
 
 QString dumpDateTimeText(const QDateTime& when) {
-    return QLocale().toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') + longTimeText(when.time());
+    return QLocale().toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           longTimeText(when.time());
 }
 
 QString cpuSpeedText(double mhz) {
@@ -35,7 +39,8 @@ void assembleInfoDump(QStringList& r, const QString& root, const QString& mod, c
                       const DumpSelection& sel, const SystemReadings& readings) {
     r.clear();
     auto empty = [&r](int n) {
-        for (int i = 0; i < n; ++i) r << QString();
+        for (int i = 0; i < n; ++i)
+            r << QString();
     };
     empty(1);
     r << QStringLiteral("Dump file created by ") + PanelVersionText;
@@ -105,14 +110,17 @@ QString maskPasswordLine(const QString& line) {
     // The engine reads " SV_PASSWORD x" and "// rcon_password x" as well: compare a normalised form.
     QString n = line;
     qsizetype i = 0;
-    while (i < n.size() && (n.at(i) == QLatin1Char(' ') || n.at(i) == QLatin1Char('\t'))) ++i;
+    while (i < n.size() && (n.at(i) == QLatin1Char(' ') || n.at(i) == QLatin1Char('\t')))
+        ++i;
     n = n.mid(i);
     if (n.startsWith(QLatin1String("//"))) {
         qsizetype j = 2;
-        while (j < n.size() && (n.at(j) == QLatin1Char(' ') || n.at(j) == QLatin1Char('\t'))) ++j;
+        while (j < n.size() && (n.at(j) == QLatin1Char(' ') || n.at(j) == QLatin1Char('\t')))
+            ++j;
         n = QStringLiteral("//") + n.mid(j);
     }
-    static const char* const texts[] = {"sv_password", "//sv_password", "rcon_password", "//rcon_password", "setinfo", "//setinfo"};
+    static const char* const texts[] = {"sv_password",     "//sv_password", "rcon_password",
+                                        "//rcon_password", "setinfo",       "//setinfo"};
     QString out = line;
     for (const char* t : texts) {
         const QLatin1String text(t);
@@ -125,7 +133,8 @@ QString maskPasswordLine(const QString& line) {
 }
 
 void maskPasswords(QStringList& report) {
-    for (QString& line : report) line = maskPasswordLine(line);
+    for (QString& line : report)
+        line = maskPasswordLine(line);
 }
 
 } // namespace tarrow

@@ -28,7 +28,8 @@ struct SystemReadings {
 
 // Fills `report` (emptied first) with the lines of infodump.txt, before masking.
 void assembleInfoDump(QStringList& report, const QString& installRoot, const QString& modFolder,
-                      const ComponentSettings& settings, const DumpSelection& selection, const SystemReadings& readings);
+                      const ComponentSettings& settings, const DumpSelection& selection,
+                      const SystemReadings& readings);
 
 // Hides passwords: a line that begins with sv_password, rcon_password or setinfo (or their "//" forms)
 // becomes "name ***Protected***". Leading blanks and tabs, letter case, and blanks between "//" and the

@@ -31,14 +31,15 @@ std::optional<QString> findKnownFile(const QString& root, const QString& mod, co
 QString knownFileNotFoundMessage(const QString& root, const QString& mod, const ComponentSettings& s,
                                  const QString& name) {
     const Folders f = foldersOf(root, mod, s);
-    return QStringLiteral("Error loading file, expected path: ") + nativePath(f.bot + name) + QStringLiteral(", or ") +
-           nativePath(f.mod + name) + QStringLiteral(" or ") + nativePath(f.metamod + name) + QStringLiteral(" or ") +
-           nativePath(f.neotf + name);
+    return QStringLiteral("Error loading file, expected path: ") + nativePath(f.bot + name) +
+           QStringLiteral(", or ") + nativePath(f.mod + name) + QStringLiteral(" or ") +
+           nativePath(f.metamod + name) + QStringLiteral(" or ") + nativePath(f.neotf + name);
 }
 
 QString fileTooLargeMessage(const QString& nativePath, qint64 size) {
-    return QStringLiteral("The file %1 is too large for the file box (%2 MiB; it opens files of up to %3 MiB). "
-                          "Nothing was loaded.")
+    return QStringLiteral(
+               "The file %1 is too large for the file box (%2 MiB; it opens files of up to %3 MiB). "
+               "Nothing was loaded.")
         .arg(nativePath)
         .arg(double(size) / (1024.0 * 1024.0), 0, 'f', 1)
         .arg(kMaxEditableFileBytes / (1024 * 1024));

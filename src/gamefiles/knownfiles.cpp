@@ -42,7 +42,8 @@ QStringList existingKnownFiles(const QString& installRoot, const QString& modFol
                                mod + c.MetamodFolder, mod + c.NeotfFolder};
     QStringList entries;
     for (const KnownFile& k : kKnownFiles) {
-        if (fileExists(folders[int(k.where)] + QString::fromLatin1(k.file))) entries.append(QString::fromLatin1(k.entry));
+        if (fileExists(folders[int(k.where)] + QString::fromLatin1(k.file)))
+            entries.append(QString::fromLatin1(k.entry));
     }
     return entries;
 }

@@ -12,7 +12,8 @@ namespace tarrow {
 
 QStringList defaultAutoexecLines() {
     QStringList l{QStringLiteral("// Rebuilt Autoexec.cfg by ") + PanelVersionText};
-    for (int i = 1; i <= 9; ++i) l << QStringLiteral("bind %1 slot%1").arg(i);
+    for (int i = 1; i <= 9; ++i)
+        l << QStringLiteral("bind %1 slot%1").arg(i);
     l << QStringLiteral("bind 0 slot10");
     return l;
 }
@@ -29,16 +30,22 @@ QStringList defaultLiblistLines() {
             QStringLiteral("svonly \"0\""),
             QStringLiteral("cldll \"0\""),
             QStringLiteral("type \"multiplayer_only\""),
-            QStringLiteral("nomodels \"1\"  // don't show models in browser, since you don't pick them there anyway."),
+            QStringLiteral(
+                "nomodels \"1\"  // don't show models in browser, since you don't pick them there anyway."),
             QStringLiteral("mpentity \"info_tfdetect\""),
             QStringLiteral("gamedll \"dlls\\tfc.dll\"")};
 }
 
-QStringList defaultPluginsIniLines() { return {QStringLiteral("// Rebuilt plugins.ini by ") + PanelVersionText}; }
+QStringList defaultPluginsIniLines() {
+    return {QStringLiteral("// Rebuilt plugins.ini by ") + PanelVersionText};
+}
 
-QStringList defaultNtfConfigLines() { return {QStringLiteral("tfc.dll")}; }
+QStringList defaultNtfConfigLines() {
+    return {QStringLiteral("tfc.dll")};
+}
 
-bool Rebuilder::run(const RebuildSelection& sel, const QString& root, const QString& mod, const ComponentSettings& s) {
+bool Rebuilder::run(const RebuildSelection& sel, const QString& root, const QString& mod,
+                    const ComponentSettings& s) {
     if (busy_) return false;
     busy_ = true;
     try {
@@ -53,8 +60,10 @@ bool Rebuilder::run(const RebuildSelection& sel, const QString& root, const QStr
             QString folder;
             QStringList (*content)();
         } targets[] = {
-            {sel.autoexec, "Rebuilding Autoexec.cfg...", modDir + QStringLiteral("\\autoexec.cfg"), modDir, defaultAutoexecLines},
-            {sel.liblist, "Rebuilding Liblist.gam...", modDir + QStringLiteral("\\liblist.gam"), modDir, defaultLiblistLines},
+            {sel.autoexec, "Rebuilding Autoexec.cfg...", modDir + QStringLiteral("\\autoexec.cfg"), modDir,
+             defaultAutoexecLines},
+            {sel.liblist, "Rebuilding Liblist.gam...", modDir + QStringLiteral("\\liblist.gam"), modDir,
+             defaultLiblistLines},
             {sel.pluginsIni, "Rebuilding Plugins.ini...",
              modDir + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("plugins.ini"),
              modDir + QLatin1Char('\\') + s.MetamodFolder, defaultPluginsIniLines},
@@ -62,8 +71,10 @@ bool Rebuilder::run(const RebuildSelection& sel, const QString& root, const QStr
              modDir + QLatin1Char('\\') + s.NeotfFolder + QStringLiteral("ntf_config.txt"),
              modDir + QLatin1Char('\\') + s.NeotfFolder, defaultNtfConfigLines},
         };
-        // Every target is made writable, selected or not: liblist.gam, plugins.ini, autoexec.cfg, ntf_config.txt.
-        for (int i : {1, 2, 0, 3}) clearReadOnly(targets[i].file);
+        // Every target is made writable, selected or not: liblist.gam, plugins.ini, autoexec.cfg,
+        // ntf_config.txt.
+        for (int i : {1, 2, 0, 3})
+            clearReadOnly(targets[i].file);
         if (!sel.autoexec && !sel.liblist && !sel.pluginsIni && !sel.ntfConfig) {
             setLabel(QStringLiteral("No Files Selected!"));
             WaitWithMessages(600);

@@ -25,7 +25,7 @@ struct RebuildSelection {
 // window live. A second run while one is going is ignored. After a failed write the label returns to
 // "Idle" and the error travels on to the caller.
 class Rebuilder {
-public:
+  public:
     std::function<void(const QString&)> setLabel;
     std::function<void()> stopStatusTimer;
     std::function<void()> clearSelection;
@@ -35,7 +35,7 @@ public:
              const ComponentSettings& settings);
     bool busy() const { return busy_; }
 
-private:
+  private:
     bool busy_ = false;
 };
 

@@ -14,8 +14,9 @@ LaunchPlan planLaunch(const LaunchInput& in) {
     QString program;
     if (in.dedicated) {
         if (connect) {
-            plan.message = QStringLiteral("You can not select a 'Dedicated Server' and use the '+connect' switch, please "
-                                          "remove the switch or change to a listen server.");
+            plan.message = QStringLiteral(
+                "You can not select a 'Dedicated Server' and use the '+connect' switch, please "
+                "remove the switch or change to a listen server.");
             return plan;
         }
         program = QStringLiteral("hlds.exe");
@@ -23,24 +24,27 @@ LaunchPlan planLaunch(const LaunchInput& in) {
     if (in.listen) program = QStringLiteral("hl.exe");
     QString mapPart;
     if (in.startMap && !in.startMap->isEmpty()) {
-        mapPart = QStringLiteral(" +map ") + in.startMap->left(std::max<qsizetype>(0, in.startMap->size() - 4));
+        mapPart =
+            QStringLiteral(" +map ") + in.startMap->left(std::max<qsizetype>(0, in.startMap->size() - 4));
     } else if (!connect) {
         plan.message = QStringLiteral("You must select a 'Server Starting Map'.");
         plan.focusMapList = true;
         return plan;
     }
     if (program.isEmpty()) {
-        plan.message = QStringLiteral("You must either select a \"Dedicated Server\" or a \"Listen Server\".");
+        plan.message =
+            QStringLiteral("You must either select a \"Dedicated Server\" or a \"Listen Server\".");
         return plan;
     }
     const QString path = in.installRoot + program;
     if (!fileExists(path)) {
-        plan.message = QStringLiteral("There was an error starting ") + nativePath(path) + QStringLiteral(" the file does not exist.");
+        plan.message = QStringLiteral("There was an error starting ") + nativePath(path) +
+                       QStringLiteral(" the file does not exist.");
         return plan;
     }
     plan.program = path;
-    plan.parameters = QStringLiteral(" -console -game ") + in.modFolder + mapPart + QStringLiteral(" +maxplayers ") +
-                      in.maxPlayersText + QLatin1Char(' ') + in.commandLine;
+    plan.parameters = QStringLiteral(" -console -game ") + in.modFolder + mapPart +
+                      QStringLiteral(" +maxplayers ") + in.maxPlayersText + QLatin1Char(' ') + in.commandLine;
     plan.workingDirectory = in.installRoot;
     return plan;
 }
@@ -92,12 +96,14 @@ QStringList splitWindowsCommandLine(const QString& s) {
 }
 
 QString wineMissingMessage(const QString& nativeProgram) {
-    return QStringLiteral("%1 is a Windows program. To start it here, install Wine (the program \"wine\" must be on "
-                          "your PATH) and launch again.")
+    return QStringLiteral(
+               "%1 is a Windows program. To start it here, install Wine (the program \"wine\" must be on "
+               "your PATH) and launch again.")
         .arg(nativeProgram);
 }
 
-bool startLaunchPlan(const LaunchPlan& plan, Shell& shell, Prompter& prompter, const std::function<QString()>& findWine) {
+bool startLaunchPlan(const LaunchPlan& plan, Shell& shell, Prompter& prompter,
+                     const std::function<QString()>& findWine) {
     const QString program = nativePath(plan.program);
     const QString dir = nativePath(plan.workingDirectory);
 #ifdef Q_OS_WIN

@@ -22,11 +22,11 @@ struct LaunchInput {
 
 // What a click of the launch button does: a message, or a program to start.
 struct LaunchPlan {
-    QString message;          // non-empty: show it and start nothing
+    QString message;           // non-empty: show it and start nothing
     bool focusMapList = false; // the map message moves the focus to the map list
-    QString program;          // composed path
-    QString parameters;       // the parameter string, by plain concatenation
-    QString workingDirectory; // InstallRoot
+    QString program;           // composed path
+    QString parameters;        // the parameter string, by plain concatenation
+    QString workingDirectory;  // InstallRoot
 };
 
 LaunchPlan planLaunch(const LaunchInput& input);

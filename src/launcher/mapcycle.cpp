@@ -18,12 +18,15 @@ QStringList mapcycleEntries(const QStringList& fileLines) {
     return entries;
 }
 
-QString mapcycleHeader() { return QStringLiteral("//Mapcycle created by ") + PanelVersionText; }
+QString mapcycleHeader() {
+    return QStringLiteral("//Mapcycle created by ") + PanelVersionText;
+}
 
 QString mapcycleMissingMessage(const QString& root, const QString& mod) {
     return QStringLiteral("Your Mapcycle.txt was not found, expected path: ") +
            nativePath(root + mod + QStringLiteral("\\mapcycle.txt")) + QStringLiteral(" ") +
-           QStringLiteral(" If you wish to create a new one in this directory ") + nativePath(root + mod + QLatin1Char('\\')) +
+           QStringLiteral(" If you wish to create a new one in this directory ") +
+           nativePath(root + mod + QLatin1Char('\\')) +
            QStringLiteral("  just add maps from the list to the right and click the Save Mapcycle button.");
 }
 
@@ -43,7 +46,8 @@ std::optional<int> removeRows(QStringList& entries, const QList<int>& selectedRo
 }
 
 std::optional<QString> mapOverview(const QString& root, const QString& mod, const QString& mapFile) {
-    const QString base = root + mod + QStringLiteral("\\overviews\\") + mapFile.left(std::max<qsizetype>(0, mapFile.size() - 4));
+    const QString base = root + mod + QStringLiteral("\\overviews\\") +
+                         mapFile.left(std::max<qsizetype>(0, mapFile.size() - 4));
     for (const char* ext : {".gif", ".bmp"}) {
         if (fileExists(base + QLatin1String(ext))) return base + QLatin1String(ext);
     }

@@ -17,6 +17,7 @@ QString mapcycleMissingMessage(const QString& installRoot, const QString& modFol
 std::optional<int> removeRows(QStringList& entries, const QList<int>& selectedRows);
 
 // The overview picture of a map: the ".gif", else the ".bmp", when one exists (a composed path).
-std::optional<QString> mapOverview(const QString& installRoot, const QString& modFolder, const QString& mapFile);
+std::optional<QString> mapOverview(const QString& installRoot, const QString& modFolder,
+                                   const QString& mapFile);
 
 } // namespace tarrow

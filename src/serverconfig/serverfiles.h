@@ -25,11 +25,13 @@ QString pluginConfigPath(const QString& installRoot, const QString& modFolder, c
 QString serverConfigPath(const ServerModel& model, const QString& installRoot, const QString& modFolder);
 
 // Saves the three files in order, with the checks and messages the user sees first.
-void saveServerConfig(ServerModel& model, const QString& installRoot, const QString& modFolder, Prompter& prompter);
+void saveServerConfig(ServerModel& model, const QString& installRoot, const QString& modFolder,
+                      Prompter& prompter);
 
 // Loads the chosen kind's file, then the Admin Mod and NeoTF files its exec lines name. Throws
 // ConversionError at a number that is not one (lines before it stay applied).
-void loadServerConfig(ServerModel& model, const QString& installRoot, const QString& modFolder, Prompter& prompter);
+void loadServerConfig(ServerModel& model, const QString& installRoot, const QString& modFolder,
+                      Prompter& prompter);
 
 QString chooseServerKindMessage();
 

@@ -12,7 +12,9 @@ bool hasBox(const Setting& s) {
            s.kind == SettingKind::Custom;
 }
 
-bool isNumber(const Setting& s) { return s.kind == SettingKind::Number || s.kind == SettingKind::Penalty; }
+bool isNumber(const Setting& s) {
+    return s.kind == SettingKind::Number || s.kind == SettingKind::Penalty;
+}
 
 QHash<QString, QString>& boxEdits() {
     static QHash<QString, QString> map = [] {
@@ -27,7 +29,9 @@ QHash<QString, QString>& boxEdits() {
 
 } // namespace
 
-QString ServerModel::editOfBox(const QString& box) { return boxEdits().value(box); }
+QString ServerModel::editOfBox(const QString& box) {
+    return boxEdits().value(box);
+}
 
 ServerModel::ServerModel() {
     for (const auto* table : {&serverSettings(), &adminmodSettings(), &neotfSettings()}) {
@@ -53,7 +57,9 @@ ServerModel::ServerModel() {
     setText(QStringLiteral("HelpTypetxt"), texts_.value(QStringLiteral("HelpTypetxt")));
 }
 
-QString ServerModel::text(const QString& edit) const { return texts_.value(edit); }
+QString ServerModel::text(const QString& edit) const {
+    return texts_.value(edit);
+}
 
 bool ServerModel::parseWhole(const QString& text, int& value) {
     static const QRegularExpression re(QStringLiteral("^-?[0-9]+$"));
@@ -85,7 +91,9 @@ void ServerModel::setText(const QString& edit, const QString& text) {
     }
 }
 
-bool ServerModel::checked(const QString& box) const { return checked_.value(box); }
+bool ServerModel::checked(const QString& box) const {
+    return checked_.value(box);
+}
 
 void ServerModel::setChecked(const QString& box, bool on) {
     if (checked_.value(box) == on) return;
@@ -96,7 +104,8 @@ void ServerModel::setChecked(const QString& box, bool on) {
 }
 
 bool ServerModel::editEnabled(const QString& edit) const {
-    if (edit == QLatin1String("MinRatetxt") || edit == QLatin1String("MaxRatetxt")) return rateItem_ == kCustomRateItem;
+    if (edit == QLatin1String("MinRatetxt") || edit == QLatin1String("MaxRatetxt"))
+        return rateItem_ == kCustomRateItem;
     for (auto it = boxEdits().cbegin(); it != boxEdits().cend(); ++it)
         if (it.value() == edit) return checked_.value(it.key());
     return true;

@@ -12,7 +12,7 @@ namespace tarrow {
 // edits (unticking empties), the connection-speed presets, and number settings whose value comes from
 // their edit's text. The pages show this model and pass the user's changes to it.
 class ServerModel {
-public:
+  public:
     enum class ServerKind { None, Dedicated, Listen };
 
     ServerModel();
@@ -49,7 +49,7 @@ public:
     // The edit a box switches, or empty.
     static QString editOfBox(const QString& box);
 
-private:
+  private:
     struct NumberState {
         const Setting* setting = nullptr;
         QString edit;
@@ -60,8 +60,8 @@ private:
 
     QHash<QString, QString> texts_;
     QHash<QString, bool> checked_;
-    QHash<QString, NumberState> numbers_;   // by up-down
-    QHash<QString, QString> numberOfEdit_;  // edit -> up-down
+    QHash<QString, NumberState> numbers_;  // by up-down
+    QHash<QString, QString> numberOfEdit_; // edit -> up-down
     int rateItem_ = kCustomRateItem;
     QString rateLabel_ = QStringLiteral("Custom Rate Limits:");
     int friendlyFire_ = 0;

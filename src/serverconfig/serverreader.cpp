@@ -15,15 +15,18 @@ namespace tarrow {
 
 namespace {
 
-const QString kAdvice =
-    QStringLiteral(" Please select your settings and click the \"Save Settings\" button to save your options.");
+const QString kAdvice = QStringLiteral(
+    " Please select your settings and click the \"Save Settings\" button to save your options.");
 
-bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
 
 // Lines of a file as they are matched: a UTF-8 byte-order mark is not part of the first line.
 QStringList lineStore(const QString& path) {
     QStringList lines = readLines(path);
-    if (!lines.isEmpty() && lines.first().startsWith(QStringLiteral("\u00EF\u00BB\u00BF"))) lines.first().remove(0, 3);
+    if (!lines.isEmpty() && lines.first().startsWith(QStringLiteral("\u00EF\u00BB\u00BF")))
+        lines.first().remove(0, 3);
     return lines;
 }
 
@@ -36,7 +39,9 @@ int valueInteger(const QString& word) {
     return v;
 }
 
-QString valueWord(const QString& normalised) { return CvarValue(normalised); }
+QString valueWord(const QString& normalised) {
+    return CvarValue(normalised);
+}
 
 // The value of a text setting. Quoted: between the first two double quotes. Unquoted: the word after
 // the name (blanks and tabs both separate); a value that ends the line runs to its end. A line that is
@@ -44,13 +49,16 @@ QString valueWord(const QString& normalised) { return CvarValue(normalised); }
 std::optional<QString> quotedValue(const QString& line) {
     if (line.contains(QLatin1Char('"'))) return TextBetween(QStringLiteral("\""), QStringLiteral("\""), line);
     qsizetype i = 0;
-    while (i < line.size() && !isBlank(line.at(i))) ++i;
+    while (i < line.size() && !isBlank(line.at(i)))
+        ++i;
     if (i == line.size()) return std::nullopt;
     // The separator after the name may be several blanks or tabs.
-    while (i < line.size() && isBlank(line.at(i))) ++i;
+    while (i < line.size() && isBlank(line.at(i)))
+        ++i;
     const QString rest = line.mid(i);
     qsizetype j = 0;
-    while (j < rest.size() && !isBlank(rest.at(j))) ++j;
+    while (j < rest.size() && !isBlank(rest.at(j)))
+        ++j;
     // Up to the next separator; a value that ends the line (trailing blanks aside) runs to its end.
     return rest.left(j);
 }
@@ -71,7 +79,8 @@ struct Load {
 bool numberMatches(const Setting& s, const QString& line) {
     if (!lineMatchesKey(line, QLatin1String(s.line))) return false;
     // Keys that begin another setting's name.
-    if (QLatin1String(s.line) == QLatin1String("reserve_slots") && line.left(14).toLower() == QLatin1String("reserve_slots_"))
+    if (QLatin1String(s.line) == QLatin1String("reserve_slots") &&
+        line.left(14).toLower() == QLatin1String("reserve_slots_"))
         return false;
     if (QLatin1String(s.line) == QLatin1String("ntf_hoverboard_armor") &&
         line.left(25).toLower() == QLatin1String("ntf_hoverboard_armordrain"))
@@ -96,16 +105,19 @@ void serverStepA(Load& ld, QStringList& store, qsizetype i) {
                 ld.setQuoted(s.controlName(), line);
             }
             break;
-        default: break;
+        default:
+            break;
         }
     }
     if (lineMatchesKey(line, QStringLiteral("exec"))) {
         for (const Setting& s : serverSettings()) {
             if (s.kind != SettingKind::Exec || !ld.m.text(s.controlName()).isEmpty()) continue;
             ld.m.setChecked(s.boxName(), true);
-            ld.m.setText(s.controlName(), line.contains(QLatin1Char('"'))
-                                              ? TextBetween(QStringLiteral("\""), QStringLiteral("\""), line).value_or(QString())
-                                              : line.mid(5));
+            ld.m.setText(
+                s.controlName(),
+                line.contains(QLatin1Char('"'))
+                    ? TextBetween(QStringLiteral("\""), QStringLiteral("\""), line).value_or(QString())
+                    : line.mid(5));
             break;
         }
     }
@@ -116,9 +128,11 @@ void serverStepA(Load& ld, QStringList& store, qsizetype i) {
             if (i + 1 >= store.size()) break;
             const QString& next = store[i + 1];
             ld.m.setChecked(s.boxName(), true);
-            ld.m.setText(s.controlName(), next.contains(QLatin1Char('"'))
-                                              ? TextBetween(QStringLiteral("\""), QStringLiteral("\""), next).value_or(QString())
-                                              : next);
+            ld.m.setText(
+                s.controlName(),
+                next.contains(QLatin1Char('"'))
+                    ? TextBetween(QStringLiteral("\""), QStringLiteral("\""), next).value_or(QString())
+                    : next);
             break;
         }
     }
@@ -151,7 +165,8 @@ void serverStepC(Load& ld, const QString& line) {
                 m.setChecked(s.boxName(), true);
             }
             break;
-        default: break;
+        default:
+            break;
         }
     }
     // The connection speed follows the two rate texts on every line; the file's own values win.
@@ -159,12 +174,14 @@ void serverStepC(Load& ld, const QString& line) {
     const QString max = m.text(QStringLiteral("MaxRatetxt"));
     int item = kCustomRateItem;
     for (int k = 0; k < kCustomRateItem; ++k)
-        if (min == QLatin1String(ratePresets()[k].fileMin) && max == QLatin1String(ratePresets()[k].fileMax)) item = k;
+        if (min == QLatin1String(ratePresets()[k].fileMin) && max == QLatin1String(ratePresets()[k].fileMax))
+            item = k;
     m.setRateItem(item);
     if (ld.haveMinRate) m.setText(QStringLiteral("MinRatetxt"), ld.fileMinRate);
     if (ld.haveMaxRate) m.setText(QStringLiteral("MaxRatetxt"), ld.fileMaxRate);
     for (const Setting& s : serverSettings()) {
-        if (s.kind == SettingKind::Password && trimBlanks(m.text(s.controlName())).isEmpty()) m.setChecked(s.boxName(), false);
+        if (s.kind == SettingKind::Password && trimBlanks(m.text(s.controlName())).isEmpty())
+            m.setChecked(s.boxName(), false);
     }
     for (const Setting& s : serverSettings()) {
         if (s.kind == SettingKind::Teamplay && lineMatchesKey(line, QLatin1String(s.line))) {
@@ -197,15 +214,18 @@ void pluginLine(Load& ld, const std::vector<Setting>& table, QString line, bool 
 }
 
 void loadPluginFile(Load& ld, const std::optional<QString>& exec, const QString& root, const QString& mod,
-                    const QString& what, const std::vector<Setting>& table, bool textSteps, Prompter& prompter) {
+                    const QString& what, const std::vector<Setting>& table, bool textSteps,
+                    Prompter& prompter) {
     if (!exec) return;
     const QString path = pluginConfigPath(root, mod, *exec);
     if (!fileExists(path)) {
-        prompter.message(QStringLiteral("Error loading your ") + what + QStringLiteral(" config file, expected path: ") +
+        prompter.message(QStringLiteral("Error loading your ") + what +
+                         QStringLiteral(" config file, expected path: ") +
                          nativePath(root + mod + QLatin1Char('\\') + *exec) + kAdvice);
         return;
     }
-    for (const QString& line : lineStore(path)) pluginLine(ld, table, line, textSteps);
+    for (const QString& line : lineStore(path))
+        pluginLine(ld, table, line, textSteps);
 }
 
 } // namespace
@@ -219,7 +239,8 @@ QString normaliseConfigLine(const QString& line) {
     out.remove(QLatin1Char('"'));
     // Tab-aligned files are common: a tab separates like a blank.
     out.replace(QLatin1Char('\t'), QLatin1Char(' '));
-    while (out.contains(QLatin1String("  "))) out.replace(QLatin1String("  "), QLatin1String(" "));
+    while (out.contains(QLatin1String("  ")))
+        out.replace(QLatin1String("  "), QLatin1String(" "));
     return out;
 }
 
@@ -231,10 +252,12 @@ void loadServerConfig(ServerModel& m, const QString& root, const QString& mod, P
     }
     Load ld{m, {}, {}, {}};
     if (!fileExists(path)) {
-        prompter.message(QStringLiteral("Error loading your server config file, expected path: ") + nativePath(path) + kAdvice);
+        prompter.message(QStringLiteral("Error loading your server config file, expected path: ") +
+                         nativePath(path) + kAdvice);
     } else {
         for (const Setting& s : serverSettings())
-            if (s.kind == SettingKind::Exec || s.kind == SettingKind::Custom) m.setChecked(s.boxName(), false);
+            if (s.kind == SettingKind::Exec || s.kind == SettingKind::Custom)
+                m.setChecked(s.boxName(), false);
         QStringList store = lineStore(path);
         for (qsizetype i = 0; i < store.size(); ++i) {
             serverStepA(ld, store, i);
@@ -243,8 +266,10 @@ void loadServerConfig(ServerModel& m, const QString& root, const QString& mod, P
         }
     }
     Load plugins{m, {}, {}, {}};
-    loadPluginFile(plugins, adminmodExecText(m), root, mod, QStringLiteral("AdminMod"), adminmodSettings(), true, prompter);
-    loadPluginFile(plugins, neotfExecText(m), root, mod, QStringLiteral("NeoTF"), neotfSettings(), false, prompter);
+    loadPluginFile(plugins, adminmodExecText(m), root, mod, QStringLiteral("AdminMod"), adminmodSettings(),
+                   true, prompter);
+    loadPluginFile(plugins, neotfExecText(m), root, mod, QStringLiteral("NeoTF"), neotfSettings(), false,
+                   prompter);
 }
 
 } // namespace tarrow

@@ -15,23 +15,33 @@ QString quoted(const char* name, const QString& value) {
     return QLatin1String(name) + QStringLiteral(" \"") + value + QLatin1Char('"');
 }
 
-QString flag(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+QString flag(bool on) {
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 void appendSetting(QStringList& out, const Setting& s, const ServerModel& m) {
     switch (s.kind) {
-    case SettingKind::Comment: break;
+    case SettingKind::Comment:
+        break;
     case SettingKind::Text:
-    case SettingKind::Password: out << quoted(s.line, m.text(s.controlName())); break;
+    case SettingKind::Password:
+        out << quoted(s.line, m.text(s.controlName()));
+        break;
     case SettingKind::Number:
-    case SettingKind::Penalty: out << quoted(s.line, QString::number(m.number(s.controlName()))); break;
-    case SettingKind::Flag: out << quoted(s.line, flag(m.checked(s.controlName()))); break;
+    case SettingKind::Penalty:
+        out << quoted(s.line, QString::number(m.number(s.controlName())));
+        break;
+    case SettingKind::Flag:
+        out << quoted(s.line, flag(m.checked(s.controlName())));
+        break;
     case SettingKind::MinRate:
     case SettingKind::MaxRate: {
         const int item = m.rateItem();
         const bool preset = item >= 0 && item < kCustomRateItem;
         const bool min = s.kind == SettingKind::MinRate;
-        const QString value = preset ? QString::fromLatin1(min ? ratePresets()[item].fileMin : ratePresets()[item].fileMax)
-                                     : m.text(s.controlName());
+        const QString value =
+            preset ? QString::fromLatin1(min ? ratePresets()[item].fileMin : ratePresets()[item].fileMax)
+                   : m.text(s.controlName());
         out << quoted(s.line, value);
         break;
     }
@@ -44,14 +54,16 @@ void appendSetting(QStringList& out, const Setting& s, const ServerModel& m) {
         break;
     case SettingKind::Custom:
         if (!m.text(s.controlName()).isEmpty())
-            out << QStringLiteral("//custom cvar") << QLatin1Char('"') + m.text(s.controlName()) + QLatin1Char('"');
+            out << QStringLiteral("//custom cvar")
+                << QLatin1Char('"') + m.text(s.controlName()) + QLatin1Char('"');
         break;
     }
 }
 
 QStringList linesOf(const std::vector<Setting>& table, const ServerModel& m) {
     QStringList out;
-    for (const Setting& s : table) appendSetting(out, s, m);
+    for (const Setting& s : table)
+        appendSetting(out, s, m);
     return out;
 }
 
@@ -77,13 +89,21 @@ QStringList serverFileLines(const ServerModel& m) {
     return out;
 }
 
-QStringList adminmodFileLines(const ServerModel& m) { return linesOf(adminmodSettings(), m); }
+QStringList adminmodFileLines(const ServerModel& m) {
+    return linesOf(adminmodSettings(), m);
+}
 
-QStringList neotfFileLines(const ServerModel& m) { return linesOf(neotfSettings(), m); }
+QStringList neotfFileLines(const ServerModel& m) {
+    return linesOf(neotfSettings(), m);
+}
 
-std::optional<QString> adminmodExecText(const ServerModel& m) { return execNaming(m, QStringLiteral("adminmod.cfg")); }
+std::optional<QString> adminmodExecText(const ServerModel& m) {
+    return execNaming(m, QStringLiteral("adminmod.cfg"));
+}
 
-std::optional<QString> neotfExecText(const ServerModel& m) { return execNaming(m, QStringLiteral("ntf_cvars.cfg")); }
+std::optional<QString> neotfExecText(const ServerModel& m) {
+    return execNaming(m, QStringLiteral("ntf_cvars.cfg"));
+}
 
 QString pluginConfigPath(const QString& root, const QString& mod, const QString& execText) {
     QString rel = execText;
@@ -92,8 +112,10 @@ QString pluginConfigPath(const QString& root, const QString& mod, const QString&
 }
 
 QString serverConfigPath(const ServerModel& m, const QString& root, const QString& mod) {
-    if (m.serverKind == ServerModel::ServerKind::Dedicated) return root + mod + QStringLiteral("\\server.cfg");
-    if (m.serverKind == ServerModel::ServerKind::Listen) return root + mod + QStringLiteral("\\listenserver.cfg");
+    if (m.serverKind == ServerModel::ServerKind::Dedicated)
+        return root + mod + QStringLiteral("\\server.cfg");
+    if (m.serverKind == ServerModel::ServerKind::Listen)
+        return root + mod + QStringLiteral("\\listenserver.cfg");
     return {};
 }
 
@@ -109,8 +131,9 @@ void saveServerConfig(ServerModel& m, const QString& root, const QString& mod, P
     }
     const QString pass = m.text(QStringLiteral("AdminPasstxt"));
     if (!pass.isEmpty() && !pass.startsWith(QLatin1Char('_'))) {
-        prompter.message(QStringLiteral("Your Admin Password must start with an underscore (\"_\"), it has been added to "
-                                        "your password field."));
+        prompter.message(
+            QStringLiteral("Your Admin Password must start with an underscore (\"_\"), it has been added to "
+                           "your password field."));
         m.setText(QStringLiteral("AdminPasstxt"), QLatin1Char('_') + pass);
     }
     if (!folderExists(root + mod)) {
@@ -118,7 +141,8 @@ void saveServerConfig(ServerModel& m, const QString& root, const QString& mod, P
         return;
     }
     writeLines(path, serverFileLines(m));
-    if (const auto exec = adminmodExecText(m)) writeLines(pluginConfigPath(root, mod, *exec), adminmodFileLines(m));
+    if (const auto exec = adminmodExecText(m))
+        writeLines(pluginConfigPath(root, mod, *exec), adminmodFileLines(m));
     if (const auto exec = neotfExecText(m)) writeLines(pluginConfigPath(root, mod, *exec), neotfFileLines(m));
 }
 

@@ -18,7 +18,7 @@ namespace {
 
 // The editing vocabulary of the actions, all on the shared scratch list.
 class Editor {
-public:
+  public:
     explicit Editor(QStringList& list) : list_(list) {}
 
     void read(const QString& path) { LoadListFromFile(path, list_, true); }
@@ -65,7 +65,7 @@ public:
         save(path);
     }
 
-private:
+  private:
     QStringList& list_;
 };
 
@@ -133,7 +133,8 @@ void metamodAction(const LoadFlags& f, const InstallPaths& p, const LoadStatemen
 }
 
 void adminmodAction(const LoadFlags& f, const InstallPaths& p, const LoadStatements& st, Editor& e) {
-    if (!fileExists(p.adminmodLibrary) || !fileExists(p.adminmodConfigFolder + QStringLiteral("plugin.ini"))) return;
+    if (!fileExists(p.adminmodLibrary) || !fileExists(p.adminmodConfigFolder + QStringLiteral("plugin.ini")))
+        return;
     if (f.MetamodLoaded) {
         if (!fileExists(p.pluginsIni)) return;
         e.read(p.pluginsIni);
@@ -194,11 +195,20 @@ void applyClickAction(ClickedComponent component, const LoadFlags& previous, con
     const LoadStatements st(settings);
     Editor e(liblist);
     switch (component) {
-    case ClickedComponent::Tarrow: tarrowAction(previous, paths, st, e); break;
-    case ClickedComponent::Metamod: metamodAction(previous, paths, st, e); break;
-    case ClickedComponent::Adminmod: adminmodAction(previous, paths, st, e); break;
-    case ClickedComponent::Neotf: neotfAction(previous, paths, st, e); break;
-    case ClickedComponent::None: break;
+    case ClickedComponent::Tarrow:
+        tarrowAction(previous, paths, st, e);
+        break;
+    case ClickedComponent::Metamod:
+        metamodAction(previous, paths, st, e);
+        break;
+    case ClickedComponent::Adminmod:
+        adminmodAction(previous, paths, st, e);
+        break;
+    case ClickedComponent::Neotf:
+        neotfAction(previous, paths, st, e);
+        break;
+    case ClickedComponent::None:
+        break;
     }
 }
 

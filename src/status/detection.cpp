@@ -12,9 +12,13 @@ namespace tarrow {
 namespace {
 
 // A path as the user reads it in a title: as the program would open it, escaped for the page.
-QString shown(const QString& composed) { return htmlEscape(nativePath(composed)); }
+QString shown(const QString& composed) {
+    return htmlEscape(nativePath(composed));
+}
 
-QString yesCell() { return QStringLiteral(" <font color=\"#008000\">Yes"); }
+QString yesCell() {
+    return QStringLiteral(" <font color=\"#008000\">Yes");
+}
 
 QString unloadCell(const QString& name, const QString& mod) {
     return QStringLiteral(" title=\"Click to Unload ") + name + QStringLiteral(" from ") + mod +
@@ -27,8 +31,9 @@ QString ntfErrorCell() {
 }
 
 QString missingCell(const QString& what, const QString& path, const QString& advice) {
-    return QStringLiteral(" title=\"Your ") + what + QStringLiteral(" file is missing, Expected path: ") + path +
-           advice + QStringLiteral("\"><font color=\"#FF0000\">Missing ") + what + QStringLiteral(" - Mouse Here");
+    return QStringLiteral(" title=\"Your ") + what + QStringLiteral(" file is missing, Expected path: ") +
+           path + advice + QStringLiteral("\"><font color=\"#FF0000\">Missing ") + what +
+           QStringLiteral(" - Mouse Here");
 }
 
 QStringList readForMatching(const QString& path, QStringList& liblist) {
@@ -36,18 +41,20 @@ QStringList readForMatching(const QString& path, QStringList& liblist) {
     return matchingView(liblist);
 }
 
-QString installedCell(const QString& library, const QString& latest, const QString& download, const QString& name,
-                      std::optional<QString>* versionOut = nullptr, const QString* shownVersion = nullptr) {
+QString installedCell(const QString& library, const QString& latest, const QString& download,
+                      const QString& name, std::optional<QString>* versionOut = nullptr,
+                      const QString* shownVersion = nullptr) {
     const QString d = htmlEscape(download);
     if (!fileExists(library))
-        return QStringLiteral(" <a href=\"") + d + QStringLiteral("\" target=\"_NEW\" title=\"Click to download ") + name +
+        return QStringLiteral(" <a href=\"") + d +
+               QStringLiteral("\" target=\"_NEW\" title=\"Click to download ") + name +
                QStringLiteral("\"><font color=\"#FF0000\">No</a>");
     const std::optional<QString> version = FileVersionText(library);
     if (versionOut) *versionOut = version;
     if (!version)
         return QStringLiteral(" <a href=\"") + d +
-               QStringLiteral("\" target=\"_NEW\" title=\"Click to download the most recent version of ") + name +
-               QStringLiteral("\"><font color=\"#800080\">Unknown Version</a>");
+               QStringLiteral("\" target=\"_NEW\" title=\"Click to download the most recent version of ") +
+               name + QStringLiteral("\"><font color=\"#800080\">Unknown Version</a>");
     const QString v = htmlEscape(*version);
     if (!versionOlder(*version, latest))
         return QStringLiteral(" <font color=\"#800080\">") + (shownVersion ? htmlEscape(*shownVersion) : v);
@@ -60,19 +67,20 @@ QString installedCell(const QString& library, const QString& latest, const QStri
 void installedCells(const InstallPaths& p, ComponentSettings& s, StatusCells& c) {
     const QString mod = htmlEscape(p.mod);
     c.modInstalled = fileExists(p.modLibrary) ? QStringLiteral(" <font color=\"#800080\">") + mod
-                                               : QStringLiteral(" <font color=\"#FF0000\"> Can't find ") + mod +
-                                                     QStringLiteral(" DLL!");
-    c.tarrowInstalled = installedCell(p.botLibrary, s.LatestPluginVersion, WebAddresses::TarrowDownloadAddress,
-                                      QStringLiteral("Tarrow"));
-    c.metamodInstalled = installedCell(p.metamodLibrary, s.LatestMetamodVersion, WebAddresses::MetamodSiteAddress,
-                                       QStringLiteral("Metamod"));
+                                              : QStringLiteral(" <font color=\"#FF0000\"> Can't find ") +
+                                                    mod + QStringLiteral(" DLL!");
+    c.tarrowInstalled = installedCell(p.botLibrary, s.LatestPluginVersion,
+                                      WebAddresses::TarrowDownloadAddress, QStringLiteral("Tarrow"));
+    c.metamodInstalled = installedCell(p.metamodLibrary, s.LatestMetamodVersion,
+                                       WebAddresses::MetamodSiteAddress, QStringLiteral("Metamod"));
     c.adminmodInstalled = installedCell(p.adminmodLibrary, s.LatestAdminmodVersion,
                                         WebAddresses::AdminmodDownloadAddress, QStringLiteral("Admin Mod"));
     // NeoTF 1.6.0.0 reports itself wrongly: it is shown as 1.6.1.0 but compared as read.
     std::optional<QString> ntfVersion;
     if (fileExists(p.neotfLibrary)) ntfVersion = FileVersionText(p.neotfLibrary);
     if (ntfVersion)
-        s.InstalledNeotfVersion = *ntfVersion == QLatin1String("1.6.0.0") ? QStringLiteral("1.6.1.0") : *ntfVersion;
+        s.InstalledNeotfVersion =
+            *ntfVersion == QLatin1String("1.6.0.0") ? QStringLiteral("1.6.1.0") : *ntfVersion;
     c.neotfInstalled = installedCell(p.neotfLibrary, s.LatestNeotfVersion, WebAddresses::NeotfDownloadAddress,
                                      QStringLiteral("NeoTF"), nullptr, &s.InstalledNeotfVersion);
 }
@@ -110,8 +118,9 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, Detection& d,
                 f.AdminmodLoaded = true;
             }
             if (listHas(plugins, st.NTFPLUG)) {
-                c.neotfLoaded = QStringLiteral(" title=\"This setup will not work with version 1.5.2 or earlier of "
-                                               "NeoTF\"><font color=\"#008000\">Yes");
+                c.neotfLoaded =
+                    QStringLiteral(" title=\"This setup will not work with version 1.5.2 or earlier of "
+                                   "NeoTF\"><font color=\"#008000\">Yes");
                 f.NeotfLoaded = true;
             }
             if (fileExists(p.autoexec)) {
@@ -127,7 +136,8 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, Detection& d,
                     }
                 }
             } else {
-                c.modLoaded = QStringLiteral(" <font color=\"#008000\" title=\"Missing Autoexec.cfg file\">Yes");
+                c.modLoaded =
+                    QStringLiteral(" <font color=\"#008000\" title=\"Missing Autoexec.cfg file\">Yes");
             }
         }
     } else if (listHas(lib, st.NTFGAME)) {
@@ -181,9 +191,10 @@ void engineLines(const InstallPaths& p, ComponentSettings& s, StatusCells& c, QS
     const QString& line = lines[i];
     const QString h = line.size() > 17 ? line.mid(16, line.size() - 17) : QString();
     if (versionOlder(h, s.LatestHLVersion))
-        c.engineVersionLine = QStringLiteral("HL Version: <font color=\"#800080\" title=\"Current Version: ") +
-                              htmlEscape(s.LatestHLVersion) + QStringLiteral("\">") + htmlEscape(h) +
-                              QStringLiteral(" (Old version) - Mouse Here</font><br>");
+        c.engineVersionLine =
+            QStringLiteral("HL Version: <font color=\"#800080\" title=\"Current Version: ") +
+            htmlEscape(s.LatestHLVersion) + QStringLiteral("\">") + htmlEscape(h) +
+            QStringLiteral(" (Old version) - Mouse Here</font><br>");
     else
         c.engineVersionLine = QStringLiteral("HL Version: <font color=\"#800080\">") + htmlEscape(h) +
                               QStringLiteral("</font><br>");
@@ -196,7 +207,8 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, Detectio
         const QString botMissing =
             QStringLiteral(" title=\"Your Tarrow.dll file is missing, Expected path: ") +
             shown(p.root + QStringLiteral("Tarrow\\Tarrow.dll")) +
-            QStringLiteral(", Please reinstall Tarrow.\"><font color=\"#FF0000\">Missing Tarrow.dll - Mouse Here");
+            QStringLiteral(
+                ", Please reinstall Tarrow.\"><font color=\"#FF0000\">Missing Tarrow.dll - Mouse Here");
         if (!fileExists(p.botLibrary)) c.tarrowLoaded = botMissing;
         for (const char* f : {"Tarrow.cfg", "Default.cfg", "Tarrow_Names.txt", "Tarrow_Chat.txt"}) {
             const QString name = QString::fromLatin1(f);
@@ -204,37 +216,42 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, Detectio
             c.tarrowLoaded = QStringLiteral(" </a><font color=\"#FF0000\" title=\"Your ") + name +
                              QStringLiteral(" file is missing, Expected path: ") +
                              shown(p.root + QStringLiteral("Tarrow\\") + p.mod + QLatin1Char('\\') + name) +
-                             QStringLiteral(", Please reinstall Tarrow.\">Missing ") + name + QStringLiteral(" - Mouse Here");
+                             QStringLiteral(", Please reinstall Tarrow.\">Missing ") + name +
+                             QStringLiteral(" - Mouse Here");
         }
         const QString help = p.root + QStringLiteral("Tarrow\\Tarrow_Documentation.chm");
         if (!fileExists(help))
-            c.tarrowLoaded += QStringLiteral("</a><font color=\"#FF0000\" title=\"Missing the Tarrow help file, Expected "
-                                             "path: ") +
-                              shown(help) + QStringLiteral("\"> (Note) - Mouse Here</font>");
+            c.tarrowLoaded +=
+                QStringLiteral("</a><font color=\"#FF0000\" title=\"Missing the Tarrow help file, Expected "
+                               "path: ") +
+                shown(help) + QStringLiteral("\"> (Note) - Mouse Here</font>");
         if (!fileExists(p.botLibrary)) c.tarrowLoaded = botMissing;
     }
     if (d.flags.MetamodLoaded) {
         if (!fileExists(p.metamodLibrary))
-            c.metamodLoaded = missingCell(QStringLiteral("Metamod.dll"),
-                                          shown(rc + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("dlls\\Metamod.dll")),
-                                          QStringLiteral(", Please reinstall Metamod."));
+            c.metamodLoaded = missingCell(
+                QStringLiteral("Metamod.dll"),
+                shown(rc + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("dlls\\Metamod.dll")),
+                QStringLiteral(", Please reinstall Metamod."));
         if (!fileExists(p.pluginsIni))
-            c.metamodLoaded = QStringLiteral(" title=\"Your plugins.ini file is missing, Click here to create a new one "
-                                             "here: ") +
-                              shown(rc + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("plugins.ini")) +
-                              QStringLiteral("\"><font color=\"#FF0000\">Missing plugins.ini - Mouse Here");
+            c.metamodLoaded =
+                QStringLiteral(" title=\"Your plugins.ini file is missing, Click here to create a new one "
+                               "here: ") +
+                shown(rc + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("plugins.ini")) +
+                QStringLiteral("\"><font color=\"#FF0000\">Missing plugins.ini - Mouse Here");
     }
     if (d.flags.AdminmodLoaded) {
         if (!fileExists(p.adminmodLibrary))
-            c.adminmodLoaded =
-                missingCell(QStringLiteral("Admin_MM.dll"),
-                            shown(rc + QLatin1Char('\\') + s.AdminmodDllFolder + QStringLiteral("Admin_MM.dll")),
-                            QStringLiteral(", Please reinstall Admin Mod."));
+            c.adminmodLoaded = missingCell(
+                QStringLiteral("Admin_MM.dll"),
+                shown(rc + QLatin1Char('\\') + s.AdminmodDllFolder + QStringLiteral("Admin_MM.dll")),
+                QStringLiteral(", Please reinstall Admin Mod."));
         for (const char* f : {"Plugin.ini", "Users.ini"}) {
             const QString name = QString::fromLatin1(f);
             if (fileExists(p.adminmodConfigFolder + name.toLower())) continue;
-            c.adminmodLoaded = missingCell(name, shown(rc + s.AdminmodConfigFolder + name),
-                                           QStringLiteral(" Please reinstall Admin Mod or click here to unload it."));
+            c.adminmodLoaded =
+                missingCell(name, shown(rc + s.AdminmodConfigFolder + name),
+                            QStringLiteral(" Please reinstall Admin Mod or click here to unload it."));
         }
         const QString list = rc + QStringLiteral("\\plugin.ini");
         if (fileExists(list)) {
@@ -247,12 +264,13 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, Detectio
             for (qsizetype i = plugins.size() - 1; i >= 0; --i) {
                 const QString& pl = plugins[i];
                 if (fileExists(rc + QLatin1Char('\\') + trimBlanks(pl))) continue;
-                c.adminmodLoaded = QStringLiteral(" title=\"Your '") + htmlEscape(pl) +
-                                   QStringLiteral("' file is missing, Expected path: ") +
-                                   shown(rc + QLatin1Char('\\') + pl) +
-                                   QStringLiteral(" Please reinstall this plugin or click here to unload Admin Mod.\"><font "
-                                                  "color=\"#FF0000\">") +
-                                   htmlEscape(pl) + QStringLiteral(" - Mouse Here");
+                c.adminmodLoaded =
+                    QStringLiteral(" title=\"Your '") + htmlEscape(pl) +
+                    QStringLiteral("' file is missing, Expected path: ") +
+                    shown(rc + QLatin1Char('\\') + pl) +
+                    QStringLiteral(" Please reinstall this plugin or click here to unload Admin Mod.\"><font "
+                                   "color=\"#FF0000\">") +
+                    htmlEscape(pl) + QStringLiteral(" - Mouse Here");
             }
         }
     }
@@ -273,7 +291,8 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, Detectio
             if (fileExists(path)) continue;
             c.neotfLoaded = QStringLiteral(" title=\"Your ") + QString::fromLatin1(check.shownName) +
                             QStringLiteral(" file is missing, Expected path: ") + shown(path) +
-                            QString::fromLatin1(check.advice) + QStringLiteral("\"><font color=\"#FF0000\">Missing ") +
+                            QString::fromLatin1(check.advice) +
+                            QStringLiteral("\"><font color=\"#FF0000\">Missing ") +
                             QString::fromLatin1(check.shownName) + QStringLiteral(" - Mouse Here");
         }
     }
@@ -284,7 +303,8 @@ void removeOneDuplicate(const QString& path, QStringList& liblist, bool gamedll)
     if (!fileExists(path)) return;
     LoadListFromFile(path, liblist, true);
     auto find = [&] {
-        return gamedll ? findGamedllLine(liblist) : FindListPrefix(matchingView(liblist), QStringLiteral("localinfo mm_gamedll"), 20);
+        return gamedll ? findGamedllLine(liblist)
+                       : FindListPrefix(matchingView(liblist), QStringLiteral("localinfo mm_gamedll"), 20);
     };
     const qsizetype last = find();
     if (last < 0) return;
@@ -298,8 +318,8 @@ StatusCells startingCells(const QString& modFolder) {
     StatusCells c;
     const QString mod = htmlEscape(modFolder);
     auto no = [&](const char* name) {
-        return QStringLiteral(" title=\"Click to Load ") + QLatin1String(name) + QStringLiteral(" into ") + mod +
-               QStringLiteral("\"><font color=\"#FF0000\">No</a>");
+        return QStringLiteral(" title=\"Click to Load ") + QLatin1String(name) + QStringLiteral(" into ") +
+               mod + QStringLiteral("\"><font color=\"#FF0000\">No</a>");
     };
     c.modLoaded = QStringLiteral("<font color=\"#FF0000\">No");
     c.tarrowLoaded = no("Tarrow");
@@ -320,9 +340,10 @@ Detection detectComponents(const InstallPaths& paths, ComponentSettings& setting
     removeOneDuplicate(paths.liblist, liblist, true);
     removeOneDuplicate(paths.autoexec, liblist, false);
     if (d.flags.NeotfLoaded && d.flags.TarrowLoaded && !d.flags.MetamodLoaded)
-        d.cells.tarrowLoaded = QStringLiteral("</a><font color=\"#FF0000\" title=\"NeoTF and Tarrow will not work together "
-                                              "if you do not load Metamod, your server will crash. Please also load "
-                                              "Metamod.\"> (Warning - Mouse Here)</font>");
+        d.cells.tarrowLoaded =
+            QStringLiteral("</a><font color=\"#FF0000\" title=\"NeoTF and Tarrow will not work together "
+                           "if you do not load Metamod, your server will crash. Please also load "
+                           "Metamod.\"> (Warning - Mouse Here)</font>");
     return d;
 }
 

@@ -25,7 +25,7 @@ struct StatusCells {
     QString metamodInstalled, metamodLoaded;
     QString adminmodInstalled, adminmodLoaded;
     QString neotfInstalled, neotfLoaded;
-    QString installTypeLine; // empty without sierra.inf
+    QString installTypeLine;   // empty without sierra.inf
     QString engineVersionLine; // empty without sierra.inf or without a CurrentVersion line
 };
 

@@ -50,7 +50,8 @@ qsizetype findGamedllLine(const QStringList& list) {
     for (qsizetype i = 0; i < list.size(); ++i) {
         QString line = list[i];
         if (i == 0 && line.startsWith(QStringLiteral("\u00EF\u00BB\u00BF"))) line.remove(0, 3);
-        if (line.size() < 7 || line.left(7).compare(QLatin1String("gamedll"), Qt::CaseInsensitive) != 0) continue;
+        if (line.size() < 7 || line.left(7).compare(QLatin1String("gamedll"), Qt::CaseInsensitive) != 0)
+            continue;
         if (line.size() == 7 || line.at(7) == QLatin1Char(' ') || line.at(7) == QLatin1Char('\t') ||
             line.at(7) == QLatin1Char('"'))
             found = i;

@@ -70,9 +70,10 @@ QStringList framesetPage(const QString& frameSource, int marginWidth, int margin
 
 QStringList waitingPage(const QString& componentName) {
     QStringList lines = scriptBlock();
-    lines.append(QStringLiteral("<html><basefont face=\"times new roman\" font size=3><font color=\"#0000FF\">"
-                                "<br><br><br><br><p><center title=\"Please wait...\">Configuring ") +
-                 componentName + QStringLiteral("...</center></p></font></BODY></HTML>"));
+    lines.append(
+        QStringLiteral("<html><basefont face=\"times new roman\" font size=3><font color=\"#0000FF\">"
+                       "<br><br><br><br><p><center title=\"Please wait...\">Configuring ") +
+        componentName + QStringLiteral("...</center></p></font></BODY></HTML>"));
     return lines;
 }
 
@@ -84,8 +85,10 @@ void writePage(const QString& path, const QStringList& lines, bool lastLineEnded
 }
 
 void deleteGeneratedPages(const QString& pluginFolder) {
-    for (const QString& name : generatedPageNames()) clearReadOnly(pluginFolder + name);
-    for (const QString& name : generatedPageNames()) deleteFile(pluginFolder + name);
+    for (const QString& name : generatedPageNames())
+        clearReadOnly(pluginFolder + name);
+    for (const QString& name : generatedPageNames())
+        deleteFile(pluginFolder + name);
 }
 
 void writeWaitingPages(const QString& pluginFolder) {

@@ -12,22 +12,26 @@ namespace tarrow {
 
 namespace {
 
-const QString kBody = QStringLiteral("<body link=\"#0000FF\" vlink=\"#0000FF\" alink=\"#800080\" bgcolor=\"#FFFFFF\">"
-                                     "<basefont face=\"times new roman\" font size=2>");
+const QString kBody =
+    QStringLiteral("<body link=\"#0000FF\" vlink=\"#0000FF\" alink=\"#800080\" bgcolor=\"#FFFFFF\">"
+                   "<basefont face=\"times new roman\" font size=2>");
 
 QString siteLink(const QString& address, const QString& name) {
     const QString a = htmlEscape(address);
-    return QStringLiteral("<a href=\"") + a + QStringLiteral("\" target=\"_NEW\" title=\"") + a + QStringLiteral("\">") +
-           name + QStringLiteral("</a>");
+    return QStringLiteral("<a href=\"") + a + QStringLiteral("\" target=\"_NEW\" title=\"") + a +
+           QStringLiteral("\">") + name + QStringLiteral("</a>");
 }
 
-QString loadedRow(const QString& label, const QString& waitingPage, const QString& root, const QString& cell) {
+QString loadedRow(const QString& label, const QString& waitingPage, const QString& root,
+                  const QString& cell) {
     // The link's address is the waiting page as the pane opens it.
     const QString page = htmlEscape(nativePath(root + QStringLiteral("tarrow\\") + waitingPage));
-    return label + QStringLiteral(" Loaded:  <a href=\"file://") + page + QStringLiteral("\" target=\"_parent\"") + cell;
+    return label + QStringLiteral(" Loaded:  <a href=\"file://") + page +
+           QStringLiteral("\" target=\"_parent\"") + cell;
 }
 
-QString runningLine(const QString& title, const QString& library, bool checkInstalled, const OpenFileScan& scan) {
+QString runningLine(const QString& title, const QString& library, bool checkInstalled,
+                    const OpenFileScan& scan) {
     QString state;
     if (checkInstalled && !fileExists(library))
         state = QStringLiteral("#FF0000\">Not Installed");
@@ -55,17 +59,17 @@ QStringList StatusRefresh::statusReport(const StatusCells& c, const QString& roo
     const QString end = QStringLiteral("</font><br>");
     lines << QStringLiteral("Mod Installed: ") + c.modInstalled + end;
     lines << QStringLiteral("Mod Loaded: ") + c.modLoaded + end;
-    lines << siteLink(WebAddresses::TarrowSiteAddress, QStringLiteral("Tarrow")) + QStringLiteral(" Installed:") +
-                 c.tarrowInstalled + end;
+    lines << siteLink(WebAddresses::TarrowSiteAddress, QStringLiteral("Tarrow")) +
+                 QStringLiteral(" Installed:") + c.tarrowInstalled + end;
     lines << loadedRow(QStringLiteral("Tarrow"), QStringLiteral("Tar.html"), root, c.tarrowLoaded) + end;
-    lines << siteLink(WebAddresses::MetamodSiteAddress, QStringLiteral("Metamod")) + QStringLiteral(" Installed: ") +
-                 c.metamodInstalled + end;
+    lines << siteLink(WebAddresses::MetamodSiteAddress, QStringLiteral("Metamod")) +
+                 QStringLiteral(" Installed: ") + c.metamodInstalled + end;
     lines << loadedRow(QStringLiteral("Metamod"), QStringLiteral("MM.html"), root, c.metamodLoaded) + end;
-    lines << siteLink(WebAddresses::AdminmodSiteAddress, QStringLiteral("Admin Mod")) + QStringLiteral(" Installed: ") +
-                 c.adminmodInstalled + end;
+    lines << siteLink(WebAddresses::AdminmodSiteAddress, QStringLiteral("Admin Mod")) +
+                 QStringLiteral(" Installed: ") + c.adminmodInstalled + end;
     lines << loadedRow(QStringLiteral("Admin Mod"), QStringLiteral("AM.html"), root, c.adminmodLoaded) + end;
-    lines << siteLink(WebAddresses::NeotfSiteAddress, QStringLiteral("NeoTF")) + QStringLiteral(" Installed: ") +
-                 c.neotfInstalled + end;
+    lines << siteLink(WebAddresses::NeotfSiteAddress, QStringLiteral("NeoTF")) +
+                 QStringLiteral(" Installed: ") + c.neotfInstalled + end;
     lines << loadedRow(QStringLiteral("NeoTF"), QStringLiteral("NTF.html"), root, c.neotfLoaded) +
                  QStringLiteral("</font><br></p>");
     lines << QStringLiteral("</html>");
@@ -99,9 +103,12 @@ void StatusRefresh::run(const InstallPaths& p, ComponentSettings& settings, cons
     const QString dir = p.pluginFolder;
     const QStringList refreshed{QStringLiteral("stats1.html"), QStringLiteral("stats.html"),
                                 QStringLiteral("tarrow1.html"), QStringLiteral("tarrow.html")};
-    for (const QString& name : refreshed) clearReadOnly(dir + name);
-    for (const QString& name : refreshed) deleteFile(dir + name);
-    writePage(dir + QStringLiteral("tarrow1.html"), framesetPage(QStringLiteral("tarrow.html"), 10, 4), false);
+    for (const QString& name : refreshed)
+        clearReadOnly(dir + name);
+    for (const QString& name : refreshed)
+        deleteFile(dir + name);
+    writePage(dir + QStringLiteral("tarrow1.html"), framesetPage(QStringLiteral("tarrow.html"), 10, 4),
+              false);
     writePage(dir + QStringLiteral("stats1.html"), framesetPage(QStringLiteral("stats.html"), 20, 9), false);
 
     const Detection d = detectComponents(p, settings, liblist);
@@ -109,8 +116,8 @@ void StatusRefresh::run(const InstallPaths& p, ComponentSettings& settings, cons
     cells_ = d.cells;
     writePage(dir + QStringLiteral("tarrow.html"), statusReport(cells_, p.root), false);
     // The running-state report ends with an empty line, which has its line end like the others.
-    const OpenFileScan scan = OpenFileScan::take(
-        {p.modLibrary, p.botLibrary, p.metamodLibrary, p.adminmodLibrary, p.neotfLibrary});
+    const OpenFileScan scan =
+        OpenFileScan::take({p.modLibrary, p.botLibrary, p.metamodLibrary, p.adminmodLibrary, p.neotfLibrary});
     writePage(dir + QStringLiteral("stats.html"), runningReport(p, scan), true);
 }
 

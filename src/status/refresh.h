@@ -11,7 +11,7 @@ class OpenFileScan;
 
 // The status refresh, apart from what the window does itself (the period edit and the panes).
 class StatusRefresh {
-public:
+  public:
     // Step 1: a metagame.ini left by other tools would override the loader files; it goes.
     static void removeMetagame(const InstallPaths& paths);
 
@@ -28,7 +28,7 @@ public:
     static QStringList statusReport(const StatusCells& cells, const QString& installRoot);
     static QStringList runningReport(const InstallPaths& paths, const OpenFileScan& scan);
 
-private:
+  private:
     LoadFlags flags_;
     StatusCells cells_;
 };

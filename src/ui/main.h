@@ -43,7 +43,7 @@ class StatusPane;
 // names and as object names; handlers are named after the control and the event.
 class TMainfrm : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent = nullptr);
     ~TMainfrm() override;
 
@@ -187,7 +187,7 @@ public:
     std::function<QString()> desktopFolder;
     SystemReadings dumpReadings = SystemReadings::real();
 
-public slots:
+  public slots:
     void FormCreate();
     void TabsChange(int index);
     void ResetKeycmdClick();
@@ -237,12 +237,12 @@ public slots:
     // Opens the script editor's menu at the mouse pointer.
     void popupScriptMenu();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     // Enter presses the shown page's default button; Esc closes the file box's file.
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     // FormCloseQuery: always allows the close.
     bool FormCloseQuery();
     bool eventFilter(QObject* watched, QEvent* event) override;

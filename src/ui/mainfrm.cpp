@@ -20,11 +20,11 @@
 #include "widgets.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QComboBox>
-#include <QPushButton>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -114,8 +114,10 @@ void TMainfrm::FormCreate() {
     // built-in ones here, since the overrides are read in step 8.
     const QString liblist = root + mod + QStringLiteral("\\liblist.gam");
     if (!normaliseLiblistFile(liblist, Liblist)) prompter_.message(missingLiblistMessage(liblist));
-    normalisePluginFile(root + mod + QLatin1Char('\\') + comps.MetamodFolder + QStringLiteral("plugins.ini"), Liblist);
-    normalisePluginFile(root + mod + QLatin1Char('\\') + comps.NeotfFolder + QStringLiteral("ntf_config.txt"), Liblist);
+    normalisePluginFile(root + mod + QLatin1Char('\\') + comps.MetamodFolder + QStringLiteral("plugins.ini"),
+                        Liblist);
+    normalisePluginFile(root + mod + QLatin1Char('\\') + comps.NeotfFolder + QStringLiteral("ntf_config.txt"),
+                        Liblist);
 
     // 7: the waiting pages the Loaded links lead to.
     writeWaitingPages(plugin);
@@ -169,7 +171,8 @@ bool TMainfrm::FormCloseQuery() {
     guarded([this] { deleteGeneratedPages(ReadInstallRoot() + QStringLiteral("tarrow\\")); });
     statustmr->stop();
     setTransparency(true, 255);
-    for (int level = 255; level > 1; level -= 25) setTransparency(true, level);
+    for (int level = 255; level > 1; level -= 25)
+        setTransparency(true, level);
     return true;
 }
 
@@ -203,7 +206,8 @@ void TMainfrm::TabsChange(int index) {
 
 void TMainfrm::ResetKeycmdClick() {
     if (!prompter_.confirm(QStringLiteral(
-            "If you procede this option will reset the Tarrow installation path registry key and will shut down "
+            "If you procede this option will reset the Tarrow installation path registry key and will shut "
+            "down "
             "the Tarrow GUI, please restart the GUI to set the path again. Do you wish to continue?")))
         return;
     statustmr->stop();

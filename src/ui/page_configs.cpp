@@ -54,10 +54,14 @@ void TMainfrm::buildConfigsPage() {
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 3);
 
-    connect(Configlst, &QListWidget::itemDoubleClicked, this, [this] { guarded([this] { ConfiglstDblClick(); }); });
-    connect(Loadconfigcmd, &QPushButton::clicked, this, [this] { guarded([this] { LoadconfigcmdClick(); }); });
-    connect(Saveconfigcmd, &QPushButton::clicked, this, [this] { guarded([this] { SaveconfigcmdClick(); }); });
-    connect(Closeconfigcmd, &QPushButton::clicked, this, [this] { guarded([this] { CloseconfigcmdClick(); }); });
+    connect(Configlst, &QListWidget::itemDoubleClicked, this,
+            [this] { guarded([this] { ConfiglstDblClick(); }); });
+    connect(Loadconfigcmd, &QPushButton::clicked, this,
+            [this] { guarded([this] { LoadconfigcmdClick(); }); });
+    connect(Saveconfigcmd, &QPushButton::clicked, this,
+            [this] { guarded([this] { SaveconfigcmdClick(); }); });
+    connect(Closeconfigcmd, &QPushButton::clicked, this,
+            [this] { guarded([this] { CloseconfigcmdClick(); }); });
 }
 
 void TMainfrm::setConfigOpen(bool open) {
@@ -68,7 +72,9 @@ void TMainfrm::setConfigOpen(bool open) {
     Closeconfigcmd->setEnabled(open);
 }
 
-void TMainfrm::ConfiglstDblClick() { LoadconfigcmdClick(); }
+void TMainfrm::ConfiglstDblClick() {
+    LoadconfigcmdClick();
+}
 
 void TMainfrm::LoadconfigcmdClick() {
     const QListWidgetItem* item = Configlst->currentItem();

@@ -126,7 +126,8 @@ void TMainfrm::LoadFilecmdClick() {
 
 void TMainfrm::BotclosecmdClick() {
     if (fileEdited_ &&
-        prompter_.confirm(QStringLiteral("You have edited the open file, would you like to save it before you close it?"))) {
+        prompter_.confirm(QStringLiteral(
+            "You have edited the open file, would you like to save it before you close it?"))) {
         // As asked here, without clearing a read-only attribute: such a file fails and stays open.
         writeFileBytes(Filelbl->text().mid(14), editorTextToCrLf(editorPlainText(Tartxt)));
     }

@@ -4,8 +4,8 @@
 #include "app/componentsettings.h"
 #include "app/windowoptions.h"
 #include "common/modtable.h"
-#include "gamefiles/rebuild.h"
 #include "common/settingsstore.h"
+#include "gamefiles/rebuild.h"
 #include "widgets.h"
 
 #include <QCheckBox>
@@ -21,7 +21,8 @@ namespace tarrow {
 
 namespace {
 
-QLineEdit* labelledEdit(QGridLayout* grid, int row, const char* name, const QString& label, const QString& hint) {
+QLineEdit* labelledEdit(QGridLayout* grid, int row, const char* name, const QString& label,
+                        const QString& hint) {
     auto* caption = new QLabel(label);
     auto* edit = new QLineEdit;
     edit->setObjectName(QString::fromLatin1(name));
@@ -52,7 +53,8 @@ void TMainfrm::buildInfoPage() {
     TarVersionlbl->setObjectName(QStringLiteral("TarVersionlbl"));
     GUIversionlbl = new QLabel(QStringLiteral("Tarrow GUI Version:"));
     GUIversionlbl->setObjectName(QStringLiteral("GUIversionlbl"));
-    for (QLabel* l : {static_cast<QLabel*>(TarKeylbl), static_cast<QLabel*>(TarPathlbl), TarVersionlbl, GUIversionlbl}) {
+    for (QLabel* l :
+         {static_cast<QLabel*>(TarKeylbl), static_cast<QLabel*>(TarPathlbl), TarVersionlbl, GUIversionlbl}) {
         l->setTextInteractionFlags(Qt::NoTextInteraction);
         l->setWordWrap(true);
         infoLayout->addWidget(l);
@@ -66,13 +68,15 @@ void TMainfrm::buildInfoPage() {
     auto* optionsGroup = new QGroupBox(QStringLiteral("Tarrow GUI Options:"), Info);
     optionsGroup->setObjectName(QStringLiteral("Optionsgrp"));
     auto* optionsLayout = new QGridLayout(optionsGroup);
-    Transparency = labelledEdit(optionsLayout, 0, "Transparency", QStringLiteral("Transparency Level"),
-                                QStringLiteral("Change this to enable transparency in the gui, the higher the number "
-                                               "the more opaque the window is * NOTE * Only works on Windows 2000 or XP"));
+    Transparency = labelledEdit(
+        optionsLayout, 0, "Transparency", QStringLiteral("Transparency Level"),
+        QStringLiteral("Change this to enable transparency in the gui, the higher the number "
+                       "the more opaque the window is * NOTE * Only works on Windows 2000 or XP"));
     StatsSpeed = labelledEdit(optionsLayout, 1, "StatsSpeed", QStringLiteral("Statistics Refresh Speed"),
                               QStringLiteral("Seconds between two refreshes of the status page (5 to 20)"));
     optionsLayout->setColumnStretch(2, 1);
-    connect(Transparency, &QLineEdit::textChanged, this, [this] { guarded([this] { TransparencyChange(); }); });
+    connect(Transparency, &QLineEdit::textChanged, this,
+            [this] { guarded([this] { TransparencyChange(); }); });
     connect(StatsSpeed, &QLineEdit::textChanged, this, [this] { guarded([this] { StatsSpeedChange(); }); });
     layout->addWidget(optionsGroup, 1, 0);
     layout->addWidget(buildDumpGroup(Info), 1, 1);
@@ -85,7 +89,8 @@ void TMainfrm::buildRebuildGroup(QWidget* parent, QGridLayout* into) {
     auto* group = new QGroupBox(QStringLiteral("Reset Options:"), parent);
     group->setObjectName(QStringLiteral("Resetgrp"));
     auto* grid = new QGridLayout(group);
-    auto* notice = new QLabel(QStringLiteral("This will overwrite and reset your HalfLife configuration back to its default state."));
+    auto* notice = new QLabel(QStringLiteral(
+        "This will overwrite and reset your HalfLife configuration back to its default state."));
     notice->setWordWrap(true);
     grid->addWidget(notice, 0, 0, 1, 2);
     auto check = [group](const char* name, const QString& caption) {
@@ -103,7 +108,8 @@ void TMainfrm::buildRebuildGroup(QWidget* parent, QGridLayout* into) {
     grid->addWidget(NTFchk, 2, 1);
     Rebuildcmd = new QPushButton(QStringLiteral("Rebuild Selected Files"));
     Rebuildcmd->setObjectName(QStringLiteral("Rebuildcmd"));
-    Rebuildcmd->setToolTip(QStringLiteral("Click here to rebuild the selected files (Warning this will overwrite your current files)"));
+    Rebuildcmd->setToolTip(QStringLiteral(
+        "Click here to rebuild the selected files (Warning this will overwrite your current files)"));
     Rebuildlbl = new QLabel(QStringLiteral("Idle"));
     Rebuildlbl->setObjectName(QStringLiteral("Rebuildlbl"));
     grid->addWidget(Rebuildcmd, 3, 0);
@@ -119,7 +125,8 @@ void TMainfrm::buildRebuildGroup(QWidget* parent, QGridLayout* into) {
     rebuilder_->setLabel = [this](const QString& text) { Rebuildlbl->setText(text); };
     rebuilder_->stopStatusTimer = [this] { statustmr->stop(); };
     rebuilder_->clearSelection = [this] {
-        for (QCheckBox* c : {Autoexecchk, Liblistchk, Metamodchk, NTFchk}) c->setChecked(false);
+        for (QCheckBox* c : {Autoexecchk, Liblistchk, Metamodchk, NTFchk})
+            c->setChecked(false);
     };
 }
 

@@ -27,7 +27,8 @@ namespace tarrow {
 QWidget* TMainfrm::buildDumpGroup(QWidget* parent) {
     auto* group = new QGroupBox(QStringLiteral("Info Dump:"), parent);
     auto* grid = new QGridLayout(group);
-    auto* label = new QLabel(QStringLiteral("Select any additional files you wish to include in the debug info dump."));
+    auto* label =
+        new QLabel(QStringLiteral("Select any additional files you wish to include in the debug info dump."));
     label->setWordWrap(true);
     grid->addWidget(label, 0, 0, 1, 2);
     auto box = [group](const char* name, const QString& caption) {
@@ -45,7 +46,8 @@ QWidget* TMainfrm::buildDumpGroup(QWidget* parent) {
     grid->addWidget(Tarrowchk, 2, 1);
     Dumpcmd = new QPushButton(QStringLiteral("Start Info Dump"), group);
     Dumpcmd->setObjectName(QStringLiteral("Dumpcmd"));
-    Dumpcmd->setToolTip(QStringLiteral("Click here to dump info to your desktop to send to the Tarrow team to debug."));
+    Dumpcmd->setToolTip(
+        QStringLiteral("Click here to dump info to your desktop to send to the Tarrow team to debug."));
     grid->addWidget(Dumpcmd, 3, 0);
     connect(Dumpcmd, &QPushButton::clicked, this, [this] { guarded([this] { DumpcmdClick(); }); });
     desktopFolder = [] { return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation); };
@@ -72,7 +74,8 @@ QWidget* TMainfrm::buildResourcesGroup(QWidget* parent) {
         {"Forumscmd", QStringLiteral("Tarrow Forums"), WebAddresses::TarrowForumsAddress},
         {"Faqcmd", QStringLiteral("Tarrow Web Help"), WebAddresses::TarrowFaqAddress},
         {"GUIFaqcmd", QStringLiteral("Tarrow GUI Web Help"), WebAddresses::TarrowGuiFaqAddress},
-        {"Contactcmd", QStringLiteral("Contact ") + WebAddresses::TarrowAuthorForumName, WebAddresses::TarrowContactAddress},
+        {"Contactcmd", QStringLiteral("Contact ") + WebAddresses::TarrowAuthorForumName,
+         WebAddresses::TarrowContactAddress},
         {"WDBcmd", QStringLiteral("Waypoint Database"), WebAddresses::WaypointDatabaseAddress},
         {"Adminmodcmd", QStringLiteral("Admin Mod Website"), WebAddresses::AdminmodSiteAddress},
         {"Metamodcmd", QStringLiteral("Metamod Website"), WebAddresses::MetamodSiteAddress},
@@ -87,7 +90,8 @@ QWidget* TMainfrm::buildResourcesGroup(QWidget* parent) {
         connect(b, &QPushButton::clicked, this, [this, address] { shell_.openWebAddress(address); });
         all << b;
     }
-    for (int i = 0; i < all.size(); ++i) grid->addWidget(all[i], i / 5, i % 5);
+    for (int i = 0; i < all.size(); ++i)
+        grid->addWidget(all[i], i / 5, i % 5);
     return group;
 }
 
@@ -115,9 +119,10 @@ void TMainfrm::guihelpcmdClick() {
 
 void TMainfrm::DumpcmdClick() {
     statustmr->stop();
-    prompter_.message(QStringLiteral(
-        "The Tarrow GUI will now begin an info dump on your HL setup, please do not touch any keys or move the mouse "
-        "untill it has finished, you will recieve a message once it has finished."));
+    prompter_.message(
+        QStringLiteral("The Tarrow GUI will now begin an info dump on your HL setup, please do not touch any "
+                       "keys or move the mouse "
+                       "untill it has finished, you will recieve a message once it has finished."));
     const QString folder = desktopFolder() + QStringLiteral("\\TARROW DEBUG INFO\\");
     createFolder(folder);
     const QString root = ReadInstallRoot();
@@ -141,16 +146,18 @@ void TMainfrm::DumpcmdClick() {
     clearReadOnly(plugin + QStringLiteral("tarrow.html"));
     clearReadOnly(plugin + QStringLiteral("stats.html"));
     for (const char* page : {"stats", "tarrow"}) {
-        const QString target = nativePath(folder + pageCopyName(QString::fromLatin1(page), longTimeText(dumpReadings.now().time())));
+        const QString target = nativePath(
+            folder + pageCopyName(QString::fromLatin1(page), longTimeText(dumpReadings.now().time())));
         QFile::remove(target);
         QFile::copy(nativePath(plugin + QLatin1String(page) + QStringLiteral(".html")), target);
     }
     shell_.openFolder(nativePath(folder));
-    for (QCheckBox* c : {Tarrowchk, botchk, Pluginchk, Serverchk}) c->setChecked(false);
+    for (QCheckBox* c : {Tarrowchk, botchk, Pluginchk, Serverchk})
+        c->setChecked(false);
     WaitWithMessages(1000);
-    prompter_.message(QStringLiteral(
-        "The info dump is now finished, this folder was placed on your desktop and contains the files needed to debug your "
-        "setup, please submit these files to the Tarrow team for analysis."));
+    prompter_.message(QStringLiteral("The info dump is now finished, this folder was placed on your desktop "
+                                     "and contains the files needed to debug your "
+                                     "setup, please submit these files to the Tarrow team for analysis."));
 }
 
 } // namespace tarrow

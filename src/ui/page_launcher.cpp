@@ -78,14 +78,16 @@ void TMainfrm::buildLauncherPage() {
     right += span;
     basic->setRowStretch(std::max(left, right) + 1, 1);
 
-    for (auto [page, kind] : {std::pair{Advanced, SettingPage::Advanced}, std::pair{Adminmod, SettingPage::Adminmod},
-                              std::pair{Neotf, SettingPage::Neotf}, std::pair{NeotfCont, SettingPage::NeotfCont}}) {
+    for (auto [page, kind] :
+         {std::pair{Advanced, SettingPage::Advanced}, std::pair{Adminmod, SettingPage::Adminmod},
+          std::pair{Neotf, SettingPage::Neotf}, std::pair{NeotfCont, SettingPage::NeotfCont}}) {
         QWidget* content = scrolled(page);
         auto* grid = new QGridLayout(content);
         const QList<QWidget*> groups = buildServerGroups(kind, content);
         // The groups one below the other, in table order.
         int row = 0;
-        for (QWidget* g : groups) grid->addWidget(g, row++, 0);
+        for (QWidget* g : groups)
+            grid->addWidget(g, row++, 0);
         grid->setRowStretch(row, 1);
     }
 
@@ -147,7 +149,8 @@ void TMainfrm::LaunchcmdClick() {
         return;
     }
     if (!startLaunchPlan(plan, shell_, prompter_, wineFinder)) return;
-    if (!in.commandLine.isEmpty()) RegWriteString(kTarrowKey, QStringLiteral("CommandLine"), in.commandLine, prompter_);
+    if (!in.commandLine.isEmpty())
+        RegWriteString(kTarrowKey, QStringLiteral("CommandLine"), in.commandLine, prompter_);
 }
 
 } // namespace tarrow

@@ -25,7 +25,9 @@ namespace {
 const QString kLoad = QStringLiteral("Load Mapcycle");
 const QString kSave = QStringLiteral("Save Mapcycle");
 
-QString mapcyclePath() { return ReadInstallRoot() + SelectedModFolder() + QStringLiteral("\\mapcycle.txt"); }
+QString mapcyclePath() {
+    return ReadInstallRoot() + SelectedModFolder() + QStringLiteral("\\mapcycle.txt");
+}
 
 QPushButton* arrow(const char* name, const char* icon, const QString& accessible) {
     auto* b = new QPushButton;
@@ -39,7 +41,8 @@ QPushButton* arrow(const char* name, const char* icon, const QString& accessible
 
 QStringList entriesOf(const QListWidget* list) {
     QStringList out;
-    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
     return out;
 }
 
@@ -60,23 +63,27 @@ void TMainfrm::buildMapcyclePage() {
     AllMaplst->setAccessibleName(allCaption->text());
     allCaption->setBuddy(AllMaplst);
 
-    leftmapcmd = arrow("leftmapcmd", "arrow-left.png", QStringLiteral("Add the selected maps to the map cycle"));
-    rightmapcmd = arrow("rightmapcmd", "arrow-right.png", QStringLiteral("Remove the selected maps from the map cycle"));
+    leftmapcmd =
+        arrow("leftmapcmd", "arrow-left.png", QStringLiteral("Add the selected maps to the map cycle"));
+    rightmapcmd = arrow("rightmapcmd", "arrow-right.png",
+                        QStringLiteral("Remove the selected maps from the map cycle"));
     upmapcmd = arrow("upmapcmd", "arrow-up.png", QStringLiteral("Move the selected map up"));
     downmapcmd = arrow("downmapcmd", "arrow-down.png", QStringLiteral("Move the selected map down"));
     auto* arrows = new QVBoxLayout;
     arrows->addStretch();
-    for (QPushButton* b : {leftmapcmd, rightmapcmd, upmapcmd, downmapcmd}) arrows->addWidget(b);
+    for (QPushButton* b : {leftmapcmd, rightmapcmd, upmapcmd, downmapcmd})
+        arrows->addWidget(b);
     arrows->addStretch();
 
     mapcmd = new QPushButton(kLoad);
     mapcmd->setObjectName(QStringLiteral("mapcmd"));
     Closemapcmd = new QPushButton(QStringLiteral("Clear Mapcycle"));
     Closemapcmd->setObjectName(QStringLiteral("Closemapcmd"));
-    showmapcmd = new QPushButton(QIcon(QStringLiteral(":/tarrow-gui.png")), QStringLiteral("Show Map"));
+    showmapcmd = new QPushButton(QStringLiteral("Show Map"));
     showmapcmd->setObjectName(QStringLiteral("showmapcmd"));
-    showmapcmd->setToolTip(QStringLiteral("Click this button to show a 2D map of the map, NOTE: Must have map overview in "
-                                          "\"<modname>\\overviews\\<mapname>.bmp\""));
+    showmapcmd->setToolTip(
+        QStringLiteral("Click this button to show a 2D map of the map, NOTE: Must have map overview in "
+                       "\"<modname>\\overviews\\<mapname>.bmp\""));
     showmapcmd->setEnabled(false);
 
     grid->addWidget(cycleCaption, 0, 0);
@@ -168,19 +175,25 @@ void TMainfrm::moveCycleEntry(int by) {
     item->setSelected(true);
 }
 
-void TMainfrm::upmapcmdClick() { moveCycleEntry(-1); }
+void TMainfrm::upmapcmdClick() {
+    moveCycleEntry(-1);
+}
 
-void TMainfrm::downmapcmdClick() { moveCycleEntry(1); }
+void TMainfrm::downmapcmdClick() {
+    moveCycleEntry(1);
+}
 
 void TMainfrm::AllMaplstClick() {
     showmapcmd->setEnabled(false);
     if (AllMaplst->selectedItems().size() != 1 || !AllMaplst->currentItem()) return;
-    showmapcmd->setEnabled(mapOverview(ReadInstallRoot(), SelectedModFolder(), AllMaplst->currentItem()->text()).has_value());
+    showmapcmd->setEnabled(
+        mapOverview(ReadInstallRoot(), SelectedModFolder(), AllMaplst->currentItem()->text()).has_value());
 }
 
 void TMainfrm::showmapcmdClick() {
     if (!AllMaplst->currentItem()) return;
-    if (const auto picture = mapOverview(ReadInstallRoot(), SelectedModFolder(), AllMaplst->currentItem()->text()))
+    if (const auto picture =
+            mapOverview(ReadInstallRoot(), SelectedModFolder(), AllMaplst->currentItem()->text()))
         shell_.openDocument(nativePath(*picture));
 }
 

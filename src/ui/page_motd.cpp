@@ -15,15 +15,18 @@
 namespace tarrow {
 
 namespace {
-QString motdPath() { return ReadInstallRoot() + SelectedModFolder() + QStringLiteral("\\motd.txt"); }
+QString motdPath() {
+    return ReadInstallRoot() + SelectedModFolder() + QStringLiteral("\\motd.txt");
+}
 } // namespace
 
 void TMainfrm::buildMotdPage() {
     auto* grid = new QGridLayout(MOTD);
-    auto* label = new QLabel(QStringLiteral(
-        "This is the message that users will see upon entering your server. You might want to put information pertaining "
-        "to any rules or regulations, map cycle, custom server features, server admin names, and/or links to find out more "
-        "information about your server."));
+    auto* label = new QLabel(QStringLiteral("This is the message that users will see upon entering your "
+                                            "server. You might want to put information pertaining "
+                                            "to any rules or regulations, map cycle, custom server features, "
+                                            "server admin names, and/or links to find out more "
+                                            "information about your server."));
     label->setWordWrap(true);
     MOTDtxt = new QPlainTextEdit(MOTD);
     MOTDtxt->setObjectName(QStringLiteral("MOTDtxt"));

@@ -29,9 +29,12 @@ const QString kPickMap = QStringLiteral("Please select the map that you want to 
 const QString kPickScript = QStringLiteral("Please select the Tarrow script file that you want to edit.");
 
 QString scriptFolder() {
-    return ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() + QStringLiteral("\\scripts\\");
+    return ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() +
+           QStringLiteral("\\scripts\\");
 }
-QString mapFolder() { return ReadInstallRoot() + SelectedModFolder() + QStringLiteral("\\maps\\"); }
+QString mapFolder() {
+    return ReadInstallRoot() + SelectedModFolder() + QStringLiteral("\\maps\\");
+}
 
 QPushButton* button(const char* name, const QString& caption) {
     auto* b = new QPushButton(caption);
@@ -122,9 +125,13 @@ bool TMainfrm::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TMainfrm::popupScriptMenu() { scriptmnu->popup(QCursor::pos()); }
+void TMainfrm::popupScriptMenu() {
+    scriptmnu->popup(QCursor::pos());
+}
 
-void TMainfrm::NewscriptoptClick() { ScriptNcmd->setEnabled(true); }
+void TMainfrm::NewscriptoptClick() {
+    ScriptNcmd->setEnabled(true);
+}
 
 void TMainfrm::CurrentscriptoptClick() {
     ScriptNcmd->setEnabled(true);
@@ -143,7 +150,8 @@ void TMainfrm::showScriptList(bool filterScripted) {
         Newlbl->setText(kPickMap);
         if (filterScripted) {
             for (int i = Scriptlst->count() - 1; i >= 0; --i) {
-                if (fileExists(scriptFolder() + scriptFileOf(Scriptlst->item(i)->text()))) delete Scriptlst->takeItem(i);
+                if (fileExists(scriptFolder() + scriptFileOf(Scriptlst->item(i)->text())))
+                    delete Scriptlst->takeItem(i);
             }
         }
     } else {
@@ -170,10 +178,12 @@ void TMainfrm::ScriptNcmdClick() {
         if (Newscriptopt->isChecked()) {
             Newlbl->setText(nativePath(scriptFolder() + scriptFileOf(name)));
             Scripttxt->setPlainText(
-                newScriptLines(mapNameOf(name), scriptCreatedText(QDateTime::currentDateTime())).join(QLatin1Char('\n')));
+                newScriptLines(mapNameOf(name), scriptCreatedText(QDateTime::currentDateTime()))
+                    .join(QLatin1Char('\n')));
         } else {
             const QString path = scriptFolder() + name;
-            if (!name.isEmpty() && fileExists(path)) Scripttxt->setPlainText(editorTextFromBytes(readFileBytes(path)));
+            if (!name.isEmpty() && fileExists(path))
+                Scripttxt->setPlainText(editorTextFromBytes(readFileBytes(path)));
             Newlbl->setText(nativePath(path));
         }
         Scripttxt->show();
@@ -196,7 +206,8 @@ void TMainfrm::ScriptBcmdClick() {
         Currentscriptopt->setChecked(false);
         Newscriptopt->setAutoExclusive(true);
         Currentscriptopt->setAutoExclusive(true);
-        for (QPushButton* b : {ScriptBcmd, ScriptCcmd, ScriptNcmd, ScriptFcmd}) b->setEnabled(false);
+        for (QPushButton* b : {ScriptBcmd, ScriptCcmd, ScriptNcmd, ScriptFcmd})
+            b->setEnabled(false);
         Scriptlst->hide();
         Newlbl->setText(kChoose);
     } else if (scriptStep_ == 1) {
@@ -228,7 +239,8 @@ void TMainfrm::ScriptCcmdClick() {
     Currentscriptopt->setChecked(false);
     Newscriptopt->setAutoExclusive(true);
     Currentscriptopt->setAutoExclusive(true);
-    for (QPushButton* b : {ScriptBcmd, ScriptFcmd, ScriptNcmd, ScriptCcmd}) b->setEnabled(false);
+    for (QPushButton* b : {ScriptBcmd, ScriptFcmd, ScriptNcmd, ScriptCcmd})
+        b->setEnabled(false);
     Scriptlst->hide();
     Scripttxt->hide();
     Scripttxt->clear();

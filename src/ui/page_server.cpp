@@ -24,15 +24,22 @@ namespace {
 const std::vector<Setting>& tableOf(SettingPage page) {
     switch (page) {
     case SettingPage::Basic:
-    case SettingPage::Advanced: return serverSettings();
-    case SettingPage::Adminmod: return adminmodSettings();
-    default: return neotfSettings();
+    case SettingPage::Advanced:
+        return serverSettings();
+    case SettingPage::Adminmod:
+        return adminmodSettings();
+    default:
+        return neotfSettings();
     }
 }
 
 // Check boxes per row, and caption-and-edit pairs per row.
-int flagColumnsFor(SettingPage page) { return page == SettingPage::Basic ? 2 : 3; }
-int pairColumnsFor(SettingPage page) { return page == SettingPage::Basic ? 1 : 2; }
+int flagColumnsFor(SettingPage page) {
+    return page == SettingPage::Basic ? 2 : 3;
+}
+int pairColumnsFor(SettingPage page) {
+    return page == SettingPage::Basic ? 1 : 2;
+}
 
 } // namespace
 
@@ -52,8 +59,8 @@ QList<QWidget*> TMainfrm::buildServerGroups(SettingPage page, QWidget* parent) {
     const int pairs = pairColumnsFor(page);
     for (const Setting& s : tableOf(page)) {
         if (s.page != page || !s.group) continue;
-        if (s.kind == SettingKind::Comment || s.kind == SettingKind::MinRate || s.kind == SettingKind::MaxRate ||
-            s.kind == SettingKind::Teamplay)
+        if (s.kind == SettingKind::Comment || s.kind == SettingKind::MinRate ||
+            s.kind == SettingKind::MaxRate || s.kind == SettingKind::Teamplay)
             continue;
         const QString groupName = QString::fromLatin1(s.group);
         QGridLayout* grid = grids.value(groupName);
@@ -201,7 +208,8 @@ QWidget* TMainfrm::buildServerKindGroup(QWidget* parent) {
     connect(Listenopt, &QRadioButton::toggled, this, [this](bool on) {
         if (on) guarded([this] { ListenoptClick(); });
     });
-    connect(Saveservercmd, &QPushButton::clicked, this, [this] { guarded([this] { SaveservercmdClick(); }); });
+    connect(Saveservercmd, &QPushButton::clicked, this,
+            [this] { guarded([this] { SaveservercmdClick(); }); });
     return group;
 }
 

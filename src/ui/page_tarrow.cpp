@@ -26,7 +26,8 @@ namespace tarrow {
 namespace {
 
 QString botConfigPath() {
-    return ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() + QStringLiteral("\\tarrow.cfg");
+    return ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() +
+           QStringLiteral("\\tarrow.cfg");
 }
 
 QSlider* slider(const char* name, int min, int max, int value, int pageStep, const QString& hint) {
@@ -62,14 +63,17 @@ QLabel* label(const char* name, const QString& text) {
 void TMainfrm::buildBotSettings(QWidget* parent, QBoxLayout* into) {
     auto* group = new QGroupBox(QStringLiteral("Tarrow Settings:"), parent);
     auto* grid = new QGridLayout(group);
-    Skillsdr = slider("Skillsdr", 1, 5, 1, 1, QStringLiteral("Slide to adjust skill, 1 is best, 5 is worst, what can you handle?"));
-    Pausesdr = slider("Pausesdr", 0, 30, 3, 5,
-                      QStringLiteral("Slide to adjust the amount of time you want bots to wait before joining the server"));
+    Skillsdr = slider("Skillsdr", 1, 5, 1, 1,
+                      QStringLiteral("Slide to adjust skill, 1 is best, 5 is worst, what can you handle?"));
+    Pausesdr = slider(
+        "Pausesdr", 0, 30, 3, 5,
+        QStringLiteral("Slide to adjust the amount of time you want bots to wait before joining the server"));
     Minbotsdr = slider("Minbotsdr", -1, 31, -1, 5,
                        QStringLiteral("Slide to adjust the minimum amount of bots you want on your server"));
-    Maxbotsdr = slider("Maxbotsdr", -1, 31, -1, 5,
-                       QStringLiteral("Slide to adjust the max amount of bots on your server, always keep this at least 1 "
-                                      "below max amount of people or you wont be able to join your server"));
+    Maxbotsdr = slider(
+        "Maxbotsdr", -1, 31, -1, 5,
+        QStringLiteral("Slide to adjust the max amount of bots on your server, always keep this at least 1 "
+                       "below max amount of people or you wont be able to join your server"));
     Skilllbl = label("Skilllbl", QStringLiteral("Skill level: 1"));
     Skilllvllbl = label("Skilllvllbl", QStringLiteral("Tarrow is my Daddy!"));
     auto* pauseCaption = label("Pauselbl", QStringLiteral("Pause Time:"));
@@ -99,10 +103,14 @@ void TMainfrm::buildBotSettings(QWidget* parent, QBoxLayout* into) {
     grid->addWidget(maxCaption, row, 0);
     grid->addWidget(Maxbotlvllbl, row++, 1);
     grid->addWidget(Maxbotsdr, row++, 0, 1, 2);
-    Botchatchk = box("Botchatchk", QStringLiteral("Bot Chat"), QStringLiteral("Enable this to have the bots talk and insult other players"));
-    BotXmaschk = box("BotXmaschk", QStringLiteral("Bot Fun Mode (Xmas)"), QStringLiteral("Enable this to have the bots throw gifts as grenades"));
-    Botbalchk = box("Botbalchk", QStringLiteral("Bot Balance"),
-                    QStringLiteral("Enable this to have the teams contain the same amount of bots (may unbalance teams)"));
+    Botchatchk = box("Botchatchk", QStringLiteral("Bot Chat"),
+                     QStringLiteral("Enable this to have the bots talk and insult other players"));
+    BotXmaschk = box("BotXmaschk", QStringLiteral("Bot Fun Mode (Xmas)"),
+                     QStringLiteral("Enable this to have the bots throw gifts as grenades"));
+    Botbalchk =
+        box("Botbalchk", QStringLiteral("Bot Balance"),
+            QStringLiteral(
+                "Enable this to have the teams contain the same amount of bots (may unbalance teams)"));
     BotTeambalchk = box("BotTeambalchk", QStringLiteral("Bot Team Balance"),
                         QStringLiteral("Enable this to have the bots keep the teams even during game"));
     grid->addWidget(Botchatchk, row, 0);
@@ -181,8 +189,8 @@ void TMainfrm::MaxbotsdrChange() {
 }
 
 void TMainfrm::setBotControlsEnabled(bool on) {
-    for (QWidget* w : std::initializer_list<QWidget*>{Skillsdr, Pausesdr, Minbotsdr, Maxbotsdr, Botchatchk, BotXmaschk,
-                                                      Botbalchk, BotTeambalchk})
+    for (QWidget* w : std::initializer_list<QWidget*>{Skillsdr, Pausesdr, Minbotsdr, Maxbotsdr, Botchatchk,
+                                                      BotXmaschk, Botbalchk, BotTeambalchk})
         w->setEnabled(on);
 }
 
@@ -198,14 +206,15 @@ void TMainfrm::TarcmdClick() {
     }
     if (Tarcmd->text() != QLatin1String("Load Tarrow.cfg")) return;
     if (!fileExists(path)) {
-        const QString shown = nativePath(ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() +
-                                         QStringLiteral("\\Tarrow.cfg"));
+        const QString shown = nativePath(ReadInstallRoot() + QStringLiteral("tarrow\\") +
+                                         SelectedModFolder() + QStringLiteral("\\Tarrow.cfg"));
         if (!prompter_.confirm(QStringLiteral("Error loading Tarrow.cfg file, expected path: ") + shown +
                                QStringLiteral(", Would you like to create it now in this directory?")))
             return;
         setBotControlsEnabled(true);
         Tarcmd->setText(QStringLiteral("Save Tarrow.cfg"));
-        createFolder(ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() + QLatin1Char('\\'));
+        createFolder(ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() +
+                     QLatin1Char('\\'));
         writeFileBytes(path, joinLinesCrLf(newBotConfigLines()));
         return;
     }

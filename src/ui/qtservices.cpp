@@ -12,18 +12,22 @@ namespace {
 const QString kTitle = QStringLiteral("Tarrow GUI");
 }
 
-void QtPrompter::message(const QString& text) { QMessageBox::information(parent_, kTitle, text); }
+void QtPrompter::message(const QString& text) {
+    QMessageBox::information(parent_, kTitle, text);
+}
 
 bool QtPrompter::confirm(const QString& text) {
-    return QMessageBox::question(parent_, kTitle, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
-           QMessageBox::Yes;
+    return QMessageBox::question(parent_, kTitle, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 QString QtPrompter::browseForFolder(const QString& caption) {
     return QFileDialog::getExistingDirectory(parent_, caption);
 }
 
-void QtPrompter::error(const QString& text) { QMessageBox::critical(parent_, kTitle, text); }
+void QtPrompter::error(const QString& text) {
+    QMessageBox::critical(parent_, kTitle, text);
+}
 
 bool QtShell::openDocument(const QString& nativePath) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(nativePath));
@@ -33,9 +37,12 @@ bool QtShell::openFolder(const QString& nativePath) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(nativePath));
 }
 
-bool QtShell::openWebAddress(const QString& address) { return QDesktopServices::openUrl(QUrl(address)); }
+bool QtShell::openWebAddress(const QString& address) {
+    return QDesktopServices::openUrl(QUrl(address));
+}
 
-bool QtShell::startProgram(const QString& program, const QStringList& arguments, const QString& workingDirectory) {
+bool QtShell::startProgram(const QString& program, const QStringList& arguments,
+                           const QString& workingDirectory) {
     return QProcess::startDetached(program, arguments, workingDirectory);
 }
 

@@ -15,11 +15,15 @@
 #include <cstdio>
 #include <memory>
 
-static void initResourcesOutsideNamespace() { Q_INIT_RESOURCE(resources); }
+static void initResourcesOutsideNamespace() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace tarrow {
 
-void initUiResources() { initResourcesOutsideNamespace(); }
+void initUiResources() {
+    initResourcesOutsideNamespace();
+}
 
 int runTarrowGui(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -36,14 +40,15 @@ int runTarrowGui(int argc, char** argv) {
         QStringLiteral("Control panel for the Tarrow bot on a Half-Life Team Fortress Classic server."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption settingsOption(QStringLiteral("settings"),
-                                            QStringLiteral("Keep the settings in FILE (also TARROW_SETTINGS)."),
-                                            QStringLiteral("FILE"));
+    const QCommandLineOption settingsOption(
+        QStringLiteral("settings"), QStringLiteral("Keep the settings in FILE (also TARROW_SETTINGS)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption rootOption(QStringLiteral("install-root"),
                                         QStringLiteral("Use DIR as the Half-Life installation folder."),
                                         QStringLiteral("DIR"));
     const QCommandLineOption demoOption(
-        QStringLiteral("demo"), QStringLiteral("Open a sample installation with its own settings (nothing real is touched)."));
+        QStringLiteral("demo"),
+        QStringLiteral("Open a sample installation with its own settings (nothing real is touched)."));
     parser.addOptions({settingsOption, rootOption, demoOption});
     parser.process(app);
 
@@ -53,7 +58,8 @@ int runTarrowGui(int argc, char** argv) {
 
     QtPrompter prompter;
     if (parser.isSet(demoOption)) {
-        const QString base = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/demo");
+        const QString base =
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/demo");
         QDir().mkpath(base);
         try {
             const DemoInstallation demo = buildDemoInstallation(base, QStringLiteral(":/demo/dlls"));

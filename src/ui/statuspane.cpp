@@ -10,10 +10,10 @@ namespace {
 
 // Catches the first navigation of a would-be new window and hands it to the desktop.
 class ExternalLinkPage : public QWebEnginePage {
-public:
+  public:
     ExternalLinkPage(Shell& shell, QObject* parent) : QWebEnginePage(parent), shell_(shell) {}
 
-protected:
+  protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
         if (!handled_) {
             handled_ = true;
@@ -23,7 +23,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     Shell& shell_;
     bool handled_ = false;
 };
@@ -32,11 +32,13 @@ private:
 
 StatusPage::StatusPage(Shell& shell, QObject* parent) : QWebEnginePage(parent), shell_(shell) {}
 
-QWebEnginePage* StatusPage::createWindow(WebWindowType) { return new ExternalLinkPage(shell_, this); }
+QWebEnginePage* StatusPage::createWindow(WebWindowType) {
+    return new ExternalLinkPage(shell_, this);
+}
 
 bool StatusPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
-    if (!url.isLocalFile() && url.scheme() != QLatin1String("about") && url.scheme() != QLatin1String("data") &&
-        type == NavigationTypeLinkClicked) {
+    if (!url.isLocalFile() && url.scheme() != QLatin1String("about") &&
+        url.scheme() != QLatin1String("data") && type == NavigationTypeLinkClicked) {
         shell_.openWebAddress(url.toString());
         return false;
     }
@@ -54,6 +56,8 @@ QString StatusPane::locationName() const {
     return QFileInfo(page()->url().path()).fileName();
 }
 
-void StatusPane::showFile(const QString& nativePath) { load(QUrl::fromLocalFile(nativePath)); }
+void StatusPane::showFile(const QString& nativePath) {
+    load(QUrl::fromLocalFile(nativePath));
+}
 
 } // namespace tarrow

@@ -31,7 +31,8 @@ void FileListBox::setFolder(const QString& composedFolder) {
     addItems(dir.entryList());
 }
 
-UpDownEdit::UpDownEdit(const QString& upDownName, const QString& editName, QWidget* parent) : QAbstractSpinBox(parent) {
+UpDownEdit::UpDownEdit(const QString& upDownName, const QString& editName, QWidget* parent)
+    : QAbstractSpinBox(parent) {
     setObjectName(upDownName);
     lineEdit()->setObjectName(editName);
     setButtonSymbols(QAbstractSpinBox::UpDownArrows);
@@ -39,7 +40,9 @@ UpDownEdit::UpDownEdit(const QString& upDownName, const QString& editName, QWidg
     setKeyboardTracking(true);
 }
 
-void UpDownEdit::stepBy(int steps) { emit stepRequested(steps); }
+void UpDownEdit::stepBy(int steps) {
+    emit stepRequested(steps);
+}
 
 QString editorPlainText(const QPlainTextEdit* editor) {
     QString text = editor->document()->toRawText();

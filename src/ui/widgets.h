@@ -11,12 +11,12 @@ namespace tarrow {
 // A label that reports double clicks (the information labels of the Info page open things).
 class ClickLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     using QLabel::QLabel;
-signals:
+  signals:
     void doubleClicked();
 
-protected:
+  protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
@@ -24,7 +24,7 @@ protected:
 // folder. The one file list of the program.
 class FileListBox : public QListWidget {
     Q_OBJECT
-public:
+  public:
     explicit FileListBox(const QString& mask, QWidget* parent = nullptr);
     // `composedFolder` may use backslashes and any letter case; see nativePath.
     void setFolder(const QString& composedFolder);
@@ -34,7 +34,7 @@ public:
     // The folder as composed, ending with a separator.
     QString folderWithSeparator() const;
 
-private:
+  private:
     QString mask_;
     QString folder_;
 };
@@ -44,15 +44,15 @@ private:
 // text and asks for steps.
 class UpDownEdit : public QAbstractSpinBox {
     Q_OBJECT
-public:
+  public:
     UpDownEdit(const QString& upDownName, const QString& editName, QWidget* parent = nullptr);
     QLineEdit* edit() const { return lineEdit(); }
     void stepBy(int steps) override;
 
-signals:
+  signals:
     void stepRequested(int steps);
 
-protected:
+  protected:
     StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
     QValidator::State validate(QString&, int&) const override { return QValidator::Acceptable; }
 };

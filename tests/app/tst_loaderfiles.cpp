@@ -7,7 +7,7 @@ using namespace tarrow;
 
 class TestLoaderFiles : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void liblistLine_data();
     void liblistLine();
     void pluginLine_data();
@@ -21,16 +21,23 @@ private slots:
 void TestLoaderFiles::liblistLine_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("forward slashes become backslashes") << "GameDLL \"Dlls/TFC.dll\"" << "gamedll \"dlls\\tfc.dll\"";
-    QTest::newRow("comment marker survives") << "// Valve Game Info" << "// valve game info";
-    QTest::newRow("doubled backslash becomes comment") << "\\\\gamedll \"x\"" << "//gamedll \"x\"";
+    QTest::newRow("forward slashes become backslashes") << "GameDLL \"Dlls/TFC.dll\""
+                                                        << "gamedll \"dlls\\tfc.dll\"";
+    QTest::newRow("comment marker survives") << "// Valve Game Info"
+                                             << "// valve game info";
+    QTest::newRow("doubled backslash becomes comment") << "\\\\gamedll \"x\""
+                                                       << "//gamedll \"x\"";
     QTest::newRow("gamedll_linux kept") << "gamedll_linux \"addons/metamod/dlls/metamod.so\""
                                         << "gamedll_linux \"addons/metamod/dlls/metamod.so\"";
-    QTest::newRow("gamedll_osx kept") << "gamedll_osx \"dlls/TFC.dylib\"" << "gamedll_osx \"dlls/TFC.dylib\"";
-    QTest::newRow("indented gamedll_linux kept") << "\tGAMEDLL_LINUX \"dlls/Tfc.so\"" << "\tGAMEDLL_LINUX \"dlls/Tfc.so\"";
-    QTest::newRow("after a byte-order mark") << QString::fromLatin1("\xEF\xBB\xBFgamedll_linux \"dlls/tfc.so\"")
-                                             << QString::fromLatin1("\xEF\xBB\xBFgamedll_linux \"dlls/tfc.so\"");
-    QTest::newRow("other words normalised") << "gamedll_linuxish \"A/B\"" << "gamedll_linuxish \"a\\b\"";
+    QTest::newRow("gamedll_osx kept") << "gamedll_osx \"dlls/TFC.dylib\""
+                                      << "gamedll_osx \"dlls/TFC.dylib\"";
+    QTest::newRow("indented gamedll_linux kept") << "\tGAMEDLL_LINUX \"dlls/Tfc.so\""
+                                                 << "\tGAMEDLL_LINUX \"dlls/Tfc.so\"";
+    QTest::newRow("after a byte-order mark")
+        << QString::fromLatin1("\xEF\xBB\xBFgamedll_linux \"dlls/tfc.so\"")
+        << QString::fromLatin1("\xEF\xBB\xBFgamedll_linux \"dlls/tfc.so\"");
+    QTest::newRow("other words normalised") << "gamedll_linuxish \"A/B\""
+                                            << "gamedll_linuxish \"a\\b\"";
 }
 
 void TestLoaderFiles::liblistLine() {
@@ -42,11 +49,16 @@ void TestLoaderFiles::liblistLine() {
 void TestLoaderFiles::pluginLine_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("backslashes become slashes") << "Win32 ..\\Tarrow\\Tarrow.dll" << "win32 ../tarrow/tarrow.dll";
-    QTest::newRow("comment kept") << "//win32 ../tarrow/tarrow.dll" << "//win32 ../tarrow/tarrow.dll";
-    QTest::newRow("linux kept") << "linux addons/adminmod/dlls/admin_MM_i386.so" << "linux addons/adminmod/dlls/admin_MM_i386.so";
-    QTest::newRow("linux with blanks kept") << "  linux   addons/X.so" << "  linux   addons/X.so";
-    QTest::newRow("semicolon comment") << "; Metamod Plugins" << "; metamod plugins";
+    QTest::newRow("backslashes become slashes") << "Win32 ..\\Tarrow\\Tarrow.dll"
+                                                << "win32 ../tarrow/tarrow.dll";
+    QTest::newRow("comment kept") << "//win32 ../tarrow/tarrow.dll"
+                                  << "//win32 ../tarrow/tarrow.dll";
+    QTest::newRow("linux kept") << "linux addons/adminmod/dlls/admin_MM_i386.so"
+                                << "linux addons/adminmod/dlls/admin_MM_i386.so";
+    QTest::newRow("linux with blanks kept") << "  linux   addons/X.so"
+                                            << "  linux   addons/X.so";
+    QTest::newRow("semicolon comment") << "; Metamod Plugins"
+                                       << "; metamod plugins";
 }
 
 void TestLoaderFiles::pluginLine() {
@@ -66,11 +78,11 @@ void TestLoaderFiles::realLiblistKeepsLinuxAndMacLines() {
     QStringList liblist;
     QVERIFY(normaliseLiblistFile(fx.root() + "tfc\\LIBLIST.gam", liblist));
     QCOMPARE(fx.read("TFC/liblist.gam"), QByteArray("\xEF\xBB\xBF// valve game info file\r\n"
-                                                   "game \"team fortress classic\"\r\n"
-                                                   "gamedll \"dlls\\tfc.dll\"\r\n"
-                                                   "gamedll_linux \"dlls/tfc.so\"\r\n"
-                                                   "gamedll_osx \"dlls/tfc.dylib\"\r\n"
-                                                   "gamedll \"addons\\metamod\\dlls\\metamod.dll\"\r\n"));
+                                                    "game \"team fortress classic\"\r\n"
+                                                    "gamedll \"dlls\\tfc.dll\"\r\n"
+                                                    "gamedll_linux \"dlls/tfc.so\"\r\n"
+                                                    "gamedll_osx \"dlls/tfc.dylib\"\r\n"
+                                                    "gamedll \"addons\\metamod\\dlls\\metamod.dll\"\r\n"));
 }
 
 void TestLoaderFiles::realPluginsIniKeepsLinuxLines() {
@@ -81,10 +93,11 @@ void TestLoaderFiles::realPluginsIniKeepsLinuxLines() {
                                                "// win32 ../Tarrow/Tarrow.dll\r\n");
     QStringList liblist;
     QVERIFY(normalisePluginFile(fx.root() + "TFC\\addons\\Metamod\\plugins.ini", liblist));
-    QCOMPARE(fx.read("TFC/addons/metamod/plugins.ini"), QByteArray("; metamod plugins\r\n"
-                                                                  "win32   addons/adminmod/dlls/admin_mm.dll\r\n"
-                                                                  "linux addons/adminmod/dlls/admin_MM_i386.so\r\n"
-                                                                  "// win32 ../tarrow/tarrow.dll\r\n"));
+    QCOMPARE(fx.read("TFC/addons/metamod/plugins.ini"),
+             QByteArray("; metamod plugins\r\n"
+                        "win32   addons/adminmod/dlls/admin_mm.dll\r\n"
+                        "linux addons/adminmod/dlls/admin_MM_i386.so\r\n"
+                        "// win32 ../tarrow/tarrow.dll\r\n"));
 }
 
 void TestLoaderFiles::missingFileIsReported() {
@@ -93,7 +106,8 @@ void TestLoaderFiles::missingFileIsReported() {
     QVERIFY(!normaliseLiblistFile(fx.root() + "TFC\\liblist.gam", liblist));
     QCOMPARE(liblist, QStringList{"keep"});
     QCOMPARE(missingLiblistMessage(fx.root() + "TFC\\liblist.gam"),
-             QStringLiteral("Your Liblist.gam file was not found, expected path: \"%1TFC/liblist.gam\"").arg(fx.root()));
+             QStringLiteral("Your Liblist.gam file was not found, expected path: \"%1TFC/liblist.gam\"")
+                 .arg(fx.root()));
 }
 
 void TestLoaderFiles::rivalFiles() {
@@ -103,9 +117,9 @@ void TestLoaderFiles::rivalFiles() {
     fx.write("tfc/addons/adminop/dlls/adminop.dll", "x");
     fx.write("tfc/dlls/ADMINOP.DLL", "x");
     QCOMPARE(rivalPluginFiles(fx.root(), "TFC").size(), 3);
-    QVERIFY(rivalPluginWarning().startsWith(
-        "You should not support a rip off of good work, Please remove AdminOp and install the original work, NeoTF, "
-        "which can be found at "));
+    QVERIFY(rivalPluginWarning().startsWith("You should not support a rip off of good work, Please remove "
+                                            "AdminOp and install the original work, NeoTF, "
+                                            "which can be found at "));
 }
 
 QTEST_GUILESS_MAIN(TestLoaderFiles)

@@ -15,7 +15,7 @@ const QString kPick = QStringLiteral("Select your Half Life install folder.");
 
 class TestStartup : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void storedRootAsksNothing();
     void settle_data();
     void settle();
@@ -42,16 +42,17 @@ void TestStartup::settle_data() {
     QTest::addColumn<QStringList>("expectedTexts");
     QTest::addColumn<QString>("expectedRoot");
     const QString ask = QStringLiteral("Is this your Half Life install path: /games/Half-Life ?");
-    QTest::newRow("installer path accepted")
-        << "/games/Half-Life" << QList<bool>{true} << QStringList{} << QStringList{kNotSet, ask} << "/games/Half-Life/";
+    QTest::newRow("installer path accepted") << "/games/Half-Life" << QList<bool>{true} << QStringList{}
+                                             << QStringList{kNotSet, ask} << "/games/Half-Life/";
     QTest::newRow("installer path refused, folder picked")
-        << "/games/Half-Life" << QList<bool>{false} << QStringList{"/srv/hl"} << QStringList{kNotSet, ask, kPick}
-        << "/srv/hl/";
+        << "/games/Half-Life" << QList<bool>{false} << QStringList{"/srv/hl"}
+        << QStringList{kNotSet, ask, kPick} << "/srv/hl/";
     QTest::newRow("no installer, folder picked")
         << "" << QList<bool>{} << QStringList{"/srv/hl"} << QStringList{kNotSet, kPick} << "/srv/hl/";
     QTest::newRow("folder ending in a separator gets a second one")
         << "" << QList<bool>{} << QStringList{"/"} << QStringList{kNotSet, kPick} << "//";
-    QTest::newRow("cancelled: nothing stored") << "" << QList<bool>{} << QStringList{} << QStringList{kNotSet, kPick} << "";
+    QTest::newRow("cancelled: nothing stored")
+        << "" << QList<bool>{} << QStringList{} << QStringList{kNotSet, kPick} << "";
 }
 
 void TestStartup::settle() {
@@ -62,8 +63,10 @@ void TestStartup::settle() {
     QFETCH(QString, expectedRoot);
     test::FixtureInstall fx;
     test::ScriptedPrompter p;
-    for (bool a : answers) p.answers.enqueue(a);
-    for (const QString& f : folders) p.folders.enqueue(f);
+    for (bool a : answers)
+        p.answers.enqueue(a);
+    for (const QString& f : folders)
+        p.folders.enqueue(f);
     settleInstallRoot(p, installer);
     QCOMPARE(p.texts(), expectedTexts);
     QCOMPARE(ReadInstallRoot(), expectedRoot);
@@ -82,8 +85,9 @@ void TestStartup::failedStoreNamesKeyWithBackslash() {
 void TestStartup::steamLibraries() {
     test::FixtureInstall fx;
     const QString home = fx.path("home");
-    const QString vdf = QStringLiteral("\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"%1\"\n\t}\n}\n")
-                            .arg(fx.path("games/SteamLibrary"));
+    const QString vdf =
+        QStringLiteral("\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"%1\"\n\t}\n}\n")
+            .arg(fx.path("games/SteamLibrary"));
     fx.write("home/.steam/steam/steamapps/libraryfolders.vdf", vdf.toUtf8());
     QCOMPARE(halfLifeInstallerPath(home), QString());
     QDir().mkpath(fx.path("games/SteamLibrary/steamapps/common/Half-Life"));
@@ -109,12 +113,24 @@ void TestStartup::versionOverrides_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("TAR sorting after") << "TAR" << "0.699.0.0" << "0.699.0.0";
-    QTest::newRow("TAR sorting lower keeps default") << "TAR" << "0.1000.0.0" << "0.698.0.0";
-    QTest::newRow("TAR empty") << "TAR" << "" << "0.698.0.0";
-    QTest::newRow("TAR longer with same prefix") << "TAR" << "0.698.0.0.1" << "0.698.0.0.1";
-    QTest::newRow("META numerically newer but sorting lower") << "META" << "1.100.0.0" << "1.16.2.0";
-    QTest::newRow("HL") << "HL" << "1.1.2.0" << "1.1.2.0";
+    QTest::newRow("TAR sorting after") << "TAR"
+                                       << "0.699.0.0"
+                                       << "0.699.0.0";
+    QTest::newRow("TAR sorting lower keeps default") << "TAR"
+                                                     << "0.1000.0.0"
+                                                     << "0.698.0.0";
+    QTest::newRow("TAR empty") << "TAR"
+                               << ""
+                               << "0.698.0.0";
+    QTest::newRow("TAR longer with same prefix") << "TAR"
+                                                 << "0.698.0.0.1"
+                                                 << "0.698.0.0.1";
+    QTest::newRow("META numerically newer but sorting lower") << "META"
+                                                              << "1.100.0.0"
+                                                              << "1.16.2.0";
+    QTest::newRow("HL") << "HL"
+                        << "1.1.2.0"
+                        << "1.1.2.0";
 }
 
 void TestStartup::versionOverrides() {
@@ -123,7 +139,9 @@ void TestStartup::versionOverrides() {
     QFETCH(QString, expected);
     ComponentSettings s;
     applyVersionOverrides(s, [&](const QString& n) { return n == name ? value : QString(); });
-    const QString actual = name == "TAR" ? s.LatestPluginVersion : name == "META" ? s.LatestMetamodVersion : s.LatestHLVersion;
+    const QString actual = name == "TAR"    ? s.LatestPluginVersion
+                           : name == "META" ? s.LatestMetamodVersion
+                                            : s.LatestHLVersion;
     QCOMPARE(actual, expected);
 }
 

@@ -9,7 +9,7 @@ using namespace tarrow;
 
 class TestTarrowCfg : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void saveTemplate();
     void load_data();
     void load();
@@ -72,7 +72,7 @@ void TestTarrowCfg::saveTemplate() {
 void TestTarrowCfg::load_data() {
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QList<int>>("values"); // skill, pause, min, max
-    QTest::addColumn<QString>("boxes");      // letters: c x b t
+    QTest::addColumn<QString>("boxes");     // letters: c x b t
     QTest::newRow("keys ignore case") << QStringList{"BotSkill 4"} << QList<int>{4, 3, -1, -1} << "";
     QTest::newRow("clamped") << QStringList{"botskill 9"} << QList<int>{5, 3, -1, -1} << "";
     QTest::newRow("leading blank: ignored") << QStringList{" botskill 4"} << QList<int>{1, 3, -1, -1} << "";
@@ -80,12 +80,17 @@ void TestTarrowCfg::load_data() {
     QTest::newRow("min -1") << QStringList{"min_bots -1"} << QList<int>{1, 3, -1, -1} << "";
     QTest::newRow("pause 100 reads 10") << QStringList{"pause 100"} << QList<int>{1, 10, -1, -1} << "";
     QTest::newRow("pause 99 clamps to 30") << QStringList{"pause 99"} << QList<int>{1, 30, -1, -1} << "";
-    QTest::newRow("two blanks: blank and digit") << QStringList{"botskill  4"} << QList<int>{4, 3, -1, -1} << "";
-    QTest::newRow("min pushes then max pulls") << QStringList{"min_bots 5", "max_bots 3"} << QList<int>{1, 3, 3, 3} << "";
-    QTest::newRow("boxes ticked") << QStringList{"bot_chat 1", "bot_xmas 1", "bot_bot_balance 1", "bot_team_balance 1"}
+    QTest::newRow("two blanks: blank and digit")
+        << QStringList{"botskill  4"} << QList<int>{4, 3, -1, -1} << "";
+    QTest::newRow("min pushes then max pulls")
+        << QStringList{"min_bots 5", "max_bots 3"} << QList<int>{1, 3, 3, 3} << "";
+    QTest::newRow("boxes ticked") << QStringList{"bot_chat 1", "bot_xmas 1", "bot_bot_balance 1",
+                                                 "bot_team_balance 1"}
                                   << QList<int>{1, 3, -1, -1} << "cxbt";
-    QTest::newRow("trailing blank does not tick") << QStringList{"bot_chat 1 "} << QList<int>{1, 3, -1, -1} << "c";
-    QTest::newRow("comments and addbot ignored") << QStringList{"# botskill 2", "addbot 1 2 x 3", ""} << QList<int>{1, 3, -1, -1} << "";
+    QTest::newRow("trailing blank does not tick")
+        << QStringList{"bot_chat 1 "} << QList<int>{1, 3, -1, -1} << "c";
+    QTest::newRow("comments and addbot ignored")
+        << QStringList{"# botskill 2", "addbot 1 2 x 3", ""} << QList<int>{1, 3, -1, -1} << "";
 }
 
 void TestTarrowCfg::load() {
@@ -106,9 +111,12 @@ void TestTarrowCfg::load() {
 void TestTarrowCfg::invalidIntegerStopsLaterLines_data() {
     QTest::addColumn<QString>("bad");
     QTest::addColumn<QString>("message");
-    QTest::newRow("trailing comment") << "pause 5 // x" << "'5 ' is not a valid integer value";
-    QTest::newRow("pause_time") << "pause_time 5" << "'ti' is not a valid integer value";
-    QTest::newRow("letters") << "botskill x" << "'x' is not a valid integer value";
+    QTest::newRow("trailing comment") << "pause 5 // x"
+                                      << "'5 ' is not a valid integer value";
+    QTest::newRow("pause_time") << "pause_time 5"
+                                << "'ti' is not a valid integer value";
+    QTest::newRow("letters") << "botskill x"
+                             << "'x' is not a valid integer value";
 }
 
 void TestTarrowCfg::invalidIntegerStopsLaterLines() {
@@ -157,8 +165,9 @@ void TestTarrowCfg::labels() {
 }
 
 void TestTarrowCfg::keptLines() {
-    const QStringList file{"# comment", "  // other", "", "botskill 3", "addbot blue soldier Bob 2", "\"max_bots\" 4",
-                           "sv_gravity 800", "   "};
+    const QStringList file{
+        "# comment",      "  // other",     "",   "botskill 3", "addbot blue soldier Bob 2",
+        "\"max_bots\" 4", "sv_gravity 800", "   "};
     QCOMPARE(userLinesOf(file), (QStringList{"addbot blue soldier Bob 2", "sv_gravity 800"}));
     BotConfigModel m;
     const QStringList out = m.fileLines(userLinesOf(file));
@@ -175,7 +184,8 @@ void TestTarrowCfg::scriptNamesAndFilter() {
     QCOMPARE(scriptFileOf("ROCK2.BSP"), QStringLiteral("ROCK2_tw.cfg"));
     test::FixtureInstall fx;
     fx.write("tarrow/TFC/scripts/2fort_tw.cfg", "x");
-    QCOMPARE(mapsWithoutScript({"2fort.bsp", "well.bsp"}, fx.root() + "tarrow\\TFC\\scripts\\"), QStringList{"well.bsp"});
+    QCOMPARE(mapsWithoutScript({"2fort.bsp", "well.bsp"}, fx.root() + "tarrow\\TFC\\scripts\\"),
+             QStringList{"well.bsp"});
     QCOMPARE(scriptInserts().size(), size_t(13));
     QCOMPARE(scriptInserts().front().text, QStringLiteral("on_msg( )\r\n\t{\r\n\r\n\t}\r\n"));
     QCOMPARE(scriptInserts().back().caption, QStringLiteral("ye&llow_available_only_point"));

@@ -9,7 +9,7 @@ using namespace tarrow;
 
 class TestFileIo : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void nativePathMatchesCase_data();
     void nativePathMatchesCase();
     void readOnlyRefusedEvenAsRoot();
@@ -23,12 +23,18 @@ private slots:
 void TestFileIo::nativePathMatchesCase_data() {
     QTest::addColumn<QString>("composed");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("exact") << "TFC/liblist.gam" << "TFC/liblist.gam";
-    QTest::newRow("backslashes and case") << "tfc\\LIBLIST.GAM" << "TFC/liblist.gam";
-    QTest::newRow("missing file keeps composed name") << "TFC\\dlls\\Tarrow.dll" << "TFC/dlls/Tarrow.dll";
-    QTest::newRow("missing folder keeps rest") << "tfc\\addons\\Metamod\\plugins.ini" << "TFC/addons/Metamod/plugins.ini";
-    QTest::newRow("exact spelling wins") << "Mixed/a.txt" << "Mixed/a.txt";
-    QTest::newRow("other spelling found") << "MIXED/A.txt" << "MIXED/A.txt";
+    QTest::newRow("exact") << "TFC/liblist.gam"
+                           << "TFC/liblist.gam";
+    QTest::newRow("backslashes and case") << "tfc\\LIBLIST.GAM"
+                                          << "TFC/liblist.gam";
+    QTest::newRow("missing file keeps composed name") << "TFC\\dlls\\Tarrow.dll"
+                                                      << "TFC/dlls/Tarrow.dll";
+    QTest::newRow("missing folder keeps rest") << "tfc\\addons\\Metamod\\plugins.ini"
+                                               << "TFC/addons/Metamod/plugins.ini";
+    QTest::newRow("exact spelling wins") << "Mixed/a.txt"
+                                         << "Mixed/a.txt";
+    QTest::newRow("other spelling found") << "MIXED/A.txt"
+                                          << "MIXED/A.txt";
 }
 
 void TestFileIo::nativePathMatchesCase() {
@@ -78,7 +84,8 @@ void TestFileIo::writeErrorNamesPathAndReason() {
         writeFileBytes(fx.path("RO.CFG"), "y");
         QFAIL("no error");
     } catch (const IoError& e) {
-        QCOMPARE(e.text(), QStringLiteral("Cannot create file \"%1\". Access is denied.").arg(fx.path("ro.cfg")));
+        QCOMPARE(e.text(),
+                 QStringLiteral("Cannot create file \"%1\". Access is denied.").arg(fx.path("ro.cfg")));
     }
 }
 
@@ -95,12 +102,14 @@ void TestFileIo::latin1BytesSurvive() {
 void TestFileIo::hundredMebibyteFileLoads() {
     test::FixtureInstall fx;
     QByteArray chunk(1 << 20, 'a');
-    for (int i = 0; i < chunk.size(); i += 97) chunk[i] = '\n';
+    for (int i = 0; i < chunk.size(); i += 97)
+        chunk[i] = '\n';
     chunk[5] = '\0';
     {
         QFile f(fx.path("huge.bin"));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        for (int i = 0; i < 100; ++i) f.write(chunk);
+        for (int i = 0; i < 100; ++i)
+            f.write(chunk);
     }
     const QStringList lines = readLines(fx.path("huge.bin"));
     QVERIFY(lines.size() > 100 * 10000);

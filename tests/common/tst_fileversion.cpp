@@ -19,14 +19,15 @@ quint32 u32(const QByteArray& b, int at) {
 }
 
 void put32(QByteArray& b, int at, quint32 v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = char((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = char((v >> (8 * i)) & 0xFF);
 }
 
 } // namespace
 
 class TestFileVersion : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void fixtures_data();
     void fixtures();
     void largeFileReadsLittle();
@@ -38,13 +39,20 @@ private slots:
 void TestFileVersion::fixtures_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("expected"); // empty: no version record
-    QTest::newRow("32-bit") << "tarrow.dll" << "0.698.0.0";
-    QTest::newRow("64-bit") << "tarrow64.dll" << "0.698.0.0";
-    QTest::newRow("halves printed unsigned") << "big.dll" << "65535.1.2.65534";
-    QTest::newRow("admin mod") << "admin_mm.dll" << "2.50.56.0";
-    QTest::newRow("neotf 1.6.0.0 as read") << "ntf_160.dll" << "1.6.0.0";
-    QTest::newRow("no resource") << "noversion.dll" << "";
-    QTest::newRow("missing file") << "does-not-exist.dll" << "";
+    QTest::newRow("32-bit") << "tarrow.dll"
+                            << "0.698.0.0";
+    QTest::newRow("64-bit") << "tarrow64.dll"
+                            << "0.698.0.0";
+    QTest::newRow("halves printed unsigned") << "big.dll"
+                                             << "65535.1.2.65534";
+    QTest::newRow("admin mod") << "admin_mm.dll"
+                               << "2.50.56.0";
+    QTest::newRow("neotf 1.6.0.0 as read") << "ntf_160.dll"
+                                           << "1.6.0.0";
+    QTest::newRow("no resource") << "noversion.dll"
+                                 << "";
+    QTest::newRow("missing file") << "does-not-exist.dll"
+                                  << "";
 }
 
 void TestFileVersion::fixtures() {
@@ -68,18 +76,33 @@ void TestFileVersion::corrupted_data() {
     const int pe = int(u32(good, 0x3C));
     QByteArray b;
 
-    b = good; put32(b, 0x3C, 0x7FFFFFF0); QTest::newRow("PE offset past the end") << b;
-    b = good; b[pe] = 'X'; QTest::newRow("bad PE signature") << b;
-    b = good; b[pe + 6] = char(0xFF); b[pe + 7] = char(0xFF); QTest::newRow("65535 sections") << b;
-    b = good; b[pe + 20] = 0; b[pe + 21] = 0; QTest::newRow("optional header size 0") << b;
-    b = good; put32(b, pe + 24 + 96 + 16, 0x7FFFFF00); QTest::newRow("resource RVA outside sections") << b;
-    b = good; put32(b, pe + 24 + 96 + 16, 0); QTest::newRow("no resource table") << b;
+    b = good;
+    put32(b, 0x3C, 0x7FFFFFF0);
+    QTest::newRow("PE offset past the end") << b;
+    b = good;
+    b[pe] = 'X';
+    QTest::newRow("bad PE signature") << b;
+    b = good;
+    b[pe + 6] = char(0xFF);
+    b[pe + 7] = char(0xFF);
+    QTest::newRow("65535 sections") << b;
+    b = good;
+    b[pe + 20] = 0;
+    b[pe + 21] = 0;
+    QTest::newRow("optional header size 0") << b;
+    b = good;
+    put32(b, pe + 24 + 96 + 16, 0x7FFFFF00);
+    QTest::newRow("resource RVA outside sections") << b;
+    b = good;
+    put32(b, pe + 24 + 96 + 16, 0);
+    QTest::newRow("no resource table") << b;
     // Make every section claim raw data far beyond the file.
     b = good;
     {
         const int sections = uchar(good[pe + 6]) | uchar(good[pe + 7]) << 8;
         const int optSize = uchar(good[pe + 20]) | uchar(good[pe + 21]) << 8;
-        for (int i = 0; i < sections; ++i) put32(b, pe + 24 + optSize + i * 40 + 20, 0x7FFFFFF0);
+        for (int i = 0; i < sections; ++i)
+            put32(b, pe + 24 + optSize + i * 40 + 20, 0x7FFFFFF0);
     }
     QTest::newRow("section raw offsets lie") << b;
     // A directory whose entry points back at the root: a loop the reader must not follow.

@@ -8,7 +8,7 @@ using namespace tarrow;
 
 class TestSettings : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void namesIgnoreCase_data();
     void namesIgnoreCase();
     void writeReplacesEverySpelling();
@@ -20,10 +20,14 @@ private slots:
 void TestSettings::namesIgnoreCase_data() {
     QTest::addColumn<QString>("written");
     QTest::addColumn<QString>("read");
-    QTest::newRow("same") << "Translucency" << "Translucency";
-    QTest::newRow("lower") << "Translucency" << "translucency";
-    QTest::newRow("blank in name") << "Stats Speed" << "Stats speed";
-    QTest::newRow("upper") << "CommandLine" << "COMMANDLINE";
+    QTest::newRow("same") << "Translucency"
+                          << "Translucency";
+    QTest::newRow("lower") << "Translucency"
+                           << "translucency";
+    QTest::newRow("blank in name") << "Stats Speed"
+                                   << "Stats speed";
+    QTest::newRow("upper") << "CommandLine"
+                           << "COMMANDLINE";
 }
 
 void TestSettings::namesIgnoreCase() {

@@ -11,7 +11,7 @@ using namespace tarrow;
 
 class TestSysInfo : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void memoryTexts();
     void osNameIsNotEmpty();
     void fileInUse();
@@ -19,14 +19,17 @@ private slots:
 };
 
 void TestSysInfo::memoryTexts() {
-    const QString meminfo = QStringLiteral("MemTotal:        2097152 kB\nMemFree:  1 kB\nMemAvailable:    1048576 kB\n"
-                                           "SwapTotal:       0 kB\nSwapFree:        0 kB\n");
+    const QString meminfo =
+        QStringLiteral("MemTotal:        2097152 kB\nMemFree:  1 kB\nMemAvailable:    1048576 kB\n"
+                       "SwapTotal:       0 kB\nSwapFree:        0 kB\n");
     QCOMPARE(memoryText(meminfo, "MemTotal", "MemAvailable"), QStringLiteral("2048 MB,1024 MB"));
     QCOMPARE(memoryText(meminfo, "SwapTotal", "SwapFree"), QStringLiteral("0 MB,0 MB"));
     QVERIFY(PhysicalMemoryText().contains(QStringLiteral(" MB,")));
 }
 
-void TestSysInfo::osNameIsNotEmpty() { QVERIFY(!WindowsVersionText().isEmpty()); }
+void TestSysInfo::osNameIsNotEmpty() {
+    QVERIFY(!WindowsVersionText().isEmpty());
+}
 
 void TestSysInfo::fileInUse() {
     test::FixtureInstall fx;
@@ -39,7 +42,8 @@ void TestSysInfo::fileInUse() {
     QVERIFY(IsFileInUse(fx.path("ro.dll")));
     // Another process holding the file open, as a running server holds its libraries.
     QProcess holder;
-    holder.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exec 3<\"$0\"; sleep 30"), fx.path("held.dll")});
+    holder.start(QStringLiteral("sh"),
+                 {QStringLiteral("-c"), QStringLiteral("exec 3<\"$0\"; sleep 30"), fx.path("held.dll")});
     QVERIFY(holder.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(IsFileInUse(fx.path("held.dll")), 5000);
     const OpenFileScan scan = OpenFileScan::take();

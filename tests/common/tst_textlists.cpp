@@ -9,7 +9,7 @@ using namespace tarrow;
 
 class TestTextLists : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void findListPrefix_data();
     void findListPrefix();
     void textBetween_data();
@@ -34,11 +34,14 @@ void TestTextLists::findListPrefix_data() {
     QTest::addColumn<int>("n");
     QTest::addColumn<int>("expected");
     QTest::newRow("empty list") << QStringList{} << "gamedll" << 7 << -1;
-    QTest::newRow("two matches give the later") << QStringList{"gamedll \"a\"", "x", "gamedll \"b\""} << "gamedll" << 7 << 2;
+    QTest::newRow("two matches give the later")
+        << QStringList{"gamedll \"a\"", "x", "gamedll \"b\""} << "gamedll" << 7 << 2;
     QTest::newRow("case ignored") << QStringList{"GameDLL \"dlls\\tfc.dll\""} << "gamedll" << 7 << 0;
-    QTest::newRow("cut before trimming") << QStringList{"  GameDLL \"dlls\\tfc.dll\""} << "gamedll" << 7 << -1;
+    QTest::newRow("cut before trimming")
+        << QStringList{"  GameDLL \"dlls\\tfc.dll\""} << "gamedll" << 7 << -1;
     QTest::newRow("short line compared whole") << QStringList{"game"} << "game" << 7 << 0;
-    QTest::newRow("text trimmed too") << QStringList{"localinfo mm_gamedll x"} << " localinfo mm_gamedll " << 20 << 0;
+    QTest::newRow("text trimmed too")
+        << QStringList{"localinfo mm_gamedll x"} << " localinfo mm_gamedll " << 20 << 0;
     QTest::newRow("control characters trimmed") << QStringList{"\tgamedl"} << "gamedl" << 7 << 0;
 }
 
@@ -56,12 +59,24 @@ void TestTextLists::textBetween_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<bool>("hasResult");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("quoted") << "\"" << "\"" << "hostname \"My Server\"" << true << "My Server";
-    QTest::newRow("blank, no second blank: no result") << " " << " " << "sv_cheats 1" << false << "";
-    QTest::newRow("blank and semicolon: empty") << " " << ";" << "x y" << true << "";
-    QTest::newRow("blank-delimited value") << " " << " " << "mp_timelimit 30 // x" << true << "30";
-    QTest::newRow("start absent: whole line") << "\"" << " " << "abc def" << true << "abc";
-    QTest::newRow("quote without closing") << "\"" << "\"" << "hostname \"open" << true << "";
+    QTest::newRow("quoted") << "\""
+                            << "\""
+                            << "hostname \"My Server\"" << true << "My Server";
+    QTest::newRow("blank, no second blank: no result") << " "
+                                                       << " "
+                                                       << "sv_cheats 1" << false << "";
+    QTest::newRow("blank and semicolon: empty") << " "
+                                                << ";"
+                                                << "x y" << true << "";
+    QTest::newRow("blank-delimited value") << " "
+                                           << " "
+                                           << "mp_timelimit 30 // x" << true << "30";
+    QTest::newRow("start absent: whole line") << "\""
+                                              << " "
+                                              << "abc def" << true << "abc";
+    QTest::newRow("quote without closing") << "\""
+                                           << "\""
+                                           << "hostname \"open" << true << "";
 }
 
 void TestTextLists::textBetween() {
@@ -78,12 +93,18 @@ void TestTextLists::textBetween() {
 void TestTextLists::cvarValue_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("comment after blank") << "hostname MyServer // name" << "MyServer";
-    QTest::newRow("comment glued") << "sv_gravity 800//x" << "800";
-    QTest::newRow("no blank") << "maxplayers" << "maxplayers";
-    QTest::newRow("comment before blank") << "a b//c d" << "b";
-    QTest::newRow("quotes kept") << "hostname \"x\"" << "\"x\"";
-    QTest::newRow("empty value") << "name " << "";
+    QTest::newRow("comment after blank") << "hostname MyServer // name"
+                                         << "MyServer";
+    QTest::newRow("comment glued") << "sv_gravity 800//x"
+                                   << "800";
+    QTest::newRow("no blank") << "maxplayers"
+                              << "maxplayers";
+    QTest::newRow("comment before blank") << "a b//c d"
+                                          << "b";
+    QTest::newRow("quotes kept") << "hostname \"x\""
+                                 << "\"x\"";
+    QTest::newRow("empty value") << "name "
+                                 << "";
 }
 
 void TestTextLists::cvarValue() {
@@ -95,9 +116,11 @@ void TestTextLists::cvarValue() {
 void TestTextLists::isByteNumber_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("expected");
-    for (const char* yes : {"0", "7", "60", "255"}) QTest::newRow(yes) << QString::fromLatin1(yes) << true;
+    for (const char* yes : {"0", "7", "60", "255"})
+        QTest::newRow(yes) << QString::fromLatin1(yes) << true;
     for (const char* no : {"", "0255", "007", "+7", " 7", "7 ", "256", "-1", "1e2", "abc", "99999"})
-        QTest::newRow(qPrintable(QStringLiteral("'%1'").arg(QLatin1String(no)))) << QString::fromLatin1(no) << false;
+        QTest::newRow(qPrintable(QStringLiteral("'%1'").arg(QLatin1String(no))))
+            << QString::fromLatin1(no) << false;
 }
 
 void TestTextLists::isByteNumber() {
@@ -179,7 +202,8 @@ void TestTextLists::listFolderFilesSkipsFoldersAndHidden() {
 void TestTextLists::readersSurviveHostileBytes() {
     test::FixtureInstall fx;
     QByteArray binary;
-    for (int i = 0; i < 4096; ++i) binary += char(i % 256);
+    for (int i = 0; i < 4096; ++i)
+        binary += char(i % 256);
     const QByteArray longLine(1 << 20, 'x');
     fx.write("bin.dat", binary);
     fx.write("long.txt", longLine + "\r\n" + longLine);
@@ -187,7 +211,8 @@ void TestTextLists::readersSurviveHostileBytes() {
     LoadListFromFile(fx.path("bin.dat"), list, true);
     // Every byte but the line ends survives, and a save writes the same bytes with CR LF.
     QByteArray joined;
-    for (const QString& l : list) joined += l.toLatin1();
+    for (const QString& l : list)
+        joined += l.toLatin1();
     QByteArray expected = binary;
     expected.replace('\r', QByteArray()).replace('\n', QByteArray());
     QCOMPARE(joined, expected);

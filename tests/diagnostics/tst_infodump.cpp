@@ -22,7 +22,9 @@ void installation(test::FixtureInstall& fx) {
     fx.write("bot.txt", "bot line");
     fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
     fx.write("TFC/autoexec.cfg", "rcon_password secret\r\necho done\r\n");
-    fx.write("TFC/server.cfg", "hostname \"x\"\r\n SV_PASSWORD s\r\n// rcon_password y\r\n\tsetinfo _pw x\r\nsv_passwordlong z\r\n");
+    fx.write(
+        "TFC/server.cfg",
+        "hostname \"x\"\r\n SV_PASSWORD s\r\n// rcon_password y\r\n\tsetinfo _pw x\r\nsv_passwordlong z\r\n");
     fx.write("TFC/dlls/tfc.dll", "x");
     fx.write("TFC/addons/metamod/plugins.ini", "win32 ../tarrow/tarrow.dll\r\n");
     fx.write("TFC/addons/adminmod/config/plugin.ini", "; Admin Mod plug-ins\r\n");
@@ -33,7 +35,9 @@ void installation(test::FixtureInstall& fx) {
 QByteArray golden(const char* name, const test::FixtureInstall& fx) {
     QFile f(QStringLiteral(TARROW_FIXTURES "/golden/") + QLatin1String(name));
     if (!f.open(QIODevice::ReadOnly)) qFatal("missing golden %s", name);
-    return f.readAll().replace("@ROOT@", fx.root().toLatin1()).replace("@DATE@", dumpDateTimeText(kWhen).toLatin1());
+    return f.readAll()
+        .replace("@ROOT@", fx.root().toLatin1())
+        .replace("@DATE@", dumpDateTimeText(kWhen).toLatin1());
 }
 
 QByteArray report(test::FixtureInstall& fx, const DumpSelection& sel) {
@@ -47,7 +51,7 @@ QByteArray report(test::FixtureInstall& fx, const DumpSelection& sel) {
 
 class TestInfoDump : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
     void noBoxChecked();
     void allFourChecked();
@@ -72,17 +76,28 @@ void TestInfoDump::allFourChecked() {
 void TestInfoDump::masking_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("masked");
-    QTest::newRow("plain") << "sv_password secret // x" << "sv_password ***Protected***";
-    QTest::newRow("exact //rcon_password") << "//rcon_password" << "//rcon_password ***Protected***";
-    QTest::newRow("capitals") << "SV_PASSWORD secret" << "sv_password ***Protected***";
-    QTest::newRow("leading blank") << " rcon_password secret" << "rcon_password ***Protected***";
-    QTest::newRow("leading tab setinfo") << "\tsetinfo _pw x" << "setinfo ***Protected***";
-    QTest::newRow("blank after slashes") << "// rcon_password x" << "//rcon_password ***Protected***";
-    QTest::newRow("blank, capitals, slashes") << "  //\tSetInfo _pw x" << "//setinfo ***Protected***";
-    QTest::newRow("a listed file") << "setinfo.txt" << "setinfo ***Protected***";
-    QTest::newRow("longer name") << "sv_passwordx 1" << "sv_password ***Protected***";
-    QTest::newRow("other lines unchanged") << "hostname \"sv_password\"" << "hostname \"sv_password\"";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("plain") << "sv_password secret // x"
+                           << "sv_password ***Protected***";
+    QTest::newRow("exact //rcon_password") << "//rcon_password"
+                                           << "//rcon_password ***Protected***";
+    QTest::newRow("capitals") << "SV_PASSWORD secret"
+                              << "sv_password ***Protected***";
+    QTest::newRow("leading blank") << " rcon_password secret"
+                                   << "rcon_password ***Protected***";
+    QTest::newRow("leading tab setinfo") << "\tsetinfo _pw x"
+                                         << "setinfo ***Protected***";
+    QTest::newRow("blank after slashes") << "// rcon_password x"
+                                         << "//rcon_password ***Protected***";
+    QTest::newRow("blank, capitals, slashes") << "  //\tSetInfo _pw x"
+                                              << "//setinfo ***Protected***";
+    QTest::newRow("a listed file") << "setinfo.txt"
+                                   << "setinfo ***Protected***";
+    QTest::newRow("longer name") << "sv_passwordx 1"
+                                 << "sv_password ***Protected***";
+    QTest::newRow("other lines unchanged") << "hostname \"sv_password\""
+                                           << "hostname \"sv_password\"";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestInfoDump::masking() {
@@ -103,7 +118,8 @@ void TestInfoDump::folderInPlaceOfFileGivesEmptySection() {
     installation(fx);
     QDir().mkpath(fx.path("TFC/autoexec.cfg.d"));
     QFile::remove(fx.path("TFC/autoexec.cfg"));
-    QDir().rename(fx.path("TFC/autoexec.cfg.d"), fx.path("TFC/autoexec.cfg")); // a folder where the file should be
+    QDir().rename(fx.path("TFC/autoexec.cfg.d"),
+                  fx.path("TFC/autoexec.cfg")); // a folder where the file should be
     QStringList lines;
     // A folder is no file: its section stays empty, as for a missing file.
     assembleInfoDump(lines, fx.root(), "TFC", ComponentSettings{}, {}, fixedReadings());

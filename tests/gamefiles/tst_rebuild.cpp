@@ -24,13 +24,15 @@ struct Run {
     }
 };
 
-RebuildSelection all() { return {true, true, true, true}; }
+RebuildSelection all() {
+    return {true, true, true, true};
+}
 
 } // namespace
 
 class TestRebuild : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void allFourFiles();
     void nothingSelected();
     void missingFolderSkipped();
@@ -50,29 +52,35 @@ void TestRebuild::allFourFiles() {
     fx.write("TFC/liblist.gam", "old");
     Run r;
     QVERIFY(r.rebuilder.run(all(), fx.root(), "TFC", ComponentSettings{}));
-    QCOMPARE(fx.read("TFC/autoexec.cfg"),
-             QByteArray("// Rebuilt Autoexec.cfg by Tarrow Gui 1.00\r\nbind 1 slot1\r\nbind 2 slot2\r\nbind 3 slot3\r\n"
-                        "bind 4 slot4\r\nbind 5 slot5\r\nbind 6 slot6\r\nbind 7 slot7\r\nbind 8 slot8\r\nbind 9 slot9\r\n"
-                        "bind 0 slot10\r\n"));
-    QCOMPARE(fx.read("TFC/liblist.gam"),
-             QByteArray("// Rebuilt Liblist.gam by Tarrow Gui 1.00\r\n"
-                        "// team fortress classes game .dll listing file\r\n"
-                        "// load order is determined by file order.\r\n"
-                        "game \"team fortress\"\r\n"
-                        "url_info \"www.valvesoftware.com\"\r\n"
-                        "url_dl \"\"\r\n"
-                        "version \"1.5\"\r\n"
-                        "size \"37000000\"\r\n"
-                        "svonly \"0\"\r\n"
-                        "cldll \"0\"\r\n"
-                        "type \"multiplayer_only\"\r\n"
-                        "nomodels \"1\"  // don't show models in browser, since you don't pick them there anyway.\r\n"
-                        "mpentity \"info_tfdetect\"\r\n"
-                        "gamedll \"dlls\\tfc.dll\"\r\n"));
-    QCOMPARE(fx.read("TFC/addons/metamod/plugins.ini"), QByteArray("// Rebuilt plugins.ini by Tarrow Gui 1.00\r\n"));
+    QCOMPARE(
+        fx.read("TFC/autoexec.cfg"),
+        QByteArray(
+            "// Rebuilt Autoexec.cfg by Tarrow Gui 1.00\r\nbind 1 slot1\r\nbind 2 slot2\r\nbind 3 slot3\r\n"
+            "bind 4 slot4\r\nbind 5 slot5\r\nbind 6 slot6\r\nbind 7 slot7\r\nbind 8 slot8\r\nbind 9 slot9\r\n"
+            "bind 0 slot10\r\n"));
+    QCOMPARE(
+        fx.read("TFC/liblist.gam"),
+        QByteArray(
+            "// Rebuilt Liblist.gam by Tarrow Gui 1.00\r\n"
+            "// team fortress classes game .dll listing file\r\n"
+            "// load order is determined by file order.\r\n"
+            "game \"team fortress\"\r\n"
+            "url_info \"www.valvesoftware.com\"\r\n"
+            "url_dl \"\"\r\n"
+            "version \"1.5\"\r\n"
+            "size \"37000000\"\r\n"
+            "svonly \"0\"\r\n"
+            "cldll \"0\"\r\n"
+            "type \"multiplayer_only\"\r\n"
+            "nomodels \"1\"  // don't show models in browser, since you don't pick them there anyway.\r\n"
+            "mpentity \"info_tfdetect\"\r\n"
+            "gamedll \"dlls\\tfc.dll\"\r\n"));
+    QCOMPARE(fx.read("TFC/addons/metamod/plugins.ini"),
+             QByteArray("// Rebuilt plugins.ini by Tarrow Gui 1.00\r\n"));
     QCOMPARE(fx.read("TFC/addons/neotf/ntf_config.txt"), QByteArray("tfc.dll\r\n"));
-    QCOMPARE(r.labels, (QStringList{"Initializing...", "Rebuilding Autoexec.cfg...", "Rebuilding Liblist.gam...",
-                                    "Rebuilding Plugins.ini...", "Rebuilding NTF_Config.txt...", "Done", "Idle"}));
+    QCOMPARE(r.labels,
+             (QStringList{"Initializing...", "Rebuilding Autoexec.cfg...", "Rebuilding Liblist.gam...",
+                          "Rebuilding Plugins.ini...", "Rebuilding NTF_Config.txt...", "Done", "Idle"}));
     QCOMPARE(clock.waits, (QList<int>{300, 300, 300, 300, 300, 300}));
     QCOMPARE(r.timerStops, 1);
     QCOMPARE(r.cleared, 1);
@@ -120,7 +128,8 @@ void TestRebuild::secondRunWhileBusyIsIgnored() {
     r.rebuilder.setLabel = [&](const QString& t) {
         r.labels << t;
         // The user clicks again while the label shows a rebuilding text.
-        if (t == "Rebuilding Autoexec.cfg...") inner = r.rebuilder.run(all(), fx.root(), "TFC", ComponentSettings{});
+        if (t == "Rebuilding Autoexec.cfg...")
+            inner = r.rebuilder.run(all(), fx.root(), "TFC", ComponentSettings{});
     };
     QVERIFY(r.rebuilder.run({true, false, false, false}, fx.root(), "TFC", ComponentSettings{}));
     QCOMPARE(inner, 0);
@@ -152,13 +161,18 @@ void TestRebuild::knownFileSearchOrder_data() {
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("Metamod's plugins.ini before the mod's") << QStringList{"TFC/plugins.ini", "TFC/addons/metamod/plugins.ini"}
-                                                           << "Plugins.ini" << "TFC/addons/metamod/plugins.ini";
-    QTest::newRow("Plugin.ini only in the mod folder") << QStringList{"TFC/plugin.ini"} << "Plugin.ini" << "TFC/plugin.ini";
-    QTest::newRow("NeoTF folder first") << QStringList{"TFC/addons/neotf/users.ini", "TFC/users.ini"} << "Users.ini"
-                                        << "TFC/addons/neotf/users.ini";
-    QTest::newRow("bot folder last") << QStringList{"tarrow/TFC/tarrow.cfg"} << "Tarrow.cfg" << "tarrow/TFC/tarrow.cfg";
-    QTest::newRow("nowhere") << QStringList{} << "Server.cfg" << "";
+    QTest::newRow("Metamod's plugins.ini before the mod's")
+        << QStringList{"TFC/plugins.ini", "TFC/addons/metamod/plugins.ini"} << "Plugins.ini"
+        << "TFC/addons/metamod/plugins.ini";
+    QTest::newRow("Plugin.ini only in the mod folder") << QStringList{"TFC/plugin.ini"} << "Plugin.ini"
+                                                       << "TFC/plugin.ini";
+    QTest::newRow("NeoTF folder first")
+        << QStringList{"TFC/addons/neotf/users.ini", "TFC/users.ini"} << "Users.ini"
+        << "TFC/addons/neotf/users.ini";
+    QTest::newRow("bot folder last") << QStringList{"tarrow/TFC/tarrow.cfg"} << "Tarrow.cfg"
+                                     << "tarrow/TFC/tarrow.cfg";
+    QTest::newRow("nowhere") << QStringList{} << "Server.cfg"
+                             << "";
 }
 
 void TestRebuild::knownFileSearchOrder() {
@@ -166,7 +180,8 @@ void TestRebuild::knownFileSearchOrder() {
     QFETCH(QString, name);
     QFETCH(QString, expected);
     test::FixtureInstall fx;
-    for (const QString& p : present) fx.write(p, "x");
+    for (const QString& p : present)
+        fx.write(p, "x");
     const auto found = findKnownFile(fx.root(), "TFC", ComponentSettings{}, name);
     QCOMPARE(found.has_value(), !expected.isEmpty());
     if (found) QCOMPARE(*found, fx.path(expected));
@@ -176,8 +191,9 @@ void TestRebuild::notFoundMessage() {
     test::FixtureInstall fx;
     const QString r = fx.root();
     QCOMPARE(knownFileNotFoundMessage(r, "TFC", ComponentSettings{}, "Server.cfg"),
-             "Error loading file, expected path: " + r + "tarrow/TFC/Server.cfg, or " + r + "TFC/Server.cfg or " + r +
-                 "TFC/addons/Metamod/Server.cfg or " + r + "TFC/addons/neotf/Server.cfg");
+             "Error loading file, expected path: " + r + "tarrow/TFC/Server.cfg, or " + r +
+                 "TFC/Server.cfg or " + r + "TFC/addons/Metamod/Server.cfg or " + r +
+                 "TFC/addons/neotf/Server.cfg");
 }
 
 QTEST_GUILESS_MAIN(TestRebuild)

@@ -9,7 +9,7 @@ using namespace tarrow;
 
 class TestLauncher : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void plan_data();
     void plan();
     void windowsArguments_data();
@@ -29,26 +29,84 @@ void TestLauncher::plan_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("parameters");
-    const QString connectMsg = "You can not select a 'Dedicated Server' and use the '+connect' switch, please remove the switch or change to a listen server.";
+    const QString connectMsg = "You can not select a 'Dedicated Server' and use the '+connect' switch, "
+                               "please remove the switch or change to a listen server.";
     const QString mapMsg = "You must select a 'Server Starting Map'.";
     const QString kindMsg = "You must either select a \"Dedicated Server\" or a \"Listen Server\".";
-    QTest::newRow("example") << "d" << "mymap.bsp" << "16" << "" << "" << "hlds.exe" << " -console -game TFC +map mymap +maxplayers 16 ";
-    QTest::newRow("dedicated with +connect") << "d" << "mymap.bsp" << "16" << "+connect 1.2.3.4" << connectMsg << "" << "";
-    QTest::newRow("+connect inside a word") << "d" << "mymap.bsp" << "16" << "x+connectx" << connectMsg << "" << "";
-    QTest::newRow("capital letters are not +connect") << "d" << "m.bsp" << "16" << "+CONNECT" << "" << "hlds.exe"
+    QTest::newRow("example") << "d"
+                             << "mymap.bsp"
+                             << "16"
+                             << ""
+                             << ""
+                             << "hlds.exe"
+                             << " -console -game TFC +map mymap +maxplayers 16 ";
+    QTest::newRow("dedicated with +connect") << "d"
+                                             << "mymap.bsp"
+                                             << "16"
+                                             << "+connect 1.2.3.4" << connectMsg << ""
+                                             << "";
+    QTest::newRow("+connect inside a word") << "d"
+                                            << "mymap.bsp"
+                                            << "16"
+                                            << "x+connectx" << connectMsg << ""
+                                            << "";
+    QTest::newRow("capital letters are not +connect") << "d"
+                                                      << "m.bsp"
+                                                      << "16"
+                                                      << "+CONNECT"
+                                                      << ""
+                                                      << "hlds.exe"
                                                       << " -console -game TFC +map m +maxplayers 16 +CONNECT";
-    QTest::newRow("listen, no map, +connect") << "l" << "" << "16" << "+connect 10.0.0.1:27015" << "" << "hl.exe"
+    QTest::newRow("listen, no map, +connect") << "l"
+                                              << ""
+                                              << "16"
+                                              << "+connect 10.0.0.1:27015"
+                                              << ""
+                                              << "hl.exe"
                                               << " -console -game TFC +maxplayers 16 +connect 10.0.0.1:27015";
-    QTest::newRow("listen, map and +connect") << "l" << "2fort.bsp" << "8" << "+connect a" << "" << "hl.exe"
+    QTest::newRow("listen, map and +connect") << "l"
+                                              << "2fort.bsp"
+                                              << "8"
+                                              << "+connect a"
+                                              << ""
+                                              << "hl.exe"
                                               << " -console -game TFC +map 2fort +maxplayers 8 +connect a";
-    QTest::newRow("dedicated, no map") << "d" << "" << "16" << "" << mapMsg << "" << "";
-    QTest::newRow("no kind, map chosen") << "" << "2fort.bsp" << "16" << "" << kindMsg << "" << "";
-    QTest::newRow("no kind, no map") << "" << "" << "16" << "" << mapMsg << "" << "";
-    QTest::newRow("empty max players") << "d" << "well.bsp" << "" << "-port 27016" << "" << "hlds.exe"
+    QTest::newRow("dedicated, no map") << "d"
+                                       << ""
+                                       << "16"
+                                       << "" << mapMsg << ""
+                                       << "";
+    QTest::newRow("no kind, map chosen") << ""
+                                         << "2fort.bsp"
+                                         << "16"
+                                         << "" << kindMsg << ""
+                                         << "";
+    QTest::newRow("no kind, no map") << ""
+                                     << ""
+                                     << "16"
+                                     << "" << mapMsg << ""
+                                     << "";
+    QTest::newRow("empty max players") << "d"
+                                       << "well.bsp"
+                                       << ""
+                                       << "-port 27016"
+                                       << ""
+                                       << "hlds.exe"
                                        << " -console -game TFC +map well +maxplayers  -port 27016";
-    QTest::newRow("map with blanks, capital extension") << "d" << "my map.BSP" << "16" << "" << "" << "hlds.exe"
+    QTest::newRow("map with blanks, capital extension") << "d"
+                                                        << "my map.BSP"
+                                                        << "16"
+                                                        << ""
+                                                        << ""
+                                                        << "hlds.exe"
                                                         << " -console -game TFC +map my map +maxplayers 16 ";
-    QTest::newRow("program missing") << "l" << "well.bsp" << "16" << "" << "There was an error starting @ROOT@hl.exe the file does not exist." << "" << "";
+    QTest::newRow("program missing") << "l"
+                                     << "well.bsp"
+                                     << "16"
+                                     << ""
+                                     << "There was an error starting @ROOT@hl.exe the file does not exist."
+                                     << ""
+                                     << "";
 }
 
 void TestLauncher::plan() {
@@ -81,8 +139,11 @@ void TestLauncher::plan() {
 void TestLauncher::windowsArguments_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("plain") << " -console -game TFC +map my map +maxplayers 16 " << QStringList{"-console", "-game", "TFC", "+map", "my", "map", "+maxplayers", "16"};
-    QTest::newRow("quotes group") << "+hostname \"My Server\" x" << QStringList{"+hostname", "My Server", "x"};
+    QTest::newRow("plain") << " -console -game TFC +map my map +maxplayers 16 "
+                           << QStringList{"-console", "-game", "TFC",         "+map",
+                                          "my",       "map",   "+maxplayers", "16"};
+    QTest::newRow("quotes group") << "+hostname \"My Server\" x"
+                                  << QStringList{"+hostname", "My Server", "x"};
     QTest::newRow("escaped quote") << "a\\\"b c" << QStringList{"a\"b", "c"};
     QTest::newRow("backslashes kept") << "C:\\Games\\x" << QStringList{"C:\\Games\\x"};
     QTest::newRow("empty quotes") << "\"\" a" << QStringList{"", "a"};
@@ -106,16 +167,20 @@ void TestLauncher::startThroughWine() {
     QCOMPARE(p.texts(), QStringList{wineMissingMessage(fx.root() + "hlds.exe")});
     QVERIFY(shell.opened.isEmpty());
     QVERIFY(startLaunchPlan(plan, shell, p, [] { return QStringLiteral("/usr/bin/wine"); }));
-    QCOMPARE(shell.opened, QStringList{"start /usr/bin/wine|" + fx.root() + "hlds.exe|-console|-game|TFC|+map|2fort|+maxplayers|16|" + fx.root()});
+    QCOMPARE(shell.opened, QStringList{"start /usr/bin/wine|" + fx.root() +
+                                       "hlds.exe|-console|-game|TFC|+map|2fort|+maxplayers|16|" + fx.root()});
 }
 
 void TestLauncher::mapcycleReading() {
-    QCOMPARE(mapcycleEntries({"//Mapcycle created by Tarrow Gui 1.00", "2fort", "", "   ", "  // comment", "  well", "\trock2"}),
+    QCOMPARE(mapcycleEntries({"//Mapcycle created by Tarrow Gui 1.00", "2fort", "", "   ", "  // comment",
+                              "  well", "\trock2"}),
              (QStringList{"2fort", "  well", "\trock2"}));
     QCOMPARE(mapcycleHeader(), QStringLiteral("//Mapcycle created by Tarrow Gui 1.00"));
     QCOMPARE(mapcycleMissingMessage("/hl/", "TFC"),
-             QStringLiteral("Your Mapcycle.txt was not found, expected path: /hl/TFC/mapcycle.txt  If you wish to create a new one "
-                            "in this directory /hl/TFC/  just add maps from the list to the right and click the Save Mapcycle button."));
+             QStringLiteral("Your Mapcycle.txt was not found, expected path: /hl/TFC/mapcycle.txt  If you "
+                            "wish to create a new one "
+                            "in this directory /hl/TFC/  just add maps from the list to the right and click "
+                            "the Save Mapcycle button."));
 }
 
 void TestLauncher::removeSelection_data() {

@@ -34,7 +34,7 @@ ServerModel loaded(test::FixtureInstall& fx, const QByteArray& content, test::Sc
 
 class TestServerConfig : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void exampleFile();
     void execAndCustomLines();
     void valuesAsEntered();
@@ -63,20 +63,49 @@ void TestServerConfig::exampleFile() {
     m.setText("ServerNametxt", "My Server");
     m.setRateItem(0);
     const QStringList l = serverFileLines(m);
-    QStringList expected{"// Tarrow: https://tarrow-bot.example/", "// This file was created with Tarrow Gui 1.00",
-                         "hostname \"My Server\"", "sv_password \"\"", "sv_spectator_password \"\"", "rcon_password \"\"",
-                         "maxplayers \"16\"", "mp_timelimit \"30\"", "mp_fraglimit \"0\"", "tfc_respawndelay \"0\"",
-                         "sv_maxspectators \"0\"", "sv_timeout \"60\"", "decalfrequency \"200\"", "tfc_clanbattle_prematch \"0\""};
-    for (const char* c : {"soldier", "sniper", "engineer", "medic", "hwguy", "demoman", "spy", "scout", "pyro", "random"})
+    QStringList expected{"// Tarrow: https://tarrow-bot.example/",
+                         "// This file was created with Tarrow Gui 1.00",
+                         "hostname \"My Server\"",
+                         "sv_password \"\"",
+                         "sv_spectator_password \"\"",
+                         "rcon_password \"\"",
+                         "maxplayers \"16\"",
+                         "mp_timelimit \"30\"",
+                         "mp_fraglimit \"0\"",
+                         "tfc_respawndelay \"0\"",
+                         "sv_maxspectators \"0\"",
+                         "sv_timeout \"60\"",
+                         "decalfrequency \"200\"",
+                         "tfc_clanbattle_prematch \"0\""};
+    for (const char* c :
+         {"soldier", "sniper", "engineer", "medic", "hwguy", "demoman", "spy", "scout", "pyro", "random"})
         expected << QStringLiteral("cr_%1 \"0\"").arg(QLatin1String(c));
-    for (const char* p : {"tfc_spam_limit", "tfc_spam_penalty1", "tfc_spam_penalty2", "tfc_autokick_kills", "tfc_autokick_time",
-                          "sv_challengetime"})
+    for (const char* p : {"tfc_spam_limit", "tfc_spam_penalty1", "tfc_spam_penalty2", "tfc_autokick_kills",
+                          "tfc_autokick_time", "sv_challengetime"})
         expected << QStringLiteral("%1 \"0\"").arg(QLatin1String(p));
-    expected << "sv_minrate \"3000\"" << "sv_maxrate \"5000\"" << "mp_teamplay \"1301\"";
-    for (const char* f : {"sv_allowdownload", "sv_allowupload", "allow_spectators", "sv_proxies", "sv_aim", "sv_lan",
-                          "mp_forcerespawn", "tfc_fragscoring", "tfc_autoteam", "tfc_balance_teams", "tfc_balance_scores",
-                          "mp_footsteps", "mp_falldamage", "mp_flashlight", "pausable", "tfc_birthday", "sv_cheats",
-                          "tfc_clanbattle", "tfc_clanbattle_locked", "sv_voiceenable"})
+    expected << "sv_minrate \"3000\""
+             << "sv_maxrate \"5000\""
+             << "mp_teamplay \"1301\"";
+    for (const char* f : {"sv_allowdownload",
+                          "sv_allowupload",
+                          "allow_spectators",
+                          "sv_proxies",
+                          "sv_aim",
+                          "sv_lan",
+                          "mp_forcerespawn",
+                          "tfc_fragscoring",
+                          "tfc_autoteam",
+                          "tfc_balance_teams",
+                          "tfc_balance_scores",
+                          "mp_footsteps",
+                          "mp_falldamage",
+                          "mp_flashlight",
+                          "pausable",
+                          "tfc_birthday",
+                          "sv_cheats",
+                          "tfc_clanbattle",
+                          "tfc_clanbattle_locked",
+                          "sv_voiceenable"})
         expected << QStringLiteral("%1 \"0\"").arg(QLatin1String(f));
     QCOMPARE(l, expected);
     QCOMPARE(l.size(), 53);
@@ -84,7 +113,8 @@ void TestServerConfig::exampleFile() {
 
 void TestServerConfig::execAndCustomLines() {
     ServerModel m = dedicated();
-    for (const char* box : {"Execchk", "Exec2chk", "Exec3chk", "Exec4chk", "Cvarchk", "Cvar2chk", "Cvar3chk", "Cvar4chk"})
+    for (const char* box :
+         {"Execchk", "Exec2chk", "Exec3chk", "Exec4chk", "Cvarchk", "Cvar2chk", "Cvar3chk", "Cvar4chk"})
         m.setChecked(box, true);
     m.setText("Exectxt", "addons/adminmod/config/adminmod.cfg");
     m.setText("Exec2txt", "a.cfg");
@@ -129,10 +159,26 @@ void TestServerConfig::ratePairs_data() {
     QTest::addColumn<QString>("fileMin");
     QTest::addColumn<QString>("fileMax");
     QTest::addColumn<QString>("label");
-    QTest::newRow("slow") << 0 << "3000" << "5000" << "3000" << "5000" << "Slow DSL/Cable";
-    QTest::newRow("fast shows 6000") << 1 << "4000" << "6000" << "4000" << "8000" << "Fast DSL/Cable";
-    QTest::newRow("T1") << 2 << "6000" << "8000" << "6000" << "10000" << "T1/T3/OC Line";
-    QTest::newRow("custom empties") << 3 << "" << "" << "" << "" << "Custom Rate Limits";
+    QTest::newRow("slow") << 0 << "3000"
+                          << "5000"
+                          << "3000"
+                          << "5000"
+                          << "Slow DSL/Cable";
+    QTest::newRow("fast shows 6000") << 1 << "4000"
+                                     << "6000"
+                                     << "4000"
+                                     << "8000"
+                                     << "Fast DSL/Cable";
+    QTest::newRow("T1") << 2 << "6000"
+                        << "8000"
+                        << "6000"
+                        << "10000"
+                        << "T1/T3/OC Line";
+    QTest::newRow("custom empties") << 3 << ""
+                                    << ""
+                                    << ""
+                                    << ""
+                                    << "Custom Rate Limits";
 }
 
 void TestServerConfig::ratePairs() {
@@ -176,7 +222,8 @@ void TestServerConfig::saveChecksAndMessages() {
     m.serverKind = ServerModel::ServerKind::Listen;
     m.setText("AdminPasstxt", "pw");
     saveServerConfig(m, fx.root(), "TFC", p);
-    QCOMPARE(p.texts(), (QStringList{"Your Admin Password must start with an underscore (\"_\"), it has been added to your password field.",
+    QCOMPARE(p.texts(), (QStringList{"Your Admin Password must start with an underscore (\"_\"), it has been "
+                                     "added to your password field.",
                                      "Your " + fx.root() + "TFC directory does not exist!"}));
     QCOMPARE(m.text("AdminPasstxt"), QStringLiteral("_pw"));
 
@@ -253,9 +300,9 @@ void TestServerConfig::toggles() {
     QCOMPARE(m.text("Spamlimittxt"), QString());
     QCOMPARE(m.number("SpamLimitUD"), 0);
     // Every box of the seventeen switches its own edit.
-    for (const char* box : {"ServerPWchk", "SpectatorPWchk", "RconPWchk", "Execchk", "Exec2chk", "Exec3chk", "Exec4chk",
-                            "Cvarchk", "Cvar2chk", "Cvar3chk", "Cvar4chk", "Spamlimitchk", "Spampen1chk", "Spampen2chk",
-                            "KickTKchk", "KickTKTimechk", "Connectionchk"}) {
+    for (const char* box : {"ServerPWchk", "SpectatorPWchk", "RconPWchk", "Execchk", "Exec2chk", "Exec3chk",
+                            "Exec4chk", "Cvarchk", "Cvar2chk", "Cvar3chk", "Cvar4chk", "Spamlimitchk",
+                            "Spampen1chk", "Spampen2chk", "KickTKchk", "KickTKTimechk", "Connectionchk"}) {
         const QString edit = ServerModel::editOfBox(box);
         QVERIFY2(!edit.isEmpty(), box);
         m.setChecked(box, true);
@@ -271,12 +318,18 @@ void TestServerConfig::numberText_data() {
     QTest::addColumn<QString>("upDown");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("value");
-    QTest::newRow("in range") << "MaxPlayersUD" << "20" << 20;
-    QTest::newRow("empty gives 0") << "MaxPlayersUD" << "" << 0;
-    QTest::newRow("letters keep last") << "MaxPlayersUD" << "x" << 16;
-    QTest::newRow("out of range keeps last") << "MaxPlayersUD" << "40" << 16;
-    QTest::newRow("negative limit") << "SoldierlmtUD" << "-1" << -1;
-    QTest::newRow("empty without 0 in range keeps last") << "mgarmorud" << "" << 50;
+    QTest::newRow("in range") << "MaxPlayersUD"
+                              << "20" << 20;
+    QTest::newRow("empty gives 0") << "MaxPlayersUD"
+                                   << "" << 0;
+    QTest::newRow("letters keep last") << "MaxPlayersUD"
+                                       << "x" << 16;
+    QTest::newRow("out of range keeps last") << "MaxPlayersUD"
+                                             << "40" << 16;
+    QTest::newRow("negative limit") << "SoldierlmtUD"
+                                    << "-1" << -1;
+    QTest::newRow("empty without 0 in range keeps last") << "mgarmorud"
+                                                         << "" << 50;
 }
 
 void TestServerConfig::numberText() {
@@ -347,8 +400,10 @@ void TestServerConfig::loadNumbersAndErrors_data() {
     QTest::addColumn<int>("maxplayers");
     QTest::addColumn<QString>("error"); // empty: none
     QTest::newRow("99 brought to 32") << QByteArray("maxplayers \"99\"") << 32 << "";
-    QTest::newRow("empty value") << QByteArray("maxplayers \"\"\r\nmp_timelimit 1") << 16 << "'' is not a valid integer value";
-    QTest::newRow("letters") << QByteArray("sv_timeout 5\r\nmaxplayers abc\r\nmaxplayers 3") << 16 << "'abc' is not a valid integer value";
+    QTest::newRow("empty value") << QByteArray("maxplayers \"\"\r\nmp_timelimit 1") << 16
+                                 << "'' is not a valid integer value";
+    QTest::newRow("letters") << QByteArray("sv_timeout 5\r\nmaxplayers abc\r\nmaxplayers 3") << 16
+                             << "'abc' is not a valid integer value";
     QTest::newRow("tab separated") << QByteArray("maxplayers\t12") << 12 << "";
     QTest::newRow("tab-aligned comment") << QByteArray("maxplayers 12\t\t\t// players") << 12 << "";
 }
@@ -393,10 +448,11 @@ void TestServerConfig::loadRates() {
 void TestServerConfig::loadExecAndCustom() {
     test::FixtureInstall fx;
     test::ScriptedPrompter p;
-    ServerModel m = loaded(fx,
-                           "exec myconfig.cfg\r\nexec \"b.cfg\"\r\nexec c.cfg\r\nexec d.cfg\r\nexec e.cfg\r\n"
-                           "//custom cvar\r\n\"sv_gravity 800\"\r\n//custom cvar\r\n\"mp_footsteps 1\"\r\n//custom cvar\r\n",
-                           p);
+    ServerModel m = loaded(
+        fx,
+        "exec myconfig.cfg\r\nexec \"b.cfg\"\r\nexec c.cfg\r\nexec d.cfg\r\nexec e.cfg\r\n"
+        "//custom cvar\r\n\"sv_gravity 800\"\r\n//custom cvar\r\n\"mp_footsteps 1\"\r\n//custom cvar\r\n",
+        p);
     QCOMPARE(m.text("Exectxt"), QStringLiteral("myconfig.cfg"));
     QCOMPARE(m.text("Exec2txt"), QStringLiteral("b.cfg"));
     QCOMPARE(m.text("Exec4txt"), QStringLiteral("d.cfg"));
@@ -412,11 +468,15 @@ void TestServerConfig::loadExecAndCustom() {
 void TestServerConfig::loadPluginFiles() {
     test::FixtureInstall fx;
     test::ScriptedPrompter p;
-    fx.write("TFC/addons/neotf/ntf_cvars.cfg",
-             "ntf_hoverboard_armordrain 40\r\nntf_hoverboard_armor 20\r\nntf_mg_armor 0\r\nntf_feature_radar 1\r\n");
+    fx.write("TFC/addons/neotf/ntf_cvars.cfg", "ntf_hoverboard_armordrain 40\r\nntf_hoverboard_armor "
+                                               "20\r\nntf_mg_armor 0\r\nntf_feature_radar 1\r\n");
     fx.write("TFC/addons/adminmod/config/adminmod.cfg",
-             "password_field \"_pw\"\r\nreserve_slots_msg \"full\"\r\nreserve_slots 4\r\ndefault_access 7\r\nuse_regex 1\r\n");
-    ServerModel m = loaded(fx, "exec addons/adminmod/config/adminmod.cfg\r\nexec addons/neotf/ntf_cvars.cfg\r\nexec ntf_cvars.cfg\r\n", p);
+             "password_field \"_pw\"\r\nreserve_slots_msg \"full\"\r\nreserve_slots 4\r\ndefault_access "
+             "7\r\nuse_regex 1\r\n");
+    ServerModel m = loaded(fx,
+                           "exec addons/adminmod/config/adminmod.cfg\r\nexec "
+                           "addons/neotf/ntf_cvars.cfg\r\nexec ntf_cvars.cfg\r\n",
+                           p);
     QVERIFY(p.log.isEmpty());
     QCOMPARE(m.number("hoverboardusearmorud"), 40);
     QCOMPARE(m.number("hoverboardbuildarmorud"), 20);
@@ -430,16 +490,18 @@ void TestServerConfig::loadPluginFiles() {
 
     p.log.clear();
     loaded(fx, "exec other/adminmod.cfg\r\n", p);
-    QCOMPARE(p.texts(), QStringList{"Error loading your AdminMod config file, expected path: " + fx.root() +
-                                    "TFC/other/adminmod.cfg Please select your settings and click the \"Save Settings\" "
-                                    "button to save your options."});
+    QCOMPARE(p.texts(),
+             QStringList{"Error loading your AdminMod config file, expected path: " + fx.root() +
+                         "TFC/other/adminmod.cfg Please select your settings and click the \"Save Settings\" "
+                         "button to save your options."});
     p.log.clear();
     ServerModel listen;
     listen.serverKind = ServerModel::ServerKind::Listen;
     loadServerConfig(listen, fx.root(), "TFC", p);
-    QCOMPARE(p.texts(), QStringList{"Error loading your server config file, expected path: " + fx.root() +
-                                    "TFC/listenserver.cfg Please select your settings and click the \"Save Settings\" "
-                                    "button to save your options."});
+    QCOMPARE(p.texts(),
+             QStringList{"Error loading your server config file, expected path: " + fx.root() +
+                         "TFC/listenserver.cfg Please select your settings and click the \"Save Settings\" "
+                         "button to save your options."});
     p.log.clear();
     ServerModel none;
     loadServerConfig(none, fx.root(), "TFC", p);
@@ -477,7 +539,8 @@ void TestServerConfig::roundTrip() {
     QVERIFY(p.log.isEmpty());
     for (const char* e : {"Rconpwtxt", "Exectxt", "Cvartxt", "AdminPasstxt", "Connecttxt", "AdminAccesstxt"})
         QCOMPARE(back.text(e), m.text(e));
-    QCOMPARE(back.text("ServerNametxt"), QStringLiteral("Round "));  // a quote inside a name ends the quoted value
+    QCOMPARE(back.text("ServerNametxt"),
+             QStringLiteral("Round ")); // a quote inside a name ends the quoted value
     QCOMPARE(back.number("MaxPlayersUD"), 24);
     QCOMPARE(back.number("PyrolmtUD"), -1);
     QCOMPARE(back.rateItem(), 2);
@@ -490,7 +553,8 @@ void TestServerConfig::roundTrip() {
     // Saved again, the files are the same but for the name that lost its tail.
     back.setText("ServerNametxt", m.text("ServerNametxt"));
     back.setChecked("Spamlimitchk", false);
-    for (const char* b : {"Spampen1chk", "Spampen2chk", "KickTKchk", "KickTKTimechk", "Connectionchk"}) back.setChecked(b, false);
+    for (const char* b : {"Spampen1chk", "Spampen2chk", "KickTKchk", "KickTKTimechk", "Connectionchk"})
+        back.setChecked(b, false);
     saveServerConfig(back, fx.root(), "TFC", p);
     QCOMPARE(fx.read("TFC/server.cfg"), server);
     QCOMPARE(fx.read("TFC/cfg/adminmod.cfg"), admin);
@@ -500,7 +564,8 @@ void TestServerConfig::realWorldFiles() {
     test::FixtureInstall fx;
     test::ScriptedPrompter p;
     fx.write("TFC/addons/adminmod/config/adminmod.cfg",
-             "password_field   _pw-home\r\nadmin_quiet\t\t1\r\nips_file \"ips.ini\"  // list\r\nvote_freq  600\r\n");
+             "password_field   _pw-home\r\nadmin_quiet\t\t1\r\nips_file \"ips.ini\"  // list\r\nvote_freq  "
+             "600\r\n");
     ServerModel m = loaded(fx,
                            "\xEF\xBB\xBFhostname \"Tabbed\"\r\n"
                            "sv_timeout 120\t\t\t// Sets the timeout\r\n"
@@ -531,8 +596,10 @@ void TestServerConfig::hostileFiles() {
     test::FixtureInstall fx;
     test::ScriptedPrompter p;
     QByteArray big;
-    for (int i = 0; i < 2500; ++i) big += "// line\r\n";
-    big += "maxplayers 7\r\nhostname \"" + QByteArray(1 << 20, 'n') + "\"\r\nsv_password \"\xE9t\xE9\"\r\nrcon_password \"\r\n";
+    for (int i = 0; i < 2500; ++i)
+        big += "// line\r\n";
+    big += "maxplayers 7\r\nhostname \"" + QByteArray(1 << 20, 'n') +
+           "\"\r\nsv_password \"\xE9t\xE9\"\r\nrcon_password \"\r\n";
     ServerModel m = loaded(fx, big, p);
     QCOMPARE(m.number("MaxPlayersUD"), 7);
     QCOMPARE(m.text("ServerNametxt").size(), 1 << 20);

@@ -28,7 +28,8 @@ const QString NTF = "TFC/addons/neotf/ntf_config.txt";
 
 QByteArray lines(std::initializer_list<QByteArray> l) {
     QByteArray out;
-    for (const QByteArray& x : l) out += x + "\r\n";
+    for (const QByteArray& x : l)
+        out += x + "\r\n";
     return out;
 }
 
@@ -45,7 +46,7 @@ LoadFlags flagsFrom(const QString& f) {
 
 class TestActions : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() { SelectedModFolder(); }
     void actions_data();
     void actions();
@@ -60,73 +61,121 @@ void TestActions::actions_data() {
     QTest::addColumn<Files>("after"); // an empty value: the file must not exist
 
     const QByteArray linux = "gamedll_linux \"dlls/tfc.so\"";
-    QTest::newRow("Tarrow load on a plain installation") << "Tar.html" << ""
-        << Files{{LIB, lines({"game \"tfc\"", GAME, linux})}} << Files{{LIB, lines({"game \"tfc\"", BOTGAME, linux})}};
-    QTest::newRow("Tarrow unload restores the mod") << "Tar" << "T"
-        << Files{{LIB, lines({BOTGAME, linux})}} << Files{{LIB, lines({GAME, linux})}};
-    QTest::newRow("Tarrow load with no gamedll line adds one") << "Tar.html" << ""
-        << Files{{LIB, lines({"game \"tfc\"", linux})}} << Files{{LIB, lines({"game \"tfc\"", linux, BOTGAME})}};
-    QTest::newRow("Tarrow under Metamod: first line, the last old line gone") << "Tar.html" << "M"
-        << Files{{PLUG, lines({"; c", BOTPLUGOFF, AMPLUG, BOTPLUGOFF})}} << Files{{PLUG, lines({BOTPLUG, "; c", BOTPLUGOFF, AMPLUG})}}; // one copy per delete
-    QTest::newRow("Tarrow off under Metamod") << "Tar.html" << "TM"
-        << Files{{PLUG, lines({BOTPLUG, AMPLUG})}} << Files{{PLUG, lines({BOTPLUGOFF, AMPLUG})}};
-    QTest::newRow("Tarrow under NeoTF") << "Tar.html" << "N"
-        << Files{{NTF, lines({"tfc.dll"})}} << Files{{NTF, lines({"../../tarrow/tarrow.dll"})}};
-    QTest::newRow("Tarrow off under NeoTF") << "Tar.html" << "TN"
-        << Files{{NTF, lines({"../../tarrow/tarrow.dll"})}} << Files{{NTF, lines({"tfc.dll"})}};
+    QTest::newRow("Tarrow load on a plain installation")
+        << "Tar.html"
+        << "" << Files{{LIB, lines({"game \"tfc\"", GAME, linux})}}
+        << Files{{LIB, lines({"game \"tfc\"", BOTGAME, linux})}};
+    QTest::newRow("Tarrow unload restores the mod")
+        << "Tar"
+        << "T" << Files{{LIB, lines({BOTGAME, linux})}} << Files{{LIB, lines({GAME, linux})}};
+    QTest::newRow("Tarrow load with no gamedll line adds one")
+        << "Tar.html"
+        << "" << Files{{LIB, lines({"game \"tfc\"", linux})}}
+        << Files{{LIB, lines({"game \"tfc\"", linux, BOTGAME})}};
+    QTest::newRow("Tarrow under Metamod: first line, the last old line gone")
+        << "Tar.html"
+        << "M" << Files{{PLUG, lines({"; c", BOTPLUGOFF, AMPLUG, BOTPLUGOFF})}}
+        << Files{{PLUG, lines({BOTPLUG, "; c", BOTPLUGOFF, AMPLUG})}}; // one copy per delete
+    QTest::newRow("Tarrow off under Metamod")
+        << "Tar.html"
+        << "TM" << Files{{PLUG, lines({BOTPLUG, AMPLUG})}} << Files{{PLUG, lines({BOTPLUGOFF, AMPLUG})}};
+    QTest::newRow("Tarrow under NeoTF")
+        << "Tar.html"
+        << "N" << Files{{NTF, lines({"tfc.dll"})}} << Files{{NTF, lines({"../../tarrow/tarrow.dll"})}};
+    QTest::newRow("Tarrow off under NeoTF")
+        << "Tar.html"
+        << "TN" << Files{{NTF, lines({"../../tarrow/tarrow.dll"})}} << Files{{NTF, lines({"tfc.dll"})}};
 
     const Files mmBase{{"TFC/addons/metamod/dlls/metamod.dll", "x"}};
     auto with = [](Files f, const Files& more) {
-        for (auto it = more.cbegin(); it != more.cend(); ++it) f.insert(it.key(), it.value());
+        for (auto it = more.cbegin(); it != more.cend(); ++it)
+            f.insert(it.key(), it.value());
         return f;
     };
-    QTest::newRow("Metamod load while the bot is loaded directly") << "MM.html" << "T"
-        << with(mmBase, {{LIB, lines({BOTGAME})}, {PLUG, lines({AMPLUG})}})
+    QTest::newRow("Metamod load while the bot is loaded directly")
+        << "MM.html"
+        << "T" << with(mmBase, {{LIB, lines({BOTGAME})}, {PLUG, lines({AMPLUG})}})
         << Files{{LIB, lines({MMGAME})}, {PLUG, lines({BOTPLUG, AMPLUGOFF})}, {AUTO, QByteArray()}};
-    QTest::newRow("Metamod load without the bot drops an active Admin Mod line") << "MM" << ""
-        << with(mmBase, {{LIB, lines({GAME})}, {PLUG, lines({AMPLUG, BOTPLUG, "x"})}, {AUTO, lines({NTFLOCAL})}})
+    QTest::newRow("Metamod load without the bot drops an active Admin Mod line")
+        << "MM"
+        << ""
+        << with(mmBase,
+                {{LIB, lines({GAME})}, {PLUG, lines({AMPLUG, BOTPLUG, "x"})}, {AUTO, lines({NTFLOCAL})}})
         << Files{{LIB, lines({MMGAME})}, {PLUG, lines({"x"})}, {AUTO, lines({NTFLOCALOFF})}};
-    QTest::newRow("Metamod load with NeoTF loaded") << "MM.html" << "N"
-        << with(mmBase, {{LIB, lines({NTFGAME})}, {PLUG, lines({AMPLUGOFF})}, {AUTO, lines({"echo", NTFLOCALOFF})}, {NTF, lines({"../../tarrow/tarrow.dll"})}})
-        << Files{{LIB, lines({MMGAME})}, {PLUG, lines({AMPLUGOFF})}, {AUTO, lines({"echo", NTFLOCAL})}, {NTF, lines({"tfc.dll"})}};
-    QTest::newRow("Metamod unload with the bot") << "MM.html" << "TM"
-        << with(mmBase, {{LIB, lines({MMGAME})}, {PLUG, lines({BOTPLUG})}}) << Files{{LIB, lines({BOTGAME})}, {PLUG, lines({BOTPLUG})}};
-    QTest::newRow("Metamod unload, NeoTF through autoexec.cfg") << "MM.html" << "TMN"
-        << with(mmBase, {{LIB, lines({MMGAME})}, {PLUG, lines({BOTPLUG})}, {AUTO, lines({NTFLOCAL})}, {NTF, lines({"tfc.dll"})}})
-        << Files{{LIB, lines({NTFGAME})}, {AUTO, lines({NTFLOCALOFF})}, {NTF, lines({"../../tarrow/tarrow.dll"})}};
-    QTest::newRow("Metamod without its library: nothing") << "MM.html" << ""
-        << Files{{LIB, lines({GAME})}, {PLUG, lines({AMPLUG})}} << Files{{LIB, lines({GAME})}, {PLUG, lines({AMPLUG})}};
+    QTest::newRow("Metamod load with NeoTF loaded")
+        << "MM.html"
+        << "N"
+        << with(mmBase, {{LIB, lines({NTFGAME})},
+                         {PLUG, lines({AMPLUGOFF})},
+                         {AUTO, lines({"echo", NTFLOCALOFF})},
+                         {NTF, lines({"../../tarrow/tarrow.dll"})}})
+        << Files{{LIB, lines({MMGAME})},
+                 {PLUG, lines({AMPLUGOFF})},
+                 {AUTO, lines({"echo", NTFLOCAL})},
+                 {NTF, lines({"tfc.dll"})}};
+    QTest::newRow("Metamod unload with the bot")
+        << "MM.html"
+        << "TM" << with(mmBase, {{LIB, lines({MMGAME})}, {PLUG, lines({BOTPLUG})}})
+        << Files{{LIB, lines({BOTGAME})}, {PLUG, lines({BOTPLUG})}};
+    QTest::newRow("Metamod unload, NeoTF through autoexec.cfg")
+        << "MM.html"
+        << "TMN"
+        << with(mmBase, {{LIB, lines({MMGAME})},
+                         {PLUG, lines({BOTPLUG})},
+                         {AUTO, lines({NTFLOCAL})},
+                         {NTF, lines({"tfc.dll"})}})
+        << Files{{LIB, lines({NTFGAME})},
+                 {AUTO, lines({NTFLOCALOFF})},
+                 {NTF, lines({"../../tarrow/tarrow.dll"})}};
+    QTest::newRow("Metamod without its library: nothing")
+        << "MM.html"
+        << "" << Files{{LIB, lines({GAME})}, {PLUG, lines({AMPLUG})}}
+        << Files{{LIB, lines({GAME})}, {PLUG, lines({AMPLUG})}};
 
-    const Files amBase{{"TFC/addons/adminmod/dlls/admin_mm.dll", "x"}, {"TFC/addons/adminmod/config/plugin.ini", "x"}};
-    QTest::newRow("Admin Mod off under Metamod") << "AM.html" << "MA"
-        << with(amBase, {{PLUG, lines({BOTPLUG, AMPLUG})}}) << Files{{PLUG, lines({BOTPLUG, AMPLUGOFF})}};
-    QTest::newRow("Admin Mod on under Metamod") << "AM" << "M"
-        << with(amBase, {{PLUG, lines({AMPLUGOFF})}}) << Files{{PLUG, lines({AMPLUG})}};
-    QTest::newRow("Admin Mod without Metamod loads Metamod too") << "AM.html" << ""
-        << with(amBase, {{LIB, lines({GAME})}, {PLUG, lines({BOTPLUG, AMPLUGOFF})}})
+    const Files amBase{{"TFC/addons/adminmod/dlls/admin_mm.dll", "x"},
+                       {"TFC/addons/adminmod/config/plugin.ini", "x"}};
+    QTest::newRow("Admin Mod off under Metamod") << "AM.html"
+                                                 << "MA" << with(amBase, {{PLUG, lines({BOTPLUG, AMPLUG})}})
+                                                 << Files{{PLUG, lines({BOTPLUG, AMPLUGOFF})}};
+    QTest::newRow("Admin Mod on under Metamod")
+        << "AM"
+        << "M" << with(amBase, {{PLUG, lines({AMPLUGOFF})}}) << Files{{PLUG, lines({AMPLUG})}};
+    QTest::newRow("Admin Mod without Metamod loads Metamod too")
+        << "AM.html"
+        << "" << with(amBase, {{LIB, lines({GAME})}, {PLUG, lines({BOTPLUG, AMPLUGOFF})}})
         << Files{{LIB, lines({MMGAME})}, {PLUG, lines({AMPLUG})}, {AUTO, QByteArray()}};
-    QTest::newRow("Admin Mod without Metamod keeps the bot") << "AM.html" << "T"
-        << with(amBase, {{LIB, lines({BOTGAME})}, {PLUG, lines({BOTPLUGOFF})}})
+    QTest::newRow("Admin Mod without Metamod keeps the bot")
+        << "AM.html"
+        << "T" << with(amBase, {{LIB, lines({BOTGAME})}, {PLUG, lines({BOTPLUGOFF})}})
         << Files{{LIB, lines({MMGAME})}, {PLUG, lines({BOTPLUG, AMPLUG})}};
-    QTest::newRow("Admin Mod without its plugin.ini: nothing") << "AM.html" << ""
-        << Files{{"TFC/addons/adminmod/dlls/admin_mm.dll", "x"}, {LIB, lines({GAME})}} << Files{{LIB, lines({GAME})}, {PLUG, QByteArray()}};
+    QTest::newRow("Admin Mod without its plugin.ini: nothing")
+        << "AM.html"
+        << "" << Files{{"TFC/addons/adminmod/dlls/admin_mm.dll", "x"}, {LIB, lines({GAME})}}
+        << Files{{LIB, lines({GAME})}, {PLUG, QByteArray()}};
 
     const Files ntfBase{{"TFC/addons/neotf/dlls/ntf.dll", "x"}};
-    QTest::newRow("NeoTF load with the bot") << "NTF.html" << "T"
-        << with(ntfBase, {{NTF, lines({"tfc.dll"})}, {LIB, lines({BOTGAME})}})
+    QTest::newRow("NeoTF load with the bot")
+        << "NTF.html"
+        << "T" << with(ntfBase, {{NTF, lines({"tfc.dll"})}, {LIB, lines({BOTGAME})}})
         << Files{{NTF, lines({"../../tarrow/tarrow.dll"})}, {LIB, lines({NTFGAME})}};
-    QTest::newRow("NeoTF unload") << "NTF" << "N"
-        << with(ntfBase, {{NTF, lines({"tfc.dll"})}, {LIB, lines({NTFGAME})}})
-        << Files{{NTF, lines({"tfc.dll"})}, {LIB, lines({GAME})}};
-    QTest::newRow("NeoTF under Metamod") << "NTF.html" << "M"
-        << with(ntfBase, {{NTF, lines({"x"})}, {AUTO, lines({NTFLOCALOFF})}})
+    QTest::newRow("NeoTF unload") << "NTF"
+                                  << "N"
+                                  << with(ntfBase, {{NTF, lines({"tfc.dll"})}, {LIB, lines({NTFGAME})}})
+                                  << Files{{NTF, lines({"tfc.dll"})}, {LIB, lines({GAME})}};
+    QTest::newRow("NeoTF under Metamod")
+        << "NTF.html"
+        << "M" << with(ntfBase, {{NTF, lines({"x"})}, {AUTO, lines({NTFLOCALOFF})}})
         << Files{{NTF, lines({"tfc.dll"})}, {AUTO, lines({NTFLOCAL})}};
-    QTest::newRow("NeoTF load under Metamod without autoexec.cfg adds the line") << "NTF.html" << "M"
-        << with(ntfBase, {{NTF, lines({"x"})}}) << Files{{NTF, lines({"tfc.dll"})}, {AUTO, lines({NTFLOCAL})}};
-    QTest::newRow("NeoTF without ntf_config.txt: nothing") << "NTF.html" << ""
-        << with(ntfBase, {{LIB, lines({GAME})}}) << Files{{LIB, lines({GAME})}, {NTF, QByteArray()}};
-    QTest::newRow("another page: nothing") << "tarrow1.html" << ""
-        << Files{{LIB, lines({GAME})}} << Files{{LIB, lines({GAME})}};
+    QTest::newRow("NeoTF load under Metamod without autoexec.cfg adds the line")
+        << "NTF.html"
+        << "M" << with(ntfBase, {{NTF, lines({"x"})}})
+        << Files{{NTF, lines({"tfc.dll"})}, {AUTO, lines({NTFLOCAL})}};
+    QTest::newRow("NeoTF without ntf_config.txt: nothing")
+        << "NTF.html"
+        << "" << with(ntfBase, {{LIB, lines({GAME})}}) << Files{{LIB, lines({GAME})}, {NTF, QByteArray()}};
+    QTest::newRow("another page: nothing")
+        << "tarrow1.html"
+        << "" << Files{{LIB, lines({GAME})}} << Files{{LIB, lines({GAME})}};
 }
 
 void TestActions::actions() {
@@ -135,10 +184,12 @@ void TestActions::actions() {
     QFETCH(Files, before);
     QFETCH(Files, after);
     test::FixtureInstall fx;
-    for (auto it = before.cbegin(); it != before.cend(); ++it) fx.write(it.key(), it.value());
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        fx.write(it.key(), it.value());
     ComponentSettings s;
     QStringList liblist;
-    applyClickAction(clickedComponent(location), flagsFrom(flags), InstallPaths(fx.root(), SelectedModFolder(), s), s, liblist);
+    applyClickAction(clickedComponent(location), flagsFrom(flags),
+                     InstallPaths(fx.root(), SelectedModFolder(), s), s, liblist);
     for (auto it = after.cbegin(); it != after.cend(); ++it) {
         if (it.value().isEmpty())
             QVERIFY2(!fx.exists(it.key()), qPrintable(it.key()));

@@ -19,7 +19,8 @@ QByteArray golden(const char* name, const QString& root) {
 void fullInstall(test::FixtureInstall& fx) {
     fx.write("sierra.inf", "[Ident]\r\nProductName \"HLServer\"\r\nCurrentVersion \"4.1.1.1\"\r\n");
     fx.write("TFC/liblist.gam", "gamedll \"addons\\metamod\\dlls\\metamod.dll\"\r\n");
-    fx.write("TFC/addons/metamod/plugins.ini", "win32 ../tarrow/tarrow.dll\r\nwin32 addons/adminmod/dlls/admin_mm.dll\r\n");
+    fx.write("TFC/addons/metamod/plugins.ini",
+             "win32 ../tarrow/tarrow.dll\r\nwin32 addons/adminmod/dlls/admin_mm.dll\r\n");
     fx.write("TFC/autoexec.cfg", "echo x\r\n");
     fx.dll("tfc.dll", "TFC/dlls/tfc.dll");
     fx.dll("tarrow.dll", "tarrow/tarrow.dll");
@@ -36,7 +37,7 @@ void fullInstall(test::FixtureInstall& fx) {
 
 class TestStatusPages : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() { SelectedModFolder(); }
     void fourPagesByteForByte();
     void deletedReportIsRewritten();
@@ -103,7 +104,8 @@ void TestStatusPages::refreshActsOnClickThenShowsNewState() {
     refresh.run(paths, s, "Tar.html", liblist);
     QCOMPARE(fx.read("TFC/liblist.gam"), QByteArray("gamedll \"..\\tarrow\\tarrow.dll\"\r\n"));
     QVERIFY(refresh.flags().TarrowLoaded);
-    QVERIFY(fx.read("tarrow/tarrow.html").contains("title=\"Click to Unload Tarrow from TFC\"><font color=\"#008000\">Yes"));
+    QVERIFY(fx.read("tarrow/tarrow.html")
+                .contains("title=\"Click to Unload Tarrow from TFC\"><font color=\"#008000\">Yes"));
     refresh.run(paths, s, "Tar", liblist);
     QCOMPARE(fx.read("TFC/liblist.gam"), QByteArray("gamedll \"dlls\\tfc.dll\"\r\n"));
     QVERIFY(!refresh.flags().TarrowLoaded);

@@ -28,7 +28,8 @@ void FixtureInstall::write(const QString& relative, const QByteArray& bytes) con
 
 void FixtureInstall::writeLines(const QString& relative, const QStringList& lines) const {
     QByteArray bytes;
-    for (const QString& l : lines) bytes += l.toLatin1() + "\r\n";
+    for (const QString& l : lines)
+        bytes += l.toLatin1() + "\r\n";
     write(relative, bytes);
 }
 
@@ -48,8 +49,12 @@ QByteArray FixtureInstall::read(const QString& relative) const {
     return f.readAll();
 }
 
-bool FixtureInstall::exists(const QString& relative) const { return QFileInfo::exists(path(relative)); }
+bool FixtureInstall::exists(const QString& relative) const {
+    return QFileInfo::exists(path(relative));
+}
 
-void FixtureInstall::storeRoot() const { store_->write(kTarrowKey, kInstallPathValue, root_); }
+void FixtureInstall::storeRoot() const {
+    store_->write(kTarrowKey, kInstallPathValue, root_);
+}
 
 } // namespace tarrow::test

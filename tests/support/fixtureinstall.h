@@ -11,7 +11,7 @@ namespace tarrow::test {
 
 // A temporary Half-Life installation with its own settings file, made active for the test's lifetime.
 class FixtureInstall {
-public:
+  public:
     FixtureInstall();
     ~FixtureInstall();
 
@@ -33,7 +33,7 @@ public:
 
     static QString fixtureDll(const QString& name);
 
-private:
+  private:
     QTemporaryDir dir_;
     QString root_;
     std::unique_ptr<SettingsStore> store_;

@@ -5,15 +5,15 @@
 #include "common/wait.h"
 
 #include <QList>
-#include <functional>
 #include <QQueue>
 #include <QStringList>
+#include <functional>
 
 namespace tarrow::test {
 
 // Records every text shown and answers questions from a queue the test filled (No when it is empty).
 class ScriptedPrompter : public Prompter {
-public:
+  public:
     struct Entry {
         QString kind; // "message", "confirm", "folder", "error"
         QString text;
@@ -38,7 +38,7 @@ public:
 
 // Records what the desktop would have opened or started.
 class RecordingShell : public Shell {
-public:
+  public:
     bool openDocument(const QString& p) override { return record(QStringLiteral("document ") + p); }
     bool openFolder(const QString& p) override { return record(QStringLiteral("folder ") + p); }
     bool openWebAddress(const QString& a) override { return record(QStringLiteral("web ") + a); }
@@ -49,7 +49,7 @@ public:
     QStringList opened;
     bool result = true;
 
-private:
+  private:
     bool record(const QString& what) {
         opened.append(what);
         return result;
@@ -58,7 +58,7 @@ private:
 
 // Waits return at once; the clock records how long each would have been.
 class FakeClock : public Clock {
-public:
+  public:
     FakeClock() { Clock::setCurrent(this); }
     ~FakeClock() override { Clock::setCurrent(nullptr); }
     void waitWithMessages(int ms) override {

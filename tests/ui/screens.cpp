@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
     tarrow::initUiResources();
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QTemporaryDir dir;
-    const tarrow::DemoInstallation demo = tarrow::buildDemoInstallation(dir.path(), QStringLiteral(":/demo/dlls"));
+    const tarrow::DemoInstallation demo =
+        tarrow::buildDemoInstallation(dir.path(), QStringLiteral(":/demo/dlls"));
     tarrow::SettingsStore store(demo.settingsFile);
     tarrow::SettingsStore::setActive(&store);
     store.write(tarrow::kTarrowKey, tarrow::kInstallPathValue, demo.installRoot);
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
         QTest::qWait(100);
         w.grab().save(QDir(out).filePath(QStringLiteral("launcher%1.png").arg(i)));
     }
-    for (const QString& t : prompter.texts()) qInfo("%s", qPrintable(t));
+    for (const QString& t : prompter.texts())
+        qInfo("%s", qPrintable(t));
     return 0;
 }

@@ -45,7 +45,8 @@ void clickItem(QListWidget* list, int row) {
 
 QStringList items(QListWidget* list) {
     QStringList out;
-    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
     return out;
 }
 
@@ -53,7 +54,7 @@ QStringList items(QListWidget* list) {
 
 class TestBotPages : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void showingThePageLoadsAndSaveWritesTemplate();
     void missingFileQuestion();
     void invalidIntegerShowsErrorAndKeepsEarlierValues();
@@ -65,7 +66,8 @@ private slots:
 
 void TestBotPages::showingThePageLoadsAndSaveWritesTemplate() {
     test::FixtureInstall fx;
-    fx.write("tarrow/TFC/tarrow.cfg", "botskill 4\r\nmin_bots 5\r\nmax_bots 3\r\nbot_chat 1\r\naddbot blue soldier Bob 2\r\n");
+    fx.write("tarrow/TFC/tarrow.cfg",
+             "botskill 4\r\nmin_bots 5\r\nmax_bots 3\r\nbot_chat 1\r\naddbot blue soldier Bob 2\r\n");
     Window win(fx);
     TMainfrm& w = *win.w;
     QVERIFY(!w.Skillsdr->isEnabled());
@@ -120,7 +122,8 @@ void TestBotPages::missingFileQuestion() {
     w.Tabs->setCurrentIndex(1);
     QVERIFY(w.Skillsdr->isEnabled());
     QCOMPARE(fx.read("tarrow/TFC/tarrow.cfg"),
-             QByteArray("# Tarrow v 0.698.0.0 - Tarrow: https://tarrow-bot.example/\r\n# This file was created with Tarrow Gui 1.00\r\n"));
+             QByteArray("# Tarrow v 0.698.0.0 - Tarrow: https://tarrow-bot.example/\r\n# This file was "
+                        "created with Tarrow Gui 1.00\r\n"));
     w.Tarcmd->click();
     QCOMPARE(splitLines(QString::fromLatin1(fx.read("tarrow/TFC/tarrow.cfg"))).size(), 33);
 }
@@ -198,18 +201,21 @@ void TestBotPages::scriptWizardNewScript() {
     QVERIFY(!w.ScriptNcmd->isDefault());
     w.ScriptNcmd->click();
     QCOMPARE(w.scriptStep(), 1);
-    QCOMPARE(w.Newlbl->text(), QStringLiteral("Please select the map that you want to create a new script for."));
+    QCOMPARE(w.Newlbl->text(),
+             QStringLiteral("Please select the map that you want to create a new script for."));
     QCOMPARE(items(w.Scriptlst), QStringList{"well.bsp"});
     QVERIFY(!w.ScriptNcmd->isEnabled());
     QVERIFY(w.Newscriptopt->isHidden());
     QListWidgetItem* well = itemNamed(w.Scriptlst, "well.bsp");
-    QTest::mouseClick(w.Scriptlst->viewport(), Qt::LeftButton, {}, w.Scriptlst->visualItemRect(well).center());
+    QTest::mouseClick(w.Scriptlst->viewport(), Qt::LeftButton, {},
+                      w.Scriptlst->visualItemRect(well).center());
     QVERIFY(w.ScriptNcmd->isEnabled());
     QVERIFY(w.ScriptNcmd->isDefault());
     w.ScriptNcmd->click();
     QCOMPARE(w.scriptStep(), 2);
     QCOMPARE(w.Newlbl->text(), fx.root() + "tarrow/TFC/scripts/well_tw.cfg");
-    QVERIFY(w.Scripttxt->toPlainText().startsWith("//Tarrow Script File Created With Tarrow Gui 1.00\n//Map: well\n//Created: "));
+    QVERIFY(w.Scripttxt->toPlainText().startsWith(
+        "//Tarrow Script File Created With Tarrow Gui 1.00\n//Map: well\n//Created: "));
     QVERIFY(w.ScriptFcmd->isEnabled());
 
     // Back lists every map again, and Finish is off until Next.
@@ -246,7 +252,8 @@ void TestBotPages::scriptWizardExistingScriptAndFailure() {
     w.Scripttxt->moveCursor(QTextCursor::End);
     w.Scripttxt->insertPlainText("on_msg( )\n");
     w.ScriptFcmd->click();
-    QCOMPARE(fx.read("tarrow/TFC/scripts/2fort_tw.cfg"), QByteArray("on_start\r\n\t{\r\n\t}\r\non_msg( )\r\n"));
+    QCOMPARE(fx.read("tarrow/TFC/scripts/2fort_tw.cfg"),
+             QByteArray("on_start\r\n\t{\r\n\t}\r\non_msg( )\r\n"));
 
     // The script folder vanished: Finish shows the error and stays at the editor.
     w.Currentscriptopt->click();

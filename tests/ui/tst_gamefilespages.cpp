@@ -33,13 +33,15 @@ struct Window {
     }
 };
 
-void select(QComboBox* box, const QString& entry) { box->setCurrentIndex(box->findText(entry)); }
+void select(QComboBox* box, const QString& entry) {
+    box->setCurrentIndex(box->findText(entry));
+}
 
 } // namespace
 
 class TestGameFilesPages : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void rebuildThroughTheWindow();
     void fileBoxRoundTripAndStates();
     void closeAsksOnlyAfterAnEdit();
@@ -63,7 +65,8 @@ void TestGameFilesPages::rebuildThroughTheWindow() {
     w.Metamodchk->setChecked(true);
     w.Rebuildcmd->click();
     QVERIFY(fx.read("TFC/liblist.gam").startsWith("// Rebuilt Liblist.gam by Tarrow Gui 1.00\r\n"));
-    QCOMPARE(fx.read("TFC/addons/metamod/plugins.ini"), QByteArray("// Rebuilt plugins.ini by Tarrow Gui 1.00\r\n"));
+    QCOMPARE(fx.read("TFC/addons/metamod/plugins.ini"),
+             QByteArray("// Rebuilt plugins.ini by Tarrow Gui 1.00\r\n"));
     QVERIFY(!fx.exists("TFC/autoexec.cfg"));
     QVERIFY(!w.Liblistchk->isChecked() && !w.Metamodchk->isChecked());
     QCOMPARE(w.Rebuildlbl->text(), QStringLiteral("Idle"));
@@ -91,15 +94,18 @@ void TestGameFilesPages::fileBoxRoundTripAndStates() {
     Window win(fx);
     TMainfrm& w = *win.w;
     QStringList entries;
-    for (int i = 0; i < w.Filelst->count(); ++i) entries << w.Filelst->itemText(i);
+    for (int i = 0; i < w.Filelst->count(); ++i)
+        entries << w.Filelst->itemText(i);
     QCOMPARE(entries, (QStringList{"Liblist.gam", "Plugins.ini", "Server.cfg"}));
-    QCOMPARE(w.LoadFilecmd->toolTip(), QStringLiteral("Click here to load the selected file in the file box"));
+    QCOMPARE(w.LoadFilecmd->toolTip(),
+             QStringLiteral("Click here to load the selected file in the file box"));
     select(w.Filelst, "Plugins.ini");
     w.Tabs->setCurrentIndex(1);
     QTest::keyClick(w.Filelst, Qt::Key_Return); // Enter presses the default button
     QCOMPARE(w.Filelbl->text(), "Current File: " + fx.root() + "TFC/addons/metamod/plugins.ini");
     QCOMPARE(w.LoadFilecmd->text(), QStringLiteral("Save Selected File"));
-    QCOMPARE(w.LoadFilecmd->toolTip(), QStringLiteral("Click here to save the selected file in the file box"));
+    QCOMPARE(w.LoadFilecmd->toolTip(),
+             QStringLiteral("Click here to save the selected file in the file box"));
     QVERIFY(!w.Filelst->isEnabled());
     QVERIFY(w.Botclosecmd->isEnabled());
     QVERIFY(!w.fileEdited());
@@ -119,8 +125,9 @@ void TestGameFilesPages::fileBoxRoundTripAndStates() {
     w.LoadFilecmd->click();
     const QString r = fx.root();
     QCOMPARE(win.prompter.texts("message"),
-             QStringList{"Error loading file, expected path: " + r + "tarrow/TFC/Server.cfg, or " + r + "TFC/Server.cfg or " +
-                         r + "TFC/addons/metamod/Server.cfg or " + r + "TFC/addons/neotf/Server.cfg"});
+             QStringList{"Error loading file, expected path: " + r + "tarrow/TFC/Server.cfg, or " + r +
+                         "TFC/Server.cfg or " + r + "TFC/addons/metamod/Server.cfg or " + r +
+                         "TFC/addons/neotf/Server.cfg"});
     QCOMPARE(w.LoadFilecmd->text(), QStringLiteral("Load Selected File"));
 }
 

@@ -18,12 +18,12 @@ using namespace tarrow;
 
 namespace {
 
-const QString kFirst = QStringLiteral(
-    "The Tarrow GUI will now begin an info dump on your HL setup, please do not touch any keys or move the mouse untill "
-    "it has finished, you will recieve a message once it has finished.");
-const QString kLast = QStringLiteral(
-    "The info dump is now finished, this folder was placed on your desktop and contains the files needed to debug your "
-    "setup, please submit these files to the Tarrow team for analysis.");
+const QString kFirst = QStringLiteral("The Tarrow GUI will now begin an info dump on your HL setup, please "
+                                      "do not touch any keys or move the mouse untill "
+                                      "it has finished, you will recieve a message once it has finished.");
+const QString kLast = QStringLiteral("The info dump is now finished, this folder was placed on your desktop "
+                                     "and contains the files needed to debug your "
+                                     "setup, please submit these files to the Tarrow team for analysis.");
 
 struct Window {
     test::ScriptedPrompter prompter;
@@ -48,7 +48,7 @@ struct Window {
 
 class TestInfoPage : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void dumpToTheDesktop();
     void failedDumpStops();
     void helpFiles();
@@ -86,7 +86,8 @@ void TestInfoPage::dumpToTheDesktop() {
     QVERIFY(!w.Serverchk->isChecked() && !w.Tarrowchk->isChecked());
     QVERIFY(!w.statustmr->isActive());
     QCOMPARE(clock.waits, (QList<int>{1500, 1000}));
-    QCOMPARE(w.Dumpcmd->toolTip(), QStringLiteral("Click here to dump info to your desktop to send to the Tarrow team to debug."));
+    QCOMPARE(w.Dumpcmd->toolTip(),
+             QStringLiteral("Click here to dump info to your desktop to send to the Tarrow team to debug."));
 }
 
 void TestInfoPage::failedDumpStops() {
@@ -115,8 +116,10 @@ void TestInfoPage::helpFiles() {
     w.Helpcmd->click();
     w.guihelpcmd->click();
     QCOMPARE(win.prompter.texts(),
-             (QStringList{"Your Tarrow help file could not be located, Expected path: " + fx.root() + "tarrow/Tarrow_Documentation.chm",
-                          "Your Tarrow GUI help file could not be located, Expected path: " + fx.root() + "tarrow/Tarrow_GUI_Help.chm"}));
+             (QStringList{"Your Tarrow help file could not be located, Expected path: " + fx.root() +
+                              "tarrow/Tarrow_Documentation.chm",
+                          "Your Tarrow GUI help file could not be located, Expected path: " + fx.root() +
+                              "tarrow/Tarrow_GUI_Help.chm"}));
     QVERIFY(win.shell.opened.isEmpty());
     fx.write("tarrow/tarrow_documentation.chm", "x");
     w.Helpcmd->click();
@@ -128,8 +131,9 @@ void TestInfoPage::webButtons() {
     Window win(fx);
     TMainfrm& w = *win.w;
     const QList<std::pair<const char*, const char*>> buttons{
-        {"Forumscmd", "Tarrow Forums"},       {"Faqcmd", "Tarrow Web Help"},       {"GUIFaqcmd", "Tarrow GUI Web Help"},
-        {"Contactcmd", "Contact Tarrow"},     {"WDBcmd", "Waypoint Database"},     {"Adminmodcmd", "Admin Mod Website"},
+        {"Forumscmd", "Tarrow Forums"},       {"Faqcmd", "Tarrow Web Help"},
+        {"GUIFaqcmd", "Tarrow GUI Web Help"}, {"Contactcmd", "Contact Tarrow"},
+        {"WDBcmd", "Waypoint Database"},      {"Adminmodcmd", "Admin Mod Website"},
         {"Metamodcmd", "Metamod Website"},    {"Neotfcmd", "NeoTF Website"}};
     for (const auto& [name, caption] : buttons) {
         auto* b = w.findChild<QPushButton*>(name);

@@ -25,7 +25,8 @@ struct Window {
     std::unique_ptr<TMainfrm> w;
     explicit Window(test::FixtureInstall& fx) {
         fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
-        for (const char* m : {"2fort.bsp", "well.bsp", "rock2.bsp"}) fx.write(QStringLiteral("TFC/maps/") + m, "x");
+        for (const char* m : {"2fort.bsp", "well.bsp", "rock2.bsp"})
+            fx.write(QStringLiteral("TFC/maps/") + m, "x");
         fx.storeRoot();
         w = std::make_unique<TMainfrm>(prompter, shell);
         w->wineFinder = [] { return QStringLiteral("/usr/bin/wine"); };
@@ -40,7 +41,8 @@ void click(QListWidget* list, int row, Qt::KeyboardModifiers mods = {}) {
 
 QStringList entries(QListWidget* list) {
     QStringList out;
-    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
     return out;
 }
 
@@ -48,7 +50,7 @@ QStringList entries(QListWidget* list) {
 
 class TestLauncherPages : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void launchDedicated();
     void startMapToggling();
     void mapcycleEditing();
@@ -66,14 +68,16 @@ void TestLauncherPages::launchDedicated() {
     QCOMPARE(win.prompter.texts().last(), QStringLiteral("You must select a 'Server Starting Map'."));
     click(w.StartMaplst, 0);
     w.Launchcmd->click();
-    QCOMPARE(win.prompter.texts().last(), QStringLiteral("You must either select a \"Dedicated Server\" or a \"Listen Server\"."));
+    QCOMPARE(win.prompter.texts().last(),
+             QStringLiteral("You must either select a \"Dedicated Server\" or a \"Listen Server\"."));
     w.Dedicatedopt->click();
     win.prompter.log.clear();
     w.Commandlinetxt->setText("+sv_lan 1");
     w.Launchcmd->click();
     QVERIFY(win.prompter.log.isEmpty());
-    QCOMPARE(win.shell.opened, QStringList{"start /usr/bin/wine|" + fx.root() +
-                                           "hlds.exe|-console|-game|TFC|+map|2fort|+maxplayers|16|+sv_lan|1|" + fx.root()});
+    QCOMPARE(win.shell.opened,
+             QStringList{"start /usr/bin/wine|" + fx.root() +
+                         "hlds.exe|-console|-game|TFC|+map|2fort|+maxplayers|16|+sv_lan|1|" + fx.root()});
     QCOMPARE(fx.settings().read(kTarrowKey, "CommandLine"), QStringLiteral("+sv_lan 1"));
     // An empty command line keeps the stored one.
     w.Commandlinetxt->clear();
@@ -103,7 +107,8 @@ void TestLauncherPages::startMapToggling() {
 
 void TestLauncherPages::mapcycleEditing() {
     test::FixtureInstall fx;
-    fx.write("TFC/mapcycle.txt", "//Mapcycle created by Tarrow Gui 1.00\r\n  2fort\r\n\r\n// skip\r\nwell\r\n");
+    fx.write("TFC/mapcycle.txt",
+             "//Mapcycle created by Tarrow Gui 1.00\r\n  2fort\r\n\r\n// skip\r\nwell\r\n");
     Window win(fx);
     TMainfrm& w = *win.w;
     w.Launchertabs->setCurrentIndex(2);
@@ -131,7 +136,8 @@ void TestLauncherPages::mapcycleEditing() {
     QCOMPARE(entries(w.mapcyclelst), (QStringList{"well", "  2fort", "rock2"}));
     QCOMPARE(w.mapcyclelst->selectedItems().first()->text(), QStringLiteral("rock2"));
     w.mapcmd->click();
-    QCOMPARE(fx.read("TFC/mapcycle.txt"), QByteArray("//Mapcycle created by Tarrow Gui 1.00\r\nwell\r\n  2fort\r\nrock2\r\n"));
+    QCOMPARE(fx.read("TFC/mapcycle.txt"),
+             QByteArray("//Mapcycle created by Tarrow Gui 1.00\r\nwell\r\n  2fort\r\nrock2\r\n"));
     QCOMPARE(w.mapcmd->text(), QStringLiteral("Load Mapcycle"));
     QVERIFY(entries(w.mapcyclelst).isEmpty());
     // Removing everything returns to Load.

@@ -38,7 +38,8 @@ QByteArray golden(const char* name) {
 }
 
 void plainInstall(test::FixtureInstall& fx) {
-    fx.write("TFC/liblist.gam", "game \"TFC\"\r\nGameDLL \"Dlls/TFC.dll\"\r\ngamedll_linux \"dlls/tfc.so\"\r\n");
+    fx.write("TFC/liblist.gam",
+             "game \"TFC\"\r\nGameDLL \"Dlls/TFC.dll\"\r\ngamedll_linux \"dlls/tfc.so\"\r\n");
     fx.dll("tfc.dll", "TFC/dlls/tfc.dll");
 }
 
@@ -46,7 +47,7 @@ void plainInstall(test::FixtureInstall& fx) {
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void pagesAndCaptions();
     void formCreateOnInstallation();
     void missingLiblistAndRivals();
@@ -68,17 +69,19 @@ void TestMainWindow::pagesAndCaptions() {
     Window win(fx);
     QTabWidget* tabs = win.w->findChild<QTabWidget*>("Tabs");
     QVERIFY(tabs);
-    const QStringList captions{" Server Status ", "Configure Tarrow", "Tarrow Scripts", "Tarrow Configs",
-                               "Server Config/Launcher", "  Info/Help  "};
+    const QStringList captions{" Server Status ", "Configure Tarrow",       "Tarrow Scripts",
+                               "Tarrow Configs",  "Server Config/Launcher", "  Info/Help  "};
     const QStringList names{"Main", "Tarrow", "Scripts", "Configs", "Launcher", "Info"};
     for (int i = 0; i < 6; ++i) {
         QCOMPARE(tabs->tabText(i), captions[i]);
         QCOMPARE(tabs->widget(i)->objectName(), names[i]);
     }
     QTabWidget* inner = win.w->findChild<QTabWidget*>("Launchertabs");
-    const QStringList innerCaptions{"  Basic  ", "Advanced", "Map Cycle", "  MOTD  ", "Admin Mod", "  NeoTF  ", "NeoTF Cont."};
+    const QStringList innerCaptions{"  Basic  ", "Advanced",  "Map Cycle",  "  MOTD  ",
+                                    "Admin Mod", "  NeoTF  ", "NeoTF Cont."};
     QCOMPARE(inner->count(), 7);
-    for (int i = 0; i < 7; ++i) QCOMPARE(inner->tabText(i), innerCaptions[i]);
+    for (int i = 0; i < 7; ++i)
+        QCOMPARE(inner->tabText(i), innerCaptions[i]);
     QCOMPARE(win.w->windowTitle(), QStringLiteral("Tarrow GUI"));
     QCOMPARE(win.w->findChild<QPushButton*>("ResetKeycmd")->text(), QStringLiteral("Reset Tarrow Reg Key"));
 }
@@ -105,21 +108,26 @@ void TestMainWindow::formCreateOnInstallation() {
     QVERIFY(!fx.exists("tarrow/stats.html"));
     QVERIFY(!fx.exists("tarrow/tarrow1.html"));
     QCOMPARE(fx.read("tarrow/Tar.html"), golden("Tar.html"));
-    for (const char* page : {"MM.html", "AM.html", "NTF.html"}) QVERIFY(fx.exists(QStringLiteral("tarrow/") + page));
+    for (const char* page : {"MM.html", "AM.html", "NTF.html"})
+        QVERIFY(fx.exists(QStringLiteral("tarrow/") + page));
     QVERIFY(fx.read("tarrow/MM.html").contains("Configuring Metamod..."));
     QVERIFY(fx.read("tarrow/AM.html").contains("Configuring Admin Mod..."));
 
     // Loader files normalised; the Linux lines keep their bytes.
-    QCOMPARE(fx.read("TFC/liblist.gam"), QByteArray("game \"tfc\"\r\ngamedll \"dlls\\tfc.dll\"\r\ngamedll_linux \"dlls/tfc.so\"\r\n"));
-    QCOMPARE(fx.read("TFC/addons/Metamod/plugins.ini"), QByteArray("win32 ../tarrow/tarrow.dll\r\nlinux addons/X_i386.so\r\n"));
+    QCOMPARE(fx.read("TFC/liblist.gam"),
+             QByteArray("game \"tfc\"\r\ngamedll \"dlls\\tfc.dll\"\r\ngamedll_linux \"dlls/tfc.so\"\r\n"));
+    QCOMPARE(fx.read("TFC/addons/Metamod/plugins.ini"),
+             QByteArray("win32 ../tarrow/tarrow.dll\r\nlinux addons/X_i386.so\r\n"));
 
     // Labels, known files, map lists, command line, options.
     QCOMPARE(win.w->TarPathlbl->text(), QStringLiteral("Tarrow Installation Path: ") + fx.root());
-    QCOMPARE(win.w->TarKeylbl->text(), QStringLiteral("Tarrow Registry Key: HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarrow\\"));
+    QCOMPARE(win.w->TarKeylbl->text(),
+             QStringLiteral("Tarrow Registry Key: HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarrow\\"));
     QCOMPARE(win.w->TarVersionlbl->text(), QStringLiteral("Tarrow Version: 0.698.0.0"));
     QCOMPARE(win.w->GUIversionlbl->text(), QStringLiteral("Tarrow GUI Version: Tarrow Gui 1.00"));
     QStringList files;
-    for (int i = 0; i < win.w->Filelst->count(); ++i) files << win.w->Filelst->itemText(i);
+    for (int i = 0; i < win.w->Filelst->count(); ++i)
+        files << win.w->Filelst->itemText(i);
     QCOMPARE(files, (QStringList{"Liblist.gam", "MOTD.txt", "Plugins.ini", "Server.cfg", "Tarrow.cfg"}));
     QCOMPARE(win.w->Filelst->currentIndex(), 0);
     QCOMPARE(win.w->AllMaplst->count(), 2);
@@ -142,7 +150,9 @@ void TestMainWindow::missingLiblistAndRivals() {
     QVERIFY(texts[0].startsWith("You should not support a rip off of good work"));
     QCOMPARE(texts[1], texts[0]);
     QCOMPARE(texts[2], texts[0]);
-    QCOMPARE(texts[3], QStringLiteral("Your Liblist.gam file was not found, expected path: \"%1TFC/liblist.gam\"").arg(fx.root()));
+    QCOMPARE(texts[3],
+             QStringLiteral("Your Liblist.gam file was not found, expected path: \"%1TFC/liblist.gam\"")
+                 .arg(fx.root()));
     // The window goes on: the waiting pages are written after the missing liblist.
     QVERIFY(fx.exists("tarrow/Tar.html"));
 }
@@ -201,8 +211,9 @@ void TestMainWindow::statsSpeedRule() {
     test::FixtureInstall fx;
     plainInstall(fx);
     Window win(fx);
-    const QList<std::tuple<QString, int, QString>> cases{
-        {"5", 5000, "5"}, {"20", 20000, "20"}, {"4", 7000, "20"}, {"21", 7000, "20"}, {"07", 7000, "20"}, {"12", 12000, "12"}};
+    const QList<std::tuple<QString, int, QString>> cases{{"5", 5000, "5"},   {"20", 20000, "20"},
+                                                         {"4", 7000, "20"},  {"21", 7000, "20"},
+                                                         {"07", 7000, "20"}, {"12", 12000, "12"}};
     for (const auto& [text, interval, stored] : cases) {
         win.w->StatsSpeed->setText(text);
         QCOMPARE(win.w->statustmr->interval(), interval);
@@ -236,7 +247,8 @@ void TestMainWindow::resetKey() {
     QVERIFY(win.w->isVisible());
     win.prompter.answers.enqueue(true);
     win.w->ResetKeycmd->click();
-    QVERIFY(win.prompter.texts("confirm").last().startsWith("If you procede this option will reset the Tarrow installation"));
+    QVERIFY(win.prompter.texts("confirm").last().startsWith(
+        "If you procede this option will reset the Tarrow installation"));
     QCOMPARE(ReadInstallRoot(), QString());
     QVERIFY(!win.w->isVisible());
     QVERIFY(!win.w->statustmr->isActive());
@@ -258,7 +270,8 @@ void TestMainWindow::closeDeletesPagesAndFades() {
     win.w->show();
     QVERIFY(fx.exists("tarrow/Tar.html"));
     win.w->close();
-    for (const char* page : {"Tar.html", "MM.html", "AM.html", "NTF.html"}) QVERIFY(!fx.exists(QStringLiteral("tarrow/") + page));
+    for (const char* page : {"Tar.html", "MM.html", "AM.html", "NTF.html"})
+        QVERIFY(!fx.exists(QStringLiteral("tarrow/") + page));
     QVERIFY(!win.w->statustmr->isActive());
     QVERIFY(win.w->transparencyOn());
     QCOMPARE(win.w->transparencyLevel(), 5);

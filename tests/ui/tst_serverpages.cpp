@@ -19,7 +19,8 @@ using namespace tarrow;
 
 namespace {
 
-std::unique_ptr<TMainfrm> openWindow(test::FixtureInstall& fx, test::ScriptedPrompter& p, test::RecordingShell& s) {
+std::unique_ptr<TMainfrm> openWindow(test::FixtureInstall& fx, test::ScriptedPrompter& p,
+                                     test::RecordingShell& s) {
     fx.storeRoot();
     auto w = std::make_unique<TMainfrm>(p, s);
     w->show();
@@ -44,7 +45,7 @@ void type(QLineEdit* e, const QString& text) {
 
 class TestServerPages : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void everyTableControlExists();
     void settingsSurviveSaveAndReopen();
     void togglesAndPresetsOnScreen();
@@ -97,8 +98,8 @@ void TestServerPages::settingsSurviveSaveAndReopen() {
         child<QCheckBox>(*w, "Jetpackchk")->click();
         child<UpDownEdit>(*w, "MaxSnarksUD")->stepDown();
         w->Saveservercmd->click();
-        QCOMPARE(p.texts().last(),
-                 QStringLiteral("Your Admin Password must start with an underscore (\"_\"), it has been added to your password field."));
+        QCOMPARE(p.texts().last(), QStringLiteral("Your Admin Password must start with an underscore "
+                                                  "(\"_\"), it has been added to your password field."));
         QCOMPARE(child<QLineEdit>(*w, "AdminPasstxt")->text(), QStringLiteral("_secret"));
     }
     QVERIFY(fx.read("TFC/server.cfg").contains("hostname \"Window Test\"\r\n"));
@@ -156,7 +157,8 @@ void TestServerPages::togglesAndPresetsOnScreen() {
     QCOMPARE(w->serverModel().number("DecalUD"), 0);
     // Saving without a server kind.
     w->Saveservercmd->click();
-    QCOMPARE(p.texts().last(), QStringLiteral("You must either select a \"Dedicated Server\" or a \"Listen Server\"."));
+    QCOMPARE(p.texts().last(),
+             QStringLiteral("You must either select a \"Dedicated Server\" or a \"Listen Server\"."));
 }
 
 int main(int argc, char** argv) {

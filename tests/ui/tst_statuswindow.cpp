@@ -19,7 +19,8 @@ using namespace tarrow;
 namespace {
 
 void plainInstall(test::FixtureInstall& fx) {
-    fx.write("TFC/liblist.gam", "game \"tfc\"\r\ngamedll \"dlls\\tfc.dll\"\r\ngamedll_linux \"dlls/tfc.so\"\r\ngamedll_osx \"dlls/tfc.dylib\"\r\n");
+    fx.write("TFC/liblist.gam", "game \"tfc\"\r\ngamedll \"dlls\\tfc.dll\"\r\ngamedll_linux "
+                                "\"dlls/tfc.so\"\r\ngamedll_osx \"dlls/tfc.dylib\"\r\n");
     fx.dll("tfc.dll", "TFC/dlls/tfc.dll");
     fx.dll("tarrow.dll", "tarrow/tarrow.dll");
     for (const char* f : {"tarrow/TFC/tarrow.cfg", "tarrow/TFC/default.cfg", "tarrow/TFC/tarrow_names.txt",
@@ -39,20 +40,22 @@ QVariant js(QWebEnginePage* page, const QString& script) {
 }
 
 // The Tarrow Loaded link inside the report frame, clicked as a user would.
-const QString kClickTarrow = QStringLiteral(
-    "(function(){var d=window.frames.length?window.frames[0].document:document;"
-    "var a=d.querySelectorAll('a[target=_parent]')[0]; if(!a) return 'no link'; a.click(); return 'clicked';})()");
+const QString kClickTarrow =
+    QStringLiteral("(function(){var d=window.frames.length?window.frames[0].document:document;"
+                   "var a=d.querySelectorAll('a[target=_parent]')[0]; if(!a) return 'no link'; a.click(); "
+                   "return 'clicked';})()");
 
 // The report has loaded inside its frame.
-const QString kLinksReady = QStringLiteral(
-    "(function(){if(!window.frames.length) return 'no frame'; var d=window.frames[0].document;"
-    "return d.readyState=='complete' && d.querySelectorAll('a[target=_parent]').length==4 ? 'ready' : 'wait';})()");
+const QString kLinksReady =
+    QStringLiteral("(function(){if(!window.frames.length) return 'no frame'; var d=window.frames[0].document;"
+                   "return d.readyState=='complete' && d.querySelectorAll('a[target=_parent]').length==4 ? "
+                   "'ready' : 'wait';})()");
 
 } // namespace
 
 class TestStatusWindow : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void clickSwitchesTheBotWithinOneRefresh();
     void refreshPeriodFromSettings_data();
     void refreshPeriodFromSettings();
@@ -75,9 +78,11 @@ void TestStatusWindow::clickSwitchesTheBotWithinOneRefresh() {
     QCOMPARE(js(w.Status->page(), kClickTarrow).toString(), QStringLiteral("clicked"));
     QTRY_COMPARE_WITH_TIMEOUT(w.Status->locationName(), QStringLiteral("Tar.html"), 15000);
     w.statustmrTimer();
-    QCOMPARE(fx.read("TFC/liblist.gam"), QByteArray("game \"tfc\"\r\ngamedll \"..\\tarrow\\tarrow.dll\"\r\n"
-                                                   "gamedll_linux \"dlls/tfc.so\"\r\ngamedll_osx \"dlls/tfc.dylib\"\r\n"));
-    QVERIFY(fx.read("tarrow/tarrow.html").contains("title=\"Click to Unload Tarrow from TFC\"><font color=\"#008000\">Yes"));
+    QCOMPARE(fx.read("TFC/liblist.gam"),
+             QByteArray("game \"tfc\"\r\ngamedll \"..\\tarrow\\tarrow.dll\"\r\n"
+                        "gamedll_linux \"dlls/tfc.so\"\r\ngamedll_osx \"dlls/tfc.dylib\"\r\n"));
+    QVERIFY(fx.read("tarrow/tarrow.html")
+                .contains("title=\"Click to Unload Tarrow from TFC\"><font color=\"#008000\">Yes"));
     QTRY_COMPARE_WITH_TIMEOUT(w.Status->locationName(), QStringLiteral("tarrow1.html"), 15000);
 
     // A second click restores the mod's own library.
@@ -85,13 +90,15 @@ void TestStatusWindow::clickSwitchesTheBotWithinOneRefresh() {
     QCOMPARE(js(w.Status->page(), kClickTarrow).toString(), QStringLiteral("clicked"));
     QTRY_COMPARE_WITH_TIMEOUT(w.Status->locationName(), QStringLiteral("Tar.html"), 15000);
     w.statustmrTimer();
-    QCOMPARE(fx.read("TFC/liblist.gam"), QByteArray("game \"tfc\"\r\ngamedll \"dlls\\tfc.dll\"\r\n"
-                                                   "gamedll_linux \"dlls/tfc.so\"\r\ngamedll_osx \"dlls/tfc.dylib\"\r\n"));
+    QCOMPARE(fx.read("TFC/liblist.gam"),
+             QByteArray("game \"tfc\"\r\ngamedll \"dlls\\tfc.dll\"\r\n"
+                        "gamedll_linux \"dlls/tfc.so\"\r\ngamedll_osx \"dlls/tfc.dylib\"\r\n"));
     QVERIFY(prompter.log.isEmpty());
 
     // A site link opens in the desktop's browser; the pane keeps the report.
     QTRY_COMPARE_WITH_TIMEOUT(js(w.Status->page(), kLinksReady).toString(), QStringLiteral("ready"), 15000);
-    QCOMPARE(js(w.Status->page(), "window.frames[0].document.querySelector('a[target=_NEW]').click(), 'ok'").toString(),
+    QCOMPARE(js(w.Status->page(), "window.frames[0].document.querySelector('a[target=_NEW]').click(), 'ok'")
+                 .toString(),
              QStringLiteral("ok"));
     QTRY_VERIFY_WITH_TIMEOUT(shell.opened.contains(QStringLiteral("web https://tarrow-bot.example/")), 15000);
     QCOMPARE(w.Status->locationName(), QStringLiteral("tarrow1.html"));

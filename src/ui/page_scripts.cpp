@@ -43,6 +43,13 @@ QPushButton* button(const char* name, const QString& caption) {
     return b;
 }
 
+// Both choices unselected again (exclusive radio buttons cannot be unchecked one by one).
+void clearScriptChoice(QRadioButton* a, QRadioButton* b) {
+    for (QRadioButton* r : {a, b}) r->setAutoExclusive(false);
+    for (QRadioButton* r : {a, b}) r->setChecked(false);
+    for (QRadioButton* r : {a, b}) r->setAutoExclusive(true);
+}
+
 } // namespace
 
 void TMainfrm::buildScriptsPage() {
@@ -200,12 +207,7 @@ void TMainfrm::ScriptBcmdClick() {
     if (scriptStep_ == 0) {
         Newscriptopt->show();
         Currentscriptopt->show();
-        Newscriptopt->setAutoExclusive(false);
-        Currentscriptopt->setAutoExclusive(false);
-        Newscriptopt->setChecked(false);
-        Currentscriptopt->setChecked(false);
-        Newscriptopt->setAutoExclusive(true);
-        Currentscriptopt->setAutoExclusive(true);
+        clearScriptChoice(Newscriptopt, Currentscriptopt);
         for (QPushButton* b : {ScriptBcmd, ScriptCcmd, ScriptNcmd, ScriptFcmd})
             b->setEnabled(false);
         Scriptlst->hide();
@@ -233,12 +235,7 @@ void TMainfrm::ScriptCcmdClick() {
     Newlbl->show();
     Newscriptopt->show();
     Currentscriptopt->show();
-    Newscriptopt->setAutoExclusive(false);
-    Currentscriptopt->setAutoExclusive(false);
-    Newscriptopt->setChecked(false);
-    Currentscriptopt->setChecked(false);
-    Newscriptopt->setAutoExclusive(true);
-    Currentscriptopt->setAutoExclusive(true);
+    clearScriptChoice(Newscriptopt, Currentscriptopt);
     for (QPushButton* b : {ScriptBcmd, ScriptFcmd, ScriptNcmd, ScriptCcmd})
         b->setEnabled(false);
     Scriptlst->hide();

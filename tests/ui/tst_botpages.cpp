@@ -2,6 +2,7 @@
 #include "common/settingsstore.h"
 #include "support/fixtureinstall.h"
 #include "support/scriptedprompter.h"
+#include "support/windowtest.h"
 #include "ui/main.h"
 #include "ui/startup.h"
 #include "ui/widgets.h"
@@ -302,12 +303,6 @@ void TestBotPages::scriptMenuInsertsAtCaret() {
     QCOMPARE(edit->actions().at(2)->text(), QStringLiteral("Cu&t"));
 }
 
-int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    tarrow::initUiResources();
-    TestBotPages test;
-    return QTest::qExec(&test, argc, argv);
-}
+TARROW_WINDOW_TEST_MAIN(TestBotPages)
 
 #include "tst_botpages.moc"

@@ -3,6 +3,7 @@
 #include "common/settingsstore.h"
 #include "support/fixtureinstall.h"
 #include "support/scriptedprompter.h"
+#include "support/windowtest.h"
 #include "ui/main.h"
 #include "ui/startup.h"
 
@@ -233,12 +234,6 @@ void TestGameFilesPages::emptyListDoesNothing() {
     QCOMPARE(w.LoadFilecmd->text(), QStringLiteral("Load Selected File"));
 }
 
-int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    tarrow::initUiResources();
-    TestGameFilesPages test;
-    return QTest::qExec(&test, argc, argv);
-}
+TARROW_WINDOW_TEST_MAIN(TestGameFilesPages)
 
 #include "tst_gamefilespages.moc"

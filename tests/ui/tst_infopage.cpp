@@ -3,6 +3,7 @@
 #include "common/settingsstore.h"
 #include "support/fixtureinstall.h"
 #include "support/scriptedprompter.h"
+#include "support/windowtest.h"
 #include "ui/main.h"
 #include "ui/startup.h"
 
@@ -147,12 +148,6 @@ void TestInfoPage::webButtons() {
     QVERIFY(win.prompter.log.isEmpty());
 }
 
-int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    tarrow::initUiResources();
-    TestInfoPage test;
-    return QTest::qExec(&test, argc, argv);
-}
+TARROW_WINDOW_TEST_MAIN(TestInfoPage)
 
 #include "tst_infopage.moc"

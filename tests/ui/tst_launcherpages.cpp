@@ -2,6 +2,7 @@
 #include "common/settingsstore.h"
 #include "support/fixtureinstall.h"
 #include "support/scriptedprompter.h"
+#include "support/windowtest.h"
 #include "ui/main.h"
 #include "ui/startup.h"
 #include "ui/widgets.h"
@@ -202,12 +203,6 @@ void TestLauncherPages::motdEditor() {
     QCOMPARE(fx.read("TFC/motd.txt"), QByteArray());
 }
 
-int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    tarrow::initUiResources();
-    TestLauncherPages test;
-    return QTest::qExec(&test, argc, argv);
-}
+TARROW_WINDOW_TEST_MAIN(TestLauncherPages)
 
 #include "tst_launcherpages.moc"

@@ -2,6 +2,7 @@
 #include "common/settingsstore.h"
 #include "support/fixtureinstall.h"
 #include "support/scriptedprompter.h"
+#include "support/windowtest.h"
 #include "ui/main.h"
 #include "ui/startup.h"
 #include "ui/widgets.h"
@@ -289,12 +290,6 @@ void TestMainWindow::bannerDecodes() {
     QVERIFY(!win.w->Bannerimg->pixmap().isNull());
 }
 
-int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    tarrow::initUiResources();
-    TestMainWindow test;
-    return QTest::qExec(&test, argc, argv);
-}
+TARROW_WINDOW_TEST_MAIN(TestMainWindow)
 
 #include "tst_mainwindow.moc"

@@ -2,6 +2,7 @@
 #include "common/settingsstore.h"
 #include "support/fixtureinstall.h"
 #include "support/scriptedprompter.h"
+#include "support/windowtest.h"
 #include "ui/main.h"
 #include "ui/startup.h"
 #include "ui/widgets.h"
@@ -161,12 +162,6 @@ void TestServerPages::togglesAndPresetsOnScreen() {
              QStringLiteral("You must either select a \"Dedicated Server\" or a \"Listen Server\"."));
 }
 
-int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    tarrow::initUiResources();
-    TestServerPages test;
-    return QTest::qExec(&test, argc, argv);
-}
+TARROW_WINDOW_TEST_MAIN(TestServerPages)
 
 #include "tst_serverpages.moc"

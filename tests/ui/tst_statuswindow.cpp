@@ -2,6 +2,7 @@
 #include "common/settingsstore.h"
 #include "support/fixtureinstall.h"
 #include "support/scriptedprompter.h"
+#include "support/windowtest.h"
 #include "ui/main.h"
 #include "ui/startup.h"
 #include "ui/statuspane.h"
@@ -153,12 +154,6 @@ void TestStatusWindow::failedRefreshShowsErrorAndKeepsTicking() {
     QVERIFY(fx.exists("tarrow/tarrow.html"));
 }
 
-int main(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    tarrow::initUiResources();
-    TestStatusWindow test;
-    return QTest::qExec(&test, argc, argv);
-}
+TARROW_WINDOW_TEST_MAIN(TestStatusWindow)
 
 #include "tst_statuswindow.moc"

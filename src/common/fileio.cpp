@@ -69,11 +69,20 @@ QByteArray joinLinesCrLf(const QStringList& lines) {
     return out;
 }
 
-void writeFileBytes(const QString& composedPath, const QByteArray& bytes) {
+void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteMode mode) {
     const QString path = nativePath(composedPath);
     const QFileInfo info(path);
-    if (info.exists() && !info.isDir() && isReadOnly(composedPath)) throw IoError(accessDenied(path));
+    if (info.exists() && !info.isDir() && !(info.permissions() & QFileDevice::WriteOwner)) throw IoError(accessDenied(path));
     if (info.isDir()) throw IoError(QStringLiteral("Cannot create file \"%1\". Is a folder").arg(path));
+    if (mode == WriteMode::Scratch) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw IoError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+        if (faultHook()) faultHook()(path, bytes);
+        if (file.write(bytes) != bytes.size() || !file.flush())
+            throw IoError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+        return;
+    }
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -21,7 +21,10 @@ QByteArray joinLinesCrLf(const QStringList& lines);
 // The one routine through which every file is written: a temporary file beside the target is renamed
 // over it, so a failed write leaves the old file as it was. A target without the owner-write bit is
 // refused with "access denied", even for root, unless the caller cleared the attribute first.
-void writeFileBytes(const QString& composedPath, const QByteArray& bytes);
+// Generated pages, rewritten on every refresh and deleted at close, are scratch: written in place,
+// without the temporary file and the flush to disk, since there is no earlier content to protect.
+enum class WriteMode { Replace, Scratch };
+void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteMode mode = WriteMode::Replace);
 
 // The read-only attribute is the owner-write permission bit.
 bool isReadOnly(const QString& composedPath);

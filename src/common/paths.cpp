@@ -1,23 +1,68 @@
 #include "paths.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QStringList>
+
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace tarrow {
 
 namespace {
 
-// The entry of `dir` whose name equals `name` ignoring letter case; empty when there is none. Exact
-// spellings are tried by the caller first, so this only runs for a mismatch.
-QString caseInsensitiveEntry(const QString& dir, const QString& name) {
-    const QDir d(dir.isEmpty() ? QStringLiteral(".") : dir);
-    const QStringList entries =
-        d.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0) return entry;
+// Folder listings for case-insensitive matching, kept while the folder's modification time stays the
+// same (adding, removing or renaming an entry changes it), so repeated lookups cost one stat.
+struct Listing {
+    timespec mtime{};
+    QStringList names;
+};
+
+QHash<QString, Listing>& listings() {
+    static QHash<QString, Listing> cache;
+    return cache;
+}
+
+// `fresh` forces a new read of the folder.
+const QStringList* namesOf(const QString& dir, bool fresh) {
+    const QByteArray encoded = QFile::encodeName(dir.isEmpty() ? QStringLiteral(".") : dir);
+    struct stat st {};
+    if (::stat(encoded.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return nullptr;
+    Listing& l = listings()[dir];
+    if (!fresh && l.mtime.tv_sec == st.st_mtim.tv_sec && l.mtime.tv_nsec == st.st_mtim.tv_nsec) return &l.names;
+    l.names.clear();
+    if (DIR* d = ::opendir(encoded.constData())) {
+        while (dirent* e = ::readdir(d)) {
+            if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+            l.names << QFile::decodeName(e->d_name);
+        }
+        ::closedir(d);
     }
-    return {};
+    l.mtime = st.st_mtim;
+    return &l.names;
+}
+
+QString firstMatch(const QStringList& names, const QString& name) {
+    QString best;
+    for (const QString& entry : names) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0 && (best.isEmpty() || entry < best)) best = entry;
+    }
+    return best;
+}
+
+// The entry of `dir` whose name equals `name` ignoring letter case (the first by name when several
+// do); empty when there is none. Exact spellings are tried by the caller first. A folder's time
+// stamp is coarse, so a cached answer is trusted only when the entry still exists, and a miss is
+// checked against a fresh read.
+QString caseInsensitiveEntry(const QString& dir, const QString& name) {
+    const QStringList* names = namesOf(dir, false);
+    if (!names) return {};
+    QString match = firstMatch(*names, name);
+    if (!match.isEmpty() && QFileInfo::exists(dir + match)) return match;
+    names = namesOf(dir, true);
+    return names ? firstMatch(*names, name) : QString();
 }
 
 } // namespace

@@ -80,7 +80,7 @@ QStringList waitingPage(const QString& componentName) {
 void writePage(const QString& path, const QStringList& lines, bool lastLineEnded) {
     QByteArray bytes = joinLinesCrLf(lines);
     if (!lastLineEnded && !lines.isEmpty()) bytes.chop(2);
-    writeFileBytes(path, bytes);
+    writeFileBytes(path, bytes, WriteMode::Scratch);
     setHidden(path);
 }
 

@@ -12,6 +12,7 @@ class TestFileIo : public QObject {
   private slots:
     void nativePathMatchesCase_data();
     void nativePathMatchesCase();
+    void caseMatchSeesChangesAtOnce();
     void readOnlyRefusedEvenAsRoot();
     void failedWriteKeepsOldFile();
     void writeErrorNamesPathAndReason();
@@ -46,6 +47,19 @@ void TestFileIo::nativePathMatchesCase() {
     fx.write("Mixed/a.txt", "1");
     fx.write("MIXED/A.txt", "2");
     QCOMPARE(nativePath(fx.root() + composed), fx.root() + expected);
+}
+
+void TestFileIo::caseMatchSeesChangesAtOnce() {
+    test::FixtureInstall fx;
+    fx.write("TFC/other.txt", "x");
+    QCOMPARE(nativePath(fx.root() + "tfc\\Server.cfg"), fx.root() + "TFC/Server.cfg");
+    // Files that appear, vanish or change case right after a lookup are seen by the next one.
+    fx.write("TFC/SERVER.CFG", "x");
+    QCOMPARE(nativePath(fx.root() + "tfc\\Server.cfg"), fx.root() + "TFC/SERVER.CFG");
+    QFile::rename(fx.path("TFC/SERVER.CFG"), fx.path("TFC/server.CFG"));
+    QCOMPARE(nativePath(fx.root() + "tfc\\Server.cfg"), fx.root() + "TFC/server.CFG");
+    QFile::remove(fx.path("TFC/server.CFG"));
+    QCOMPARE(nativePath(fx.root() + "tfc\\Server.cfg"), fx.root() + "TFC/Server.cfg");
 }
 
 void TestFileIo::readOnlyRefusedEvenAsRoot() {

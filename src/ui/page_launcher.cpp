@@ -11,6 +11,7 @@
 
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -120,7 +121,8 @@ QWidget* TMainfrm::buildLaunchGroup(QWidget* parent) {
     layout->addWidget(commandCaption);
     layout->addWidget(Commandlinetxt);
     layout->addWidget(Launchcmd);
-    connect(StartMaplst, &QListWidget::itemClicked, this, &TMainfrm::StartMaplstClick);
+    // Clicks and keyboard changes alike.
+    connect(StartMaplst, &QListWidget::itemSelectionChanged, this, [this] { StartMaplstClick(StartMaplst->currentItem()); });
     connect(Launchcmd, &QPushButton::clicked, this, [this] { guarded([this] { LaunchcmdClick(); }); });
     return group;
 }
@@ -128,6 +130,7 @@ QWidget* TMainfrm::buildLaunchGroup(QWidget* parent) {
 void TMainfrm::StartMaplstClick(QListWidgetItem* item) {
     // At most one start map: a click on another map moves the choice to it.
     if (StartMaplst->selectedItems().size() < 2) return;
+    const QSignalBlocker block(StartMaplst);
     StartMaplst->clearSelection();
     if (item) item->setSelected(true);
 }

@@ -26,8 +26,7 @@ QString rivalPluginWarning() {
 }
 
 QString firstWord(const QString& line) {
-    qsizetype i = 0;
-    if (line.startsWith(QStringLiteral("\u00EF\u00BB\u00BF"))) i = 3;
+    qsizetype i = startsWithByteOrderMark(line) ? 3 : 0;
     while (i < line.size() && (line.at(i) == QLatin1Char(' ') || line.at(i) == QLatin1Char('\t')))
         ++i;
     qsizetype end = i;

@@ -2,7 +2,7 @@
 
 #include "app/componentsettings.h"
 #include "app/webaddresses.h"
-#include "common/errors.h"
+#include "common/textlists.h"
 
 #include <algorithm>
 
@@ -73,22 +73,6 @@ QString BotConfigModel::maxBotsLabel() const {
                          : QString::number(maxBots_) + QStringLiteral(", Thats alot of bots!");
 }
 
-int botConfigInteger(const QString& text) {
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i) == QLatin1Char(' '))
-        ++i;
-    qsizetype j = i;
-    if (j < text.size() && (text.at(j) == QLatin1Char('-') || text.at(j) == QLatin1Char('+'))) ++j;
-    const qsizetype digits = j;
-    while (j < text.size() && text.at(j).isDigit() && text.at(j).unicode() < 128)
-        ++j;
-    if (j == digits || j != text.size()) throw ConversionError(text);
-    bool ok = false;
-    const int value = text.mid(i).toInt(&ok);
-    if (!ok) throw ConversionError(text);
-    return value;
-}
-
 void BotConfigModel::applyLines(const QStringList& lines) {
     for (const QString& raw : lines) {
         QString line = raw;
@@ -100,16 +84,16 @@ void BotConfigModel::applyLines(const QStringList& lines) {
             const QString value = line.mid(key.valuePos - 1, 2);
             switch (k) {
             case 0:
-                setSkill(botConfigInteger(value));
+                setSkill(StrToInt(value));
                 break;
             case 1:
-                setPause(botConfigInteger(value));
+                setPause(StrToInt(value));
                 break;
             case 2:
-                setMinBots(botConfigInteger(value));
+                setMinBots(StrToInt(value));
                 break;
             case 3:
-                setMaxBots(botConfigInteger(value));
+                setMaxBots(StrToInt(value));
                 break;
             // Boxes are only ever ticked by a load.
             case 4:

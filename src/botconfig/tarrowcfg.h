@@ -56,7 +56,4 @@ QStringList userLinesOf(const QStringList& fileLines);
 // The first two template lines: the file made when none exists.
 QStringList newBotConfigLines();
 
-// The conversion the loader applies to a value: optional leading blanks, a sign, decimal digits.
-int botConfigInteger(const QString& text);
-
 } // namespace tarrow

@@ -1,5 +1,6 @@
 #include "textlists.h"
 
+#include "errors.h"
 #include "fileio.h"
 #include "paths.h"
 
@@ -74,6 +75,37 @@ QString CvarValue(const QString& line) {
     else if (blank >= 0)
         cut = blank;
     return cut < 0 ? rest : rest.left(cut);
+}
+
+int StrToInt(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == QLatin1Char(' ')) ++i;
+    qsizetype j = i;
+    if (j < text.size() && (text.at(j) == QLatin1Char('-') || text.at(j) == QLatin1Char('+'))) ++j;
+    const qsizetype digits = j;
+    while (j < text.size() && text.at(j) >= QLatin1Char('0') && text.at(j) <= QLatin1Char('9')) ++j;
+    if (j == digits || j != text.size()) throw ConversionError(text);
+    bool ok = false;
+    const int value = text.mid(i).toInt(&ok, 10);
+    if (!ok) throw ConversionError(text);
+    return value;
+}
+
+namespace {
+const QString kByteOrderMark = QStringLiteral("\u00EF\u00BB\u00BF");
+}
+
+bool startsWithByteOrderMark(const QString& line) { return line.startsWith(kByteOrderMark); }
+
+QString withoutByteOrderMark(const QString& line) {
+    return startsWithByteOrderMark(line) ? line.mid(kByteOrderMark.size()) : line;
+}
+
+QStringList withoutByteOrderMark(const QStringList& lines) {
+    if (lines.isEmpty() || !startsWithByteOrderMark(lines.first())) return lines;
+    QStringList out = lines;
+    out.first() = withoutByteOrderMark(out.first());
+    return out;
 }
 
 bool IsByteNumber(const QString& text) {

@@ -33,6 +33,17 @@ std::optional<QString> TextBetween(const QString& startDelimiter, const QString&
 // The value word of "name value // comment".
 QString CvarValue(const QString& line);
 
+// The conversion the readers apply to a number text: optional leading blanks, an optional sign and
+// decimal digits, nothing after them. Throws ConversionError with the text otherwise.
+int StrToInt(const QString& text);
+
+// A UTF-8 byte-order mark read through Latin-1; it is not part of a file's first line when lines
+// are matched.
+bool startsWithByteOrderMark(const QString& line);
+QString withoutByteOrderMark(const QString& line);
+// The lines with the mark taken off the first one.
+QStringList withoutByteOrderMark(const QStringList& lines);
+
 // True when the text is exactly the plain decimal form of a number 0..255.
 bool IsByteNumber(const QString& text);
 

@@ -9,7 +9,6 @@
 #include "common/textlists.h"
 
 #include <QHash>
-#include <QRegularExpression>
 
 namespace tarrow {
 
@@ -24,19 +23,7 @@ bool isBlank(QChar c) {
 
 // Lines of a file as they are matched: a UTF-8 byte-order mark is not part of the first line.
 QStringList lineStore(const QString& path) {
-    QStringList lines = readLines(path);
-    if (!lines.isEmpty() && lines.first().startsWith(QStringLiteral("\u00EF\u00BB\u00BF")))
-        lines.first().remove(0, 3);
-    return lines;
-}
-
-// The integer of a value word: optional sign and decimal digits, nothing else.
-int valueInteger(const QString& word) {
-    static const QRegularExpression re(QStringLiteral("^[-+]?[0-9]+$"));
-    bool ok = false;
-    const int v = re.match(word).hasMatch() ? word.toInt(&ok, 10) : 0;
-    if (!ok) throw ConversionError(word);
-    return v;
+    return withoutByteOrderMark(readLines(path));
 }
 
 QString valueWord(const QString& normalised) {
@@ -143,7 +130,7 @@ void serverStepC(Load& ld, const QString& line) {
     for (const Setting& s : serverSettings()) {
         switch (s.kind) {
         case SettingKind::Number:
-            if (numberMatches(s, line)) m.setNumber(s.controlName(), valueInteger(valueWord(line)));
+            if (numberMatches(s, line)) m.setNumber(s.controlName(), StrToInt(valueWord(line)));
             break;
         case SettingKind::MaxRate:
             if (lineMatchesKey(line, QLatin1String(s.line))) {
@@ -161,7 +148,7 @@ void serverStepC(Load& ld, const QString& line) {
             break;
         case SettingKind::Penalty:
             if (numberMatches(s, line)) {
-                m.setNumber(s.controlName(), valueInteger(valueWord(line)));
+                m.setNumber(s.controlName(), StrToInt(valueWord(line)));
                 m.setChecked(s.boxName(), true);
             }
             break;
@@ -185,7 +172,7 @@ void serverStepC(Load& ld, const QString& line) {
     }
     for (const Setting& s : serverSettings()) {
         if (s.kind == SettingKind::Teamplay && lineMatchesKey(line, QLatin1String(s.line))) {
-            const int v = valueInteger(valueWord(line));
+            const int v = StrToInt(valueWord(line));
             for (int k = 0; k < 4; ++k)
                 if (friendlyFireItems()[k].value == v) m.setFriendlyFire(k);
         }
@@ -207,7 +194,7 @@ void pluginLine(Load& ld, const std::vector<Setting>& table, QString line, bool 
             lineMatchesKey(line, QLatin1String(s.line)))
             m.setText(s.controlName(), valueWord(line));
         else if (s.kind == SettingKind::Number && numberMatches(s, line))
-            m.setNumber(s.controlName(), valueInteger(valueWord(line)));
+            m.setNumber(s.controlName(), StrToInt(valueWord(line)));
         else if (s.kind == SettingKind::Flag && flagMatches(s, line))
             m.setChecked(s.controlName(), true);
     }

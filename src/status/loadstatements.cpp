@@ -1,6 +1,7 @@
 #include "loadstatements.h"
 
 #include "common/modtable.h"
+#include "common/textlists.h"
 
 namespace tarrow {
 
@@ -48,8 +49,7 @@ LoadStatements::LoadStatements(const ComponentSettings& s) {
 qsizetype findGamedllLine(const QStringList& list) {
     qsizetype found = -1;
     for (qsizetype i = 0; i < list.size(); ++i) {
-        QString line = list[i];
-        if (i == 0 && line.startsWith(QStringLiteral("\u00EF\u00BB\u00BF"))) line.remove(0, 3);
+        const QString line = i == 0 ? withoutByteOrderMark(list[i]) : list[i];
         if (line.size() < 7 || line.left(7).compare(QLatin1String("gamedll"), Qt::CaseInsensitive) != 0)
             continue;
         if (line.size() == 7 || line.at(7) == QLatin1Char(' ') || line.at(7) == QLatin1Char('\t') ||
@@ -59,11 +59,6 @@ qsizetype findGamedllLine(const QStringList& list) {
     return found;
 }
 
-QStringList matchingView(const QStringList& lines) {
-    if (lines.isEmpty() || !lines.first().startsWith(QStringLiteral("\u00EF\u00BB\u00BF"))) return lines;
-    QStringList view = lines;
-    view.first().remove(0, 3);
-    return view;
-}
+QStringList matchingView(const QStringList& lines) { return withoutByteOrderMark(lines); }
 
 } // namespace tarrow

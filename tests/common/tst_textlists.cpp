@@ -18,6 +18,8 @@ class TestTextLists : public QObject {
     void cvarValue();
     void isByteNumber_data();
     void isByteNumber();
+    void strToInt_data();
+    void strToInt();
     void splitLines_data();
     void splitLines();
     void loadListAppendsOrClears();
@@ -127,6 +129,37 @@ void TestTextLists::isByteNumber() {
     QFETCH(QString, text);
     QFETCH(bool, expected);
     QCOMPARE(IsByteNumber(text), expected);
+}
+
+void TestTextLists::strToInt_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<int>("value");
+    QTest::newRow("plain") << "16" << true << 16;
+    QTest::newRow("negative") << "-1" << true << -1;
+    QTest::newRow("plus") << "+5" << true << 5;
+    QTest::newRow("leading blank") << " 4" << true << 4;
+    QTest::newRow("trailing blank") << "5 " << false << 0;
+    QTest::newRow("empty") << "" << false << 0;
+    QTest::newRow("letters") << "ti" << false << 0;
+    QTest::newRow("sign alone") << "-" << false << 0;
+    QTest::newRow("too large") << "99999999999" << false << 0;
+}
+
+void TestTextLists::strToInt() {
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(int, value);
+    if (valid) {
+        QCOMPARE(StrToInt(text), value);
+        return;
+    }
+    try {
+        StrToInt(text);
+        QFAIL("no error");
+    } catch (const ConversionError& e) {
+        QCOMPARE(e.text(), QStringLiteral("'%1' is not a valid integer value").arg(text));
+    }
 }
 
 void TestTextLists::splitLines_data() {

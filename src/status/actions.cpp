@@ -77,6 +77,13 @@ void switchLocalinfo(Editor& e, const InstallPaths& p, const LoadStatements& st,
     if (changed) e.save(p.autoexec);
 }
 
+// NeoTF as Metamod's game library: switched on (and told to load TFC) or off in autoexec.cfg.
+void neotfUnderMetamod(Editor& e, const InstallPaths& p, const LoadStatements& st, bool on) {
+    e.readIfExists(p.autoexec);
+    switchLocalinfo(e, p, st, on);
+    if (on) e.makeSingleLine(p.ntfConfig, st.NTF2TFC);
+}
+
 void tarrowAction(const LoadFlags& f, const InstallPaths& p, const LoadStatements& st, Editor& e) {
     if (!f.MetamodLoaded && !f.NeotfLoaded) {
         if (!fileExists(p.liblist)) return;
@@ -110,13 +117,7 @@ void metamodAction(const LoadFlags& f, const InstallPaths& p, const LoadStatemen
             if (!e.has(st.AMPLUGOFF)) e.remove(st.AMPLUG, 23);
             e.save(p.pluginsIni);
         }
-        e.readIfExists(p.autoexec);
-        if (f.NeotfLoaded) {
-            switchLocalinfo(e, p, st, true);
-            e.makeSingleLine(p.ntfConfig, st.NTF2TFC);
-        } else {
-            switchLocalinfo(e, p, st, false);
-        }
+        neotfUnderMetamod(e, p, st, f.NeotfLoaded);
         return;
     }
     e.read(p.liblist);
@@ -157,13 +158,7 @@ void adminmodAction(const LoadFlags& f, const InstallPaths& p, const LoadStateme
         e.remove(st.BOTPLUG, 26);
     e.ensure(st.AMPLUG, st.AMPLUGOFF, 41);
     e.save(p.pluginsIni);
-    e.readIfExists(p.autoexec);
-    if (f.NeotfLoaded) {
-        switchLocalinfo(e, p, st, true);
-        e.makeSingleLine(p.ntfConfig, st.NTF2TFC);
-    } else {
-        switchLocalinfo(e, p, st, false);
-    }
+    neotfUnderMetamod(e, p, st, f.NeotfLoaded);
 }
 
 void neotfAction(const LoadFlags& f, const InstallPaths& p, const LoadStatements& st, Editor& e) {
@@ -179,13 +174,7 @@ void neotfAction(const LoadFlags& f, const InstallPaths& p, const LoadStatements
         e.save(p.liblist);
         return;
     }
-    e.readIfExists(p.autoexec);
-    if (!f.NeotfLoaded) {
-        switchLocalinfo(e, p, st, true);
-        e.makeSingleLine(p.ntfConfig, st.NTF2TFC);
-    } else {
-        switchLocalinfo(e, p, st, false);
-    }
+    neotfUnderMetamod(e, p, st, !f.NeotfLoaded);
 }
 
 } // namespace

@@ -41,9 +41,10 @@ QStringList readForMatching(const QString& path, QStringList& liblist) {
     return matchingView(liblist);
 }
 
+// `shown` turns the version as read into the version the cell shows.
 QString installedCell(const QString& library, const QString& latest, const QString& download,
                       const QString& name, std::optional<QString>* versionOut = nullptr,
-                      const QString* shownVersion = nullptr) {
+                      QString (*shown)(const QString&) = nullptr) {
     const QString d = htmlEscape(download);
     if (!fileExists(library))
         return QStringLiteral(" <a href=\"") + d +
@@ -57,7 +58,7 @@ QString installedCell(const QString& library, const QString& latest, const QStri
                name + QStringLiteral("\"><font color=\"#800080\">Unknown Version</a>");
     const QString v = htmlEscape(*version);
     if (!versionOlder(*version, latest))
-        return QStringLiteral(" <font color=\"#800080\">") + (shownVersion ? htmlEscape(*shownVersion) : v);
+        return QStringLiteral(" <font color=\"#800080\">") + (shown ? htmlEscape(shown(*version)) : v);
     return QStringLiteral(" <font color=\"#800080\" title=\"Current Version: ") + htmlEscape(latest) +
            QStringLiteral("\">") + v + QStringLiteral(" (<a href=\"") + d +
            QStringLiteral("\" target=\"_NEW\" title=\"Click to download the most recent version of ") + name +
@@ -76,13 +77,13 @@ void installedCells(const InstallPaths& p, ComponentSettings& s, StatusCells& c)
     c.adminmodInstalled = installedCell(p.adminmodLibrary, s.LatestAdminmodVersion,
                                         WebAddresses::AdminmodDownloadAddress, QStringLiteral("Admin Mod"));
     // NeoTF 1.6.0.0 reports itself wrongly: it is shown as 1.6.1.0 but compared as read.
+    auto neotfShown = [](const QString& v) {
+        return v == QLatin1String("1.6.0.0") ? QStringLiteral("1.6.1.0") : v;
+    };
     std::optional<QString> ntfVersion;
-    if (fileExists(p.neotfLibrary)) ntfVersion = FileVersionText(p.neotfLibrary);
-    if (ntfVersion)
-        s.InstalledNeotfVersion =
-            *ntfVersion == QLatin1String("1.6.0.0") ? QStringLiteral("1.6.1.0") : *ntfVersion;
     c.neotfInstalled = installedCell(p.neotfLibrary, s.LatestNeotfVersion, WebAddresses::NeotfDownloadAddress,
-                                     QStringLiteral("NeoTF"), nullptr, &s.InstalledNeotfVersion);
+                                     QStringLiteral("NeoTF"), &ntfVersion, neotfShown);
+    if (ntfVersion) s.InstalledNeotfVersion = neotfShown(*ntfVersion);
 }
 
 void loadAnalysis(const InstallPaths& p, const LoadStatements& st, Detection& d, QStringList& liblist) {

@@ -54,6 +54,7 @@ class TestDetection : public QObject {
     void loadAnalysis();
     void installedCells_data();
     void installedCells();
+    void neotf160ShownAs161();
     void engineLines_data();
     void engineLines();
     void companionNotes_data();
@@ -235,6 +236,19 @@ void TestDetection::installedCells() {
     const Detection d = detect(fx, s);
     QCOMPARE(d.cells.tarrowInstalled, expected);
     QCOMPARE(d.cells.modInstalled, QStringLiteral(" <font color=\"#FF0000\"> Can't find TFC DLL!"));
+}
+
+void TestDetection::neotf160ShownAs161() {
+    test::FixtureInstall fx;
+    fx.dll("ntf_160.dll", "TFC/addons/neotf/dlls/ntf.dll");
+    ComponentSettings s;
+    s.LatestNeotfVersion = "1.6.0.0";
+    QCOMPARE(detect(fx, s).cells.neotfInstalled, QStringLiteral(" <font color=\"#800080\">1.6.1.0"));
+    QCOMPARE(s.InstalledNeotfVersion, QStringLiteral("1.6.1.0"));
+    // Compared as read: against 1.8.7.0 it is old, and the old-version cell names 1.6.0.0.
+    ComponentSettings current;
+    QVERIFY(detect(fx, current).cells.neotfInstalled.startsWith(
+        " <font color=\"#800080\" title=\"Current Version: 1.8.7.0\">1.6.0.0 (<a href="));
 }
 
 void TestDetection::engineLines_data() {

@@ -19,7 +19,7 @@ const std::vector<Setting>& serverSettings() {
          SettingKind::Password, 20, 0, 0, 1, 0, SettingPage::Basic, "Server Name and Passwords:", nullptr},
         {"rcon_password", "Rconpwtxt", "RconPWchk", nullptr, "Rcon Password:", SettingKind::Password, 20, 0,
          0, 1, 0, SettingPage::Basic, "Server Name and Passwords:", nullptr},
-        {"maxplayers", "MaxPlayersUD", nullptr, "Maxplayerstxt", "Max Players:", SettingKind::Number, 0, 0,
+        {"maxplayers", "MaxPlayersUD", nullptr, "Maxplayerstxt", "Max Players:", SettingKind::Number, 2, 0,
          32, 1, 16, SettingPage::Basic, "Server Limits:", nullptr},
         {"mp_timelimit", "MapTimeUD", nullptr, nullptr, "Map Time Limit:", SettingKind::Number, 0, 0, 1000, 1,
          30, SettingPage::Basic, "Server Limits:", nullptr},

@@ -29,7 +29,7 @@ struct Setting {
     const char* edit;    // the edit of an up-down, where it has a name of its own
     const char* caption;
     SettingKind kind;
-    int maxLength; // 0: no limit
+    int maxLength; // characters the edit holds; 0: no limit
     int min, max, step, start;
     SettingPage page;
     const char* group;

@@ -33,7 +33,6 @@ namespace tarrow {
 
 class ClickLabel;
 class Rebuilder;
-class UpDownEdit;
 class FileListBox;
 class Prompter;
 class Shell;
@@ -263,6 +262,8 @@ class TMainfrm : public QMainWindow {
     void buildMotdPage();
     void moveCycleEntry(int by);
     void bindServerEdit(QLineEdit* edit);
+    // A check box of the server pages, bound to the model.
+    QCheckBox* serverCheckBox(const QString& name, const QString& caption);
     void buildBotSettings(QWidget* parent, QBoxLayout* into);
     // Shows the bot model in the sliders, boxes and labels.
     void showBotModel();
@@ -290,7 +291,6 @@ class TMainfrm : public QMainWindow {
     ServerModel serverModel_;
     QHash<QString, QLineEdit*> serverEdits_;
     QHash<QString, QCheckBox*> serverBoxes_;
-    QList<UpDownEdit*> serverUpDowns_;
     QRadioButton* rateItems_[4] = {};
     QRadioButton* friendlyFireItems_[4] = {};
     bool syncingServer_ = false;

@@ -93,15 +93,10 @@ void TMainfrm::buildRebuildGroup(QWidget* parent, QGridLayout* into) {
         "This will overwrite and reset your HalfLife configuration back to its default state."));
     notice->setWordWrap(true);
     grid->addWidget(notice, 0, 0, 1, 2);
-    auto check = [group](const char* name, const QString& caption) {
-        auto* c = new QCheckBox(caption, group);
-        c->setObjectName(QString::fromLatin1(name));
-        return c;
-    };
-    Autoexecchk = check("Autoexecchk", QStringLiteral("Autoexec.cfg"));
-    Liblistchk = check("Liblistchk", QStringLiteral("Liblist.gam"));
-    Metamodchk = check("Metamodchk", QStringLiteral("Plugins.ini"));
-    NTFchk = check("NTFchk", QStringLiteral("NTF_Config.txt"));
+    Autoexecchk = named(new QCheckBox(QStringLiteral("Autoexec.cfg"), group), "Autoexecchk");
+    Liblistchk = named(new QCheckBox(QStringLiteral("Liblist.gam"), group), "Liblistchk");
+    Metamodchk = named(new QCheckBox(QStringLiteral("Plugins.ini"), group), "Metamodchk");
+    NTFchk = named(new QCheckBox(QStringLiteral("NTF_Config.txt"), group), "NTFchk");
     grid->addWidget(Autoexecchk, 1, 0);
     grid->addWidget(Liblistchk, 1, 1);
     grid->addWidget(Metamodchk, 2, 0);

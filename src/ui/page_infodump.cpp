@@ -11,6 +11,7 @@
 #include "common/shell.h"
 #include "common/textlists.h"
 #include "common/wait.h"
+#include "widgets.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -31,15 +32,10 @@ QWidget* TMainfrm::buildDumpGroup(QWidget* parent) {
         new QLabel(QStringLiteral("Select any additional files you wish to include in the debug info dump."));
     label->setWordWrap(true);
     grid->addWidget(label, 0, 0, 1, 2);
-    auto box = [group](const char* name, const QString& caption) {
-        auto* c = new QCheckBox(caption, group);
-        c->setObjectName(QString::fromLatin1(name));
-        return c;
-    };
-    Pluginchk = box("Pluginchk", QStringLiteral("Plugin.ini"));
-    Serverchk = box("Serverchk", QStringLiteral("Server.cfg/Listenserver.cfg"));
-    botchk = box("botchk", QStringLiteral("Bot.txt"));
-    Tarrowchk = box("Tarrowchk", QStringLiteral("Tarrow.cfg/Default.cfg"));
+    Pluginchk = named(new QCheckBox(QStringLiteral("Plugin.ini"), group), "Pluginchk");
+    Serverchk = named(new QCheckBox(QStringLiteral("Server.cfg/Listenserver.cfg"), group), "Serverchk");
+    botchk = named(new QCheckBox(QStringLiteral("Bot.txt"), group), "botchk");
+    Tarrowchk = named(new QCheckBox(QStringLiteral("Tarrow.cfg/Default.cfg"), group), "Tarrowchk");
     grid->addWidget(Pluginchk, 1, 0);
     grid->addWidget(Serverchk, 1, 1);
     grid->addWidget(botchk, 2, 0);
@@ -57,13 +53,8 @@ QWidget* TMainfrm::buildDumpGroup(QWidget* parent) {
 QWidget* TMainfrm::buildResourcesGroup(QWidget* parent) {
     auto* group = new QGroupBox(QStringLiteral("Resources:"), parent);
     auto* grid = new QGridLayout(group);
-    auto button = [group](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, group);
-        b->setObjectName(QString::fromLatin1(name));
-        return b;
-    };
-    Helpcmd = button("Helpcmd", QStringLiteral("Tarrow Help File"));
-    guihelpcmd = button("guihelpcmd", QStringLiteral("Tarrow GUI Help File"));
+    Helpcmd = named(new QPushButton(QStringLiteral("Tarrow Help File"), group), "Helpcmd");
+    guihelpcmd = named(new QPushButton(QStringLiteral("Tarrow GUI Help File"), group), "guihelpcmd");
     connect(Helpcmd, &QPushButton::clicked, this, &TMainfrm::HelpcmdClick);
     connect(guihelpcmd, &QPushButton::clicked, this, &TMainfrm::guihelpcmdClick);
     const struct {
@@ -83,7 +74,7 @@ QWidget* TMainfrm::buildResourcesGroup(QWidget* parent) {
     };
     QList<QPushButton*> all{Helpcmd, guihelpcmd};
     for (const auto& w : web) {
-        QPushButton* b = button(w.name, w.caption);
+        QPushButton* b = named(new QPushButton(w.caption, group), w.name);
         const QString address = w.address;
         b->setToolTip(address);
         // Opened without a test beforehand and without a message.

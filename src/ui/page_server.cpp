@@ -51,6 +51,18 @@ void TMainfrm::bindServerEdit(QLineEdit* edit) {
     });
 }
 
+QCheckBox* TMainfrm::serverCheckBox(const QString& name, const QString& caption) {
+    auto* c = new QCheckBox(caption);
+    c->setObjectName(name);
+    serverBoxes_.insert(name, c);
+    connect(c, &QCheckBox::toggled, this, [this, c](bool on) {
+        if (syncingServer_) return;
+        serverModel_.setChecked(c->objectName(), on);
+        syncServerControls();
+    });
+    return c;
+}
+
 QList<QWidget*> TMainfrm::buildServerGroups(SettingPage page, QWidget* parent) {
     QList<QWidget*> groups;
     QHash<QString, QGridLayout*> grids;
@@ -74,15 +86,8 @@ QList<QWidget*> TMainfrm::buildServerGroups(SettingPage page, QWidget* parent) {
         const QString caption = QString::fromLatin1(s.caption);
         const QString hint = s.hint ? QString::fromLatin1(s.hint) : QString();
         if (s.kind == SettingKind::Flag) {
-            auto* c = new QCheckBox(caption);
-            c->setObjectName(s.controlName());
+            QCheckBox* c = serverCheckBox(s.controlName(), caption);
             c->setToolTip(hint);
-            serverBoxes_.insert(c->objectName(), c);
-            connect(c, &QCheckBox::toggled, this, [this, c](bool on) {
-                if (syncingServer_) return;
-                serverModel_.setChecked(c->objectName(), on);
-                syncServerControls();
-            });
             grid->addWidget(c, cell / columns, cell % columns);
             ++cell;
             continue;
@@ -94,15 +99,7 @@ QList<QWidget*> TMainfrm::buildServerGroups(SettingPage page, QWidget* parent) {
             l->setToolTip(hint);
             head = l;
         } else {
-            auto* c = new QCheckBox(caption);
-            c->setObjectName(s.boxName());
-            serverBoxes_.insert(c->objectName(), c);
-            connect(c, &QCheckBox::toggled, this, [this, c](bool on) {
-                if (syncingServer_) return;
-                serverModel_.setChecked(c->objectName(), on);
-                syncServerControls();
-            });
-            head = c;
+            head = serverCheckBox(s.boxName(), caption);
         }
         QWidget* field = nullptr;
         if (s.kind == SettingKind::Number || s.kind == SettingKind::Penalty) {
@@ -111,8 +108,7 @@ QList<QWidget*> TMainfrm::buildServerGroups(SettingPage page, QWidget* parent) {
             ud->edit()->setAccessibleName(caption);
             ud->setToolTip(hint);
             ud->setMinimumWidth(80);
-            if (ud->edit()->objectName() == QLatin1String("Maxplayerstxt")) ud->edit()->setMaxLength(2);
-            serverUpDowns_ << ud;
+            if (s.maxLength > 0) ud->edit()->setMaxLength(s.maxLength);
             bindServerEdit(ud->edit());
             connect(ud, &UpDownEdit::stepRequested, this, [this, ud](int steps) {
                 serverModel_.stepNumber(ud->objectName(), steps);

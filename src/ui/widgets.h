@@ -57,6 +57,12 @@ class UpDownEdit : public QAbstractSpinBox {
     QValidator::State validate(QString&, int&) const override { return QValidator::Acceptable; }
 };
 
+// Gives a control the name the rest of the program knows it by, and returns it.
+template <typename W> W* named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
 // An editor's text as typed, every character kept (toPlainText would turn no-break spaces into blanks).
 QString editorPlainText(const QPlainTextEdit* editor);
 

@@ -73,6 +73,8 @@ void TestServerPages::everyTableControlExists() {
     QVERIFY(!w->Dedicatedopt->isChecked() && !w->Listenopt->isChecked());
     QCOMPARE(w->Saveservercmd->text(), QStringLiteral("&Save Server Settings"));
     QCOMPARE(child<QLineEdit>(*w, "HelpTypetxt")->text(), QStringLiteral("MOTD and Console"));
+    QCOMPARE(child<QLineEdit>(*w, "Maxplayerstxt")->maxLength(), 2);
+    QCOMPARE(child<QLineEdit>(*w, "ServerNametxt")->maxLength(), 30);
 }
 
 void TestServerPages::settingsSurviveSaveAndReopen() {

@@ -72,7 +72,8 @@ QByteArray joinLinesCrLf(const QStringList& lines) {
 void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteMode mode) {
     const QString path = nativePath(composedPath);
     const QFileInfo info(path);
-    if (info.exists() && !info.isDir() && !(info.permissions() & QFileDevice::WriteOwner)) throw IoError(accessDenied(path));
+    if (info.exists() && !info.isDir() && !(info.permissions() & QFileDevice::WriteOwner))
+        throw IoError(accessDenied(path));
     if (info.isDir()) throw IoError(QStringLiteral("Cannot create file \"%1\". Is a folder").arg(path));
     if (mode == WriteMode::Scratch) {
         QFile file(path);

@@ -24,7 +24,8 @@ QByteArray joinLinesCrLf(const QStringList& lines);
 // Generated pages, rewritten on every refresh and deleted at close, are scratch: written in place,
 // without the temporary file and the flush to disk, since there is no earlier content to protect.
 enum class WriteMode { Replace, Scratch };
-void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteMode mode = WriteMode::Replace);
+void writeFileBytes(const QString& composedPath, const QByteArray& bytes,
+                    WriteMode mode = WriteMode::Replace);
 
 // The read-only attribute is the owner-write permission bit.
 bool isReadOnly(const QString& composedPath);

@@ -31,7 +31,8 @@ const QStringList* namesOf(const QString& dir, bool fresh) {
     struct stat st {};
     if (::stat(encoded.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return nullptr;
     Listing& l = listings()[dir];
-    if (!fresh && l.mtime.tv_sec == st.st_mtim.tv_sec && l.mtime.tv_nsec == st.st_mtim.tv_nsec) return &l.names;
+    if (!fresh && l.mtime.tv_sec == st.st_mtim.tv_sec && l.mtime.tv_nsec == st.st_mtim.tv_nsec)
+        return &l.names;
     l.names.clear();
     if (DIR* d = ::opendir(encoded.constData())) {
         while (dirent* e = ::readdir(d)) {

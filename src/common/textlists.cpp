@@ -79,11 +79,13 @@ QString CvarValue(const QString& line) {
 
 int StrToInt(const QString& text) {
     qsizetype i = 0;
-    while (i < text.size() && text.at(i) == QLatin1Char(' ')) ++i;
+    while (i < text.size() && text.at(i) == QLatin1Char(' '))
+        ++i;
     qsizetype j = i;
     if (j < text.size() && (text.at(j) == QLatin1Char('-') || text.at(j) == QLatin1Char('+'))) ++j;
     const qsizetype digits = j;
-    while (j < text.size() && text.at(j) >= QLatin1Char('0') && text.at(j) <= QLatin1Char('9')) ++j;
+    while (j < text.size() && text.at(j) >= QLatin1Char('0') && text.at(j) <= QLatin1Char('9'))
+        ++j;
     if (j == digits || j != text.size()) throw ConversionError(text);
     bool ok = false;
     const int value = text.mid(i).toInt(&ok, 10);
@@ -95,7 +97,9 @@ namespace {
 const QString kByteOrderMark = QStringLiteral("\u00EF\u00BB\u00BF");
 }
 
-bool startsWithByteOrderMark(const QString& line) { return line.startsWith(kByteOrderMark); }
+bool startsWithByteOrderMark(const QString& line) {
+    return line.startsWith(kByteOrderMark);
+}
 
 QString withoutByteOrderMark(const QString& line) {
     return startsWithByteOrderMark(line) ? line.mid(kByteOrderMark.size()) : line;

@@ -59,6 +59,8 @@ qsizetype findGamedllLine(const QStringList& list) {
     return found;
 }
 
-QStringList matchingView(const QStringList& lines) { return withoutByteOrderMark(lines); }
+QStringList matchingView(const QStringList& lines) {
+    return withoutByteOrderMark(lines);
+}
 
 } // namespace tarrow

@@ -122,7 +122,8 @@ QWidget* TMainfrm::buildLaunchGroup(QWidget* parent) {
     layout->addWidget(Commandlinetxt);
     layout->addWidget(Launchcmd);
     // Clicks and keyboard changes alike.
-    connect(StartMaplst, &QListWidget::itemSelectionChanged, this, [this] { StartMaplstClick(StartMaplst->currentItem()); });
+    connect(StartMaplst, &QListWidget::itemSelectionChanged, this,
+            [this] { StartMaplstClick(StartMaplst->currentItem()); });
     connect(Launchcmd, &QPushButton::clicked, this, [this] { guarded([this] { LaunchcmdClick(); }); });
     return group;
 }

@@ -45,9 +45,12 @@ QPushButton* button(const char* name, const QString& caption) {
 
 // Both choices unselected again (exclusive radio buttons cannot be unchecked one by one).
 void clearScriptChoice(QRadioButton* a, QRadioButton* b) {
-    for (QRadioButton* r : {a, b}) r->setAutoExclusive(false);
-    for (QRadioButton* r : {a, b}) r->setChecked(false);
-    for (QRadioButton* r : {a, b}) r->setAutoExclusive(true);
+    for (QRadioButton* r : {a, b})
+        r->setAutoExclusive(false);
+    for (QRadioButton* r : {a, b})
+        r->setChecked(false);
+    for (QRadioButton* r : {a, b})
+        r->setAutoExclusive(true);
 }
 
 } // namespace

@@ -7,11 +7,41 @@
 #include <QApplication>
 #include <QTest>
 
-#define TARROW_WINDOW_TEST_MAIN(TestClass)                                                                              \
-    int main(int argc, char** argv) {                                                                                   \
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                                     \
-        QApplication app(argc, argv);                                                                                   \
-        tarrow::initUiResources();                                                                                      \
-        TestClass test;                                                                                                 \
-        return QTest::qExec(&test, argc, argv);                                                                         \
+#define TARROW_WINDOW_TEST_MAIN(TestClass)                                                                   \
+    int main(int argc, char** argv) {                                                                        \
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                          \
+        QApplication app(argc, argv);                                                                        \
+        tarrow::initUiResources();                                                                           \
+        TestClass test;                                                                                      \
+        return QTest::qExec(&test, argc, argv);                                                              \
     }
+
+#include "support/fixtureinstall.h"
+#include "support/scriptedprompter.h"
+#include "ui/main.h"
+
+#include <memory>
+
+namespace tarrow::test {
+
+// The real window on a fixture installation, with recording dialogs and desktop. Tests write their
+// files first, then open().
+struct WindowUnderTest {
+    enum class Liblist { WritePlain, AsInstalled };
+    explicit WindowUnderTest(FixtureInstall& installation) : fx(installation) {}
+
+    TMainfrm& open(Liblist liblist = Liblist::WritePlain, bool show = true) {
+        if (liblist == Liblist::WritePlain) fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+        fx.storeRoot();
+        w = std::make_unique<TMainfrm>(prompter, shell);
+        if (show) w->show();
+        return *w;
+    }
+
+    FixtureInstall& fx;
+    ScriptedPrompter prompter;
+    RecordingShell shell;
+    std::unique_ptr<TMainfrm> w;
+};
+
+} // namespace tarrow::test

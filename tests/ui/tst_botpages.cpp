@@ -22,16 +22,8 @@ using namespace tarrow;
 
 namespace {
 
-struct Window {
-    test::ScriptedPrompter prompter;
-    test::RecordingShell shell;
-    std::unique_ptr<TMainfrm> w;
-    explicit Window(test::FixtureInstall& fx) {
-        fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
-        fx.storeRoot();
-        w = std::make_unique<TMainfrm>(prompter, shell);
-        w->show();
-    }
+struct Window : test::WindowUnderTest {
+    explicit Window(test::FixtureInstall& fx) : WindowUnderTest(fx) { open(); }
 };
 
 QListWidgetItem* itemNamed(QListWidget* list, const QString& name) {

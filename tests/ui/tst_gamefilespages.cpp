@@ -22,15 +22,9 @@ using namespace tarrow;
 
 namespace {
 
-struct Window {
-    test::ScriptedPrompter prompter;
-    test::RecordingShell shell;
-    std::unique_ptr<TMainfrm> w;
-    explicit Window(test::FixtureInstall& fx, bool withLiblist = true) {
-        if (withLiblist) fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
-        fx.storeRoot();
-        w = std::make_unique<TMainfrm>(prompter, shell);
-        w->show();
+struct Window : test::WindowUnderTest {
+    explicit Window(test::FixtureInstall& fx, bool withLiblist = true) : WindowUnderTest(fx) {
+        open(withLiblist ? Liblist::WritePlain : Liblist::AsInstalled);
     }
 };
 

@@ -26,18 +26,13 @@ const QString kLast = QStringLiteral("The info dump is now finished, this folder
                                      "and contains the files needed to debug your "
                                      "setup, please submit these files to the Tarrow team for analysis.");
 
-struct Window {
-    test::ScriptedPrompter prompter;
-    test::RecordingShell shell;
-    std::unique_ptr<TMainfrm> w;
+struct Window : test::WindowUnderTest {
     QString desktop;
-    explicit Window(test::FixtureInstall& fx) {
-        fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    explicit Window(test::FixtureInstall& fx) : WindowUnderTest(fx) {
         fx.write("TFC/server.cfg", "rcon_password hunter2\r\n");
-        fx.storeRoot();
         desktop = fx.path("Desktop");
         QDir().mkpath(desktop);
-        w = std::make_unique<TMainfrm>(prompter, shell);
+        open(Liblist::WritePlain, false);
         w->desktopFolder = [this] { return desktop; };
         w->dumpReadings.cpuSpeedMHz = [] { return 1000.0; };
         w->dumpReadings.now = [] { return QDateTime(QDate(2026, 12, 8), QTime(10, 15, 32)); };

@@ -20,18 +20,12 @@ using namespace tarrow;
 
 namespace {
 
-struct Window {
-    test::ScriptedPrompter prompter;
-    test::RecordingShell shell;
-    std::unique_ptr<TMainfrm> w;
-    explicit Window(test::FixtureInstall& fx) {
-        fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+struct Window : test::WindowUnderTest {
+    explicit Window(test::FixtureInstall& fx) : WindowUnderTest(fx) {
         for (const char* m : {"2fort.bsp", "well.bsp", "rock2.bsp"})
             fx.write(QStringLiteral("TFC/maps/") + m, "x");
-        fx.storeRoot();
-        w = std::make_unique<TMainfrm>(prompter, shell);
+        open();
         w->wineFinder = [] { return QStringLiteral("/usr/bin/wine"); };
-        w->show();
         w->Tabs->setCurrentIndex(4);
     }
 };

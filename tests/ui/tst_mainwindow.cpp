@@ -21,15 +21,8 @@ using namespace tarrow;
 
 namespace {
 
-struct Window {
-    test::FixtureInstall& fx;
-    test::ScriptedPrompter prompter;
-    test::RecordingShell shell;
-    std::unique_ptr<TMainfrm> w;
-    explicit Window(test::FixtureInstall& f) : fx(f) {
-        fx.storeRoot();
-        w = std::make_unique<TMainfrm>(prompter, shell);
-    }
+struct Window : test::WindowUnderTest {
+    explicit Window(test::FixtureInstall& f) : WindowUnderTest(f) { open(Liblist::AsInstalled, false); }
 };
 
 QByteArray golden(const char* name) {

@@ -41,7 +41,7 @@ QString normaliseLiblistLine(const QString& line) {
     if (word.compare(QLatin1String("gamedll_linux"), Qt::CaseInsensitive) == 0 ||
         word.compare(QLatin1String("gamedll_osx"), Qt::CaseInsensitive) == 0)
         return line;
-    QString out = line.toLower();
+    QString out = asciiLower(line);
     out.replace(QLatin1Char('/'), QLatin1Char('\\'));
     out.replace(QLatin1String("\\\\"), QLatin1String("//"));
     return out;
@@ -49,7 +49,7 @@ QString normaliseLiblistLine(const QString& line) {
 
 QString normalisePluginLine(const QString& line) {
     if (firstWord(line).compare(QLatin1String("linux"), Qt::CaseInsensitive) == 0) return line;
-    QString out = line.toLower();
+    QString out = asciiLower(line);
     out.replace(QLatin1Char('\\'), QLatin1Char('/'));
     out.replace(QLatin1String("\\\\"), QLatin1String("//"));
     return out;

@@ -29,9 +29,12 @@ const char* const kPhrases[] = {
     "Don't hurt me, I still wet my panties.",
 };
 
+// The key must be the line's whole first word: bot_chat_file and bot_xmas_gifts are lines of their own.
 bool keyMatches(const QString& lowered, const Key& key) {
     const QLatin1String name(key.name);
-    return lowered.left(name.size()) == name;
+    if (lowered.left(name.size()) != name) return false;
+    return lowered.size() == name.size() || lowered.at(name.size()) == QLatin1Char(' ') ||
+           lowered.at(name.size()) == QLatin1Char('\t');
 }
 
 } // namespace
@@ -95,18 +98,18 @@ void BotConfigModel::applyLines(const QStringList& lines) {
             case 3:
                 setMaxBots(StrToInt(value));
                 break;
-            // Boxes are only ever ticked by a load.
+            // A box follows the file's value where the file names it, ticked or not.
             case 4:
-                teamBalance = teamBalance || value == QLatin1String("1");
+                teamBalance = value.trimmed() == QLatin1String("1");
                 break;
             case 5:
-                chat = chat || value == QLatin1String("1");
+                chat = value.trimmed() == QLatin1String("1");
                 break;
             case 6:
-                botBalance = botBalance || value == QLatin1String("1");
+                botBalance = value.trimmed() == QLatin1String("1");
                 break;
             case 7:
-                xmas = xmas || value == QLatin1String("1");
+                xmas = value.trimmed() == QLatin1String("1");
                 break;
             }
         }

@@ -132,7 +132,7 @@ bool IsFileInUse(const QString& path) {
 bool IsFileInUse(const QString& path, const OpenFileScan& scan) {
     const QString native = nativePath(path);
     const QFileInfo info(native);
-    if (!info.exists() || info.isDir()) return false;
+    if (!info.isFile()) return false;
     if (isReadOnly(path)) return true;
     QFile file(native);
     if (!file.open(QIODevice::ReadWrite)) return true;

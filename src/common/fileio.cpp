@@ -1,5 +1,6 @@
 #include "fileio.h"
 
+#include "backups.h"
 #include "errors.h"
 #include "paths.h"
 
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <utility>
 
 namespace tarrow {
 
@@ -17,19 +19,36 @@ WriteFaultHook& faultHook() {
     return hook;
 }
 
+QList<WriteRecord>& journal() {
+    static QList<WriteRecord> records;
+    return records;
+}
+
 QString accessDenied(const QString& path) {
     return QStringLiteral("Cannot create file \"%1\". Access is denied.").arg(path);
+}
+
+QString sizeText(qint64 bytes) {
+    return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MiB");
 }
 
 } // namespace
 
 QByteArray readFileBytes(const QString& composedPath) {
     const QString path = nativePath(composedPath);
+    const QFileInfo info(path);
+    QString refusal;
+    if (info.isDir())
+        refusal = QStringLiteral("Is a folder");
+    else if (info.exists() && !info.isFile())
+        refusal = QStringLiteral("Not a regular file");
+    else if (info.isFile() && info.size() > kMaxReadBytes)
+        refusal = QStringLiteral("The file is %1; files of over %2 are not read.")
+                      .arg(sizeText(info.size()), sizeText(kMaxReadBytes).replace(QLatin1String(".0"), QString()));
+    if (!refusal.isEmpty()) throw IoError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, refusal));
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        const QString reason = QFileInfo(path).isDir() ? QStringLiteral("Is a folder") : file.errorString();
-        throw IoError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        throw IoError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw IoError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
@@ -75,7 +94,12 @@ void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteM
     if (info.exists() && !info.isDir() && !(info.permissions() & QFileDevice::WriteOwner))
         throw IoError(accessDenied(path));
     if (info.isDir()) throw IoError(QStringLiteral("Cannot create file \"%1\". Is a folder").arg(path));
+    if (info.exists() && !info.isFile() && !info.isSymLink())
+        throw IoError(QStringLiteral("Cannot create file \"%1\". Not a regular file").arg(path));
     if (mode == WriteMode::Scratch) {
+        // A page is never written through a link: the link itself goes.
+        if (info.isSymLink() && !QFile::remove(path))
+            throw IoError(QStringLiteral("Cannot create file \"%1\". Cannot remove the link there.").arg(path));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             throw IoError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
@@ -85,10 +109,13 @@ void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteM
         return;
     }
 
+    const QString backup = mode == WriteMode::Replace ? keepPreviousVersion(path, &bytes) : QString();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw IoError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
+    // The flush surfaces a full disk here; the commit alone would rename a short temporary file over
+    // the target and report success.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         throw IoError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, reason));
@@ -103,6 +130,11 @@ void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteM
     }
     if (!file.commit())
         throw IoError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+    if (mode == WriteMode::Replace) journal().append(WriteRecord{path, backup, false});
+}
+
+QList<WriteRecord> takeWriteJournal() {
+    return std::exchange(journal(), {});
 }
 
 bool isReadOnly(const QString& composedPath) {
@@ -114,7 +146,7 @@ void clearReadOnly(const QString& composedPath) {
     const QString path = nativePath(composedPath);
     const QFileInfo info(path);
     if (!info.exists() || info.isDir()) return;
-    QFile::setPermissions(path, info.permissions() | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
+    QFile::setPermissions(path, info.permissions() | QFileDevice::WriteOwner);
 }
 
 void setReadOnly(const QString& composedPath) {
@@ -127,13 +159,16 @@ void setReadOnly(const QString& composedPath) {
 
 void setHidden(const QString&) {}
 
-void deleteFile(const QString& composedPath) {
+void deleteFile(const QString& composedPath, WriteMode mode) {
     const QString path = nativePath(composedPath);
     const QFileInfo info(path);
-    if (!info.exists() || info.isDir()) return;
+    if (!info.isSymLink() && (!info.exists() || info.isDir())) return;
+    const QString backup =
+        mode == WriteMode::Replace && !info.isSymLink() ? keepPreviousVersion(path, nullptr) : QString();
     QFile file(path);
     if (!file.remove())
         throw IoError(QStringLiteral("Cannot delete file \"%1\". %2").arg(path, file.errorString()));
+    if (mode == WriteMode::Replace) journal().append(WriteRecord{path, backup, true});
 }
 
 void createFolder(const QString& composedPath) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QList>
 #include <QStringList>
 #include <functional>
 
@@ -10,7 +11,12 @@ namespace tarrow {
 // Game files are bytes in a single-byte code page: they are read and written through Latin-1 so that
 // every byte survives a load and save unchanged.
 
-// Reads the whole file; throws IoError with the path and the system's reason.
+// Files larger than this are refused by every reader: they are not game files, and reading them would
+// hold up the window.
+inline constexpr qint64 kMaxReadBytes = 16LL * 1024 * 1024;
+
+// Reads the whole file; throws IoError with the path and the system's reason. Only regular files are
+// read: a FIFO, socket or device is refused without being opened (opening a FIFO blocks for good).
 QByteArray readFileBytes(const QString& composedPath);
 // Splits text at CR LF, lone LF or lone CR; a last line without a line end still counts.
 QStringList splitLines(const QString& text);
@@ -21,9 +27,13 @@ QByteArray joinLinesCrLf(const QStringList& lines);
 // The one routine through which every file is written: a temporary file beside the target is renamed
 // over it, so a failed write leaves the old file as it was. A target without the owner-write bit is
 // refused with "access denied", even for root, unless the caller cleared the attribute first.
-// Generated pages, rewritten on every refresh and deleted at close, are scratch: written in place,
-// without the temporary file and the flush to disk, since there is no earlier content to protect.
-enum class WriteMode { Replace, Scratch };
+// Replace: a file a person or another program may have written; its previous bytes are kept as a
+// backup first (see backups.h), and no write happens without that backup.
+// Output: a file the program makes for the user from scratch (the dump); safe write, no backup.
+// Scratch: generated pages, rewritten on every refresh and deleted at close: written in place, without
+// the temporary file and the flush to disk, since there is no earlier content to protect. A link at
+// their name is removed, never written through.
+enum class WriteMode { Replace, Output, Scratch };
 void writeFileBytes(const QString& composedPath, const QByteArray& bytes,
                     WriteMode mode = WriteMode::Replace);
 
@@ -33,8 +43,9 @@ void clearReadOnly(const QString& composedPath); // missing files are ignored
 void setReadOnly(const QString& composedPath);
 // Hidden has no meaning here; kept so callers say what the program does to its pages.
 void setHidden(const QString& composedPath);
-// Deletes a file; a missing one is ignored. Throws IoError when the system refuses.
-void deleteFile(const QString& composedPath);
+// Deletes a file; a missing one is ignored. A link is deleted itself, dangling or not. In Replace mode
+// the file's bytes are kept as a backup first. Throws IoError when the system refuses.
+void deleteFile(const QString& composedPath, WriteMode mode = WriteMode::Replace);
 // Creates the folder and any missing parents; throws IoError when that fails.
 void createFolder(const QString& composedPath);
 
@@ -42,6 +53,15 @@ void createFolder(const QString& composedPath);
 // before the temporary file is committed, and may throw IoError to simulate a failed write.
 using WriteFaultHook = std::function<void(const QString& nativePath, const QByteArray& bytes)>;
 void setWriteFaultHook(WriteFaultHook hook);
+
+// What the safe writer did to a person's file (Replace mode), for the window's status bar and the
+// command line's report. The journal collects records until they are taken.
+struct WriteRecord {
+    QString path;   // native
+    QString backup; // the copy of the previous bytes, empty when there were none to keep
+    bool deleted = false;
+};
+QList<WriteRecord> takeWriteJournal();
 
 } // namespace tarrow
 

@@ -3,6 +3,7 @@
 #include "paths.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -223,7 +224,10 @@ class PeVersionReader {
 
 std::optional<QString> FileVersionText(const QString& path) {
     tBytesRead = 0;
-    QFile file(nativePath(path));
+    const QString native = nativePath(path);
+    // A FIFO or device would block the open or never end.
+    if (!QFileInfo(native).isFile()) return std::nullopt;
+    QFile file(native);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return std::nullopt;
     FileSource src(file);
     return PeVersionReader(src).run();

@@ -99,8 +99,8 @@ QString nativePath(const QString& composed) {
 }
 
 bool fileExists(const QString& composed) {
-    const QFileInfo info(nativePath(composed));
-    return info.exists() && !info.isDir();
+    // Only a regular file (or a link to one) counts: a FIFO, socket or device is never opened.
+    return QFileInfo(nativePath(composed)).isFile();
 }
 
 bool folderExists(const QString& composed) {

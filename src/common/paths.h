@@ -10,7 +10,7 @@ namespace tarrow {
 // at all keep the composed spelling, so a file to be created gets the name the program gave it.
 QString nativePath(const QString& composed);
 
-bool fileExists(const QString& composed);   // an existing file (not a folder)
+bool fileExists(const QString& composed);   // an existing regular file (not a folder, FIFO or device)
 bool folderExists(const QString& composed); // an existing folder
 bool pathExists(const QString& composed);   // file or folder
 

@@ -8,6 +8,11 @@
 
 namespace tarrow {
 
+namespace {
+// A UTF-8 byte-order mark as read through Latin-1.
+const QString kByteOrderMark = QStringLiteral("\u00EF\u00BB\u00BF");
+} // namespace
+
 void LoadListFromFile(const QString& path, QStringList& list, bool clear) {
     QStringList lines = readLines(path);
     if (clear) list.clear();
@@ -18,9 +23,41 @@ void SaveListToFile(const QString& path, const QStringList& list, const QString&
                     const QStringList& liblist) {
     QStringList out;
     out.reserve(list.size() + 1);
-    if (!firstLine.isEmpty() && !listHas(liblist, firstLine)) out.append(firstLine);
     out.append(list);
+    if (!firstLine.isEmpty() && !listHas(liblist, firstLine)) {
+        // A byte-order mark belongs to the start of the file, not to the line that was first.
+        if (!out.isEmpty() && startsWithByteOrderMark(out.first())) {
+            out.first() = withoutByteOrderMark(out.first());
+            out.prepend(kByteOrderMark + firstLine);
+        } else {
+            out.prepend(firstLine);
+        }
+    }
     writeFileBytes(path, joinLinesCrLf(out));
+}
+
+QString asciiLower(const QString& text) {
+    QString out = text;
+    for (QChar& c : out)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + 32);
+    return out;
+}
+
+QString statementForm(const QString& line) {
+    const QString text = withoutByteOrderMark(line);
+    QString out;
+    out.reserve(text.size());
+    bool blank = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t')) {
+            blank = true;
+            continue;
+        }
+        if (blank) out += QLatin1Char(' ');
+        blank = false;
+        out += c;
+    }
+    return out;
 }
 
 QString trimBlanks(const QString& text) {
@@ -93,8 +130,8 @@ int StrToInt(const QString& text) {
     return value;
 }
 
-namespace {
-const QString kByteOrderMark = QStringLiteral("\u00EF\u00BB\u00BF");
+const QString& byteOrderMark() {
+    return kByteOrderMark;
 }
 
 bool startsWithByteOrderMark(const QString& line) {

@@ -16,6 +16,14 @@ void LoadListFromFile(const QString& path, QStringList& list, bool clear);
 void SaveListToFile(const QString& path, const QStringList& list, const QString& firstLine,
                     const QStringList& liblist);
 
+// Only the letters A-Z lower-cased; every other character (the bytes of UTF-8 text read through
+// Latin-1 among them) stays as it is.
+QString asciiLower(const QString& text);
+
+// A statement line as it is matched: without a byte-order mark, runs of blanks and tabs as one blank,
+// and no blanks or tabs at the end. What is written keeps its own bytes.
+QString statementForm(const QString& line);
+
 // Trim as the loader files expect it: blanks and control characters off both ends.
 QString trimBlanks(const QString& text);
 
@@ -40,6 +48,7 @@ int StrToInt(const QString& text);
 // A UTF-8 byte-order mark read through Latin-1; it is not part of a file's first line when lines
 // are matched.
 bool startsWithByteOrderMark(const QString& line);
+const QString& byteOrderMark();
 QString withoutByteOrderMark(const QString& line);
 // The lines with the mark taken off the first one.
 QStringList withoutByteOrderMark(const QStringList& lines);

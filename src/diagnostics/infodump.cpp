@@ -106,30 +106,77 @@ void assembleInfoDump(QStringList& r, const QString& root, const QString& mod, c
     empty(1);
 }
 
-QString maskPasswordLine(const QString& line) {
+namespace {
+
+bool isBlankChar(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+// One command of a line (the engine splits lines at ';'), masked when it sets a password.
+QString maskCommand(const QString& command) {
     // The engine reads " SV_PASSWORD x" and "// rcon_password x" as well: compare a normalised form.
-    QString n = line;
+    QString n = command;
     qsizetype i = 0;
-    while (i < n.size() && (n.at(i) == QLatin1Char(' ') || n.at(i) == QLatin1Char('\t')))
+    while (i < n.size() && isBlankChar(n.at(i)))
         ++i;
     n = n.mid(i);
+    bool commented = false;
     if (n.startsWith(QLatin1String("//"))) {
+        commented = true;
         qsizetype j = 2;
-        while (j < n.size() && (n.at(j) == QLatin1Char(' ') || n.at(j) == QLatin1Char('\t')))
+        while (j < n.size() && isBlankChar(n.at(j)))
             ++j;
         n = QStringLiteral("//") + n.mid(j);
     }
     static const char* const texts[] = {"sv_password",     "//sv_password", "rcon_password",
                                         "//rcon_password", "setinfo",       "//setinfo"};
-    QString out = line;
+    QString out = command;
+    bool masked = false;
     for (const char* t : texts) {
         const QLatin1String text(t);
         if (n.left(text.size()).compare(text, Qt::CaseInsensitive) == 0) {
             out = QString(text) + QStringLiteral(" ***Protected***");
             n = out;
+            masked = true;
         }
     }
-    return out;
+    if (masked) return out;
+    // Any other cvar whose name speaks of a password (autohltv_pass, sv_proxypassword, ...).
+    const QString body = commented ? n.mid(2) : n;
+    qsizetype end = 0;
+    while (end < body.size() && !isBlankChar(body.at(end)))
+        ++end;
+    QString name = body.left(end);
+    name.remove(QLatin1Char('"'));
+    if (end < body.size() && name.contains(QLatin1String("pass"), Qt::CaseInsensitive))
+        return (commented ? QStringLiteral("//") : QString()) + name + QStringLiteral(" ***Protected***");
+    return command;
+}
+
+} // namespace
+
+QString maskPasswordLine(const QString& line) {
+    // A file's byte-order mark does not hide its first line from the rule.
+    const QString text = withoutByteOrderMark(line);
+    const QStringList commands = text.split(QLatin1Char(';'));
+    QStringList out;
+    bool changed = false;
+    for (qsizetype k = 0; k < commands.size(); ++k) {
+        const QString& c = commands[k];
+        QString m = maskCommand(c);
+        if (m != c) {
+            changed = true;
+            // Later commands keep the blanks that separate them from the ';'.
+            if (k > 0) {
+                qsizetype i = 0;
+                while (i < c.size() && isBlankChar(c.at(i)))
+                    ++i;
+                m = c.left(i) + m;
+            }
+        }
+        out.append(m);
+    }
+    return changed ? out.join(QLatin1Char(';')) : line;
 }
 
 void maskPasswords(QStringList& report) {

@@ -15,6 +15,15 @@ QStringList serverFileLines(const ServerModel& model);
 QStringList adminmodFileLines(const ServerModel& model);
 QStringList neotfFileLines(const ServerModel& model);
 
+// The lines one row writes for the current settings (none for a comment row or an empty exec).
+QStringList rowLines(const Setting& s, const ServerModel& model);
+// Records what every row writes now as the model's baseline: the page matches the files.
+void rememberFileValues(ServerModel& model);
+// An existing file with the rows changed since the baseline put in: a row's line replaces the first
+// line whose first word is the row's name, exec and custom rows take the file's exec and custom lines
+// in order, and changed rows the file lacks are added at its end. Every other byte stays.
+QByteArray mergeIntoFile(const QByteArray& existing, const std::vector<Setting>& table, const ServerModel& model);
+
 // The first exec text naming the Admin Mod ("adminmod.cfg") or NeoTF ("ntf_cvars.cfg") file, exact case.
 std::optional<QString> adminmodExecText(const ServerModel& model);
 std::optional<QString> neotfExecText(const ServerModel& model);

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace tarrow {
@@ -45,6 +46,10 @@ class ServerModel {
     void setFriendlyFire(int item) { friendlyFire_ = item; }
 
     ServerKind serverKind = ServerKind::None;
+
+    // The lines each row wrote when the files were loaded or last saved. A row whose lines differ now
+    // was changed on the page, and only such rows touch an existing file. Empty until the first load.
+    QHash<const Setting*, QStringList> baseline;
 
     // The edit a box switches, or empty.
     static QString editOfBox(const QString& box);

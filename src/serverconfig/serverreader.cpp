@@ -50,6 +50,23 @@ std::optional<QString> quotedValue(const QString& line) {
     return rest.left(j);
 }
 
+// The file an exec line names: between the first two double quotes, else the word after "exec" and
+// its blanks or tabs, up to a "//" comment, without trailing blanks or tabs.
+QString execFileName(const QString& line) {
+    if (line.contains(QLatin1Char('"')))
+        return TextBetween(QStringLiteral("\""), QStringLiteral("\""), line).value_or(QString());
+    qsizetype i = 4;
+    while (i < line.size() && isBlank(line.at(i)))
+        ++i;
+    QString name = line.mid(i);
+    const qsizetype comment = name.indexOf(QLatin1String("//"));
+    if (comment >= 0) name.truncate(comment);
+    qsizetype end = name.size();
+    while (end > 0 && isBlank(name.at(end - 1)))
+        --end;
+    return name.left(end);
+}
+
 struct Load {
     ServerModel& m;
     QHash<QString, QString> given; // what the quoted-value rule last gave each setting in this load
@@ -100,11 +117,7 @@ void serverStepA(Load& ld, QStringList& store, qsizetype i) {
         for (const Setting& s : serverSettings()) {
             if (s.kind != SettingKind::Exec || !ld.m.text(s.controlName()).isEmpty()) continue;
             ld.m.setChecked(s.boxName(), true);
-            ld.m.setText(
-                s.controlName(),
-                line.contains(QLatin1Char('"'))
-                    ? TextBetween(QStringLiteral("\""), QStringLiteral("\""), line).value_or(QString())
-                    : line.mid(5));
+            ld.m.setText(s.controlName(), execFileName(line));
             break;
         }
     }
@@ -237,6 +250,12 @@ void loadServerConfig(ServerModel& m, const QString& root, const QString& mod, P
         prompter.message(chooseServerKindMessage());
         return;
     }
+    // Whatever the load gave, even up to a line that stopped it, is what the page now matches: only
+    // what the user changes from here on is written into the files.
+    struct Remember {
+        ServerModel& m;
+        ~Remember() { rememberFileValues(m); }
+    } remember{m};
     Load ld{m, {}, {}, {}};
     if (!fileExists(path)) {
         prompter.message(QStringLiteral("Error loading your server config file, expected path: ") +

@@ -1,4 +1,5 @@
-// Writing the server configuration: every line from the tables, values exactly as entered.
+// Writing the server configuration: a new file gets every line from the tables, values exactly as
+// entered; an existing one keeps the operator's lines and gets only the settings changed on the page.
 #include "serverfiles.h"
 
 #include "app/componentsettings.h"
@@ -6,6 +7,7 @@
 #include "common/fileio.h"
 #include "common/paths.h"
 #include "common/prompter.h"
+#include "common/textlists.h"
 
 namespace tarrow {
 
@@ -75,12 +77,140 @@ std::optional<QString> execNaming(const ServerModel& m, const QString& file) {
     return std::nullopt;
 }
 
-void writeLines(const QString& path, const QStringList& lines) {
+// A line of an existing file with its own line end, which is kept.
+struct RawLine {
+    QString text;
+    QString end;
+};
+
+QList<RawLine> splitKeepingEnds(const QString& text) {
+    QList<RawLine> out;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) continue;
+        const qsizetype len = c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n') ? 2 : 1;
+        out.append({text.mid(start, i - start), text.mid(i, len)});
+        i += len - 1;
+        start = i + 1;
+    }
+    if (start < n) out.append({text.mid(start), QString()});
+    return out;
+}
+
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+// The first word of a line as the readers see it, lower-cased: after a byte-order mark and leading
+// blanks or tabs, up to a blank, a tab or a double quote.
+QString firstWordOf(const QString& line) {
+    const QString text = withoutByteOrderMark(line);
+    qsizetype i = 0;
+    while (i < text.size() && isBlank(text.at(i)))
+        ++i;
+    qsizetype end = i;
+    while (end < text.size() && !isBlank(text.at(end)) && text.at(end) != QLatin1Char('"'))
+        ++end;
+    return asciiLower(text.mid(i, end - i));
+}
+
+bool isCustomMarker(const QString& line) {
+    return lineMatchesKey(normaliseConfigLine(withoutByteOrderMark(line)), QStringLiteral("//custom cvar"));
+}
+
+bool hasNamedLine(SettingKind kind) {
+    return kind != SettingKind::Comment && kind != SettingKind::Exec && kind != SettingKind::Custom;
+}
+
+void writeLines(const QString& path, const std::vector<Setting>& table, const ServerModel& m,
+                const QStringList& template_) {
     clearReadOnly(path);
-    writeFileBytes(path, joinLinesCrLf(lines));
+    if (fileExists(path))
+        writeFileBytes(path, mergeIntoFile(readFileBytes(path), table, m));
+    else
+        writeFileBytes(path, joinLinesCrLf(template_));
 }
 
 } // namespace
+
+QStringList rowLines(const Setting& s, const ServerModel& m) {
+    QStringList out;
+    appendSetting(out, s, m);
+    return out;
+}
+
+void rememberFileValues(ServerModel& m) {
+    m.baseline.clear();
+    for (const auto* table : {&serverSettings(), &adminmodSettings(), &neotfSettings()})
+        for (const Setting& s : *table)
+            m.baseline.insert(&s, rowLines(s, m));
+}
+
+QByteArray mergeIntoFile(const QByteArray& existing, const std::vector<Setting>& table, const ServerModel& m) {
+    // Without a load there is no baseline: the page's own start values stand for it.
+    ServerModel defaults;
+    if (m.baseline.isEmpty()) rememberFileValues(defaults);
+    const auto& baseline = m.baseline.isEmpty() ? defaults.baseline : m.baseline;
+
+    QList<RawLine> lines = splitKeepingEnds(QString::fromLatin1(existing));
+    QHash<QString, qsizetype> firstOfName;
+    QList<qsizetype> execLines, customMarkers;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString word = firstWordOf(lines[i].text);
+        if (!firstOfName.contains(word)) firstOfName.insert(word, i);
+        if (word == QLatin1String("exec")) execLines.append(i);
+        if (isCustomMarker(lines[i].text)) customMarkers.append(i);
+    }
+    QList<bool> dropped(lines.size(), false);
+    QStringList appended;
+    // A replaced first line keeps the file's byte-order mark.
+    auto put = [&](qsizetype i, const QString& text) {
+        lines[i].text = startsWithByteOrderMark(lines[i].text) ? byteOrderMark() + text : text;
+    };
+    qsizetype execSlot = 0, customSlot = 0;
+    for (const Setting& s : table) {
+        if (s.kind == SettingKind::Comment) continue;
+        const qsizetype slot = s.kind == SettingKind::Exec ? execSlot++ : s.kind == SettingKind::Custom ? customSlot++ : 0;
+        const QStringList now = rowLines(s, m);
+        if (now == baseline.value(&s)) continue;
+        if (s.kind == SettingKind::Exec || s.kind == SettingKind::Custom) {
+            const QList<qsizetype>& found = s.kind == SettingKind::Exec ? execLines : customMarkers;
+            if (slot >= found.size()) {
+                appended << now;
+                continue;
+            }
+            const qsizetype i = found[slot];
+            const qsizetype count = s.kind == SettingKind::Custom && i + 1 < lines.size() ? 2 : 1;
+            for (qsizetype k = 0; k < count; ++k) {
+                if (k < now.size())
+                    put(i + k, now[k]);
+                else
+                    dropped[i + k] = true; // the slot was emptied on the page
+            }
+            continue;
+        }
+        if (!hasNamedLine(s.kind) || now.isEmpty()) continue;
+        const auto at = firstOfName.constFind(asciiLower(QString::fromLatin1(s.line)));
+        if (at != firstOfName.constEnd())
+            put(*at, now.first());
+        else
+            appended << now;
+    }
+
+    QByteArray out;
+    out.reserve(existing.size() + appended.size() * 32);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (dropped[i]) continue;
+        out += lines[i].text.toLatin1();
+        QString end = lines[i].end;
+        if (end.isEmpty() && !appended.isEmpty()) end = QStringLiteral("\r\n");
+        out += end.toLatin1();
+    }
+    out += joinLinesCrLf(appended);
+    return out;
+}
 
 QStringList serverFileLines(const ServerModel& m) {
     QStringList out{QStringLiteral("// Tarrow: ") + WebAddresses::TarrowSiteAddress,
@@ -140,10 +270,13 @@ void saveServerConfig(ServerModel& m, const QString& root, const QString& mod, P
         prompter.message(QStringLiteral("Your ") + root + mod + QStringLiteral(" directory does not exist!"));
         return;
     }
-    writeLines(path, serverFileLines(m));
+    writeLines(path, serverSettings(), m, serverFileLines(m));
     if (const auto exec = adminmodExecText(m))
-        writeLines(pluginConfigPath(root, mod, *exec), adminmodFileLines(m));
-    if (const auto exec = neotfExecText(m)) writeLines(pluginConfigPath(root, mod, *exec), neotfFileLines(m));
+        writeLines(pluginConfigPath(root, mod, *exec), adminmodSettings(), m, adminmodFileLines(m));
+    if (const auto exec = neotfExecText(m))
+        writeLines(pluginConfigPath(root, mod, *exec), neotfSettings(), m, neotfFileLines(m));
+    // The files now hold what the page shows.
+    rememberFileValues(m);
 }
 
 } // namespace tarrow

@@ -34,7 +34,7 @@ class Editor {
     void setGamedll(const QString& statement) {
         const qsizetype i = findGamedllLine(list_);
         if (i >= 0)
-            list_[i] = statement;
+            put(i, statement);
         else
             list_.append(statement);
     }
@@ -44,7 +44,7 @@ class Editor {
     bool replace(const QString& prefix, int k, const QString& statement) {
         const qsizetype i = FindListPrefix(matchingView(list_), prefix.left(k), k);
         if (i >= 0) {
-            list_[i] = statement;
+            put(i, statement);
             return true;
         }
         if (statement.startsWith(QLatin1String("//"))) return false;
@@ -53,7 +53,11 @@ class Editor {
     }
     void remove(const QString& prefix, int k) {
         const qsizetype i = FindListPrefix(matchingView(list_), prefix.left(k), k);
-        if (i >= 0) list_.removeAt(i);
+        if (i < 0) return;
+        const bool mark = startsWithByteOrderMark(list_[i]);
+        list_.removeAt(i);
+        // The file's byte-order mark stays at its start.
+        if (mark && i == 0 && !list_.isEmpty()) list_[0] = byteOrderMark() + list_[0];
     }
     // True when the list changed.
     bool ensure(const QString& statement, const QString& prefix, int k) {
@@ -66,6 +70,11 @@ class Editor {
     }
 
   private:
+    // Replaces a line; a byte-order mark before it stays.
+    void put(qsizetype i, const QString& statement) {
+        list_[i] = startsWithByteOrderMark(list_[i]) ? byteOrderMark() + statement : statement;
+    }
+
     QStringList& list_;
 };
 

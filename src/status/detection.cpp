@@ -258,7 +258,8 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, Detectio
         if (fileExists(list)) {
             QStringList plugins;
             LoadListFromFile(list, liblist, true);
-            for (const QString& line : matchingView(liblist)) {
+            // Plug-in paths keep their own blanks.
+            for (const QString& line : withoutByteOrderMark(liblist)) {
                 if (line.startsWith(QLatin1Char(';')) || trimBlanks(line).isEmpty()) continue;
                 plugins.append(line);
             }

@@ -49,7 +49,7 @@ LoadStatements::LoadStatements(const ComponentSettings& s) {
 qsizetype findGamedllLine(const QStringList& list) {
     qsizetype found = -1;
     for (qsizetype i = 0; i < list.size(); ++i) {
-        const QString line = i == 0 ? withoutByteOrderMark(list[i]) : list[i];
+        const QString line = statementForm(list[i]);
         if (line.size() < 7 || line.left(7).compare(QLatin1String("gamedll"), Qt::CaseInsensitive) != 0)
             continue;
         if (line.size() == 7 || line.at(7) == QLatin1Char(' ') || line.at(7) == QLatin1Char('\t') ||
@@ -60,7 +60,11 @@ qsizetype findGamedllLine(const QStringList& list) {
 }
 
 QStringList matchingView(const QStringList& lines) {
-    return withoutByteOrderMark(lines);
+    QStringList out;
+    out.reserve(lines.size());
+    for (const QString& line : lines)
+        out.append(statementForm(line));
+    return out;
 }
 
 } // namespace tarrow

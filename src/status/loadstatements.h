@@ -33,7 +33,9 @@ struct LoadStatements {
 // gamedll_osx lines belong to the other engines and never count. -1 when there is none.
 qsizetype findGamedllLine(const QStringList& list);
 
-// The lines as they are matched: a UTF-8 byte-order mark is not part of the first line.
+// The lines as they are matched: a UTF-8 byte-order mark is not part of the first line, runs of blanks
+// and tabs count as one blank and trailing ones are ignored (a real liblist.gam ends its gamedll line with
+// a blank). Indexes match those of `lines`.
 QStringList matchingView(const QStringList& lines);
 
 } // namespace tarrow

@@ -88,7 +88,7 @@ void deleteGeneratedPages(const QString& pluginFolder) {
     for (const QString& name : generatedPageNames())
         clearReadOnly(pluginFolder + name);
     for (const QString& name : generatedPageNames())
-        deleteFile(pluginFolder + name);
+        deleteFile(pluginFolder + name, WriteMode::Scratch);
 }
 
 void writeWaitingPages(const QString& pluginFolder) {

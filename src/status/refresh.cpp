@@ -106,7 +106,7 @@ void StatusRefresh::run(const InstallPaths& p, ComponentSettings& settings, cons
     for (const QString& name : refreshed)
         clearReadOnly(dir + name);
     for (const QString& name : refreshed)
-        deleteFile(dir + name);
+        deleteFile(dir + name, WriteMode::Scratch);
     writePage(dir + QStringLiteral("tarrow1.html"), framesetPage(QStringLiteral("tarrow.html"), 10, 4),
               false);
     writePage(dir + QStringLiteral("stats1.html"), framesetPage(QStringLiteral("stats.html"), 20, 9), false);

@@ -14,7 +14,6 @@
 #include "widgets.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -125,7 +124,8 @@ void TMainfrm::DumpcmdClick() {
     selection.tarrow = Tarrowchk->isChecked();
     assembleInfoDump(Liblist, root, mod, components(), selection, dumpReadings);
     maskPasswords(Liblist);
-    SaveListToFile(folder + QStringLiteral("infodump.txt"), Liblist, QString(), Liblist);
+    // The dump is made afresh for the user: written safely, but not kept as a backup.
+    writeFileBytes(folder + QStringLiteral("infodump.txt"), joinLinesCrLf(Liblist), WriteMode::Output);
 
     // One refresh, so the page copies show the state as of now.
     statustmr->setInterval(1000);
@@ -139,8 +139,8 @@ void TMainfrm::DumpcmdClick() {
     for (const char* page : {"stats", "tarrow"}) {
         const QString target = nativePath(
             folder + pageCopyName(QString::fromLatin1(page), longTimeText(dumpReadings.now().time())));
-        QFile::remove(target);
-        QFile::copy(nativePath(plugin + QLatin1String(page) + QStringLiteral(".html")), target);
+        const QString source = plugin + QLatin1String(page) + QStringLiteral(".html");
+        if (fileExists(source)) writeFileBytes(target, readFileBytes(source), WriteMode::Output);
     }
     shell_.openFolder(nativePath(folder));
     for (QCheckBox* c : {Tarrowchk, botchk, Pluginchk, Serverchk})

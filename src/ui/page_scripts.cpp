@@ -1,6 +1,8 @@
 // The "Tarrow Scripts" page: a three-step wizard that writes a map's script, and its editor menu.
 #include "main.h"
 
+#include "common/prompter.h"
+
 #include "botconfig/mapscripts.h"
 #include "common/fileio.h"
 #include "common/modtable.h"
@@ -112,9 +114,17 @@ void TMainfrm::buildScriptsPage() {
         });
     }
 
-    connect(Newscriptopt, &QRadioButton::clicked, this, &TMainfrm::NewscriptoptClick);
-    connect(Currentscriptopt, &QRadioButton::clicked, this, &TMainfrm::CurrentscriptoptClick);
-    connect(Scriptlst, &QListWidget::itemClicked, this, &TMainfrm::ScriptlstClick);
+    // A choice made with the keyboard, by the program or through the accessibility interface counts
+    // as much as a click.
+    connect(Newscriptopt, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) NewscriptoptClick();
+    });
+    connect(Currentscriptopt, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) CurrentscriptoptClick();
+    });
+    connect(Scriptlst, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (item && scriptStep_ == 1) ScriptlstClick();
+    });
     connect(ScriptNcmd, &QPushButton::clicked, this, [this] { guarded([this] { ScriptNcmdClick(); }); });
     connect(ScriptBcmd, &QPushButton::clicked, this, [this] { guarded([this] { ScriptBcmdClick(); }); });
     connect(ScriptFcmd, &QPushButton::clicked, this, [this] { guarded([this] { ScriptFcmdClick(); }); });
@@ -216,7 +226,12 @@ void TMainfrm::ScriptBcmdClick() {
         Scriptlst->hide();
         Newlbl->setText(kChoose);
     } else if (scriptStep_ == 1) {
+        // The map or script chosen before stays chosen.
+        const QListWidgetItem* chosen = Scriptlst->currentItem();
+        const QString name = chosen ? chosen->text() : QString();
         showScriptList(false);
+        const auto same = Scriptlst->findItems(name, Qt::MatchExactly);
+        if (!same.isEmpty()) Scriptlst->setCurrentItem(same.first());
         ScriptNcmd->setEnabled(true);
         ScriptBcmd->setEnabled(true);
         ScriptCcmd->setEnabled(true);
@@ -229,6 +244,10 @@ void TMainfrm::ScriptBcmdClick() {
 
 void TMainfrm::ScriptFcmdClick() {
     if (scriptStep_ != 2) return;
+    // A new script never replaces another one without a question.
+    if (Newscriptopt->isChecked() && fileExists(Newlbl->text()) &&
+        !prompter_.confirm(nativePath(Newlbl->text()) + QStringLiteral(" already exists. Replace it?")))
+        return;
     writeFileBytes(Newlbl->text(), joinLinesCrLf(splitLines(editorPlainText(Scripttxt))));
     ScriptCcmdClick();
 }

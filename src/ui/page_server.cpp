@@ -17,6 +17,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tarrow {
 
 namespace {
@@ -45,7 +47,11 @@ int pairColumnsFor(SettingPage page) {
 
 void TMainfrm::bindServerEdit(QLineEdit* edit) {
     serverEdits_.insert(edit->objectName(), edit);
-    connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString& text) {
+    // Typing is held to the table's limit; a longer value from a file is still shown whole.
+    edit->setProperty("typingLimit", edit->maxLength());
+    // Every change counts, also one made by the program or through the accessibility interface.
+    connect(edit, &QLineEdit::textChanged, this, [this, edit](const QString& text) {
+        if (syncingServer_) return;
         serverModel_.setText(edit->objectName(), text);
         syncServerControls();
     });
@@ -146,7 +152,9 @@ QWidget* TMainfrm::buildRateGroup(QWidget* parent) {
         buttons->addButton(rateItems_[i], i);
         speedLayout->addWidget(rateItems_[i]);
     }
-    connect(buttons, &QButtonGroup::idClicked, this, &TMainfrm::RategrpClick);
+    connect(buttons, &QButtonGroup::idToggled, this, [this](int item, bool on) {
+        if (on && !syncingServer_) RategrpClick(item);
+    });
     grid->addWidget(speed, 0, 0, 3, 1);
     Ratelbl = new QLabel(serverModel_.rateLabel());
     Ratelbl->setObjectName(QStringLiteral("Ratelbl"));
@@ -177,7 +185,8 @@ QWidget* TMainfrm::buildFriendlyFireGroup(QWidget* parent) {
         buttons->addButton(friendlyFireItems_[i], i);
         layout->addWidget(friendlyFireItems_[i]);
     }
-    connect(buttons, &QButtonGroup::idClicked, this, [this](int item) {
+    connect(buttons, &QButtonGroup::idToggled, this, [this](int item, bool on) {
+        if (!on || syncingServer_) return;
         serverModel_.setFriendlyFire(item);
         syncServerControls();
     });
@@ -213,6 +222,8 @@ void TMainfrm::syncServerControls() {
     syncingServer_ = true;
     for (auto it = serverEdits_.cbegin(); it != serverEdits_.cend(); ++it) {
         const QString text = serverModel_.text(it.key());
+        const int limit = it.value()->property("typingLimit").toInt();
+        it.value()->setMaxLength(int(std::max<qsizetype>(limit, text.size())));
         if (it.value()->text() != text) it.value()->setText(text);
         it.value()->setEnabled(serverModel_.editEnabled(it.key()));
     }

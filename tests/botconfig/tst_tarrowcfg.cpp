@@ -113,8 +113,8 @@ void TestTarrowCfg::invalidIntegerStopsLaterLines_data() {
     QTest::addColumn<QString>("message");
     QTest::newRow("trailing comment") << "pause 5 // x"
                                       << "'5 ' is not a valid integer value";
-    QTest::newRow("pause_time") << "pause_time 5"
-                                << "'ti' is not a valid integer value";
+    QTest::newRow("digits and letters") << "min_bots 1x"
+                                        << "'1x' is not a valid integer value";
     QTest::newRow("letters") << "botskill x"
                              << "'x' is not a valid integer value";
 }

@@ -106,11 +106,11 @@ void TestDetection::loadAnalysis_data() {
                  {"TFC/addons/metamod/plugins.ini", "Win32 ../TARROW/tarrow.dll"},
                  {"TFC/autoexec.cfg", "echo"}}
         << "TM" << QStringList{kYes, unload("Tarrow"), mmYes, loadNo("Admin Mod"), loadNo("NeoTF")};
-    QTest::newRow("3a trailing blank does not count")
-        << Files{{"TFC/liblist.gam", kMmGame},
-                 {"TFC/addons/metamod/plugins.ini", "win32 ../tarrow/tarrow.dll "},
+    QTest::newRow("3a trailing blank and tab runs still count")
+        << Files{{"TFC/liblist.gam", "gamedll \"addons\\metamod\\dlls\\metamod.dll\" "},
+                 {"TFC/addons/metamod/plugins.ini", "win32\t\t../tarrow/tarrow.dll \t"},
                  {"TFC/autoexec.cfg", "echo"}}
-        << "M" << QStringList{kYes, loadNo("Tarrow"), mmYes, loadNo("Admin Mod"), loadNo("NeoTF")};
+        << "TM" << QStringList{kYes, unload("Tarrow"), mmYes, loadNo("Admin Mod"), loadNo("NeoTF")};
     QTest::newRow("3a commented line does not count")
         << Files{{"TFC/liblist.gam", kMmGame},
                  {"TFC/addons/metamod/plugins.ini", "//win32 ../tarrow/tarrow.dll"},

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+namespace tarrow {
+
+// Previous versions of the files the program overwrites or deletes. They live below
+// InstallRoot + "tarrow/backups/", mirroring each file's place relative to InstallRoot, named
+// "<file name>.<yyyyMMdd-HHmmss>[-<n>].bak". A file outside InstallRoot is mirrored by its absolute
+// path below "_outside/"; without an InstallRoot the backups go beside the file, in ".tarrow-backups/".
+struct Backup {
+    QString original;   // native path of the file it is a copy of
+    QString relative;   // that path as listed (relative to InstallRoot where it lies below it)
+    QString backupPath; // native path of the copy
+    QDateTime time;     // from the name, to the second
+    int counter = 1;    // order within one second
+    qint64 size = 0;
+};
+
+inline constexpr int kBackupsPerFile = 20;
+inline constexpr qint64 kBackupBytesInAll = 50LL * 1024 * 1024;
+
+// The folder that holds the backups of an installation (native, ends with '/'); empty without one.
+QString backupFolder(const QString& installRootNative);
+
+// Keeps the current bytes of `nativeTarget` before it is replaced by `newBytes` (or deleted, when
+// `newBytes` is null). Nothing is kept for a file that does not exist or whose bytes do not change.
+// Returns the copy's path, or an empty string when none was needed. Throws IoError naming the backup
+// path and the reason when the copy cannot be made: the caller must not write then.
+QString keepPreviousVersion(const QString& nativeTarget, const QByteArray* newBytes);
+
+// Every backup of the installation, newest first.
+QList<Backup> listBackups(const QString& installRootNative);
+
+// Puts a backup's bytes back in place through the safe writer (which keeps the current bytes first).
+void restoreBackup(const Backup& backup);
+
+// The clock the backup names are taken from; tests set it to make two backups in one second.
+void setBackupClock(QDateTime (*now)());
+
+} // namespace tarrow

@@ -8,6 +8,8 @@
 #include "common/paths.h"
 #include "pages.h"
 
+#include <QUrl>
+
 namespace tarrow {
 
 namespace {
@@ -24,9 +26,11 @@ QString siteLink(const QString& address, const QString& name) {
 
 QString loadedRow(const QString& label, const QString& waitingPage, const QString& root,
                   const QString& cell) {
-    // The link's address is the waiting page as the pane opens it.
-    const QString page = htmlEscape(nativePath(root + QStringLiteral("tarrow\\") + waitingPage));
-    return label + QStringLiteral(" Loaded:  <a href=\"file://") + page +
+    // The link's address is the waiting page as the pane opens it, encoded so that a folder name with
+    // '#', '?' or '%' still leads there.
+    const QString page = htmlEscape(
+        QUrl::fromLocalFile(nativePath(root + QStringLiteral("tarrow\\") + waitingPage)).toString(QUrl::FullyEncoded));
+    return label + QStringLiteral(" Loaded:  <a href=\"") + page +
            QStringLiteral("\" target=\"_parent\"") + cell;
 }
 

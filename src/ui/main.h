@@ -1,12 +1,15 @@
 #pragma once
 
+#include "backupsdialog.h"
 #include "botconfig/tarrowcfg.h"
+#include "common/fileio.h"
 #include "diagnostics/infodump.h"
 #include "serverconfig/servermodel.h"
 #include "status/refresh.h"
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -50,8 +53,14 @@ class TMainfrm : public QMainWindow {
     Shell& shell() { return shell_; }
     const BotConfigModel& botModel() const { return bot_; }
 
-    // Runs `handler`, turning a failed file operation or conversion into the generic error box.
+    // Runs `handler`, turning a failed file operation or conversion into the generic error box. The
+    // files it wrote are then named in the status bar.
     bool guarded(const std::function<void()>& handler);
+    // Names in the status bar the files just written, and whether their previous versions were kept.
+    void reportWrites(const QList<WriteRecord>& records);
+    // What the window says where no Half-Life folder is set.
+    static QString noInstallRootText();
+    BackupsDialog* backupsDialog() const { return backupsDialog_; }
 
     // Window transparency: on or off, level 0..255.
     void setTransparency(bool on, int level);
@@ -167,6 +176,7 @@ class TMainfrm : public QMainWindow {
     QLabel* TarVersionlbl = nullptr;
     QLabel* GUIversionlbl = nullptr;
     QPushButton* ResetKeycmd = nullptr;
+    QPushButton* Backupscmd = nullptr;
     QCheckBox* Autoexecchk = nullptr;
     QCheckBox* Liblistchk = nullptr;
     QCheckBox* Metamodchk = nullptr;
@@ -190,6 +200,7 @@ class TMainfrm : public QMainWindow {
     void FormCreate();
     void TabsChange(int index);
     void ResetKeycmdClick();
+    void BackupscmdClick();
     void TarPathlblDblClick();
     void TarKeylblDblClick();
     void statustmrTimer();
@@ -296,6 +307,8 @@ class TMainfrm : public QMainWindow {
     bool syncingServer_ = false;
     bool loadingFile_ = false;
     std::unique_ptr<Rebuilder> rebuilder_;
+    QPointer<BackupsDialog> backupsDialog_;
+    bool showingNoRootPage_ = false;
 };
 
 } // namespace tarrow

@@ -22,6 +22,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QStatusBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -36,6 +38,8 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     setWindowTitle(QStringLiteral("Tarrow GUI"));
     setWindowIcon(QIcon(QStringLiteral(":/tarrow-gui.png")));
     resize(820, 700);
+
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
 
     Tabs = new QTabWidget(this);
     Tabs->setObjectName(QStringLiteral("Tabs"));
@@ -75,9 +79,10 @@ QWidget* TMainfrm::addPage(const char* name, const QString& caption) {
 }
 
 bool TMainfrm::guarded(const std::function<void()>& handler) {
+    bool ok = false;
     try {
         handler();
-        return true;
+        ok = true;
     } catch (const IoError& e) {
         prompter_.error(e.text());
     } catch (const ConversionError& e) {
@@ -85,8 +90,64 @@ bool TMainfrm::guarded(const std::function<void()>& handler) {
     } catch (const std::exception& e) {
         prompter_.error(QString::fromLocal8Bit(e.what()));
     }
-    return false;
+    // Also after a failure: the files written before it are named.
+    reportWrites(takeWriteJournal());
+    return ok;
 }
+
+void TMainfrm::reportWrites(const QList<WriteRecord>& records) {
+    if (records.isEmpty()) return;
+    QStringList parts;
+    for (const WriteRecord& r : records) {
+        QString text = (r.deleted ? QStringLiteral("Deleted ") : QStringLiteral("Saved ")) + r.path;
+        if (!r.backup.isEmpty()) text += QStringLiteral(" (previous version kept)");
+        if (!parts.contains(text)) parts << text;
+    }
+    statusBar()->showMessage(parts.join(QStringLiteral("; ")));
+}
+
+QString TMainfrm::noInstallRootText() {
+    return QStringLiteral("No Half-Life folder is set. Click \"Reset Tarrow Reg Key\" on the Info/Help page and "
+                          "start Tarrow GUI again to choose one, or start it with --install-root DIR.");
+}
+
+namespace {
+
+// What a refresh's writes did, as the status bar says it: "liblist.gam: now loads Metamod".
+QString refreshWritesText(const QList<WriteRecord>& records, const LoadFlags& before, const LoadFlags& after) {
+    QStringList names;
+    bool kept = false;
+    for (const WriteRecord& r : records) {
+        const QString name = QFileInfo(r.path).fileName();
+        if (!names.contains(name)) names << name;
+        kept = kept || !r.backup.isEmpty();
+    }
+    QStringList changes;
+    const struct {
+        bool was, is;
+        const char* name;
+    } components[] = {{before.TarrowLoaded, after.TarrowLoaded, "Tarrow"},
+                      {before.MetamodLoaded, after.MetamodLoaded, "Metamod"},
+                      {before.AdminmodLoaded, after.AdminmodLoaded, "Admin Mod"},
+                      {before.NeotfLoaded, after.NeotfLoaded, "NeoTF"}};
+    for (const auto& c : components) {
+        if (c.was == c.is) continue;
+        changes << (c.is ? QStringLiteral("now loads ") : QStringLiteral("no longer loads ")) +
+                       QString::fromLatin1(c.name);
+    }
+    QString text = names.join(QStringLiteral(", ")) + QStringLiteral(": ") +
+                   (changes.isEmpty() ? QStringLiteral("load statements tidied") : changes.join(QStringLiteral(", ")));
+    if (kept) text += QStringLiteral(" (previous version kept)");
+    return text;
+}
+
+// The page both panes show while no Half-Life folder is set.
+QString noInstallRootPage(const QString& text) {
+    return QStringLiteral("<html><body style=\"font-family: 'Times New Roman', serif\"><p><b>Tarrow GUI</b></p><p>") +
+           text.toHtmlEscaped() + QStringLiteral("</p></body></html>");
+}
+
+} // namespace
 
 void TMainfrm::setTransparency(bool on, int level) {
     transparencyOn_ = on;
@@ -99,6 +160,15 @@ void TMainfrm::FormCreate() {
     const QString mod = SelectedModFolder();
     const QString plugin = root + QStringLiteral("tarrow\\");
     ComponentSettings& comps = components();
+    if (root.isEmpty()) {
+        // Nothing below an InstallRoot is read or written without one: not in the working folder either.
+        TarPathlbl->setText(QStringLiteral("Tarrow Installation Path: ") + root);
+        TarKeylbl->setText(QStringLiteral("Tarrow Registry Key: HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarrow\\"));
+        GUIversionlbl->setText(QStringLiteral("Tarrow GUI Version: ") + PanelVersionText);
+        statusBar()->showMessage(noInstallRootText());
+        statustmr->start();
+        return;
+    }
 
     // 1-2: the plug-in folder, without the pages a previous run left behind.
     createFolder(root + QStringLiteral("tarrow"));
@@ -118,6 +188,8 @@ void TMainfrm::FormCreate() {
                         Liblist);
     normalisePluginFile(root + mod + QLatin1Char('\\') + comps.NeotfFolder + QStringLiteral("ntf_config.txt"),
                         Liblist);
+    if (const QList<WriteRecord> normalised = takeWriteJournal(); !normalised.isEmpty())
+        statusBar()->showMessage(refreshWritesText(normalised, LoadFlags{}, LoadFlags{}));
 
     // 7: the waiting pages the Loaded links lead to.
     writeWaitingPages(plugin);
@@ -168,7 +240,8 @@ void TMainfrm::FormCreate() {
 }
 
 bool TMainfrm::FormCloseQuery() {
-    guarded([this] { deleteGeneratedPages(ReadInstallRoot() + QStringLiteral("tarrow\\")); });
+    if (!ReadInstallRoot().isEmpty())
+        guarded([this] { deleteGeneratedPages(ReadInstallRoot() + QStringLiteral("tarrow\\")); });
     statustmr->stop();
     setTransparency(true, 255);
     for (int level = 255; level > 1; level -= 25)
@@ -193,6 +266,7 @@ void TMainfrm::TabsChange(int index) {
         statustmr->stop();
     else
         statustmr->start();
+    if (ReadInstallRoot().isEmpty()) return;
     if (index == 1) {
         Tarcmd->setText(QStringLiteral("Load Tarrow.cfg"));
         guarded([this] { TarcmdClick(); });
@@ -229,8 +303,18 @@ void TMainfrm::TarKeylblDblClick() {
 void TMainfrm::statustmrTimer() {
     // A refresh lets window messages run at its end; a tick arriving then waits for the next one.
     if (refreshing_) return;
-    refreshing_ = true;
     const QString root = ReadInstallRoot();
+    if (root.isEmpty()) {
+        if (!showingNoRootPage_) {
+            const QString page = noInstallRootPage(noInstallRootText());
+            Stats->setHtml(page);
+            Status->setHtml(page);
+            showingNoRootPage_ = true;
+        }
+        return;
+    }
+    showingNoRootPage_ = false;
+    refreshing_ = true;
     const InstallPaths paths(root, SelectedModFolder(), components());
     guarded([&] {
         StatusRefresh::removeMetagame(paths);
@@ -242,6 +326,18 @@ void TMainfrm::statustmrTimer() {
             statustmr->setInterval(kDefaultStatsSeconds * 1000);
             StatsSpeed->setText(QString::number(kDefaultStatsSeconds));
         }
+        const LoadFlags before = refresh_.flags();
+        // A click's writes are reported even when the refresh stops after them.
+        struct Report {
+            TMainfrm* w;
+            const StatusRefresh& refresh;
+            LoadFlags before;
+            ~Report() {
+                const QList<WriteRecord> written = takeWriteJournal();
+                if (!written.isEmpty())
+                    w->statusBar()->showMessage(refreshWritesText(written, before, refresh.flags()));
+            }
+        } report{this, refresh_, before};
         refresh_.run(paths, components(), Status->locationName(), Liblist);
     });
     // The panes return to the report even after a failed refresh, so that a click acts only once.

@@ -3,7 +3,11 @@
 
 #include "app/componentsettings.h"
 #include "app/windowoptions.h"
+#include "backupsdialog.h"
+#include "common/fileio.h"
 #include "common/modtable.h"
+#include "common/prompter.h"
+#include "common/paths.h"
 #include "common/settingsstore.h"
 #include "gamefiles/rebuild.h"
 #include "widgets.h"
@@ -112,7 +116,12 @@ void TMainfrm::buildRebuildGroup(QWidget* parent, QGridLayout* into) {
     ResetKeycmd = new QPushButton(QStringLiteral("Reset Tarrow Reg Key"));
     ResetKeycmd->setObjectName(QStringLiteral("ResetKeycmd"));
     grid->addWidget(ResetKeycmd, 4, 0);
+    Backupscmd = new QPushButton(QStringLiteral("Backups..."));
+    Backupscmd->setObjectName(QStringLiteral("Backupscmd"));
+    Backupscmd->setToolTip(QStringLiteral("See and restore the previous versions of the files Tarrow GUI wrote"));
+    grid->addWidget(Backupscmd, 4, 1);
     connect(ResetKeycmd, &QPushButton::clicked, this, [this] { guarded([this] { ResetKeycmdClick(); }); });
+    connect(Backupscmd, &QPushButton::clicked, this, [this] { guarded([this] { BackupscmdClick(); }); });
     connect(Rebuildcmd, &QPushButton::clicked, this, [this] { guarded([this] { RebuildcmdClick(); }); });
     into->addWidget(group, 0, 1);
 
@@ -123,6 +132,22 @@ void TMainfrm::buildRebuildGroup(QWidget* parent, QGridLayout* into) {
         for (QCheckBox* c : {Autoexecchk, Liblistchk, Metamodchk, NTFchk})
             c->setChecked(false);
     };
+}
+
+void TMainfrm::BackupscmdClick() {
+    const QString root = ReadInstallRoot();
+    if (root.isEmpty()) {
+        prompter_.message(noInstallRootText());
+        return;
+    }
+    if (backupsDialog_) backupsDialog_->deleteLater();
+    backupsDialog_ = new BackupsDialog(nativePath(root), prompter_, this);
+    connect(backupsDialog_, &BackupsDialog::restored, this, [this](const QString& path) {
+        reportWrites(takeWriteJournal());
+        Q_UNUSED(path);
+    });
+    // Window-modal without a nested loop: the window's timers and tests go on.
+    backupsDialog_->open();
 }
 
 void TMainfrm::RebuildcmdClick() {

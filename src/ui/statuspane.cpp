@@ -8,6 +8,12 @@ namespace tarrow {
 
 namespace {
 
+// Only web addresses leave the panes for the desktop; a file:// or any other link never reaches the
+// desktop's opener.
+bool isWebAddress(const QUrl& url) {
+    return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+}
+
 // Catches the first navigation of a would-be new window and hands it to the desktop.
 class ExternalLinkPage : public QWebEnginePage {
   public:
@@ -17,7 +23,7 @@ class ExternalLinkPage : public QWebEnginePage {
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
         if (!handled_) {
             handled_ = true;
-            shell_.openWebAddress(url.toString());
+            if (isWebAddress(url)) shell_.openWebAddress(url.toString());
             deleteLater();
         }
         return false;
@@ -39,7 +45,7 @@ QWebEnginePage* StatusPage::createWindow(WebWindowType) {
 bool StatusPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
     if (!url.isLocalFile() && url.scheme() != QLatin1String("about") &&
         url.scheme() != QLatin1String("data") && type == NavigationTypeLinkClicked) {
-        shell_.openWebAddress(url.toString());
+        if (isWebAddress(url)) shell_.openWebAddress(url.toString());
         return false;
     }
     return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);

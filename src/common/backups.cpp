@@ -111,8 +111,8 @@ void writeCopy(const QString& path, const QByteArray& bytes) {
     };
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) fail(QStringLiteral("Cannot create its folder."));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) fail(file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) fail(file.errorString());
+    if (!writeAll(file, bytes)) {
         const QString reason = file.errorString();
         file.cancelWriting();
         fail(reason);
@@ -172,10 +172,17 @@ QString keepPreviousVersion(const QString& target, const QByteArray* newBytes) {
 
     const QString folder = folderFor(info.absoluteFilePath());
     const QString stamp = gNow().toString(kStampFormat);
-    QString path = folder + info.fileName() + QLatin1Char('.') + stamp + QStringLiteral(".bak");
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = folder + info.fileName() + QLatin1Char('.') + stamp + QLatin1Char('-') + QString::number(n) +
-               QStringLiteral(".bak");
+    // Copies made in the same second are numbered on from the highest number there, so the order
+    // stays right after older ones were dropped.
+    int highest = 0;
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+        const auto p = parse(name);
+        if (p && p->name == info.fileName() && p->time.toString(kStampFormat) == stamp)
+            highest = std::max(highest, p->counter);
+    }
+    const QString path = folder + info.fileName() + QLatin1Char('.') + stamp +
+                         (highest == 0 ? QString() : QLatin1Char('-') + QString::number(highest + 1)) +
+                         QStringLiteral(".bak");
     writeCopy(path, old);
     prune(folder, info.fileName(), path);
     return path;

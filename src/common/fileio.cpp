@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <qplatformdefs.h>
+#include <sys/stat.h>
 #include <utility>
 
 namespace tarrow {
@@ -33,6 +35,17 @@ QString sizeText(qint64 bytes) {
 }
 
 } // namespace
+
+bool writeAll(QFileDevice& file, const QByteArray& bytes) {
+    qint64 done = 0;
+    // A short write is followed by another, which fails with the system's reason (a full disk, say).
+    while (done < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
+}
 
 QByteArray readFileBytes(const QString& composedPath) {
     const QString path = nativePath(composedPath);
@@ -111,11 +124,11 @@ void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteM
 
     const QString backup = mode == WriteMode::Replace ? keepPreviousVersion(path, &bytes) : QString();
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, every write is checked as it happens: with a buffer, a full disk surfaces only at the
+    // commit, which renames a short temporary file over the target and reports success.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw IoError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-    // The flush surfaces a full disk here; the commit alone would rename a short temporary file over
-    // the target and report success.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    if (!writeAll(file, bytes) || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         throw IoError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, reason));
@@ -146,15 +159,20 @@ void clearReadOnly(const QString& composedPath) {
     const QString path = nativePath(composedPath);
     const QFileInfo info(path);
     if (!info.exists() || info.isDir()) return;
-    QFile::setPermissions(path, info.permissions() | QFileDevice::WriteOwner);
+    // Only the owner-write bit is added; Qt's own permission calls would add the read bits as well.
+    QT_STATBUF st;
+    const QByteArray name = QFile::encodeName(path);
+    if (QT_STAT(name.constData(), &st) == 0) ::chmod(name.constData(), (st.st_mode & 07777) | S_IWUSR);
 }
 
 void setReadOnly(const QString& composedPath) {
     const QString path = nativePath(composedPath);
     const QFileInfo info(path);
     if (!info.exists()) return;
-    QFile::setPermissions(path, info.permissions() & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser |
-                                                       QFileDevice::WriteGroup | QFileDevice::WriteOther));
+    QT_STATBUF st;
+    const QByteArray name = QFile::encodeName(path);
+    if (QT_STAT(name.constData(), &st) == 0)
+        ::chmod(name.constData(), (st.st_mode & 07777) & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH));
 }
 
 void setHidden(const QString&) {}

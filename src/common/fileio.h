@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 #include <QList>
 #include <QStringList>
@@ -36,6 +37,9 @@ QByteArray joinLinesCrLf(const QStringList& lines);
 enum class WriteMode { Replace, Output, Scratch };
 void writeFileBytes(const QString& composedPath, const QByteArray& bytes,
                     WriteMode mode = WriteMode::Replace);
+
+// Writes every byte, unbuffered devices included; false with the device's error when the system refuses.
+bool writeAll(QFileDevice& file, const QByteArray& bytes);
 
 // The read-only attribute is the owner-write permission bit.
 bool isReadOnly(const QString& composedPath);

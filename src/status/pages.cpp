@@ -1,6 +1,9 @@
 #include "pages.h"
 
 #include "common/fileio.h"
+#include "common/paths.h"
+
+#include <QFileInfo>
 
 namespace tarrow {
 
@@ -84,9 +87,15 @@ void writePage(const QString& path, const QStringList& lines, bool lastLineEnded
     setHidden(path);
 }
 
+void clearPageReadOnly(const QString& path) {
+    // A link at a page's name is deleted, never followed: what it points at is not ours.
+    if (QFileInfo(nativePath(path)).isSymLink()) return;
+    clearReadOnly(path);
+}
+
 void deleteGeneratedPages(const QString& pluginFolder) {
     for (const QString& name : generatedPageNames())
-        clearReadOnly(pluginFolder + name);
+        clearPageReadOnly(pluginFolder + name);
     for (const QString& name : generatedPageNames())
         deleteFile(pluginFolder + name, WriteMode::Scratch);
 }

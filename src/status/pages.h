@@ -22,6 +22,8 @@ QStringList waitingPage(const QString& componentName);
 void writePage(const QString& path, const QStringList& lines, bool lastLineEnded);
 
 // Deletes the generated pages of a plug-in folder (read-only cleared first; missing ones ignored).
+// Clears a page's read-only attribute; a link at the page's name is left for the delete.
+void clearPageReadOnly(const QString& path);
 void deleteGeneratedPages(const QString& pluginFolder);
 // Writes the four waiting pages "MM.html", "Tar.html", "AM.html", "NTF.html" into the plug-in folder.
 void writeWaitingPages(const QString& pluginFolder);

@@ -108,7 +108,7 @@ void StatusRefresh::run(const InstallPaths& p, ComponentSettings& settings, cons
     const QStringList refreshed{QStringLiteral("stats1.html"), QStringLiteral("stats.html"),
                                 QStringLiteral("tarrow1.html"), QStringLiteral("tarrow.html")};
     for (const QString& name : refreshed)
-        clearReadOnly(dir + name);
+        clearPageReadOnly(dir + name);
     for (const QString& name : refreshed)
         deleteFile(dir + name, WriteMode::Scratch);
     writePage(dir + QStringLiteral("tarrow1.html"), framesetPage(QStringLiteral("tarrow.html"), 10, 4),

@@ -1,0 +1,215 @@
+#include "common/backups.h"
+#include "common/errors.h"
+#include "common/fileio.h"
+#include "common/fileversion.h"
+#include "common/paths.h"
+#include "common/textlists.h"
+#include "support/fixtureinstall.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tarrow;
+
+namespace {
+
+QDateTime fixedNow() {
+    return QDateTime(QDate(2026, 12, 8), QTime(6, 30, 15));
+}
+
+QStringList backupNames(const test::FixtureInstall& fx, const QString& relativeFolder) {
+    return QDir(fx.path("tarrow/backups/" + relativeFolder)).entryList(QDir::Files, QDir::Name);
+}
+
+} // namespace
+
+class TestBackups : public QObject {
+    Q_OBJECT
+  private slots:
+    void cleanup() { setBackupClock(nullptr); }
+    void everyWriterKeepsThePreviousBytes_data();
+    void everyWriterKeepsThePreviousBytes();
+    void sameSecondGetsACounterAndTwentyStay();
+    void sizeLimitDropsTheOldestFirst();
+    void failedBackupWritesNothing();
+    void fullDiskKeepsTheOldFile();
+    void fifoIsNeverOpened();
+    void linkAtAPageIsReplacedNotFollowed();
+    void clearingReadOnlyAddsOwnerWriteOnly();
+};
+
+void TestBackups::everyWriterKeepsThePreviousBytes_data() {
+    QTest::addColumn<QString>("writer");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<bool>("kept");
+    const QByteArray operatorFile = "\xEF\xBB\xBFhostname\t\t\"My \xC3\x89quipe\"\r\nlog on\n// no end";
+    QTest::newRow("replace") << "replace" << operatorFile << true;
+    QTest::newRow("list save") << "list" << operatorFile << true;
+    QTest::newRow("delete") << "delete" << operatorFile << true;
+    QTest::newRow("same bytes") << "same" << operatorFile << false;
+    QTest::newRow("new file") << "new" << QByteArray() << false;
+    QTest::newRow("dump output") << "output" << operatorFile << false;
+}
+
+void TestBackups::everyWriterKeepsThePreviousBytes() {
+    QFETCH(QString, writer);
+    QFETCH(QByteArray, before);
+    QFETCH(bool, kept);
+    test::FixtureInstall fx;
+    fx.storeRoot();
+    const QString file = fx.path("TFC/server.cfg");
+    if (writer != "new") fx.write("TFC/server.cfg", before);
+    else QDir().mkpath(fx.path("TFC"));
+    takeWriteJournal();
+
+    if (writer == "replace" || writer == "new") writeFileBytes(file, "sv_lan 1\r\n");
+    if (writer == "list") SaveListToFile(file, {"sv_lan 1"}, QString(), {});
+    if (writer == "delete") deleteFile(file);
+    if (writer == "same") writeFileBytes(file, before);
+    if (writer == "output") writeFileBytes(file, "dump", WriteMode::Output);
+
+    const QList<Backup> backups = listBackups(fx.root());
+    QCOMPARE(backups.size(), kept ? 1 : 0);
+    const QList<WriteRecord> journal = takeWriteJournal();
+    QCOMPARE(journal.size(), writer == "output" ? 0 : 1);
+    if (!kept) return;
+    const Backup& b = backups.first();
+    QCOMPARE(b.relative, QStringLiteral("TFC/server.cfg"));
+    QCOMPARE(b.original, file);
+    QCOMPARE(b.size, before.size());
+    QVERIFY(b.backupPath.startsWith(fx.path("tarrow/backups/TFC/server.cfg.")));
+    QCOMPARE(journal.first().backup, b.backupPath);
+    QCOMPARE(journal.first().deleted, writer == "delete");
+
+    // Restore puts back the exact bytes, and keeps what it replaces.
+    restoreBackup(b);
+    QCOMPARE(fx.read("TFC/server.cfg"), before);
+    QCOMPARE(listBackups(fx.root()).size(), writer == "delete" ? 1 : 2);
+}
+
+void TestBackups::sameSecondGetsACounterAndTwentyStay() {
+    test::FixtureInstall fx;
+    fx.storeRoot();
+    setBackupClock(fixedNow);
+    const QString file = fx.path("TFC/liblist.gam");
+    fx.write("TFC/liblist.gam", "v0");
+    for (int i = 1; i <= 23; ++i)
+        writeFileBytes(file, "v" + QByteArray::number(i));
+    const QStringList names = backupNames(fx, "TFC");
+    QCOMPARE(names.size(), kBackupsPerFile);
+    // The oldest three (v0, v1, v2) went; the counter orders copies made in the same second.
+    QVERIFY(!names.contains("liblist.gam.20261208-063015.bak"));
+    QVERIFY(names.contains("liblist.gam.20261208-063015-23.bak"));
+    const QList<Backup> listed = listBackups(fx.root());
+    QCOMPARE(listed.first().counter, 23);
+    QCOMPARE(readFileBytes(listed.first().backupPath), QByteArray("v22"));
+    QCOMPARE(readFileBytes(listed.last().backupPath), QByteArray("v3"));
+}
+
+void TestBackups::sizeLimitDropsTheOldestFirst() {
+    test::FixtureInstall fx;
+    fx.storeRoot();
+    // Three old 20 MiB copies of another file (sparse: they take no room).
+    const QString area = fx.path("tarrow/backups/TFC/");
+    QDir().mkpath(area);
+    for (const char* stamp : {"20250101-000000", "20250102-000000", "20250103-000000"}) {
+        QFile f(area + "big.wad." + stamp + ".bak");
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(20LL * 1024 * 1024));
+    }
+    fx.write("TFC/motd.txt", "old");
+    writeFileBytes(fx.path("TFC/motd.txt"), "new");
+    const QStringList names = backupNames(fx, "TFC");
+    QCOMPARE(names.size(), 3);
+    QVERIFY(!names.contains("big.wad.20250101-000000.bak"));
+    QVERIFY(names.contains("big.wad.20250103-000000.bak"));
+    QVERIFY(std::any_of(names.begin(), names.end(), [](const QString& n) { return n.startsWith("motd.txt."); }));
+}
+
+void TestBackups::failedBackupWritesNothing() {
+    test::FixtureInstall fx;
+    fx.storeRoot();
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    // A file where the backup folder must go: the copy cannot be made.
+    fx.write("tarrow/backups", "in the way");
+    try {
+        writeFileBytes(fx.path("TFC/liblist.gam"), "gamedll \"..\\tarrow\\tarrow.dll\"\r\n");
+        QFAIL("the write went ahead without its backup");
+    } catch (const IoError& e) {
+        QVERIFY2(e.text().startsWith("Cannot create backup \"" + fx.path("tarrow/backups/TFC/liblist.gam.")),
+                 qPrintable(e.text()));
+    }
+    QCOMPARE(fx.read("TFC/liblist.gam"), QByteArray("gamedll \"dlls\\tfc.dll\"\r\n"));
+}
+
+void TestBackups::fullDiskKeepsTheOldFile() {
+    if (geteuid() != 0) QSKIP("mounting a small file system needs root");
+    QTemporaryDir mount;
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=128k", "tmpfs", mount.path()}) != 0)
+        QSKIP("this machine cannot mount a tmpfs here");
+    struct Unmount {
+        QString path;
+        ~Unmount() { QProcess::execute("umount", {path}); }
+    } unmount{mount.path()};
+    test::FixtureInstall fx;
+    SettingsStore& s = fx.settings();
+    s.write(kTarrowKey, kInstallPathValue, mount.path() + "/");
+    const QString file = mount.path() + "/liblist.gam";
+    const QByteArray old(8 * 1024, 'a');
+    writeFileBytes(file, old);
+    try {
+        writeFileBytes(file, QByteArray(512 * 1024, 'b'));
+        QFAIL("a write to a full disk reported success");
+    } catch (const IoError& e) {
+        QVERIFY2(e.text().contains(file), qPrintable(e.text()));
+        QVERIFY2(e.text().contains("No space left on device"), qPrintable(e.text()));
+    }
+    QCOMPARE(readFileBytes(file), old);
+}
+
+void TestBackups::fifoIsNeverOpened() {
+    test::FixtureInstall fx;
+    QDir().mkpath(fx.path("TFC"));
+    const QString fifo = fx.path("TFC/liblist.gam");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    QVERIFY(!fileExists(fifo));
+    QVERIFY(!FileVersionText(fifo).has_value());
+    QVERIFY_THROWS_EXCEPTION(IoError, readFileBytes(fifo));
+    QVERIFY_THROWS_EXCEPTION(IoError, writeFileBytes(fifo, "x"));
+}
+
+void TestBackups::linkAtAPageIsReplacedNotFollowed() {
+    test::FixtureInstall fx;
+    QTemporaryDir outside;
+    QDir().mkpath(fx.path("tarrow"));
+    const QString page = fx.path("tarrow/tarrow.html");
+    const QString target = outside.path() + "/planted.html";
+    QVERIFY(QFile::link(target, page));
+    writeFileBytes(page, "<html>", WriteMode::Scratch);
+    QVERIFY(!QFileInfo::exists(target));
+    QVERIFY(!QFileInfo(page).isSymLink());
+    QCOMPARE(fx.read("tarrow/tarrow.html"), QByteArray("<html>"));
+    // A dangling link is deleted itself.
+    QVERIFY(QFile::remove(page));
+    QVERIFY(QFile::link(target, page));
+    deleteFile(page, WriteMode::Scratch);
+    QVERIFY(!QFileInfo(page).isSymLink());
+}
+
+void TestBackups::clearingReadOnlyAddsOwnerWriteOnly() {
+    test::FixtureInstall fx;
+    fx.write("TFC/plugins.ini", "x");
+    const QString file = fx.path("TFC/plugins.ini");
+    QVERIFY(QFile::setPermissions(file, QFileDevice::Permissions()));
+    clearReadOnly(file);
+    struct stat st {};
+    QCOMPARE(stat(QFile::encodeName(file).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 0777, mode_t(0200));
+}
+
+QTEST_GUILESS_MAIN(TestBackups)
+#include "tst_backups.moc"

@@ -87,8 +87,17 @@ void TestTarrowCfg::load_data() {
     QTest::newRow("boxes ticked") << QStringList{"bot_chat 1", "bot_xmas 1", "bot_bot_balance 1",
                                                  "bot_team_balance 1"}
                                   << QList<int>{1, 3, -1, -1} << "cxbt";
-    QTest::newRow("trailing blank does not tick")
+    QTest::newRow("trailing blank still reads 1")
         << QStringList{"bot_chat 1 "} << QList<int>{1, 3, -1, -1} << "c";
+    // Rows marked "start ticked" begin with every box ticked, as after an earlier load.
+    QTest::newRow("start ticked: the file's 0 unticks")
+        << QStringList{"bot_chat 0", "bot_xmas 0", "bot_bot_balance 0", "bot_team_balance 0"}
+        << QList<int>{1, 3, -1, -1} << "";
+    QTest::newRow("start ticked: a file without the keys leaves the boxes")
+        << QStringList{"botskill 2"} << QList<int>{2, 3, -1, -1} << "cxbt";
+    QTest::newRow("longer keys are other settings")
+        << QStringList{"bot_chat_file chat2.txt", "bot_xmas_gifts 5", "pause_time 5"}
+        << QList<int>{1, 3, -1, -1} << "";
     QTest::newRow("comments and addbot ignored")
         << QStringList{"# botskill 2", "addbot 1 2 x 3", ""} << QList<int>{1, 3, -1, -1} << "";
 }
@@ -98,8 +107,8 @@ void TestTarrowCfg::load() {
     QFETCH(QList<int>, values);
     QFETCH(QString, boxes);
     BotConfigModel m;
-    // A trailing blank keeps a box as it was: start this row with chat ticked to show it stays.
-    if (QString(QTest::currentDataTag()) == "trailing blank does not tick") m.chat = true;
+    if (QString(QTest::currentDataTag()).startsWith("start ticked"))
+        m.chat = m.xmas = m.botBalance = m.teamBalance = true;
     m.applyLines(lines);
     QCOMPARE((QList<int>{m.skill(), m.pause(), m.minBots(), m.maxBots()}), values);
     QCOMPARE(m.chat, boxes.contains('c'));
@@ -169,6 +178,9 @@ void TestTarrowCfg::keptLines() {
         "# comment",      "  // other",     "",   "botskill 3", "addbot blue soldier Bob 2",
         "\"max_bots\" 4", "sv_gravity 800", "   "};
     QCOMPARE(userLinesOf(file), (QStringList{"addbot blue soldier Bob 2", "sv_gravity 800"}));
+    // The bot's own settings that begin like one of ours are the user's lines too.
+    QCOMPARE(userLinesOf({"bot_chat_file chat2.txt", "bot_chat 1", "bot_xmas_gifts 5", "bot_xmas\t1"}),
+             (QStringList{"bot_chat_file chat2.txt", "bot_xmas_gifts 5"}));
     BotConfigModel m;
     const QStringList out = m.fileLines(userLinesOf(file));
     QCOMPARE(out.size(), 35);

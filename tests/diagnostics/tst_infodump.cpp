@@ -98,6 +98,18 @@ void TestInfoDump::masking_data() {
                                            << "hostname \"sv_password\"";
     QTest::newRow("empty") << ""
                            << "";
+    QTest::newRow("after a byte-order mark") << QString::fromLatin1("\xEF\xBB\xBFrcon_password \"x\"")
+                                             << "rcon_password ***Protected***";
+    QTest::newRow("second command of a line") << "sv_lan 0; rcon_password x"
+                                              << "sv_lan 0; rcon_password ***Protected***";
+    QTest::newRow("first of two commands") << "sv_password x;hostname \"y\""
+                                           << "sv_password ***Protected***;hostname \"y\"";
+    QTest::newRow("any cvar named for a password") << "autohltv_pass \"hltvsecret\""
+                                                   << "autohltv_pass ***Protected***";
+    QTest::newRow("commented, other case") << "//\tSV_ProxyPassword abc"
+                                           << "//SV_ProxyPassword ***Protected***";
+    QTest::newRow("a lone word is not a setting") << "password"
+                                                  << "password";
 }
 
 void TestInfoDump::masking() {

@@ -30,6 +30,24 @@ ServerModel loaded(test::FixtureInstall& fx, const QByteArray& content, test::Sc
     return m;
 }
 
+// A hand-written, tab-aligned server.cfg of the kind operators keep.
+const QByteArray kOperatorCfg =
+    "\xEF\xBB\xBF// My TFC server\r\n"
+    "hostname\t\t\"[EU] Tarrow 2fort 24/7\"\r\n"
+    "log on\r\n"
+    "sys_ticrate\t\t1000\r\n"
+    "sv_downloadurl\t\"http://fastdl.example.org/tfc/\"\r\n"
+    "mp_teamplay\t\t21\t// friendly fire for everybody\r\n"
+    "sv_maxrate\t\t100000\r\n"
+    "mp_timelimit\t30\r\n"
+    "\r\n"
+    "// ban lists\r\n"
+    "exec\t\tbanned.cfg\r\n"
+    "exec  listip.cfg // ip bans\r\n"
+    "writeid\r\n"
+    "HOSTNAME \"second, left alone\"\r\n"
+    "autohltv_delay 30";
+
 } // namespace
 
 class TestServerConfig : public QObject {
@@ -56,6 +74,11 @@ class TestServerConfig : public QObject {
     void roundTrip();
     void realWorldFiles();
     void hostileFiles();
+    void operatorFileKeepsItsLines_data();
+    void operatorFileKeepsItsLines();
+    void programFileSavesAsBefore();
+    void execFileNames_data();
+    void execFileNames();
 };
 
 void TestServerConfig::exampleFile() {
@@ -611,6 +634,97 @@ void TestServerConfig::hostileFiles() {
     m.setText("ServerNametxt", "x");
     saveServerConfig(m, fx.root(), "TFC", p);
     QVERIFY(fx.read("TFC/server.cfg").contains("sv_password \"\xE9t\xE9\"\r\n"));
+}
+
+void TestServerConfig::operatorFileKeepsItsLines_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("no change") << "" << "" << kOperatorCfg;
+    QByteArray hostname = kOperatorCfg;
+    hostname.replace("hostname\t\t\"[EU] Tarrow 2fort 24/7\"", "hostname \"New name\"");
+    QTest::newRow("hostname") << "ServerNametxt"
+                              << "New name" << hostname;
+    QByteArray maxrate = kOperatorCfg;
+    maxrate.replace("sv_maxrate\t\t100000", "sv_maxrate \"25000\"");
+    QTest::newRow("max rate") << "MaxRatetxt"
+                              << "25000" << maxrate;
+    QByteArray exec2 = kOperatorCfg;
+    exec2.replace("exec  listip.cfg // ip bans", "exec \"mybans.cfg\"");
+    QTest::newRow("second exec slot") << "Exec2txt"
+                                      << "mybans.cfg" << exec2;
+    QTest::newRow("a setting the file lacks is added at the end")
+        << "Spectatorschk"
+        << "1" << kOperatorCfg + "\r\nallow_spectators \"1\"\r\n";
+}
+
+void TestServerConfig::operatorFileKeepsItsLines() {
+    QFETCH(QString, control);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, expected);
+    test::FixtureInstall fx;
+    test::ScriptedPrompter p;
+    ServerModel m = loaded(fx, kOperatorCfg, p);
+    // Values the page cannot show are kept, and an edit holds the whole value.
+    QCOMPARE(m.text("MaxRatetxt"), QStringLiteral("100000"));
+    QCOMPARE(m.text("Exectxt"), QStringLiteral("banned.cfg"));
+    QCOMPARE(m.text("Exec2txt"), QStringLiteral("listip.cfg"));
+    if (control.endsWith("chk"))
+        m.setChecked(control, value == "1");
+    else if (!control.isEmpty())
+        m.setText(control, value);
+    saveServerConfig(m, fx.root(), "TFC", p);
+    QCOMPARE(fx.read("TFC/server.cfg"), expected);
+    // The operator's own lines stay where they were after a second save too.
+    saveServerConfig(m, fx.root(), "TFC", p);
+    QCOMPARE(fx.read("TFC/server.cfg"), expected);
+}
+
+void TestServerConfig::programFileSavesAsBefore() {
+    test::FixtureInstall fx;
+    test::ScriptedPrompter p;
+    QDir().mkpath(fx.path("TFC"));
+    ServerModel m = dedicated();
+    m.setText("ServerNametxt", "Tarrow");
+    m.setNumber("MaxPlayersUD", 20);
+    m.setChecked("Execchk", true);
+    m.setText("Exectxt", "listip.cfg");
+    saveServerConfig(m, fx.root(), "TFC", p);
+    const QByteArray written = fx.read("TFC/server.cfg");
+    QCOMPARE(written, joinLinesCrLf(serverFileLines(m)));
+    // Loaded and saved again, with one change, only that line differs.
+    ServerModel back = dedicated();
+    loadServerConfig(back, fx.root(), "TFC", p);
+    saveServerConfig(back, fx.root(), "TFC", p);
+    QCOMPARE(fx.read("TFC/server.cfg"), written);
+    back.setNumber("MaxPlayersUD", 12);
+    saveServerConfig(back, fx.root(), "TFC", p);
+    QByteArray expected = written;
+    expected.replace("maxplayers \"20\"", "maxplayers \"12\"");
+    QCOMPARE(fx.read("TFC/server.cfg"), expected);
+    QCOMPARE(fx.read("TFC/server.cfg"), joinLinesCrLf(serverFileLines(back)));
+}
+
+void TestServerConfig::execFileNames_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << QByteArray("exec listip.cfg") << "listip.cfg";
+    QTest::newRow("two blanks") << QByteArray("exec  listip.cfg") << "listip.cfg";
+    QTest::newRow("tabs") << QByteArray("exec\t\tbanned.cfg") << "banned.cfg";
+    QTest::newRow("comment") << QByteArray("exec listip.cfg // ip bans") << "listip.cfg";
+    QTest::newRow("trailing tab") << QByteArray("exec addons/adminmod/config/adminmod.cfg\t") << "addons/adminmod/config/adminmod.cfg";
+    QTest::newRow("quoted") << QByteArray("exec \"my bans.cfg\" // x") << "my bans.cfg";
+}
+
+void TestServerConfig::execFileNames() {
+    QFETCH(QByteArray, line);
+    QFETCH(QString, name);
+    test::FixtureInstall fx;
+    test::ScriptedPrompter p;
+    QDir().mkpath(fx.path("TFC/addons/adminmod/config"));
+    fx.write("TFC/addons/adminmod/config/adminmod.cfg", "admin_quiet 1\r\n");
+    const ServerModel m = loaded(fx, line + "\r\n", p);
+    QCOMPARE(m.text("Exectxt"), name);
 }
 
 QTEST_GUILESS_MAIN(TestServerConfig)

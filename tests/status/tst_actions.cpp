@@ -76,6 +76,22 @@ void TestActions::actions_data() {
         << "Tar.html"
         << "M" << Files{{PLUG, lines({"; c", BOTPLUGOFF, AMPLUG, BOTPLUGOFF})}}
         << Files{{PLUG, lines({BOTPLUG, "; c", BOTPLUGOFF, AMPLUG})}}; // one copy per delete
+    // Real files: a blank after Metamod's gamedll line, a plugins.ini with a byte-order mark.
+    QTest::newRow("Tarrow load under Metamod whose gamedll line ends with a blank")
+        << "Tar.html"
+        << "M" << Files{{LIB, lines({MMGAME + " "})}, {PLUG, lines({AMPLUG})}}
+        << Files{{LIB, lines({MMGAME + " "})}, {PLUG, lines({BOTPLUG, AMPLUG})}};
+    QTest::newRow("byte-order mark stays at the start of plugins.ini")
+        << "Tar.html"
+        << "M" << Files{{PLUG, lines({"\xEF\xBB\xBF" + AMPLUG})}}
+        << Files{{PLUG, lines({"\xEF\xBB\xBF" + BOTPLUG, AMPLUG})}};
+    QTest::newRow("Admin Mod off after a marked first line, tabs between the words")
+        << "AM.html"
+        << "MA"
+        << Files{{"TFC/addons/adminmod/dlls/admin_mm.dll", "x"},
+                 {"TFC/addons/adminmod/config/plugin.ini", "x"},
+                 {PLUG, lines({"\xEF\xBB\xBF" + BOTPLUG, "win32\taddons/Adminmod/dlls/admin_mm.dll\t"})}}
+        << Files{{PLUG, lines({"\xEF\xBB\xBF" + BOTPLUG, AMPLUGOFF})}};
     QTest::newRow("Tarrow off under Metamod")
         << "Tar.html"
         << "TM" << Files{{PLUG, lines({BOTPLUG, AMPLUG})}} << Files{{PLUG, lines({BOTPLUGOFF, AMPLUG})}};

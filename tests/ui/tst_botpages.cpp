@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -53,6 +54,7 @@ class TestBotPages : public QObject {
     void invalidIntegerShowsErrorAndKeepsEarlierValues();
     void configsPageOpenSaveClose();
     void scriptWizardNewScript();
+    void scriptWizardBackKeepsTheChosenMap();
     void scriptWizardExistingScriptAndFailure();
     void scriptMenuInsertsAtCaret();
 };
@@ -228,6 +230,51 @@ void TestBotPages::scriptWizardNewScript() {
     QCOMPARE(w.Newlbl->text(), QStringLiteral("Do you want to create a new script or edit a current one?"));
     QVERIFY(!w.Newscriptopt->isChecked());
     QVERIFY(!w.ScriptCcmd->isEnabled());
+}
+
+void TestBotPages::scriptWizardBackKeepsTheChosenMap() {
+    test::FixtureInstall fx;
+    fx.write("TFC/maps/2fort.bsp", "x");
+    fx.write("TFC/maps/well.bsp", "x");
+    fx.write("tarrow/TFC/scripts/2fort_tw.cfg", "old");
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    w.Tabs->setCurrentIndex(2);
+    // Choices made by the keyboard or the program count as clicks.
+    w.Newscriptopt->setChecked(true);
+    QVERIFY(w.ScriptNcmd->isEnabled());
+    w.ScriptNcmd->click();
+    QVERIFY(!w.ScriptNcmd->isEnabled());
+    w.Scriptlst->setFocus();
+    QTest::keyClick(w.Scriptlst, Qt::Key_Down);
+    QCOMPARE(w.Scriptlst->currentItem()->text(), QStringLiteral("well.bsp"));
+    QVERIFY(w.ScriptNcmd->isEnabled());
+    w.ScriptNcmd->click();
+    const QString well = fx.root() + "tarrow/TFC/scripts/well_tw.cfg";
+    QCOMPARE(w.Newlbl->text(), well);
+    // Back lists every map, with the chosen one still chosen; Next goes on with it.
+    w.ScriptBcmd->click();
+    QCOMPARE(items(w.Scriptlst), (QStringList{"2fort.bsp", "well.bsp"}));
+    QCOMPARE(w.Scriptlst->currentItem()->text(), QStringLiteral("well.bsp"));
+    w.ScriptNcmd->click();
+    QCOMPARE(w.Newlbl->text(), well);
+
+    // Choosing a map that has a script asks before Finish replaces it; No keeps it.
+    w.ScriptBcmd->click();
+    w.Scriptlst->setCurrentItem(itemNamed(w.Scriptlst, "2fort.bsp"));
+    w.ScriptNcmd->click();
+    const QString fort = fx.root() + "tarrow/TFC/scripts/2fort_tw.cfg";
+    win.prompter.answers.enqueue(false);
+    w.ScriptFcmd->click();
+    QCOMPARE(win.prompter.texts("confirm"), QStringList{fort + " already exists. Replace it?"});
+    QCOMPARE(fx.read("tarrow/TFC/scripts/2fort_tw.cfg"), QByteArray("old"));
+    QCOMPARE(w.scriptStep(), 2);
+    win.prompter.answers.enqueue(true);
+    w.ScriptFcmd->click();
+    QVERIFY(fx.read("tarrow/TFC/scripts/2fort_tw.cfg").contains("//Map: 2fort"));
+    QCOMPARE(w.scriptStep(), 0);
+    // The old script is kept as a backup, and the status bar says so.
+    QCOMPARE(w.statusBar()->currentMessage(), "Saved " + fort + " (previous version kept)");
 }
 
 void TestBotPages::scriptWizardExistingScriptAndFailure() {

@@ -12,7 +12,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QStatusBar>
+#include <QTreeWidget>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -50,6 +53,7 @@ class TestServerPages : public QObject {
     void everyTableControlExists();
     void settingsSurviveSaveAndReopen();
     void togglesAndPresetsOnScreen();
+    void operatorFileSavedAndRestored();
 };
 
 void TestServerPages::everyTableControlExists() {
@@ -162,6 +166,51 @@ void TestServerPages::togglesAndPresetsOnScreen() {
     w->Saveservercmd->click();
     QCOMPARE(p.texts().last(),
              QStringLiteral("You must either select a \"Dedicated Server\" or a \"Listen Server\"."));
+}
+
+void TestServerPages::operatorFileSavedAndRestored() {
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    const QByteArray operatorCfg = "// my server\r\n"
+                                   "hostname\t\t\"Old name\"\r\n"
+                                   "log on\r\n"
+                                   "mp_teamplay\t21\r\n"
+                                   "sv_maxrate\t100000\r\n"
+                                   "hostname \"a second one\"\r\n";
+    fx.write("TFC/server.cfg", operatorCfg);
+    test::ScriptedPrompter p;
+    test::RecordingShell s;
+    auto w = openWindow(fx, p, s);
+    child<QRadioButton>(*w, "Dedicatedopt")->click();
+    // A value wider than the typing limit shows whole.
+    QCOMPARE(child<QLineEdit>(*w, "MaxRatetxt")->text(), QStringLiteral("100000"));
+    // A text set by the program (or through the accessibility interface) is saved.
+    child<QLineEdit>(*w, "ServerNametxt")->setText("New name");
+    child<QPushButton>(*w, "Saveservercmd")->click();
+    QByteArray expected = operatorCfg;
+    expected.replace("hostname\t\t\"Old name\"", "hostname \"New name\"");
+    QCOMPARE(fx.read("TFC/server.cfg"), expected);
+    const QString path = fx.path("TFC/server.cfg");
+    QCOMPARE(w->statusBar()->currentMessage(), "Saved " + path + " (previous version kept)");
+
+    // The Info page's Backups... lists the copy and puts it back.
+    w->Tabs->setCurrentIndex(5);
+    child<QPushButton>(*w, "Backupscmd")->click();
+    BackupsDialog* d = w->backupsDialog();
+    QVERIFY(d && d->isVisible());
+    QCOMPARE(d->Backuplst->topLevelItemCount(), 1);
+    QCOMPARE(d->Backuplst->topLevelItem(0)->text(0), QStringLiteral("TFC/server.cfg"));
+    QVERIFY(d->Backuptxt->toPlainText().contains("Old name"));
+    QVERIFY(d->Currenttxt->toPlainText().contains("New name"));
+    p.answers.enqueue(true);
+    d->Restorecmd->click();
+    QCOMPARE(p.texts("confirm").size(), 1);
+    QCOMPARE(fx.read("TFC/server.cfg"), operatorCfg);
+    // What the restore replaced is itself kept.
+    QCOMPARE(d->Backuplst->topLevelItemCount(), 2);
+    QVERIFY(d->Backuptxt->toPlainText().contains("New name"));
+    QCOMPARE(w->statusBar()->currentMessage(), "Saved " + path + " (previous version kept)");
+    QVERIFY(p.texts("error").isEmpty());
 }
 
 TARROW_WINDOW_TEST_MAIN(TestServerPages)

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -58,6 +59,8 @@ class TestStatusWindow : public QObject {
     Q_OBJECT
   private slots:
     void clickSwitchesTheBotWithinOneRefresh();
+    void clickWorksInAnyFolderAndOnlyWebLinksLeave();
+    void noInstallationFolderNothingWritten();
     void refreshPeriodFromSettings_data();
     void refreshPeriodFromSettings();
     void failedRefreshShowsErrorAndKeepsTicking();
@@ -104,6 +107,65 @@ void TestStatusWindow::clickSwitchesTheBotWithinOneRefresh() {
     QTRY_VERIFY_WITH_TIMEOUT(shell.opened.contains(QStringLiteral("web https://tarrow-bot.example/")), 15000);
     QCOMPARE(w.Status->locationName(), QStringLiteral("tarrow1.html"));
     QCOMPARE(w.Status->contextMenuPolicy(), Qt::NoContextMenu);
+}
+
+void TestStatusWindow::clickWorksInAnyFolderAndOnlyWebLinksLeave() {
+    test::FixtureInstall fx;
+    // '#', '?' and '%' in the folder's name: the links must still lead to the waiting pages.
+    const QString odd = "Half-Life #2 %41 ?/";
+    fx.write(odd + "TFC/liblist.gam", "game \"tfc\"\r\ngamedll \"dlls\\tfc.dll\" \r\n");
+    QFile::copy(test::FixtureInstall::fixtureDll("tfc.dll"), fx.path(odd + "TFC/dlls/tfc.dll"));
+    fx.settings().write(kTarrowKey, kInstallPathValue, fx.path(odd));
+    test::ScriptedPrompter prompter;
+    test::RecordingShell shell;
+    TMainfrm w(prompter, shell);
+    w.show();
+    w.statustmrTimer();
+    QTRY_COMPARE_WITH_TIMEOUT(js(w.Status->page(), kLinksReady).toString(), QStringLiteral("ready"), 15000);
+    QCOMPARE(js(w.Status->page(), kClickTarrow).toString(), QStringLiteral("clicked"));
+    QTRY_COMPARE_WITH_TIMEOUT(w.Status->locationName(), QStringLiteral("Tar.html"), 15000);
+    w.statustmrTimer();
+    QCOMPARE(fx.read(odd + "TFC/liblist.gam"), QByteArray("game \"tfc\"\r\ngamedll \"..\\tarrow\\tarrow.dll\"\r\n"));
+    QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("liblist.gam: now loads Tarrow (previous version kept)"));
+
+    // A planted link to a local program never reaches the desktop's opener; a web address does.
+    QTRY_COMPARE_WITH_TIMEOUT(js(w.Status->page(), kLinksReady).toString(), QStringLiteral("ready"), 15000);
+    const QString plant = QStringLiteral(
+        "(function(){var d=window.frames[0].document;var a=d.createElement('a');a.href='file:///tmp/run.sh';"
+        "a.target='_NEW';d.body.appendChild(a);a.click();return 'ok';})()");
+    QCOMPARE(js(w.Status->page(), plant).toString(), QStringLiteral("ok"));
+    QTest::qWait(300);
+    QCOMPARE(js(w.Status->page(), "window.frames[0].document.querySelector('a[target=_NEW]').click(), 'ok'")
+                 .toString(),
+             QStringLiteral("ok"));
+    QTRY_VERIFY_WITH_TIMEOUT(shell.opened.contains(QStringLiteral("web https://tarrow-bot.example/")), 15000);
+    for (const QString& opened : shell.opened)
+        QVERIFY2(!opened.contains("run.sh"), qPrintable(opened));
+}
+
+void TestStatusWindow::noInstallationFolderNothingWritten() {
+    test::FixtureInstall fx;
+    QTemporaryDir work;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    test::ScriptedPrompter prompter;
+    test::RecordingShell shell;
+    {
+        TMainfrm w(prompter, shell);
+        w.show();
+        w.statustmrTimer();
+        QCOMPARE(w.statusBar()->currentMessage(), TMainfrm::noInstallRootText());
+        QTRY_VERIFY_WITH_TIMEOUT(js(w.Status->page(), "document.body ? document.body.innerText : ''")
+                                     .toString()
+                                     .contains("No Half-Life folder is set"),
+                                 15000);
+        w.Tabs->setCurrentIndex(1);
+        w.Tabs->setCurrentIndex(0);
+        w.close();
+    }
+    QDir::setCurrent(before);
+    QCOMPARE(QDir(work.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    QVERIFY(prompter.texts("error").isEmpty());
 }
 
 void TestStatusWindow::refreshPeriodFromSettings_data() {

@@ -13,7 +13,8 @@ namespace {
 void put(const QString& root, const QString& rel, const QStringList& lines) {
     const QString path = root + rel;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    writeFileBytes(path, joinLinesCrLf(lines));
+    // The sample is made afresh: nothing of a person's to keep.
+    writeFileBytes(path, joinLinesCrLf(lines), WriteMode::Output);
 }
 
 // Copies one of the demo's binary files (libraries, pictures) from the resources.
@@ -22,7 +23,7 @@ void copyDll(const QString& source, const QString& name, const QString& root, co
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile in(source + QLatin1Char('/') + name);
     if (!in.open(QIODevice::ReadOnly)) throw IoError(QStringLiteral("Cannot open demo library %1").arg(name));
-    writeFileBytes(path, in.readAll());
+    writeFileBytes(path, in.readAll(), WriteMode::Output);
 }
 
 } // namespace

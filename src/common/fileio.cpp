@@ -122,6 +122,7 @@ void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteM
         return;
     }
 
+    const bool existed = info.isFile();
     const QString backup = mode == WriteMode::Replace ? keepPreviousVersion(path, &bytes) : QString();
     QSaveFile file(path);
     // Unbuffered, every write is checked as it happens: with a buffer, a full disk surfaces only at the
@@ -143,7 +144,7 @@ void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteM
     }
     if (!file.commit())
         throw IoError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
-    if (mode == WriteMode::Replace) journal().append(WriteRecord{path, backup, false});
+    if (mode == WriteMode::Replace) journal().append(WriteRecord{path, backup, false, !existed || !backup.isEmpty()});
 }
 
 QList<WriteRecord> takeWriteJournal() {
@@ -186,7 +187,7 @@ void deleteFile(const QString& composedPath, WriteMode mode) {
     QFile file(path);
     if (!file.remove())
         throw IoError(QStringLiteral("Cannot delete file \"%1\". %2").arg(path, file.errorString()));
-    if (mode == WriteMode::Replace) journal().append(WriteRecord{path, backup, true});
+    if (mode == WriteMode::Replace) journal().append(WriteRecord{path, backup, true, true});
 }
 
 void createFolder(const QString& composedPath) {

@@ -64,6 +64,7 @@ struct WriteRecord {
     QString path;   // native
     QString backup; // the copy of the previous bytes, empty when there were none to keep
     bool deleted = false;
+    bool changed = true; // false when the file already held these bytes
 };
 QList<WriteRecord> takeWriteJournal();
 

@@ -60,7 +60,10 @@ BackupsDialog::BackupsDialog(const QString& root, Prompter& prompter, QWidget* p
     Backuplst->setAccessibleName(QStringLiteral("Backups"));
     Backuplst->setHeaderLabels({QStringLiteral("File"), QStringLiteral("Time"), QStringLiteral("Size")});
     Backuplst->setRootIsDecorated(false);
+    Backuplst->header()->setStretchLastSection(false);
     Backuplst->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    Backuplst->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    Backuplst->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(Backuplst);
     auto* sideBySide = new QSplitter(Qt::Horizontal);

@@ -20,6 +20,7 @@
 #include "widgets.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -113,11 +114,16 @@ QString TMainfrm::noInstallRootText() {
 
 namespace {
 
+bool anyChanged(const QList<WriteRecord>& records) {
+    return std::any_of(records.begin(), records.end(), [](const WriteRecord& r) { return r.changed; });
+}
+
 // What a refresh's writes did, as the status bar says it: "liblist.gam: now loads Metamod".
 QString refreshWritesText(const QList<WriteRecord>& records, const LoadFlags& before, const LoadFlags& after) {
     QStringList names;
     bool kept = false;
     for (const WriteRecord& r : records) {
+        if (!r.changed) continue;
         const QString name = QFileInfo(r.path).fileName();
         if (!names.contains(name)) names << name;
         kept = kept || !r.backup.isEmpty();
@@ -170,6 +176,9 @@ void TMainfrm::FormCreate() {
         return;
     }
 
+    // Writes made before the window existed (a demo installation, say) are not the user's news.
+    takeWriteJournal();
+
     // 1-2: the plug-in folder, without the pages a previous run left behind.
     createFolder(root + QStringLiteral("tarrow"));
     deleteGeneratedPages(plugin);
@@ -188,7 +197,7 @@ void TMainfrm::FormCreate() {
                         Liblist);
     normalisePluginFile(root + mod + QLatin1Char('\\') + comps.NeotfFolder + QStringLiteral("ntf_config.txt"),
                         Liblist);
-    if (const QList<WriteRecord> normalised = takeWriteJournal(); !normalised.isEmpty())
+    if (const QList<WriteRecord> normalised = takeWriteJournal(); anyChanged(normalised))
         statusBar()->showMessage(refreshWritesText(normalised, LoadFlags{}, LoadFlags{}));
 
     // 7: the waiting pages the Loaded links lead to.
@@ -334,7 +343,7 @@ void TMainfrm::statustmrTimer() {
             LoadFlags before;
             ~Report() {
                 const QList<WriteRecord> written = takeWriteJournal();
-                if (!written.isEmpty())
+                if (anyChanged(written))
                     w->statusBar()->showMessage(refreshWritesText(written, before, refresh.flags()));
             }
         } report{this, refresh_, before};

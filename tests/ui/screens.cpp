@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -42,6 +43,14 @@ int main(int argc, char** argv) {
         QTest::qWait(100);
         w.grab().save(QDir(out).filePath(QStringLiteral("launcher%1.png").arg(i)));
     }
+    // A save on the server page leaves a backup; the Info page's dialog shows it.
+    w.Saveservercmd->click();
+    QTest::qWait(100);
+    w.grab().save(QDir(out).filePath(QStringLiteral("saved.png")));
+    w.Tabs->setCurrentIndex(5);
+    w.Backupscmd->click();
+    QTest::qWait(200);
+    if (w.backupsDialog()) w.backupsDialog()->grab().save(QDir(out).filePath(QStringLiteral("backups.png")));
     for (const QString& t : prompter.texts())
         qInfo("%s", qPrintable(t));
     return 0;

@@ -30,6 +30,13 @@ QString accessDenied(const QString& path) {
     return QStringLiteral("Cannot create file \"%1\". Access is denied.").arg(path);
 }
 
+// Every path the program writes is below an absolute folder; a relative one means no Half-Life folder is
+// set, and writing it would land in whatever folder the program was started from.
+void refuseRelative(const QString& path, const char* what) {
+    if (!path.isEmpty() && QDir::isAbsolutePath(path)) return;
+    throw IoError(QStringLiteral("Cannot %1 \"%2\". No Half-Life folder is set.").arg(QLatin1String(what), path));
+}
+
 QString sizeText(qint64 bytes) {
     return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MiB");
 }
@@ -103,6 +110,7 @@ QByteArray joinLinesCrLf(const QStringList& lines) {
 
 void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteMode mode) {
     const QString path = nativePath(composedPath);
+    refuseRelative(path, "create file");
     const QFileInfo info(path);
     if (info.exists() && !info.isDir() && !(info.permissions() & QFileDevice::WriteOwner))
         throw IoError(accessDenied(path));
@@ -180,6 +188,7 @@ void setHidden(const QString&) {}
 
 void deleteFile(const QString& composedPath, WriteMode mode) {
     const QString path = nativePath(composedPath);
+    refuseRelative(path, "delete file");
     const QFileInfo info(path);
     if (!info.isSymLink() && (!info.exists() || info.isDir())) return;
     const QString backup =
@@ -193,6 +202,7 @@ void deleteFile(const QString& composedPath, WriteMode mode) {
 void createFolder(const QString& composedPath) {
     const QString path = nativePath(composedPath);
     if (path.isEmpty() || QFileInfo(path).isDir()) return;
+    refuseRelative(path, "create folder");
     if (!QDir().mkpath(path)) throw IoError(QStringLiteral("Cannot create folder \"%1\".").arg(path));
 }
 

@@ -40,6 +40,7 @@ class TestBackups : public QObject {
     void fifoIsNeverOpened();
     void linkAtAPageIsReplacedNotFollowed();
     void clearingReadOnlyAddsOwnerWriteOnly();
+    void withoutAFolderNothingIsWrittenHere();
 };
 
 void TestBackups::everyWriterKeepsThePreviousBytes_data() {
@@ -209,6 +210,18 @@ void TestBackups::clearingReadOnlyAddsOwnerWriteOnly() {
     struct stat st {};
     QCOMPARE(stat(QFile::encodeName(file).constData(), &st), 0);
     QCOMPARE(st.st_mode & 0777, mode_t(0200));
+}
+
+void TestBackups::withoutAFolderNothingIsWrittenHere() {
+    QTemporaryDir work;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    // An empty InstallRoot composes paths like "tarrow\\stats.html": they never land in the current folder.
+    QVERIFY_THROWS_EXCEPTION(IoError, writeFileBytes("tarrow\\stats.html", "x", WriteMode::Scratch));
+    QVERIFY_THROWS_EXCEPTION(IoError, createFolder("tarrow"));
+    QVERIFY_THROWS_EXCEPTION(IoError, writeFileBytes("TFC\\server.cfg", "x"));
+    QDir::setCurrent(before);
+    QCOMPARE(QDir(work.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestBackups)

@@ -7,10 +7,23 @@
 namespace tarrow {
 
 ClickedComponent clickedComponent(const QString& name) {
-    if (name == QLatin1String("Tar.html") || name == QLatin1String("Tar")) return ClickedComponent::Tarrow;
-    if (name == QLatin1String("MM.html") || name == QLatin1String("MM")) return ClickedComponent::Metamod;
-    if (name == QLatin1String("AM.html") || name == QLatin1String("AM")) return ClickedComponent::Adminmod;
-    if (name == QLatin1String("NTF.html") || name == QLatin1String("NTF")) return ClickedComponent::Neotf;
+    const auto c = componentOfWaitingPage(name);
+    return c ? clickOf(*c) : ClickedComponent::None;
+}
+
+ClickedComponent clickOf(Component c) {
+    switch (c) {
+    case Component::Tarrow:
+        return ClickedComponent::Tarrow;
+    case Component::Metamod:
+        return ClickedComponent::Metamod;
+    case Component::Adminmod:
+        return ClickedComponent::Adminmod;
+    case Component::Neotf:
+        return ClickedComponent::Neotf;
+    case Component::Mod:
+        break;
+    }
     return ClickedComponent::None;
 }
 

@@ -1,9 +1,9 @@
+// Detection: what is installed, what is loaded and what is missing, as facts. The pages are made from
+// them elsewhere (render.cpp).
 #include "detection.h"
 
-#include "app/webaddresses.h"
 #include "common/fileio.h"
 #include "common/fileversion.h"
-#include "common/html.h"
 #include "common/paths.h"
 #include "common/textlists.h"
 
@@ -11,248 +11,200 @@ namespace tarrow {
 
 namespace {
 
-// A path as the user reads it in a title: as the program would open it, escaped for the page.
-QString shown(const QString& composed) {
-    return htmlEscape(nativePath(composed));
-}
-
-QString yesCell() {
-    return QStringLiteral(" <font color=\"#008000\">Yes");
-}
-
-QString unloadCell(const QString& name, const QString& mod) {
-    return QStringLiteral(" title=\"Click to Unload ") + name + QStringLiteral(" from ") + mod +
-           QStringLiteral("\"><font color=\"#008000\">Yes");
-}
-
-QString ntfErrorCell() {
-    return QStringLiteral(" <font color=\"#FF0000\" title=\"Missing load statement (\"tfc.dll\")\">Error in "
-                          "ntf_config.txt - Mouse Here");
-}
-
-QString missingCell(const QString& what, const QString& path, const QString& advice) {
-    return QStringLiteral(" title=\"Your ") + what + QStringLiteral(" file is missing, Expected path: ") +
-           path + advice + QStringLiteral("\"><font color=\"#FF0000\">Missing ") + what +
-           QStringLiteral(" - Mouse Here");
-}
-
 QStringList readForMatching(const QString& path, QStringList& liblist) {
     LoadListFromFile(path, liblist, true);
     return matchingView(liblist);
 }
 
-// `shown` turns the version as read into the version the cell shows.
-QString installedCell(const QString& library, const QString& latest, const QString& download,
-                      const QString& name, std::optional<QString>* versionOut = nullptr,
-                      QString (*shown)(const QString&) = nullptr) {
-    const QString d = htmlEscape(download);
-    if (!fileExists(library))
-        return QStringLiteral(" <a href=\"") + d +
-               QStringLiteral("\" target=\"_NEW\" title=\"Click to download ") + name +
-               QStringLiteral("\"><font color=\"#FF0000\">No</a>");
-    const std::optional<QString> version = FileVersionText(library);
-    if (versionOut) *versionOut = version;
-    if (!version)
-        return QStringLiteral(" <a href=\"") + d +
-               QStringLiteral("\" target=\"_NEW\" title=\"Click to download the most recent version of ") +
-               name + QStringLiteral("\"><font color=\"#800080\">Unknown Version</a>");
-    const QString v = htmlEscape(*version);
-    if (!versionOlder(*version, latest))
-        return QStringLiteral(" <font color=\"#800080\">") + (shown ? htmlEscape(shown(*version)) : v);
-    return QStringLiteral(" <font color=\"#800080\" title=\"Current Version: ") + htmlEscape(latest) +
-           QStringLiteral("\">") + v + QStringLiteral(" (<a href=\"") + d +
-           QStringLiteral("\" target=\"_NEW\" title=\"Click to download the most recent version of ") + name +
-           QStringLiteral("\"><font color=\"#800080\">Old version</a>)</font>");
-}
-
-void installedCells(const InstallPaths& p, ComponentSettings& s, StatusCells& c) {
-    const QString mod = htmlEscape(p.mod);
-    c.modInstalled = fileExists(p.modLibrary) ? QStringLiteral(" <font color=\"#800080\">") + mod
-                                              : QStringLiteral(" <font color=\"#FF0000\"> Can't find ") +
-                                                    mod + QStringLiteral(" DLL!");
-    c.tarrowInstalled = installedCell(p.botLibrary, s.LatestPluginVersion,
-                                      WebAddresses::TarrowDownloadAddress, QStringLiteral("Tarrow"));
-    c.metamodInstalled = installedCell(p.metamodLibrary, s.LatestMetamodVersion,
-                                       WebAddresses::MetamodSiteAddress, QStringLiteral("Metamod"));
-    c.adminmodInstalled = installedCell(p.adminmodLibrary, s.LatestAdminmodVersion,
-                                        WebAddresses::AdminmodDownloadAddress, QStringLiteral("Admin Mod"));
-    // NeoTF 1.6.0.0 reports itself wrongly: it is shown as 1.6.1.0 but compared as read.
-    auto neotfShown = [](const QString& v) {
-        return v == QLatin1String("1.6.0.0") ? QStringLiteral("1.6.1.0") : v;
-    };
-    std::optional<QString> ntfVersion;
-    c.neotfInstalled = installedCell(p.neotfLibrary, s.LatestNeotfVersion, WebAddresses::NeotfDownloadAddress,
-                                     QStringLiteral("NeoTF"), &ntfVersion, neotfShown);
-    if (ntfVersion) s.InstalledNeotfVersion = neotfShown(*ntfVersion);
-}
-
-void loadAnalysis(const InstallPaths& p, const LoadStatements& st, Detection& d, QStringList& liblist) {
-    StatusCells& c = d.cells;
-    LoadFlags& f = d.flags;
-    const QString mod = htmlEscape(p.mod);
-    if (!fileExists(p.liblist)) {
-        c.modLoaded = QStringLiteral(" <font color=\"#FF0000\" title=\"Expected path: ") + shown(p.liblist) +
-                      QStringLiteral("\">Missing Liblist.gam file - Mouse Here");
+// `shown` turns the version as read into the version the report shows.
+void installedState(ComponentReport& r, const QString& library, const QString& latest,
+                    QString (*shown)(const QString&) = nullptr) {
+    r.currentVersion = latest;
+    if (!fileExists(library)) {
+        r.installed = InstallState::Missing;
         return;
     }
+    r.version = FileVersionText(library);
+    if (!r.version) {
+        r.installed = InstallState::NoVersionRecord;
+        return;
+    }
+    r.shownVersion = shown ? shown(*r.version) : *r.version;
+    r.installed = versionOlder(*r.version, latest) ? InstallState::Old : InstallState::Current;
+}
+
+// NeoTF 1.6.0.0 reports itself wrongly: it is shown as 1.6.1.0 but compared as read.
+QString neotfShown(const QString& v) {
+    return v == QLatin1String("1.6.0.0") ? QStringLiteral("1.6.1.0") : v;
+}
+
+void installedStates(const InstallPaths& p, ComponentSettings& s, StatusReport& r) {
+    ComponentReport& mod = r[Component::Mod];
+    mod.installed = fileExists(p.modLibrary) ? InstallState::Current : InstallState::Missing;
+    installedState(r[Component::Tarrow], p.botLibrary, s.LatestPluginVersion);
+    installedState(r[Component::Metamod], p.metamodLibrary, s.LatestMetamodVersion);
+    installedState(r[Component::Adminmod], p.adminmodLibrary, s.LatestAdminmodVersion);
+    ComponentReport& ntf = r[Component::Neotf];
+    installedState(ntf, p.neotfLibrary, s.LatestNeotfVersion, neotfShown);
+    if (ntf.version) s.InstalledNeotfVersion = ntf.shownVersion;
+}
+
+void setLoaded(ComponentReport& c, LoadRoute route, LoadState state = LoadState::Yes) {
+    c.loaded = state;
+    c.route = route;
+}
+
+void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport& r, QStringList& liblist) {
+    ComponentReport& mod = r[Component::Mod];
+    ComponentReport& bot = r[Component::Tarrow];
+    ComponentReport& mm = r[Component::Metamod];
+    ComponentReport& am = r[Component::Adminmod];
+    ComponentReport& ntf = r[Component::Neotf];
+    LoadFlags& f = r.flags;
+    if (!fileExists(p.liblist)) {
+        mod.notes.append({NoteKind::MissingLiblist, QStringLiteral("Liblist.gam"), p.liblist});
+        return;
+    }
+    // The mod under NeoTF is loaded when ntf_config.txt names tfc.dll, in error otherwise.
+    auto modUnderNeotf = [&](const QStringList& ntfLines) {
+        if (listHas(ntfLines, st.NTF2TFC)) {
+            setLoaded(mod, LoadRoute::NeotfConfig);
+        } else {
+            setLoaded(mod, LoadRoute::NeotfConfig, LoadState::Warning);
+            mod.notes.append({NoteKind::MissingLoadStatement, st.NTF2TFC, p.ntfConfig});
+        }
+    };
     const QStringList lib = readForMatching(p.liblist, liblist);
     if (listHas(lib, st.GAME)) {
-        c.modLoaded = yesCell();
+        setLoaded(mod, LoadRoute::GameLibrary);
     } else if (listHas(lib, st.BOTGAME)) {
-        c.modLoaded = yesCell();
-        c.tarrowLoaded = unloadCell(QStringLiteral("Tarrow"), mod);
+        setLoaded(mod, LoadRoute::GameLibrary);
+        setLoaded(bot, LoadRoute::GameLibrary);
         f.TarrowLoaded = true;
     } else if (listHas(lib, st.MMGAME)) {
-        c.metamodLoaded = QStringLiteral(" title=\"Click to Unload Metamod (and Admin Mod) from ") + mod +
-                          QStringLiteral("\"><font color=\"#008000\">Yes");
+        setLoaded(mm, LoadRoute::GameLibrary);
         f.MetamodLoaded = true;
-        if (fileExists(p.pluginsIni)) {
+        if (!fileExists(p.pluginsIni)) return;
+        const QStringList plugins = readForMatching(p.pluginsIni, liblist);
+        if (listHas(plugins, st.BOTPLUGREAD)) {
+            setLoaded(mod, LoadRoute::MetamodPlugin);
+            setLoaded(bot, LoadRoute::MetamodPlugin);
+            f.TarrowLoaded = true;
+        }
+        if (listHas(plugins, st.AMPLUGREAD)) {
+            setLoaded(am, LoadRoute::MetamodPlugin);
+            f.AdminmodLoaded = true;
+        }
+        if (listHas(plugins, st.NTFPLUG)) {
+            setLoaded(ntf, LoadRoute::MetamodPlugin, LoadState::YesWithNote);
+            ntf.notes.append({NoteKind::OldNeotfSetup, QString(), p.pluginsIni});
+            f.NeotfLoaded = true;
+        }
+        if (!fileExists(p.autoexec)) {
+            setLoaded(mod, LoadRoute::MetamodPlugin, LoadState::YesWithNote);
+            mod.notes.append({NoteKind::MissingAutoexec, QStringLiteral("Autoexec.cfg"), p.autoexec});
+            return;
+        }
+        const QStringList autoexec = readForMatching(p.autoexec, liblist);
+        if (!listHas(autoexec, st.NTFLOCAL)) {
+            setLoaded(mod, LoadRoute::MetamodPlugin);
+            return;
+        }
+        // NeoTF is Metamod's game library now: the plug-in line's note no longer applies.
+        ntf.notes.clear();
+        setLoaded(ntf, LoadRoute::AutoexecLocalinfo);
+        f.NeotfLoaded = true;
+        if (fileExists(p.ntfConfig)) modUnderNeotf(readForMatching(p.ntfConfig, liblist));
+    } else if (listHas(lib, st.NTFGAME)) {
+        setLoaded(ntf, LoadRoute::GameLibrary);
+        f.NeotfLoaded = true;
+        if (!fileExists(p.ntfConfig)) return;
+        const QStringList ntfLines = readForMatching(p.ntfConfig, liblist);
+        if (listHas(ntfLines, st.NTF2BOTREAD)) {
+            setLoaded(mod, LoadRoute::NeotfConfig);
+            setLoaded(bot, LoadRoute::NeotfConfig);
+            f.TarrowLoaded = true;
+        } else if (listHas(ntfLines, st.NTF2MM)) {
+            setLoaded(mod, LoadRoute::NeotfConfig);
+            setLoaded(mm, LoadRoute::NeotfConfig, LoadState::YesWithNote);
+            mm.notes.append({NoteKind::SetupNotSuggested, QString(), p.ntfConfig});
+            f.MetamodLoaded = true;
+            if (!fileExists(p.pluginsIni)) return;
             const QStringList plugins = readForMatching(p.pluginsIni, liblist);
             if (listHas(plugins, st.BOTPLUGREAD)) {
-                c.modLoaded = yesCell();
-                c.tarrowLoaded = unloadCell(QStringLiteral("Tarrow"), mod);
+                setLoaded(bot, LoadRoute::MetamodPluginViaNeotf);
                 f.TarrowLoaded = true;
             }
             if (listHas(plugins, st.AMPLUGREAD)) {
-                c.adminmodLoaded = QStringLiteral(" title=\"Click to Unload Admin mod from ") + mod +
-                                   QStringLiteral("\"><font color=\"#008000\">Yes");
+                setLoaded(am, LoadRoute::MetamodPluginViaNeotf);
                 f.AdminmodLoaded = true;
             }
-            if (listHas(plugins, st.NTFPLUG)) {
-                c.neotfLoaded =
-                    QStringLiteral(" title=\"This setup will not work with version 1.5.2 or earlier of "
-                                   "NeoTF\"><font color=\"#008000\">Yes");
-                f.NeotfLoaded = true;
-            }
-            if (fileExists(p.autoexec)) {
-                const QStringList autoexec = readForMatching(p.autoexec, liblist);
-                if (!listHas(autoexec, st.NTFLOCAL)) {
-                    c.modLoaded = yesCell();
-                } else {
-                    c.neotfLoaded = unloadCell(QStringLiteral("NeoTF"), mod);
-                    f.NeotfLoaded = true;
-                    if (fileExists(p.ntfConfig)) {
-                        const QStringList ntf = readForMatching(p.ntfConfig, liblist);
-                        c.modLoaded = listHas(ntf, st.NTF2TFC) ? yesCell() : ntfErrorCell();
-                    }
-                }
-            } else {
-                c.modLoaded =
-                    QStringLiteral(" <font color=\"#008000\" title=\"Missing Autoexec.cfg file\">Yes");
-            }
-        }
-    } else if (listHas(lib, st.NTFGAME)) {
-        c.neotfLoaded = unloadCell(QStringLiteral("NeoTF"), mod);
-        f.NeotfLoaded = true;
-        if (fileExists(p.ntfConfig)) {
-            const QStringList ntf = readForMatching(p.ntfConfig, liblist);
-            if (listHas(ntf, st.NTF2BOTREAD)) {
-                c.modLoaded = yesCell();
-                c.tarrowLoaded = unloadCell(QStringLiteral("Tarrow"), mod);
-                f.TarrowLoaded = true;
-            } else if (listHas(ntf, st.NTF2MM)) {
-                c.modLoaded = yesCell();
-                c.metamodLoaded = QStringLiteral(" title=\"Click to Unload Metamod from ") + mod +
-                                  QStringLiteral(" (You should load Metamod first then NeoTF)\"><font "
-                                                 "color=\"#008000\">Yes (Setup Not Suggested) - Mouse Here");
-                f.MetamodLoaded = true;
-                if (fileExists(p.pluginsIni)) {
-                    const QStringList plugins = readForMatching(p.pluginsIni, liblist);
-                    if (listHas(plugins, st.BOTPLUGREAD)) {
-                        c.tarrowLoaded = unloadCell(QStringLiteral("Tarrow"), mod);
-                        f.TarrowLoaded = true;
-                    }
-                    if (listHas(plugins, st.AMPLUGREAD)) {
-                        c.adminmodLoaded = unloadCell(QStringLiteral("Admin Mod"), mod);
-                        f.AdminmodLoaded = true;
-                    }
-                }
-            } else {
-                c.modLoaded = listHas(ntf, st.NTF2TFC) ? yesCell() : ntfErrorCell();
-            }
+        } else {
+            modUnderNeotf(ntfLines);
         }
     }
 }
 
-void engineLines(const InstallPaths& p, ComponentSettings& s, StatusCells& c, QStringList& liblist) {
+void engineFacts(const InstallPaths& p, ComponentSettings& s, StatusReport& r, QStringList& liblist) {
     if (!fileExists(p.sierra)) return;
     const QStringList lines = readForMatching(p.sierra, liblist);
     if (listHas(lines, QStringLiteral("ProductName \"Half-Life\""))) {
-        c.installTypeLine = QStringLiteral("Install Type: Half Life Game<br>");
+        r.installType = InstallType::Game;
         if (!s.LatestHLVersion.isEmpty()) s.LatestHLVersion[0] = QLatin1Char('1');
     } else if (listHas(lines, QStringLiteral("ProductName \"HLServer\""))) {
-        c.installTypeLine = QStringLiteral("Install Type: Half Life Server<br>");
+        r.installType = InstallType::Server;
         if (!s.LatestHLVersion.isEmpty()) s.LatestHLVersion[0] = QLatin1Char('4');
     } else {
-        c.installTypeLine = QStringLiteral("Install Type: Unknown<br>");
+        r.installType = InstallType::Unknown;
     }
-    // No CurrentVersion line: no engine version line rather than a guess.
+    r.currentEngineVersion = s.LatestHLVersion;
+    // No CurrentVersion line: no engine version rather than a guess.
     const qsizetype i = FindListPrefix(lines, QStringLiteral("CurrentVersion"), 14);
     if (i < 0) return;
     const QString& line = lines[i];
-    const QString h = line.size() > 17 ? line.mid(16, line.size() - 17) : QString();
-    if (versionOlder(h, s.LatestHLVersion))
-        c.engineVersionLine =
-            QStringLiteral("HL Version: <font color=\"#800080\" title=\"Current Version: ") +
-            htmlEscape(s.LatestHLVersion) + QStringLiteral("\">") + htmlEscape(h) +
-            QStringLiteral(" (Old version) - Mouse Here</font><br>");
-    else
-        c.engineVersionLine = QStringLiteral("HL Version: <font color=\"#800080\">") + htmlEscape(h) +
-                              QStringLiteral("</font><br>");
+    r.engineVersion = line.size() > 17 ? line.mid(16, line.size() - 17) : QString();
+    r.engineOld = versionOlder(*r.engineVersion, s.LatestHLVersion);
 }
 
-void companionChecks(const InstallPaths& p, const ComponentSettings& s, Detection& d, QStringList& liblist) {
-    StatusCells& c = d.cells;
+void missing(ComponentReport& c, NoteKind kind, const QString& file, const QString& expected) {
+    c.notes.append({kind, file, expected});
+}
+
+void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusReport& r, QStringList& liblist) {
     const QString rc = p.root + p.mod;
-    if (d.flags.TarrowLoaded) {
-        const QString botMissing =
-            QStringLiteral(" title=\"Your Tarrow.dll file is missing, Expected path: ") +
-            shown(p.root + QStringLiteral("Tarrow\\Tarrow.dll")) +
-            QStringLiteral(
-                ", Please reinstall Tarrow.\"><font color=\"#FF0000\">Missing Tarrow.dll - Mouse Here");
-        if (!fileExists(p.botLibrary)) c.tarrowLoaded = botMissing;
+    if (r.flags.TarrowLoaded) {
+        ComponentReport& bot = r[Component::Tarrow];
+        if (!fileExists(p.botLibrary))
+            missing(bot, NoteKind::MissingLibrary, QStringLiteral("Tarrow.dll"),
+                    p.root + QStringLiteral("Tarrow\\Tarrow.dll"));
         for (const char* f : {"Tarrow.cfg", "Default.cfg", "Tarrow_Names.txt", "Tarrow_Chat.txt"}) {
             const QString name = QString::fromLatin1(f);
-            if (fileExists(p.botFolder + name)) continue;
-            c.tarrowLoaded = QStringLiteral(" </a><font color=\"#FF0000\" title=\"Your ") + name +
-                             QStringLiteral(" file is missing, Expected path: ") +
-                             shown(p.root + QStringLiteral("Tarrow\\") + p.mod + QLatin1Char('\\') + name) +
-                             QStringLiteral(", Please reinstall Tarrow.\">Missing ") + name +
-                             QStringLiteral(" - Mouse Here");
+            if (!fileExists(p.botFolder + name))
+                missing(bot, NoteKind::MissingCompanion, name,
+                        p.root + QStringLiteral("Tarrow\\") + p.mod + QLatin1Char('\\') + name);
         }
         const QString help = p.root + QStringLiteral("Tarrow\\Tarrow_Documentation.chm");
         if (!fileExists(help))
-            c.tarrowLoaded +=
-                QStringLiteral("</a><font color=\"#FF0000\" title=\"Missing the Tarrow help file, Expected "
-                               "path: ") +
-                shown(help) + QStringLiteral("\"> (Note) - Mouse Here</font>");
-        if (!fileExists(p.botLibrary)) c.tarrowLoaded = botMissing;
+            missing(bot, NoteKind::MissingHelp, QStringLiteral("Tarrow_Documentation.chm"), help);
     }
-    if (d.flags.MetamodLoaded) {
+    if (r.flags.MetamodLoaded) {
+        ComponentReport& mm = r[Component::Metamod];
         if (!fileExists(p.metamodLibrary))
-            c.metamodLoaded = missingCell(
-                QStringLiteral("Metamod.dll"),
-                shown(rc + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("dlls\\Metamod.dll")),
-                QStringLiteral(", Please reinstall Metamod."));
+            missing(mm, NoteKind::MissingLibrary, QStringLiteral("Metamod.dll"),
+                    rc + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("dlls\\Metamod.dll"));
         if (!fileExists(p.pluginsIni))
-            c.metamodLoaded =
-                QStringLiteral(" title=\"Your plugins.ini file is missing, Click here to create a new one "
-                               "here: ") +
-                shown(rc + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("plugins.ini")) +
-                QStringLiteral("\"><font color=\"#FF0000\">Missing plugins.ini - Mouse Here");
+            missing(mm, NoteKind::MissingPluginsIni, QStringLiteral("plugins.ini"),
+                    rc + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("plugins.ini"));
     }
-    if (d.flags.AdminmodLoaded) {
+    if (r.flags.AdminmodLoaded) {
+        ComponentReport& am = r[Component::Adminmod];
         if (!fileExists(p.adminmodLibrary))
-            c.adminmodLoaded = missingCell(
-                QStringLiteral("Admin_MM.dll"),
-                shown(rc + QLatin1Char('\\') + s.AdminmodDllFolder + QStringLiteral("Admin_MM.dll")),
-                QStringLiteral(", Please reinstall Admin Mod."));
+            missing(am, NoteKind::MissingLibrary, QStringLiteral("Admin_MM.dll"),
+                    rc + QLatin1Char('\\') + s.AdminmodDllFolder + QStringLiteral("Admin_MM.dll"));
         for (const char* f : {"Plugin.ini", "Users.ini"}) {
             const QString name = QString::fromLatin1(f);
-            if (fileExists(p.adminmodConfigFolder + name.toLower())) continue;
-            c.adminmodLoaded =
-                missingCell(name, shown(rc + s.AdminmodConfigFolder + name),
-                            QStringLiteral(" Please reinstall Admin Mod or click here to unload it."));
+            if (!fileExists(p.adminmodConfigFolder + name.toLower()))
+                missing(am, NoteKind::MissingCompanion, name, rc + s.AdminmodConfigFolder + name);
         }
         const QString list = rc + QStringLiteral("\\plugin.ini");
         if (fileExists(list)) {
@@ -263,39 +215,22 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, Detectio
                 if (line.startsWith(QLatin1Char(';')) || trimBlanks(line).isEmpty()) continue;
                 plugins.append(line);
             }
+            // Checked from the last to the first: the first missing one is the note that counts.
             for (qsizetype i = plugins.size() - 1; i >= 0; --i) {
                 const QString& pl = plugins[i];
-                if (fileExists(rc + QLatin1Char('\\') + trimBlanks(pl))) continue;
-                c.adminmodLoaded =
-                    QStringLiteral(" title=\"Your '") + htmlEscape(pl) +
-                    QStringLiteral("' file is missing, Expected path: ") +
-                    shown(rc + QLatin1Char('\\') + pl) +
-                    QStringLiteral(" Please reinstall this plugin or click here to unload Admin Mod.\"><font "
-                                   "color=\"#FF0000\">") +
-                    htmlEscape(pl) + QStringLiteral(" - Mouse Here");
+                if (!fileExists(rc + QLatin1Char('\\') + trimBlanks(pl)))
+                    missing(am, NoteKind::MissingPlugin, pl, rc + QLatin1Char('\\') + pl);
             }
         }
     }
-    if (d.flags.NeotfLoaded) {
+    if (r.flags.NeotfLoaded) {
+        ComponentReport& ntf = r[Component::Neotf];
         const QString base = rc + QLatin1Char('\\') + s.NeotfFolder;
-        const struct {
-            const char* shownName;
-            const char* file;
-            const char* advice;
-        } checks[] = {
-            {"NTF.dll", "dlls\\NTF.dll", " Please reinstall Neo TF."},
-            {"NTF_Config.txt", "NTF_Config.txt", " Please reinstall Neo TF or click here to unload it."},
-            {"NTF_Users.ini", "NTF_Users.ini", " Please reinstall Neo TF or click here to unload it."},
-            {"NTF_Cvars.cfg", "NTF_Cvars.cfg", " Please reinstall Neo TF or click here to unload it."},
-        };
-        for (const auto& check : checks) {
-            const QString path = base + QString::fromLatin1(check.file);
-            if (fileExists(path)) continue;
-            c.neotfLoaded = QStringLiteral(" title=\"Your ") + QString::fromLatin1(check.shownName) +
-                            QStringLiteral(" file is missing, Expected path: ") + shown(path) +
-                            QString::fromLatin1(check.advice) +
-                            QStringLiteral("\"><font color=\"#FF0000\">Missing ") +
-                            QString::fromLatin1(check.shownName) + QStringLiteral(" - Mouse Here");
+        if (!fileExists(base + QStringLiteral("dlls\\NTF.dll")))
+            missing(ntf, NoteKind::MissingLibrary, QStringLiteral("NTF.dll"), base + QStringLiteral("dlls\\NTF.dll"));
+        for (const char* f : {"NTF_Config.txt", "NTF_Users.ini", "NTF_Cvars.cfg"}) {
+            const QString name = QString::fromLatin1(f);
+            if (!fileExists(base + name)) missing(ntf, NoteKind::MissingCompanion, name, base + name);
         }
     }
 }
@@ -314,38 +249,50 @@ void removeOneDuplicate(const QString& path, QStringList& liblist, bool gamedll)
     if (find() >= 0) SaveListToFile(path, liblist, QString(), liblist);
 }
 
+bool isRemark(NoteKind kind) {
+    return kind == NoteKind::MissingHelp || kind == NoteKind::MissingAutoexec || kind == NoteKind::OldNeotfSetup ||
+           kind == NoteKind::SetupNotSuggested;
+}
+
+// A loaded component with a remark is loaded with a note; one that misses something has a warning.
+void settleStates(StatusReport& r) {
+    for (ComponentReport& c : r.components) {
+        if (c.loaded == LoadState::No) continue;
+        for (const Note& n : c.notes) {
+            if (!isRemark(n.kind))
+                c.loaded = LoadState::Warning;
+            else if (c.loaded == LoadState::Yes)
+                c.loaded = LoadState::YesWithNote;
+        }
+    }
+}
+
 } // namespace
 
-StatusCells startingCells(const QString& modFolder) {
-    StatusCells c;
-    const QString mod = htmlEscape(modFolder);
-    auto no = [&](const char* name) {
-        return QStringLiteral(" title=\"Click to Load ") + QLatin1String(name) + QStringLiteral(" into ") +
-               mod + QStringLiteral("\"><font color=\"#FF0000\">No</a>");
-    };
-    c.modLoaded = QStringLiteral("<font color=\"#FF0000\">No");
-    c.tarrowLoaded = no("Tarrow");
-    c.metamodLoaded = no("Metamod");
-    c.adminmodLoaded = no("Admin Mod");
-    c.neotfLoaded = no("NeoTF");
-    return c;
+StatusReport emptyReport(const QString& modFolder) {
+    StatusReport r;
+    r.modFolder = modFolder;
+    for (const ComponentInfo& i : componentTable())
+        r[i.component].component = i.component;
+    return r;
 }
 
 Detection detectComponents(const InstallPaths& paths, ComponentSettings& settings, QStringList& liblist) {
     Detection d;
-    d.cells = startingCells(paths.mod);
+    StatusReport& r = d.report;
+    r = emptyReport(paths.mod);
     const LoadStatements st(settings);
-    installedCells(paths, settings, d.cells);
-    loadAnalysis(paths, st, d, liblist);
-    engineLines(paths, settings, d.cells, liblist);
-    companionChecks(paths, settings, d, liblist);
+    installedStates(paths, settings, r);
+    loadAnalysis(paths, st, r, liblist);
+    engineFacts(paths, settings, r, liblist);
+    companionChecks(paths, settings, r, liblist);
     removeOneDuplicate(paths.liblist, liblist, true);
     removeOneDuplicate(paths.autoexec, liblist, false);
-    if (d.flags.NeotfLoaded && d.flags.TarrowLoaded && !d.flags.MetamodLoaded)
-        d.cells.tarrowLoaded =
-            QStringLiteral("</a><font color=\"#FF0000\" title=\"NeoTF and Tarrow will not work together "
-                           "if you do not load Metamod, your server will crash. Please also load "
-                           "Metamod.\"> (Warning - Mouse Here)</font>");
+    if (r.flags.NeotfLoaded && r.flags.TarrowLoaded && !r.flags.MetamodLoaded)
+        r[Component::Tarrow].notes.append({NoteKind::NeedsMetamod, QString(), QString()});
+    settleStates(r);
+    d.flags = r.flags;
+    d.cells = renderCells(r);
     return d;
 }
 

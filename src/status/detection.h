@@ -2,21 +2,12 @@
 
 #include "app/componentsettings.h"
 #include "loadstatements.h"
+#include "report.h"
 
 #include <QString>
 #include <QStringList>
 
 namespace tarrow {
-
-class OpenFileScan;
-
-// The loader files' state as of the last refresh.
-struct LoadFlags {
-    bool TarrowLoaded = false;
-    bool MetamodLoaded = false;
-    bool AdminmodLoaded = false;
-    bool NeotfLoaded = false;
-};
 
 // The report cells (HTML fragments) of one detection, and the engine lines.
 struct StatusCells {
@@ -30,14 +21,21 @@ struct StatusCells {
 };
 
 struct Detection {
-    StatusCells cells;
+    StatusReport report;
     LoadFlags flags;
+    StatusCells cells; // the report as the status page shows it
 };
 
-// Inspects the installation: installed and loaded cells, load flags, engine lines, companion notes;
+// Inspects the installation: installed and loaded states, load flags, engine facts, companion notes;
 // removes one duplicated load statement per call. `settings` gets the engine's first version
 // character and the installed NeoTF version. `liblist` is the shared scratch list.
 Detection detectComponents(const InstallPaths& paths, ComponentSettings& settings, QStringList& liblist);
+
+// A report of nothing loaded and nothing found, for the mod folder.
+StatusReport emptyReport(const QString& modFolder);
+
+// The cells of the status page for a report.
+StatusCells renderCells(const StatusReport& report);
 
 // The starting cell values (all "No").
 StatusCells startingCells(const QString& modFolder);

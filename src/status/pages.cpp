@@ -1,6 +1,7 @@
 #include "pages.h"
 
 #include "common/fileio.h"
+#include "report.h"
 #include "common/paths.h"
 
 #include <QFileInfo>
@@ -101,11 +102,11 @@ void deleteGeneratedPages(const QString& pluginFolder) {
 }
 
 void writeWaitingPages(const QString& pluginFolder) {
-    const std::pair<const char*, const char*> pages[] = {
-        {"MM.html", "Metamod"}, {"Tar.html", "Tarrow"}, {"AM.html", "Admin Mod"}, {"NTF.html", "NeoTF"}};
-    for (const auto& [file, name] : pages) {
+    for (const ComponentInfo& info : componentTable()) {
+        if (!info.waitingPage) continue;
         // The waiting page is one script block and one line, which ends with a line end.
-        writePage(pluginFolder + QString::fromLatin1(file), waitingPage(QString::fromLatin1(name)), true);
+        writePage(pluginFolder + QString::fromLatin1(info.waitingPage),
+                  waitingPage(QString::fromLatin1(info.displayName)), true);
     }
 }
 

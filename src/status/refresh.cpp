@@ -34,12 +34,11 @@ QString loadedRow(const QString& label, const QString& waitingPage, const QStrin
            QStringLiteral("\" target=\"_parent\"") + cell;
 }
 
-QString runningLine(const QString& title, const QString& library, bool checkInstalled,
-                    const OpenFileScan& scan) {
+QString runningLine(const QString& title, RunningState running) {
     QString state;
-    if (checkInstalled && !fileExists(library))
+    if (running == RunningState::NotInstalled)
         state = QStringLiteral("#FF0000\">Not Installed");
-    else if (IsFileInUse(library, scan))
+    else if (running == RunningState::Running)
         state = QStringLiteral("#008000\">Running");
     else
         state = QStringLiteral("#FF0000\">Stopped");
@@ -63,34 +62,60 @@ QStringList StatusRefresh::statusReport(const StatusCells& c, const QString& roo
     const QString end = QStringLiteral("</font><br>");
     lines << QStringLiteral("Mod Installed: ") + c.modInstalled + end;
     lines << QStringLiteral("Mod Loaded: ") + c.modLoaded + end;
-    lines << siteLink(WebAddresses::TarrowSiteAddress, QStringLiteral("Tarrow")) +
-                 QStringLiteral(" Installed:") + c.tarrowInstalled + end;
-    lines << loadedRow(QStringLiteral("Tarrow"), QStringLiteral("Tar.html"), root, c.tarrowLoaded) + end;
-    lines << siteLink(WebAddresses::MetamodSiteAddress, QStringLiteral("Metamod")) +
-                 QStringLiteral(" Installed: ") + c.metamodInstalled + end;
-    lines << loadedRow(QStringLiteral("Metamod"), QStringLiteral("MM.html"), root, c.metamodLoaded) + end;
-    lines << siteLink(WebAddresses::AdminmodSiteAddress, QStringLiteral("Admin Mod")) +
-                 QStringLiteral(" Installed: ") + c.adminmodInstalled + end;
-    lines << loadedRow(QStringLiteral("Admin Mod"), QStringLiteral("AM.html"), root, c.adminmodLoaded) + end;
-    lines << siteLink(WebAddresses::NeotfSiteAddress, QStringLiteral("NeoTF")) +
-                 QStringLiteral(" Installed: ") + c.neotfInstalled + end;
-    lines << loadedRow(QStringLiteral("NeoTF"), QStringLiteral("NTF.html"), root, c.neotfLoaded) +
-                 QStringLiteral("</font><br></p>");
+    const struct {
+        Component component;
+        const QString& site;
+        const QString& installed;
+        const QString& loaded;
+        const char* installedGap; // Tarrow's cell brings its own blank
+    } rows[] = {
+        {Component::Tarrow, WebAddresses::TarrowSiteAddress, c.tarrowInstalled, c.tarrowLoaded, ""},
+        {Component::Metamod, WebAddresses::MetamodSiteAddress, c.metamodInstalled, c.metamodLoaded, " "},
+        {Component::Adminmod, WebAddresses::AdminmodSiteAddress, c.adminmodInstalled, c.adminmodLoaded, " "},
+        {Component::Neotf, WebAddresses::NeotfSiteAddress, c.neotfInstalled, c.neotfLoaded, " "},
+    };
+    for (const auto& row : rows) {
+        const ComponentInfo& info = infoOf(row.component);
+        const QString name = QLatin1String(info.displayName);
+        const bool last = row.component == Component::Neotf;
+        lines << siteLink(row.site, name) + QStringLiteral(" Installed:") + QLatin1String(row.installedGap) +
+                     row.installed + end;
+        lines << loadedRow(name, QLatin1String(info.waitingPage), root, row.loaded) +
+                     (last ? QStringLiteral("</font><br></p>") : end);
+    }
     lines << QStringLiteral("</html>");
     return lines;
 }
 
-QStringList StatusRefresh::runningReport(const InstallPaths& p, const OpenFileScan& scan) {
+RunningReport StatusRefresh::runningStates(const InstallPaths& p, const OpenFileScan& scan) {
+    RunningReport r;
+    const QString* libraries[] = {&p.modLibrary, &p.botLibrary, &p.metamodLibrary, &p.adminmodLibrary,
+                                  &p.neotfLibrary};
+    for (int i = 0; i < 5; ++i) {
+        // The mod's own library has no "Not Installed" state on the page.
+        if (i > 0 && !fileExists(*libraries[i]))
+            r.states[i] = RunningState::NotInstalled;
+        else
+            r.states[i] = IsFileInUse(*libraries[i], scan) ? RunningState::Running : RunningState::Stopped;
+    }
+    return r;
+}
+
+QStringList StatusRefresh::runningReport(const RunningReport& r) {
     const QString rule = QStringLiteral("<center>----------------------------------------</center>");
     QStringList lines = scriptBlock();
     lines << QStringLiteral("<html>") << kBody << QStringLiteral("<br><br>") + rule;
-    lines << runningLine(QStringLiteral("Server"), p.modLibrary, false, scan);
-    lines << runningLine(QStringLiteral("Tarrow"), p.botLibrary, true, scan);
-    lines << runningLine(QStringLiteral("Metamod"), p.metamodLibrary, true, scan);
-    lines << runningLine(QStringLiteral("Admin Mod"), p.adminmodLibrary, true, scan);
-    lines << runningLine(QStringLiteral("NeoTF"), p.neotfLibrary, true, scan);
+    for (const ComponentInfo& info : componentTable()) {
+        const QString title = info.component == Component::Mod ? QStringLiteral("Server")
+                                                                : QLatin1String(info.displayName);
+        lines << runningLine(title, r.states[int(info.component)]);
+    }
     lines << rule + QStringLiteral("</html>") << QString();
     return lines;
+}
+
+QStringList StatusRefresh::runningReport(const InstallPaths& p, const OpenFileScan& scan) {
+    return runningReport(runningStates(p, scan));
 }
 
 void StatusRefresh::run(const InstallPaths& p, ComponentSettings& settings, const QString& locationName,
@@ -102,6 +127,7 @@ void StatusRefresh::run(const InstallPaths& p, ComponentSettings& settings, cons
     applyClickAction(clickedComponent(locationName), flags_, p, settings, liblist);
 
     flags_ = LoadFlags{};
+    report_ = emptyReport(p.mod);
     cells_ = startingCells(p.mod);
 
     const QString dir = p.pluginFolder;
@@ -117,12 +143,14 @@ void StatusRefresh::run(const InstallPaths& p, ComponentSettings& settings, cons
 
     const Detection d = detectComponents(p, settings, liblist);
     flags_ = d.flags;
+    report_ = d.report;
     cells_ = d.cells;
     writePage(dir + QStringLiteral("tarrow.html"), statusReport(cells_, p.root), false);
     // The running-state report ends with an empty line, which has its line end like the others.
     const OpenFileScan scan =
         OpenFileScan::take({p.modLibrary, p.botLibrary, p.metamodLibrary, p.adminmodLibrary, p.neotfLibrary});
-    writePage(dir + QStringLiteral("stats.html"), runningReport(p, scan), true);
+    running_ = runningStates(p, scan);
+    writePage(dir + QStringLiteral("stats.html"), runningReport(running_), true);
 }
 
 } // namespace tarrow

@@ -23,14 +23,21 @@ class StatusRefresh {
     // Flags of the last refresh, read by the click handling of the next one.
     const LoadFlags& flags() const { return flags_; }
     const StatusCells& cells() const { return cells_; }
+    const StatusReport& report() const { return report_; }
+    const RunningReport& running() const { return running_; }
 
     // The page texts, as lines (the refresh writes them).
     static QStringList statusReport(const StatusCells& cells, const QString& installRoot);
     static QStringList runningReport(const InstallPaths& paths, const OpenFileScan& scan);
+    static QStringList runningReport(const RunningReport& running);
+    // Which of the five libraries are installed and which are mapped by a running program.
+    static RunningReport runningStates(const InstallPaths& paths, const OpenFileScan& scan);
 
   private:
     LoadFlags flags_;
     StatusCells cells_;
+    StatusReport report_;
+    RunningReport running_;
 };
 
 } // namespace tarrow

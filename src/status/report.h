@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace tarrow {
+
+// The components the report covers, in report order.
+enum class Component { Mod, Tarrow, Metamod, Adminmod, Neotf };
+
+enum class InstallState { Missing, NoVersionRecord, Current, Old };
+enum class LoadState { No, Yes, YesWithNote, Warning };
+
+// How a loaded component is loaded; it decides the wording of its report cell.
+enum class LoadRoute {
+    None,
+    GameLibrary,           // liblist.gam's gamedll names it
+    MetamodPlugin,         // a plugins.ini line, Metamod being the game library
+    MetamodPluginViaNeotf, // a plugins.ini line, Metamod loaded by NeoTF
+    NeotfConfig,           // ntf_config.txt names it (Tarrow, or Metamod: the setup not suggested)
+    AutoexecLocalinfo,     // autoexec.cfg's localinfo mm_gamedll (NeoTF under Metamod)
+};
+
+// A finding of the companion checks or of the load analysis, in the order they were made: the report
+// cell shows the last one (a missing help file is added to it instead).
+enum class NoteKind {
+    MissingLibrary,       // the component's own library
+    MissingCompanion,     // a file the component needs beside it
+    MissingHelp,          // Tarrow's help file: a note, the bot still runs
+    MissingPluginsIni,    // Metamod without its plug-in list
+    MissingPlugin,        // an Admin Mod plug-in its plugin.ini lists
+    MissingLiblist,       // the mod: no liblist.gam
+    MissingAutoexec,      // the mod under Metamod: no autoexec.cfg
+    MissingLoadStatement, // the mod under NeoTF: ntf_config.txt lacks "tfc.dll"
+    OldNeotfSetup,        // NeoTF as a Metamod plug-in: not with NeoTF 1.5.2 or earlier
+    SetupNotSuggested,    // Metamod loaded by NeoTF
+    NeedsMetamod,         // Tarrow with NeoTF but without Metamod: the server will crash
+};
+
+struct Note {
+    NoteKind kind;
+    QString file;         // the file's name as shown ("Tarrow_Chat.txt"), or the plug-in line
+    QString expectedPath; // composed path where it was expected; empty where none applies
+    bool operator==(const Note&) const = default;
+};
+
+struct ComponentReport {
+    Component component = Component::Mod;
+    InstallState installed = InstallState::Missing;
+    std::optional<QString> version; // as read from the library
+    QString shownVersion;           // as the report shows it
+    QString currentVersion;         // the version that counts as current
+    LoadState loaded = LoadState::No;
+    LoadRoute route = LoadRoute::None;
+    QList<Note> notes;
+    bool hasNote(NoteKind kind) const;
+};
+
+// The load flags the next click acts on.
+struct LoadFlags {
+    bool TarrowLoaded = false;
+    bool MetamodLoaded = false;
+    bool AdminmodLoaded = false;
+    bool NeotfLoaded = false;
+};
+
+enum class InstallType { None, Game, Server, Unknown };
+enum class RunningState { NotInstalled, Running, Stopped };
+
+// One detection: the facts the pages, the command line and the next click are made from.
+struct StatusReport {
+    QString modFolder;
+    ComponentReport components[5]; // by Component
+    LoadFlags flags;
+    InstallType installType = InstallType::None;
+    std::optional<QString> engineVersion; // CurrentVersion of sierra.inf
+    QString currentEngineVersion;
+    bool engineOld = false;
+
+    ComponentReport& operator[](Component c) { return components[int(c)]; }
+    const ComponentReport& operator[](Component c) const { return components[int(c)]; }
+    // A loaded component misses a file, or a warning stands.
+    bool hasProblems() const;
+};
+
+// What one row of the running-state page says, for the five libraries in report order.
+struct RunningReport {
+    RunningState states[5] = {};
+};
+
+// The table of components: names, the waiting page a click on the row shows, and the word the
+// command line knows it by.
+struct ComponentInfo {
+    Component component;
+    const char* displayName; // "Admin Mod"
+    const char* waitingPage; // "AM.html"; none for the mod
+    const char* cliName;     // "adminmod"
+};
+const ComponentInfo (&componentTable())[5];
+const ComponentInfo& infoOf(Component c);
+// The component a waiting page or command-line word names, if any.
+std::optional<Component> componentOfWaitingPage(const QString& locationName);
+std::optional<Component> componentOfCliName(const QString& word);
+
+} // namespace tarrow

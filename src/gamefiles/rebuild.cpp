@@ -44,6 +44,32 @@ QStringList defaultNtfConfigLines() {
     return {QStringLiteral("tfc.dll")};
 }
 
+QList<RebuildTarget> rebuildTargets(const QString& root, const QString& mod, const ComponentSettings& s) {
+    const QString modDir = root + mod;
+    return {
+        {"autoexec", "Rebuilding Autoexec.cfg...", modDir + QStringLiteral("\\autoexec.cfg"), modDir,
+         defaultAutoexecLines},
+        {"liblist", "Rebuilding Liblist.gam...", modDir + QStringLiteral("\\liblist.gam"), modDir,
+         defaultLiblistLines},
+        {"plugins", "Rebuilding Plugins.ini...",
+         modDir + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("plugins.ini"),
+         modDir + QLatin1Char('\\') + s.MetamodFolder, defaultPluginsIniLines},
+        {"ntfconfig", "Rebuilding NTF_Config.txt...",
+         modDir + QLatin1Char('\\') + s.NeotfFolder + QStringLiteral("ntf_config.txt"),
+         modDir + QLatin1Char('\\') + s.NeotfFolder, defaultNtfConfigLines},
+    };
+}
+
+bool rebuildTarget(const RebuildTarget& t, const QList<RebuildTarget>& all) {
+    // Every target is made writable, selected or not: liblist.gam, plugins.ini, autoexec.cfg,
+    // ntf_config.txt.
+    for (int i : {1, 2, 0, 3})
+        clearReadOnly(all[i].file);
+    if (!folderExists(t.folder)) return false;
+    writeFileBytes(t.file, joinLinesCrLf(t.content()));
+    return true;
+}
+
 bool Rebuilder::run(const RebuildSelection& sel, const QString& root, const QString& mod,
                     const ComponentSettings& s) {
     if (busy_) return false;
@@ -52,39 +78,19 @@ bool Rebuilder::run(const RebuildSelection& sel, const QString& root, const QStr
         setLabel(QStringLiteral("Initializing..."));
         WaitWithMessages(300);
         stopStatusTimer();
-        const QString modDir = root + mod;
-        const struct Target {
-            bool selected;
-            const char* caption;
-            QString file;
-            QString folder;
-            QStringList (*content)();
-        } targets[] = {
-            {sel.autoexec, "Rebuilding Autoexec.cfg...", modDir + QStringLiteral("\\autoexec.cfg"), modDir,
-             defaultAutoexecLines},
-            {sel.liblist, "Rebuilding Liblist.gam...", modDir + QStringLiteral("\\liblist.gam"), modDir,
-             defaultLiblistLines},
-            {sel.pluginsIni, "Rebuilding Plugins.ini...",
-             modDir + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("plugins.ini"),
-             modDir + QLatin1Char('\\') + s.MetamodFolder, defaultPluginsIniLines},
-            {sel.ntfConfig, "Rebuilding NTF_Config.txt...",
-             modDir + QLatin1Char('\\') + s.NeotfFolder + QStringLiteral("ntf_config.txt"),
-             modDir + QLatin1Char('\\') + s.NeotfFolder, defaultNtfConfigLines},
-        };
-        // Every target is made writable, selected or not: liblist.gam, plugins.ini, autoexec.cfg,
-        // ntf_config.txt.
+        const QList<RebuildTarget> all = rebuildTargets(root, mod, s);
+        const bool selected[] = {sel.autoexec, sel.liblist, sel.pluginsIni, sel.ntfConfig};
         for (int i : {1, 2, 0, 3})
-            clearReadOnly(targets[i].file);
+            clearReadOnly(all[i].file);
         if (!sel.autoexec && !sel.liblist && !sel.pluginsIni && !sel.ntfConfig) {
             setLabel(QStringLiteral("No Files Selected!"));
             WaitWithMessages(600);
         }
-        for (const Target& t : targets) {
-            if (!t.selected) continue;
-            setLabel(QString::fromLatin1(t.caption));
+        for (qsizetype i = 0; i < all.size(); ++i) {
+            if (!selected[i]) continue;
+            setLabel(QString::fromLatin1(all[i].caption));
             WaitWithMessages(300);
-            const QByteArray bytes = joinLinesCrLf(t.content());
-            if (folderExists(t.folder)) writeFileBytes(t.file, bytes);
+            rebuildTarget(all[i], all);
             QCoreApplication::processEvents();
         }
         setLabel(QStringLiteral("Done"));

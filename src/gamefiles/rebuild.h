@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -13,6 +14,21 @@ QStringList defaultAutoexecLines();
 QStringList defaultLiblistLines();
 QStringList defaultPluginsIniLines();
 QStringList defaultNtfConfigLines();
+
+// One start-up file the rebuild can reset: where it is, the folder that must exist, its default lines.
+struct RebuildTarget {
+    const char* name;    // the command line's word: "autoexec", "liblist", "plugins", "ntfconfig"
+    const char* caption; // "Rebuilding Liblist.gam..."
+    QString file;        // composed
+    QString folder;
+    QStringList (*content)();
+};
+// In the order the rebuild writes them.
+QList<RebuildTarget> rebuildTargets(const QString& installRoot, const QString& modFolder,
+                                    const ComponentSettings& settings);
+// Clears the read-only attribute of all four files (selected or not, as the window's rebuild does),
+// then writes the default contents of `target` where its folder exists. False when the folder is missing.
+bool rebuildTarget(const RebuildTarget& target, const QList<RebuildTarget>& all);
 
 struct RebuildSelection {
     bool autoexec = false;

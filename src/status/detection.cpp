@@ -277,7 +277,8 @@ StatusReport emptyReport(const QString& modFolder) {
     return r;
 }
 
-Detection detectComponents(const InstallPaths& paths, ComponentSettings& settings, QStringList& liblist) {
+Detection detectComponents(const InstallPaths& paths, ComponentSettings& settings, QStringList& liblist,
+                           bool upkeep) {
     Detection d;
     StatusReport& r = d.report;
     r = emptyReport(paths.mod);
@@ -286,8 +287,10 @@ Detection detectComponents(const InstallPaths& paths, ComponentSettings& setting
     loadAnalysis(paths, st, r, liblist);
     engineFacts(paths, settings, r, liblist);
     companionChecks(paths, settings, r, liblist);
-    removeOneDuplicate(paths.liblist, liblist, true);
-    removeOneDuplicate(paths.autoexec, liblist, false);
+    if (upkeep) {
+        removeOneDuplicate(paths.liblist, liblist, true);
+        removeOneDuplicate(paths.autoexec, liblist, false);
+    }
     if (r.flags.NeotfLoaded && r.flags.TarrowLoaded && !r.flags.MetamodLoaded)
         r[Component::Tarrow].notes.append({NoteKind::NeedsMetamod, QString(), QString()});
     settleStates(r);

@@ -27,9 +27,11 @@ struct Detection {
 };
 
 // Inspects the installation: installed and loaded states, load flags, engine facts, companion notes;
-// removes one duplicated load statement per call. `settings` gets the engine's first version
-// character and the installed NeoTF version. `liblist` is the shared scratch list.
-Detection detectComponents(const InstallPaths& paths, ComponentSettings& settings, QStringList& liblist);
+// removes one duplicated load statement per call unless `upkeep` is off (a look that must not write).
+// `settings` gets the engine's first version character and the installed NeoTF version. `liblist` is
+// the shared scratch list.
+Detection detectComponents(const InstallPaths& paths, ComponentSettings& settings, QStringList& liblist,
+                           bool upkeep = true);
 
 // A report of nothing loaded and nothing found, for the mod folder.
 StatusReport emptyReport(const QString& modFolder);

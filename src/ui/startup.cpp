@@ -25,15 +25,37 @@ void initUiResources() {
     initResourcesOutsideNamespace();
 }
 
+namespace {
+
+// --help and --version are answered before any display is needed: on a server over SSH they must work.
+bool asksForHelpOrVersion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        if (a == "--help" || a == "-h" || a == "-?" || a == "--help-all" || a == "--version" || a == "-v")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int runTarrowGui(int argc, char** argv) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Tarrow"));
-    QApplication::setApplicationName(QStringLiteral("tarrow-gui"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tarrow GUI"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarrow-gui.png")));
-    initUiResources();
+    std::unique_ptr<QCoreApplication> appHolder;
+    if (asksForHelpOrVersion(argc, argv))
+        appHolder = std::make_unique<QCoreApplication>(argc, argv);
+    else {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        appHolder = std::make_unique<QApplication>(argc, argv);
+    }
+    QCoreApplication& app = *appHolder;
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarrow"));
+    QCoreApplication::setApplicationName(QStringLiteral("tarrow-gui"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
+    if (qobject_cast<QApplication*>(&app)) {
+        QApplication::setApplicationDisplayName(QStringLiteral("Tarrow GUI"));
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarrow-gui.png")));
+        initUiResources();
+    }
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

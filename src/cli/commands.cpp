@@ -1,0 +1,363 @@
+#include "commands.h"
+
+#include "app/componentsettings.h"
+#include "app/installroot.h"
+#include "common/backups.h"
+#include "common/errors.h"
+#include "common/fileinuse.h"
+#include "common/fileio.h"
+#include "common/modtable.h"
+#include "common/paths.h"
+#include "common/prompter.h"
+#include "common/settingsstore.h"
+#include "diagnostics/infodump.h"
+#include "gamefiles/rebuild.h"
+#include "status/actions.h"
+#include "status/refresh.h"
+#include "statusformat.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QStandardPaths>
+#include <QTextStream>
+#include <cstdio>
+#include <unistd.h>
+
+namespace tarrow::cli {
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kError = 2;
+constexpr int kProblems = 3;
+
+QTextStream& out() {
+    static QTextStream s(stdout);
+    return s;
+}
+QTextStream& err() {
+    static QTextStream s(stderr);
+    return s;
+}
+
+int fail(const QString& text) {
+    err() << "tarrow: " << text << Qt::endl;
+    return kError;
+}
+
+// What the window would show in a box goes to stderr; nothing is ever asked.
+class StderrPrompter : public Prompter {
+  public:
+    void message(const QString& text) override { err() << text << Qt::endl; }
+    bool confirm(const QString& text) override {
+        err() << text << Qt::endl;
+        return false;
+    }
+    QString browseForFolder(const QString&) override { return {}; }
+    void error(const QString& text) override { err() << text << Qt::endl; }
+};
+
+struct Options {
+    QCommandLineOption settings{QStringLiteral("settings"),
+                                QStringLiteral("Keep the settings in FILE (also TARROW_SETTINGS), as tarrow-gui does."),
+                                QStringLiteral("FILE")};
+    QCommandLineOption installRoot{QStringLiteral("install-root"),
+                                   QStringLiteral("Use DIR as the Half-Life folder (stored, as tarrow-gui does)."),
+                                   QStringLiteral("DIR")};
+    QCommandLineOption json{QStringLiteral("json"), QStringLiteral("status: print the report as JSON.")};
+    QCommandLineOption yes{QStringLiteral("yes"), QStringLiteral("rebuild: overwrite without a question.")};
+    QCommandLineOption dir{QStringLiteral("dir"), QStringLiteral("dump: write the folder into DIR."),
+                           QStringLiteral("DIR")};
+    QCommandLineOption include{QStringLiteral("include"),
+                               QStringLiteral("dump: also include LIST (plugin,server,bot,tarrow or all)."),
+                               QStringLiteral("LIST")};
+    QCommandLineOption at{QStringLiteral("at"),
+                          QStringLiteral("restore: the backup of TIME (yyyy-MM-dd HH:mm:ss, or its start)."),
+                          QStringLiteral("TIME")};
+};
+
+const char* const kDescription =
+    "Tarrow GUI for a shell: the status report, loading and unloading, rebuilding the start-up files, the\n"
+    "support dump and the backups, on the same settings file as tarrow-gui.\n\n"
+    "Commands:\n"
+    "  status [--json]                  the report of the installation (exit 3 when something is wrong)\n"
+    "  load COMPONENT                   load tarrow, metamod, adminmod or neotf\n"
+    "  unload COMPONENT                 unload it\n"
+    "  rebuild FILE... [--yes]          reset autoexec, liblist, plugins or ntfconfig to its default\n"
+    "  dump [--dir DIR] [--include L]   write the support dump folder\n"
+    "  backups [FILE]                   list the kept previous versions\n"
+    "  restore FILE [--at TIME]         put a previous version back";
+
+// The installation as the window sees it: folder settings and versions read from the settings file.
+struct Installation {
+    QString root;
+    QString mod;
+    ComponentSettings& settings = components();
+    InstallPaths paths() const { return InstallPaths(root, mod, settings); }
+};
+
+bool colourWanted() {
+    return isatty(fileno(stdout)) && qEnvironmentVariableIsEmpty("NO_COLOR");
+}
+
+RunningReport runningOf(const InstallPaths& p) {
+    return StatusRefresh::runningStates(
+        p, OpenFileScan::take({p.modLibrary, p.botLibrary, p.metamodLibrary, p.adminmodLibrary, p.neotfLibrary}));
+}
+
+bool loadedFlag(const LoadFlags& f, Component c) {
+    switch (c) {
+    case Component::Tarrow:
+        return f.TarrowLoaded;
+    case Component::Metamod:
+        return f.MetamodLoaded;
+    case Component::Adminmod:
+        return f.AdminmodLoaded;
+    case Component::Neotf:
+        return f.NeotfLoaded;
+    case Component::Mod:
+        break;
+    }
+    return false;
+}
+
+void printWrites(const QList<WriteRecord>& records) {
+    for (const WriteRecord& r : records) {
+        if (!r.changed) continue;
+        out() << (r.deleted ? "Deleted " : "Saved ") << r.path
+              << (r.backup.isEmpty() ? QString() : QStringLiteral(" (previous version kept: %1)").arg(r.backup))
+              << Qt::endl;
+    }
+}
+
+int status(Installation& in, bool json) {
+    QStringList scratch;
+    const InstallPaths p = in.paths();
+    // A look only: the duplicate-line upkeep of the window's refresh is left to the window and to load.
+    const Detection d = detectComponents(p, in.settings, scratch, false);
+    const RunningReport running = runningOf(p);
+    if (json)
+        out() << QJsonDocument(statusJson(d.report, running, in.root)).toJson(QJsonDocument::Indented);
+    else
+        out() << statusText(d.report, running, in.root, colourWanted());
+    out().flush();
+    return d.report.hasProblems() ? kProblems : kDone;
+}
+
+int loadOrUnload(Installation& in, const QStringList& args, bool load) {
+    const QString verb = load ? QStringLiteral("load") : QStringLiteral("unload");
+    const auto c = args.size() == 1 ? componentOfCliName(args.first()) : std::nullopt;
+    if (!c || *c == Component::Mod)
+        return fail(QStringLiteral("%1 takes one of: tarrow, metamod, adminmod, neotf").arg(verb));
+    const QString name = QLatin1String(infoOf(*c).displayName);
+    QStringList scratch;
+    const InstallPaths p = in.paths();
+    const LoadFlags before = detectComponents(p, in.settings, scratch, false).flags;
+    if (loadedFlag(before, *c) == load) {
+        out() << name << (load ? " is already loaded" : " is not loaded") << "; nothing changed." << Qt::endl;
+        return kDone;
+    }
+    takeWriteJournal();
+    // What the window's refresh does around a click on the row: the same steps, the same files.
+    StatusRefresh::removeMetagame(p);
+    for (const QString& file : {p.metamodLibrary, p.adminmodLibrary, p.modLibrary, p.neotfLibrary, p.liblist,
+                                p.pluginsIni, p.autoexec, p.ntfConfig})
+        clearReadOnly(file);
+    applyClickAction(clickOf(*c), before, p, in.settings, scratch);
+    const Detection after = detectComponents(p, in.settings, scratch, true);
+    printWrites(takeWriteJournal());
+    if (loadedFlag(after.flags, *c) != load) {
+        out() << statusText(after.report, runningOf(p), in.root, colourWanted());
+        return fail(QStringLiteral("%1 %2 changed nothing that makes it %3: a file it needs is missing (see the "
+                                   "report above).")
+                        .arg(load ? QStringLiteral("Loading") : QStringLiteral("Unloading"), name,
+                             load ? QStringLiteral("loaded") : QStringLiteral("unloaded")));
+    }
+    out() << name << (load ? " is now loaded." : " is now unloaded.") << Qt::endl << Qt::endl;
+    out() << statusText(after.report, runningOf(p), in.root, colourWanted());
+    return kDone;
+}
+
+bool askOverwrite(const QString& path) {
+    out() << "Overwrite " << path << "? [y/N] " << Qt::flush;
+    QTextStream in(stdin);
+    const QString answer = in.readLine().trimmed().toLower();
+    return answer == QLatin1String("y") || answer == QLatin1String("yes");
+}
+
+int rebuild(Installation& in, const QStringList& words, bool yes) {
+    if (words.isEmpty()) return fail(QStringLiteral("rebuild takes one or more of: autoexec, liblist, plugins, ntfconfig"));
+    const QList<RebuildTarget> all = rebuildTargets(in.root, in.mod, in.settings);
+    QList<RebuildTarget> chosen;
+    for (const QString& w : words) {
+        const auto it = std::find_if(all.begin(), all.end(),
+                                     [&](const RebuildTarget& t) { return w.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0; });
+        if (it == all.end())
+            return fail(QStringLiteral("unknown file '%1'; rebuild takes autoexec, liblist, plugins, ntfconfig").arg(w));
+        chosen.append(*it);
+    }
+    int rc = kDone;
+    for (const RebuildTarget& t : chosen) {
+        const QString shown = nativePath(t.file);
+        if (fileExists(t.file) && !yes) {
+            if (!isatty(fileno(stdin))) return fail(QStringLiteral("add --yes to overwrite %1 without a question").arg(shown));
+            if (!askOverwrite(shown)) {
+                out() << "Kept " << shown << Qt::endl;
+                continue;
+            }
+        }
+        takeWriteJournal();
+        if (!rebuildTarget(t, all)) {
+            rc = fail(QStringLiteral("the folder %1 does not exist; %2 was not written").arg(nativePath(t.folder), shown));
+            continue;
+        }
+        printWrites(takeWriteJournal());
+    }
+    return rc;
+}
+
+int dump(Installation& in, const QString& dirOption, const QString& include) {
+    DumpSelection sel;
+    for (const QString& w : include.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString word = w.trimmed().toLower();
+        const bool all = word == QLatin1String("all");
+        if (all || word == QLatin1String("plugin")) sel.plugin = true;
+        if (all || word == QLatin1String("server")) sel.server = true;
+        if (all || word == QLatin1String("bot")) sel.bot = true;
+        if (all || word == QLatin1String("tarrow")) sel.tarrow = true;
+        if (!all && word != QLatin1String("plugin") && word != QLatin1String("server") && word != QLatin1String("bot") &&
+            word != QLatin1String("tarrow"))
+            return fail(QStringLiteral("unknown part '%1'; --include takes plugin, server, bot, tarrow or all").arg(word));
+    }
+    QString base = dirOption;
+    if (base.isEmpty()) base = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (base.isEmpty() || !QFileInfo(base).isDir()) base = QDir::currentPath();
+    const QString folder = QDir(base).absoluteFilePath(QStringLiteral("TARROW DEBUG INFO")) + QLatin1Char('/');
+    createFolder(folder);
+    const SystemReadings readings = SystemReadings::real();
+    QStringList report;
+    assembleInfoDump(report, in.root, in.mod, in.settings, sel, readings);
+    maskPasswords(report);
+    writeFileBytes(folder + QStringLiteral("infodump.txt"), joinLinesCrLf(report), WriteMode::Output);
+    // The two report pages as the window would show them now.
+    QStringList scratch;
+    const InstallPaths p = in.paths();
+    const Detection d = detectComponents(p, in.settings, scratch, false);
+    const QString time = longTimeText(readings.now().time());
+    writeFileBytes(folder + pageCopyName(QStringLiteral("tarrow"), time),
+                   joinLinesCrLf(StatusRefresh::statusReport(d.cells, in.root)), WriteMode::Output);
+    writeFileBytes(folder + pageCopyName(QStringLiteral("stats"), time),
+                   joinLinesCrLf(StatusRefresh::runningReport(runningOf(p))), WriteMode::Output);
+    out() << nativePath(folder) << Qt::endl;
+    return kDone;
+}
+
+QString timeText(const Backup& b) {
+    return b.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
+           (b.counter > 1 ? QStringLiteral(" #%1").arg(b.counter) : QString());
+}
+
+// A backup matches FILE by its path below the Half-Life folder, its full path, or its file name.
+bool matches(const Backup& b, const QString& file, const QString& root) {
+    if (file.isEmpty()) return true;
+    const QString native = QFileInfo(file).isAbsolute() ? file : QDir(root).absoluteFilePath(file);
+    return b.relative.compare(file, Qt::CaseInsensitive) == 0 || b.original == native ||
+           QFileInfo(b.original).fileName().compare(file, Qt::CaseInsensitive) == 0;
+}
+
+int backups(Installation& in, const QStringList& args) {
+    const QString root = nativePath(in.root);
+    const QString file = args.value(0);
+    int shown = 0;
+    for (const Backup& b : listBackups(root)) {
+        if (!matches(b, file, root)) continue;
+        out() << timeText(b).leftJustified(22) << QString::number(b.size).rightJustified(9) << "  " << b.relative
+              << Qt::endl;
+        ++shown;
+    }
+    if (shown == 0) out() << "No backups" << (file.isEmpty() ? QString() : QStringLiteral(" of ") + file) << " in "
+                          << backupFolder(root) << Qt::endl;
+    return kDone;
+}
+
+int restore(Installation& in, const QStringList& args, const QString& at) {
+    if (args.size() != 1) return fail(QStringLiteral("restore takes one FILE (see tarrow backups)"));
+    const QString root = nativePath(in.root);
+    for (const Backup& b : listBackups(root)) {
+        if (!matches(b, args.first(), root)) continue;
+        const QString stamp = b.time.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        if (!at.isEmpty() && !timeText(b).startsWith(at) && !stamp.startsWith(at)) continue;
+        takeWriteJournal();
+        restoreBackup(b);
+        out() << "Restored " << b.original << " as it was at " << timeText(b) << Qt::endl;
+        printWrites(takeWriteJournal());
+        return kDone;
+    }
+    return fail(QStringLiteral("no backup of %1%2; see tarrow backups")
+                    .arg(args.first(), at.isEmpty() ? QString() : QStringLiteral(" at ") + at));
+}
+
+} // namespace
+
+int run(const QStringList& arguments) {
+    Options o;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(kDescription));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({o.settings, o.installRoot, o.json, o.yes, o.dir, o.include, o.at});
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("status, load, unload, rebuild, dump, backups, restore"));
+    parser.process(arguments);
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) return fail(QStringLiteral("no command given; see tarrow --help"));
+    const QString command = positional.first();
+    const QStringList args = positional.mid(1);
+    static const QStringList known{QStringLiteral("status"), QStringLiteral("load"), QStringLiteral("unload"),
+                                   QStringLiteral("rebuild"), QStringLiteral("dump"), QStringLiteral("backups"),
+                                   QStringLiteral("restore")};
+    if (!known.contains(command)) return fail(QStringLiteral("unknown command '%1'; see tarrow --help").arg(command));
+
+    QString settingsFile = parser.value(o.settings);
+    if (settingsFile.isEmpty()) settingsFile = qEnvironmentVariable("TARROW_SETTINGS");
+    if (settingsFile.isEmpty()) settingsFile = SettingsStore::defaultFileName();
+    SettingsStore store(settingsFile);
+    SettingsStore::setActive(&store);
+    struct Deactivate {
+        ~Deactivate() { SettingsStore::setActive(nullptr); }
+    } deactivate;
+    StderrPrompter prompter;
+    if (parser.isSet(o.installRoot)) {
+        const QString dir = parser.value(o.installRoot);
+        if (!QFileInfo(dir).isDir()) return fail(QStringLiteral("the folder %1 does not exist").arg(dir));
+        storeInstallRoot(QDir(dir).absolutePath(), prompter);
+    }
+    Installation in;
+    in.root = ReadInstallRoot();
+    if (in.root.isEmpty())
+        return fail(QStringLiteral("no Half-Life folder is set; give one with --install-root DIR"));
+    if (!folderExists(in.root))
+        return fail(QStringLiteral("the Half-Life folder %1 does not exist; give another with --install-root DIR")
+                        .arg(nativePath(in.root)));
+    in.mod = SelectedModFolder();
+    const ValueReader read = [](const QString& name) { return RegReadString(kTarrowKey, name); };
+    applyPathOverrides(in.settings, read);
+    applyVersionOverrides(in.settings, read);
+
+    try {
+        if (command == QLatin1String("status")) return status(in, parser.isSet(o.json));
+        if (command == QLatin1String("load")) return loadOrUnload(in, args, true);
+        if (command == QLatin1String("unload")) return loadOrUnload(in, args, false);
+        if (command == QLatin1String("rebuild")) return rebuild(in, args, parser.isSet(o.yes));
+        if (command == QLatin1String("dump")) return dump(in, parser.value(o.dir), parser.value(o.include));
+        if (command == QLatin1String("backups")) return backups(in, args);
+        return restore(in, args, parser.value(o.at));
+    } catch (const IoError& e) {
+        return fail(e.text());
+    } catch (const ConversionError& e) {
+        return fail(e.text());
+    }
+}
+
+} // namespace tarrow::cli

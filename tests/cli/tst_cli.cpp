@@ -1,0 +1,274 @@
+#include "common/modtable.h"
+#include "status/refresh.h"
+#include "support/fixtureinstall.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+using namespace tarrow;
+
+namespace {
+
+struct Result {
+    int code = -1;
+    QString out, err;
+};
+
+// The program as a shell on a server runs it: no display of any kind.
+Result runProgram(const QString& program, const QStringList& args, const QString& workDir = QString()) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "NO_COLOR"})
+        env.remove(QString::fromLatin1(v));
+    env.insert("HOME", workDir.isEmpty() ? QDir::tempPath() : workDir);
+    p.setProcessEnvironment(env);
+    if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
+    p.start(program, args);
+    if (!p.waitForFinished(60000)) return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+Result shell(test::FixtureInstall& fx, QStringList args) {
+    args << "--settings" << fx.settingsFile();
+    return runProgram(QStringLiteral(TARROW_CLI_BIN), args, QFileInfo(fx.settingsFile()).absolutePath());
+}
+
+const QByteArray kGame = "gamedll \"dlls\\tfc.dll\"\r\n";
+
+// Every library and companion file, with Metamod and Admin Mod on disk but nothing loaded.
+void fullInstall(test::FixtureInstall& fx) {
+    fx.write("TFC/liblist.gam", "game \"tfc\"\r\n" + kGame);
+    fx.dll("tfc.dll", "TFC/dlls/tfc.dll");
+    fx.dll("tarrow.dll", "tarrow/tarrow.dll");
+    fx.dll("metamod.dll", "TFC/addons/metamod/dlls/metamod.dll");
+    fx.dll("admin_mm.dll", "TFC/addons/adminmod/dlls/admin_mm.dll");
+    for (const char* f : {"tarrow/TFC/tarrow.cfg", "tarrow/TFC/default.cfg", "tarrow/TFC/tarrow_names.txt",
+                          "tarrow/TFC/tarrow_chat.txt", "tarrow/Tarrow_Documentation.chm",
+                          "TFC/addons/adminmod/config/plugin.ini", "TFC/addons/adminmod/config/users.ini"})
+        fx.write(f, "x");
+    fx.write("TFC/addons/metamod/plugins.ini", "; plugins\r\n");
+    fx.write("TFC/autoexec.cfg", "echo hi\r\n");
+    fx.write("sierra.inf", "[Ident]\r\nProductName \"HLServer\"\r\nCurrentVersion \"4.1.1.1\"\r\n");
+}
+
+QMap<QString, QByteArray> loaderFiles(const test::FixtureInstall& fx) {
+    QMap<QString, QByteArray> files;
+    for (const char* f : {"TFC/liblist.gam", "TFC/addons/metamod/plugins.ini", "TFC/autoexec.cfg"})
+        files.insert(f, fx.exists(f) ? fx.read(f) : QByteArray("<none>"));
+    return files;
+}
+
+QJsonObject component(const QJsonObject& status, const QString& id) {
+    for (const QJsonValue& v : status["components"].toArray())
+        if (v.toObject()["id"].toString() == id) return v.toObject();
+    return {};
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { SelectedModFolder(); }
+    void helpAndVersionWithoutDisplay_data();
+    void helpAndVersionWithoutDisplay();
+    void noFolderNamesTheOption();
+    void statusJsonFieldByField();
+    void statusTextAndExitCodes();
+    void loadMatchesAClickInTheWindow_data();
+    void loadMatchesAClickInTheWindow();
+    void loadingWhatIsLoadedOrCannotLoad();
+    void rebuildAsksAndKeepsBackups();
+    void dumpMasksPasswords();
+};
+
+void TestCli::helpAndVersionWithoutDisplay_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("tarrow --help") << TARROW_CLI_BIN << "--help" << "restore FILE [--at TIME]";
+    QTest::newRow("tarrow --version") << TARROW_CLI_BIN << "--version" << "tarrow 1.00";
+    QTest::newRow("tarrow-gui --help") << TARROW_GUI_BIN << "--help" << "--install-root <DIR>";
+    QTest::newRow("tarrow-gui --version") << TARROW_GUI_BIN << "--version" << "tarrow-gui 1.00";
+}
+
+void TestCli::helpAndVersionWithoutDisplay() {
+    QFETCH(QString, program);
+    QFETCH(QString, option);
+    QFETCH(QString, expected);
+    const Result r = runProgram(program, {option});
+    QCOMPARE(r.code, 0);
+    QVERIFY2(r.out.contains(expected), qPrintable(r.out + r.err));
+}
+
+void TestCli::noFolderNamesTheOption() {
+    test::FixtureInstall fx;
+    const Result r = shell(fx, {"status"});
+    QCOMPARE(r.code, 2);
+    QCOMPARE(r.err, QStringLiteral("tarrow: no Half-Life folder is set; give one with --install-root DIR\n"));
+    const Result bad = shell(fx, {"frobnicate", "--install-root", fx.root()});
+    QCOMPARE(bad.code, 2);
+    QVERIFY(bad.err.contains("unknown command 'frobnicate'"));
+}
+
+void TestCli::statusJsonFieldByField() {
+    test::FixtureInstall fx;
+    fullInstall(fx);
+    fx.write("TFC/liblist.gam", "gamedll \"..\\tarrow\\tarrow.dll\"\r\n");
+    QFile::remove(fx.path("tarrow/TFC/tarrow_chat.txt"));
+    const Result r = shell(fx, {"status", "--json", "--install-root", fx.root()});
+    QCOMPARE(r.code, 3); // a loaded component misses a file
+    QJsonParseError error;
+    const QJsonObject s = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(s["schema"].toInt(), 1);
+    QCOMPARE(s["installRoot"].toString(), fx.root());
+    QCOMPARE(s["mod"].toString(), QStringLiteral("TFC"));
+    QCOMPARE(s["installType"].toString(), QStringLiteral("server"));
+    QCOMPARE(s["engineVersion"].toString(), QStringLiteral("4.1.1.1"));
+    QCOMPARE(s["problems"].toBool(), true);
+    QCOMPARE(s["components"].toArray().size(), 5);
+    const QJsonObject bot = component(s, "tarrow");
+    QCOMPARE(bot["name"].toString(), QStringLiteral("Tarrow"));
+    QCOMPARE(bot["installed"].toString(), QStringLiteral("current"));
+    QCOMPARE(bot["loaded"].toString(), QStringLiteral("warning"));
+    QCOMPARE(bot["route"].toString(), QStringLiteral("gamedll"));
+    QCOMPARE(bot["running"].toString(), QStringLiteral("stopped"));
+    const QJsonArray notes = bot["notes"].toArray();
+    QCOMPARE(notes.size(), 1);
+    QCOMPARE(notes[0].toObject()["kind"].toString(), QStringLiteral("missing-companion"));
+    QCOMPARE(notes[0].toObject()["file"].toString(), QStringLiteral("Tarrow_Chat.txt"));
+    QCOMPARE(notes[0].toObject()["expectedPath"].toString(), fx.path("tarrow/TFC/Tarrow_Chat.txt"));
+    const QJsonObject mm = component(s, "metamod");
+    QCOMPARE(mm["loaded"].toString(), QStringLiteral("no"));
+    QVERIFY(!mm["version"].toString().isEmpty());
+    QCOMPARE(component(s, "neotf")["installed"].toString(), QStringLiteral("missing"));
+    QVERIFY(component(s, "neotf")["version"].isNull());
+    // A look never writes: no backups, no pages.
+    QVERIFY(!fx.exists("tarrow/backups"));
+    QVERIFY(!fx.exists("tarrow/tarrow.html"));
+}
+
+void TestCli::statusTextAndExitCodes() {
+    test::FixtureInstall fx;
+    fullInstall(fx);
+    const Result r = shell(fx, {"status", "--install-root", fx.root()});
+    QCOMPARE(r.code, 0);
+    QVERIFY2(!r.out.contains("\x1b["), "colours are for terminals only");
+    const QStringList lines = r.out.split('\n');
+    QCOMPARE(lines[0], "Installation: " + fx.root() + " (mod TFC)");
+    QCOMPARE(lines[1], QStringLiteral("Install type: Half-Life server, engine version 4.1.1.1"));
+    QVERIFY(lines.contains(QStringLiteral("Mod        yes         TFC          yes            stopped")));
+    QVERIFY(lines.contains(QStringLiteral("Tarrow     current     0.698.0.0    no             stopped")));
+    // The folder is stored, as the window stores it: the next call needs no option.
+    QCOMPARE(shell(fx, {"status"}).code, 0);
+}
+
+void TestCli::loadMatchesAClickInTheWindow_data() {
+    QTest::addColumn<QString>("component");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("tarrow") << "tarrow" << "Tar.html";
+    QTest::newRow("metamod") << "metamod" << "MM.html";
+    QTest::newRow("adminmod") << "adminmod" << "AM.html";
+}
+
+void TestCli::loadMatchesAClickInTheWindow() {
+    QFETCH(QString, component);
+    QFETCH(QString, page);
+    test::FixtureInstall byWindow;
+    fullInstall(byWindow);
+    byWindow.storeRoot();
+    {
+        // The window's road: a refresh, then a click on the row's link, then the next refresh.
+        StatusRefresh refresh;
+        QStringList scratch;
+        const InstallPaths p(byWindow.root(), SelectedModFolder(), components());
+        refresh.run(p, components(), QString(), scratch);
+        refresh.run(p, components(), page, scratch);
+    }
+    const QMap<QString, QByteArray> windowFiles = loaderFiles(byWindow);
+
+    test::FixtureInstall byShell;
+    fullInstall(byShell);
+    const Result r = shell(byShell, {"load", component, "--install-root", byShell.root()});
+    QCOMPARE(r.code, 0);
+    QVERIFY2(r.out.contains(" is now loaded."), qPrintable(r.out + r.err));
+    QVERIFY(r.out.contains("Saved " + byShell.path("TFC/liblist.gam") + " (previous version kept: "));
+    QCOMPARE(loaderFiles(byShell), windowFiles);
+    test::FixtureInstall untouched;
+    fullInstall(untouched);
+    QVERIFY(windowFiles != loaderFiles(untouched));
+
+    // Unloading takes it out again (Admin Mod leaves Metamod loaded).
+    const Result u = shell(byShell, {"unload", component});
+    QCOMPARE(u.code, 0);
+    QVERIFY2(u.out.contains(" is now unloaded."), qPrintable(u.out + u.err));
+    const QJsonObject s = QJsonDocument::fromJson(shell(byShell, {"status", "--json"}).out.toUtf8()).object();
+    QCOMPARE(::component(s, component)["loaded"].toString(), QStringLiteral("no"));
+}
+
+void TestCli::loadingWhatIsLoadedOrCannotLoad() {
+    test::FixtureInstall fx;
+    fullInstall(fx);
+    fx.write("TFC/liblist.gam", "gamedll \"..\\tarrow\\tarrow.dll\"\r\n");
+    const Result same = shell(fx, {"load", "tarrow", "--install-root", fx.root()});
+    QCOMPARE(same.code, 0);
+    QCOMPARE(same.out, QStringLiteral("Tarrow is already loaded; nothing changed.\n"));
+    QVERIFY(!fx.exists("tarrow/backups"));
+    // NeoTF is not on disk: the click changes nothing, and the shell is told.
+    const Result ntf = shell(fx, {"load", "neotf"});
+    QCOMPARE(ntf.code, 2);
+    QVERIFY2(ntf.err.contains("Loading NeoTF changed nothing"), qPrintable(ntf.err));
+    QCOMPARE(shell(fx, {"load", "mod"}).code, 2);
+}
+
+void TestCli::rebuildAsksAndKeepsBackups() {
+    test::FixtureInstall fx;
+    fullInstall(fx);
+    const QByteArray before = fx.read("TFC/liblist.gam");
+    // No terminal to ask on, no --yes: nothing is written.
+    const Result asked = shell(fx, {"rebuild", "liblist", "--install-root", fx.root()});
+    QCOMPARE(asked.code, 2);
+    QVERIFY(asked.err.contains("add --yes to overwrite " + fx.path("TFC/liblist.gam")));
+    QCOMPARE(fx.read("TFC/liblist.gam"), before);
+    QCOMPARE(shell(fx, {"rebuild", "libllist", "--yes"}).code, 2);
+
+    const Result done = shell(fx, {"rebuild", "liblist", "plugins", "--yes"});
+    QCOMPARE(done.code, 0);
+    QVERIFY(fx.read("TFC/liblist.gam").startsWith("// Rebuilt Liblist.gam by "));
+    QVERIFY(fx.read("TFC/addons/metamod/plugins.ini").startsWith("// Rebuilt plugins.ini by "));
+
+    const Result listed = shell(fx, {"backups", "liblist.gam"});
+    QCOMPARE(listed.code, 0);
+    QCOMPARE(listed.out.count('\n'), 1);
+    QVERIFY(listed.out.trimmed().endsWith("TFC/liblist.gam"));
+    const Result restored = shell(fx, {"restore", "TFC/liblist.gam"});
+    QCOMPARE(restored.code, 0);
+    QCOMPARE(fx.read("TFC/liblist.gam"), before);
+    QCOMPARE(shell(fx, {"restore", "TFC/liblist.gam", "--at", "1999"}).code, 2);
+}
+
+void TestCli::dumpMasksPasswords() {
+    test::FixtureInstall fx;
+    fullInstall(fx);
+    fx.write("TFC/server.cfg", "\xEF\xBB\xBFrcon_password \"s3cret\"\r\nsv_lan 0; autohltv_pass hltv\r\n");
+    QTemporaryDir out;
+    const Result r = shell(fx, {"dump", "--dir", out.path(), "--include", "server", "--install-root", fx.root()});
+    QCOMPARE(r.code, 0);
+    const QString folder = out.path() + "/TARROW DEBUG INFO/";
+    QCOMPARE(r.out, folder + "\n");
+    QFile f(folder + "infodump.txt");
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray dump = f.readAll();
+    QVERIFY(dump.contains("rcon_password ***Protected***"));
+    QVERIFY(dump.contains("sv_lan 0; autohltv_pass ***Protected***"));
+    QVERIFY(!dump.contains("s3cret") && !dump.contains("hltv\r"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 3); // the report and the two pages
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"

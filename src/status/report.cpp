@@ -9,15 +9,9 @@ bool ComponentReport::hasNote(NoteKind kind) const {
 }
 
 bool StatusReport::hasProblems() const {
-    for (const ComponentReport& c : components) {
-        if (c.loaded == LoadState::Warning) return true;
-        if (c.loaded == LoadState::No) continue;
-        for (const Note& n : c.notes)
-            if (n.kind != NoteKind::MissingHelp && n.kind != NoteKind::OldNeotfSetup &&
-                n.kind != NoteKind::SetupNotSuggested)
-                return true;
-    }
-    return false;
+    // Detection turns a loaded component that misses something into a warning.
+    return std::any_of(std::begin(components), std::end(components),
+                       [](const ComponentReport& c) { return c.loaded == LoadState::Warning; });
 }
 
 const ComponentInfo (&componentTable())[5] {
@@ -49,6 +43,92 @@ std::optional<Component> componentOfCliName(const QString& word) {
     for (const ComponentInfo& i : componentTable())
         if (word.compare(QLatin1String(i.cliName), Qt::CaseInsensitive) == 0) return i.component;
     return std::nullopt;
+}
+
+const char* installedWord(InstallState s) {
+    switch (s) {
+    case InstallState::Missing:
+        return "missing";
+    case InstallState::NoVersionRecord:
+        return "no-version";
+    case InstallState::Current:
+        return "current";
+    case InstallState::Old:
+        return "old";
+    }
+    return "";
+}
+
+const char* loadedWord(LoadState s) {
+    switch (s) {
+    case LoadState::No:
+        return "no";
+    case LoadState::Yes:
+        return "yes";
+    case LoadState::YesWithNote:
+        return "yes-with-note";
+    case LoadState::Warning:
+        return "warning";
+    }
+    return "";
+}
+
+const char* routeWord(LoadRoute r) {
+    switch (r) {
+    case LoadRoute::None:
+        return "none";
+    case LoadRoute::GameLibrary:
+        return "gamedll";
+    case LoadRoute::MetamodPlugin:
+        return "metamod-plugin";
+    case LoadRoute::MetamodPluginViaNeotf:
+        return "metamod-plugin-via-neotf";
+    case LoadRoute::NeotfConfig:
+        return "ntf-config";
+    case LoadRoute::AutoexecLocalinfo:
+        return "autoexec-localinfo";
+    }
+    return "";
+}
+
+const char* runningWord(RunningState s) {
+    switch (s) {
+    case RunningState::NotInstalled:
+        return "not-installed";
+    case RunningState::Running:
+        return "running";
+    case RunningState::Stopped:
+        return "stopped";
+    }
+    return "";
+}
+
+const char* noteWord(NoteKind k) {
+    switch (k) {
+    case NoteKind::MissingLibrary:
+        return "missing-library";
+    case NoteKind::MissingCompanion:
+        return "missing-companion";
+    case NoteKind::MissingHelp:
+        return "missing-help";
+    case NoteKind::MissingPluginsIni:
+        return "missing-plugins-ini";
+    case NoteKind::MissingPlugin:
+        return "missing-plugin";
+    case NoteKind::MissingLiblist:
+        return "missing-liblist";
+    case NoteKind::MissingAutoexec:
+        return "missing-autoexec";
+    case NoteKind::MissingLoadStatement:
+        return "missing-load-statement";
+    case NoteKind::OldNeotfSetup:
+        return "old-neotf-setup";
+    case NoteKind::SetupNotSuggested:
+        return "setup-not-suggested";
+    case NoteKind::NeedsMetamod:
+        return "needs-metamod";
+    }
+    return "";
 }
 
 } // namespace tarrow

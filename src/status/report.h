@@ -103,4 +103,11 @@ const ComponentInfo& infoOf(Component c);
 std::optional<Component> componentOfWaitingPage(const QString& locationName);
 std::optional<Component> componentOfCliName(const QString& word);
 
+// The words the command line and its JSON use for the states ("yes-with-note", "missing-companion").
+const char* installedWord(InstallState s);
+const char* loadedWord(LoadState s);
+const char* routeWord(LoadRoute r);
+const char* runningWord(RunningState s);
+const char* noteWord(NoteKind k);
+
 } // namespace tarrow

@@ -1,4 +1,5 @@
 #include "common/modtable.h"
+#include "common/paths.h"
 #include "status/detection.h"
 #include "support/fixtureinstall.h"
 
@@ -52,6 +53,8 @@ class TestDetection : public QObject {
     void initTestCase() { SelectedModFolder(); }
     void loadAnalysis_data();
     void loadAnalysis();
+    void typedReport_data();
+    void typedReport();
     void installedCells_data();
     void installedCells();
     void neotf160ShownAs161();
@@ -187,6 +190,76 @@ void TestDetection::loadAnalysis() {
                              d.cells.adminmodLoaded, d.cells.neotfLoaded};
     for (int i = 0; i < 5; ++i)
         QCOMPARE(actual[i], QString(cells[i]).replace("@ROOT@", fx.root()));
+}
+
+// The facts behind the cells: "component=loaded/route/note,note" for every component that is loaded or
+// has notes; the others must be "no" without notes.
+void TestDetection::typedReport_data() {
+    QTest::addColumn<Files>("files");
+    QTest::addColumn<QStringList>("expected");
+    const QByteArray plugins = "win32 ../tarrow/tarrow.dll\r\nwin32 addons/Adminmod/dlls/admin_MM.dll";
+    QTest::newRow("Metamod loads the bot and Admin Mod")
+        << Files{{"TFC/liblist.gam", kMmGame}, {"TFC/addons/metamod/plugins.ini", plugins}, {"TFC/autoexec.cfg", "echo"}}
+        << QStringList{"mod=yes/metamod-plugin/", "tarrow=yes/metamod-plugin/", "metamod=yes/gamedll/",
+                       "adminmod=yes/metamod-plugin/"};
+    QTest::newRow("no autoexec.cfg under Metamod")
+        << Files{{"TFC/liblist.gam", kMmGame}, {"TFC/addons/metamod/plugins.ini", plugins}}
+        << QStringList{"mod=yes-with-note/metamod-plugin/missing-autoexec", "tarrow=yes/metamod-plugin/",
+                       "metamod=yes/gamedll/", "adminmod=yes/metamod-plugin/"};
+    QTest::newRow("NeoTF loads Metamod")
+        << Files{{"TFC/liblist.gam", kNtfGame}, {"TFC/addons/neotf/ntf_config.txt", "metamod.dll"},
+                 {"TFC/addons/metamod/plugins.ini", plugins}}
+        << QStringList{"mod=yes/ntf-config/", "tarrow=yes/metamod-plugin-via-neotf/",
+                       "metamod=yes-with-note/ntf-config/setup-not-suggested",
+                       "adminmod=yes/metamod-plugin-via-neotf/", "neotf=yes/gamedll/"};
+    QTest::newRow("NeoTF loads the bot without Metamod")
+        << Files{{"TFC/liblist.gam", kNtfGame}, {"TFC/addons/neotf/ntf_config.txt", "../../Tarrow/Tarrow.dll"}}
+        << QStringList{"mod=yes/ntf-config/", "tarrow=warning/ntf-config/needs-metamod", "neotf=yes/gamedll/"};
+    QTest::newRow("NeoTF without the mod's line")
+        << Files{{"TFC/liblist.gam", kNtfGame}, {"TFC/addons/neotf/ntf_config.txt", "//tfc.dll"}}
+        << QStringList{"mod=warning/ntf-config/missing-load-statement", "neotf=yes/gamedll/"};
+    QTest::newRow("bot without its chat file and help")
+        << Files{{"TFC/liblist.gam", kBotGame}, {"tarrow/TFC/tarrow_chat.txt", ""}}
+        << QStringList{"mod=yes/gamedll/", "tarrow=yes/gamedll/"};
+    QTest::newRow("no liblist.gam") << Files{{"TFC/liblist.gam", ""}} << QStringList{"mod=no/none/"};
+}
+
+void TestDetection::typedReport() {
+    QFETCH(Files, files);
+    QFETCH(QStringList, expected);
+    test::FixtureInstall fx;
+    complete(fx);
+    for (auto it = files.cbegin(); it != files.cend(); ++it)
+        fx.write(it.key(), it.value());
+    if (QString(QTest::currentDataTag()) == "bot without its chat file and help") {
+        QFile::remove(fx.path("tarrow/TFC/tarrow_chat.txt"));
+        QFile::remove(fx.path("tarrow/Tarrow_Documentation.chm"));
+        expected[1] = "tarrow=warning/gamedll/missing-companion,missing-help";
+    }
+    if (QString(QTest::currentDataTag()) == "no liblist.gam") {
+        QFile::remove(fx.path("TFC/liblist.gam"));
+        expected[0] = "mod=no/none/missing-liblist";
+    }
+    ComponentSettings s;
+    const Detection d = detect(fx, s);
+    QStringList actual;
+    for (const ComponentInfo& info : componentTable()) {
+        const ComponentReport& c = d.report[info.component];
+        if (c.loaded == LoadState::No && c.notes.isEmpty() && info.component != Component::Mod) continue;
+        QStringList notes;
+        for (const Note& n : c.notes)
+            notes << noteWord(n.kind);
+        actual << QString::fromLatin1(info.cliName) + "=" + loadedWord(c.loaded) + "/" + routeWord(c.route) + "/" +
+                      notes.join(',');
+    }
+    QCOMPARE(actual, expected);
+    // Notes name the file and where it was expected.
+    for (const Note& n : d.report[Component::Tarrow].notes)
+        if (n.kind == NoteKind::MissingCompanion) {
+            QCOMPARE(n.file, QStringLiteral("Tarrow_Chat.txt"));
+            QCOMPARE(nativePath(n.expectedPath), fx.path("tarrow/TFC/Tarrow_Chat.txt"));
+        }
+    QCOMPARE(d.report.hasProblems(), expected.join(' ').contains("warning"));
 }
 
 void TestDetection::installedCells_data() {

@@ -1,5 +1,7 @@
 #include "settingsstore.h"
 
+#include <algorithm>
+
 #include "prompter.h"
 
 #include <QDir>
@@ -59,6 +61,13 @@ bool SettingsStore::write(const QString& keyPath, const QString& valueName, cons
     if (file.exists() && !(file.permissions() & QFileDevice::WriteOwner)) return false;
     settings_->beginGroup(sectionFor(keyPath));
     const QStringList keys = settings_->childKeys();
+    // The same value under the same spelling: nothing to rewrite.
+    if (keys.contains(valueName) && settings_->value(valueName).toString() == value &&
+        std::count_if(keys.begin(), keys.end(),
+                      [&](const QString& k) { return k.compare(valueName, Qt::CaseInsensitive) == 0; }) == 1) {
+        settings_->endGroup();
+        return true;
+    }
     for (const QString& key : keys) {
         if (key.compare(valueName, Qt::CaseInsensitive) == 0) settings_->remove(key);
     }

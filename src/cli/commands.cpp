@@ -107,22 +107,6 @@ RunningReport runningOf(const InstallPaths& p) {
         p, OpenFileScan::take({p.modLibrary, p.botLibrary, p.metamodLibrary, p.adminmodLibrary, p.neotfLibrary}));
 }
 
-bool loadedFlag(const LoadFlags& f, Component c) {
-    switch (c) {
-    case Component::Tarrow:
-        return f.TarrowLoaded;
-    case Component::Metamod:
-        return f.MetamodLoaded;
-    case Component::Adminmod:
-        return f.AdminmodLoaded;
-    case Component::Neotf:
-        return f.NeotfLoaded;
-    case Component::Mod:
-        break;
-    }
-    return false;
-}
-
 void printWrites(const QList<WriteRecord>& records) {
     for (const WriteRecord& r : records) {
         if (!r.changed) continue;
@@ -155,7 +139,7 @@ int loadOrUnload(Installation& in, const QStringList& args, bool load) {
     QStringList scratch;
     const InstallPaths p = in.paths();
     const LoadFlags before = detectComponents(p, in.settings, scratch, false).flags;
-    if (loadedFlag(before, *c) == load) {
+    if (isLoaded(before, *c) == load) {
         out() << name << (load ? " is already loaded" : " is not loaded") << "; nothing changed." << Qt::endl;
         return kDone;
     }
@@ -168,7 +152,7 @@ int loadOrUnload(Installation& in, const QStringList& args, bool load) {
     applyClickAction(clickOf(*c), before, p, in.settings, scratch);
     const Detection after = detectComponents(p, in.settings, scratch, true);
     printWrites(takeWriteJournal());
-    if (loadedFlag(after.flags, *c) != load) {
+    if (isLoaded(after.flags, *c) != load) {
         out() << statusText(after.report, runningOf(p), in.root, colourWanted());
         return fail(QStringLiteral("%1 %2 changed nothing that makes it %3: a file it needs is missing (see the "
                                    "report above).")

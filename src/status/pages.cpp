@@ -9,11 +9,13 @@
 namespace tarrow {
 
 const QStringList& generatedPageNames() {
-    static const QStringList names = {
-        QStringLiteral("stats1.html"), QStringLiteral("stats.html"), QStringLiteral("tarrow1.html"),
-        QStringLiteral("tarrow.html"), QStringLiteral("MM.html"),    QStringLiteral("AM.html"),
-        QStringLiteral("Tar.html"),    QStringLiteral("NTF.html"),
-    };
+    static const QStringList names = [] {
+        QStringList n{QStringLiteral("stats1.html"), QStringLiteral("stats.html"), QStringLiteral("tarrow1.html"),
+                      QStringLiteral("tarrow.html")};
+        for (const ComponentInfo& info : componentTable())
+            if (info.waitingPage) n << QString::fromLatin1(info.waitingPage);
+        return n;
+    }();
     return names;
 }
 

@@ -14,6 +14,22 @@ bool StatusReport::hasProblems() const {
                        [](const ComponentReport& c) { return c.loaded == LoadState::Warning; });
 }
 
+bool isLoaded(const LoadFlags& f, Component c) {
+    switch (c) {
+    case Component::Tarrow:
+        return f.TarrowLoaded;
+    case Component::Metamod:
+        return f.MetamodLoaded;
+    case Component::Adminmod:
+        return f.AdminmodLoaded;
+    case Component::Neotf:
+        return f.NeotfLoaded;
+    case Component::Mod:
+        break;
+    }
+    return false;
+}
+
 const ComponentInfo (&componentTable())[5] {
     static const ComponentInfo table[5] = {
         {Component::Mod, "Mod", nullptr, "mod"},

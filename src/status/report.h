@@ -65,6 +65,9 @@ struct LoadFlags {
     bool NeotfLoaded = false;
 };
 
+// Whether the flags say the component is loaded (the mod: never a flag).
+bool isLoaded(const LoadFlags& flags, Component c);
+
 enum class InstallType { None, Game, Server, Unknown };
 enum class RunningState { NotInstalled, Running, Stopped };
 

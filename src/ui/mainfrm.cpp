@@ -129,17 +129,11 @@ QString refreshWritesText(const QList<WriteRecord>& records, const LoadFlags& be
         kept = kept || !r.backup.isEmpty();
     }
     QStringList changes;
-    const struct {
-        bool was, is;
-        const char* name;
-    } components[] = {{before.TarrowLoaded, after.TarrowLoaded, "Tarrow"},
-                      {before.MetamodLoaded, after.MetamodLoaded, "Metamod"},
-                      {before.AdminmodLoaded, after.AdminmodLoaded, "Admin Mod"},
-                      {before.NeotfLoaded, after.NeotfLoaded, "NeoTF"}};
-    for (const auto& c : components) {
-        if (c.was == c.is) continue;
-        changes << (c.is ? QStringLiteral("now loads ") : QStringLiteral("no longer loads ")) +
-                       QString::fromLatin1(c.name);
+    for (const ComponentInfo& c : componentTable()) {
+        const bool was = isLoaded(before, c.component), is = isLoaded(after, c.component);
+        if (was == is) continue;
+        changes << (is ? QStringLiteral("now loads ") : QStringLiteral("no longer loads ")) +
+                       QString::fromLatin1(c.displayName);
     }
     QString text = names.join(QStringLiteral(", ")) + QStringLiteral(": ") +
                    (changes.isEmpty() ? QStringLiteral("load statements tidied") : changes.join(QStringLiteral(", ")));

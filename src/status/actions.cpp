@@ -32,7 +32,7 @@ namespace {
 // The editing vocabulary of the actions, all on the shared scratch list.
 class Editor {
   public:
-    explicit Editor(QStringList& list) : list_(list) {}
+    Editor(QStringList& list, const QString& gamedllKey) : list_(list), gamedllKey_(gamedllKey) {}
 
     void read(const QString& path) { LoadListFromFile(path, list_, true); }
     void readIfExists(const QString& path) {
@@ -45,7 +45,7 @@ class Editor {
     bool has(const QString& statement) const { return listHas(matchingView(list_), statement); }
 
     void setGamedll(const QString& statement) {
-        const qsizetype i = findGamedllLine(list_);
+        const qsizetype i = findGamedllLine(list_, gamedllKey_);
         if (i >= 0)
             put(i, statement);
         else
@@ -89,6 +89,7 @@ class Editor {
     }
 
     QStringList& list_;
+    QString gamedllKey_;
 };
 
 const QString kLocal = QStringLiteral("localinfo mm_gamedll");
@@ -114,8 +115,8 @@ void tarrowAction(const LoadFlags& f, const InstallPaths& p, const LoadStatement
         e.save(p.liblist);
     } else if (f.MetamodLoaded) {
         e.readIfExists(p.pluginsIni);
-        e.remove(st.BOTPLUGOFF, 28);
-        e.remove(st.BOTPLUG, 26);
+        e.remove(st.BOTPLUGOFF, st.BOTPLUGOFF_K);
+        e.remove(st.BOTPLUG, st.BOTPLUG_K);
         e.save(p.pluginsIni, f.TarrowLoaded ? st.BOTPLUGOFF : st.BOTPLUG);
     } else {
         e.makeSingleLine(p.ntfConfig, f.TarrowLoaded ? st.NTF2TFC : st.NTF2BOT);
@@ -129,14 +130,14 @@ void metamodAction(const LoadFlags& f, const InstallPaths& p, const LoadStatemen
         e.setGamedll(st.MMGAME);
         e.save(p.liblist);
         e.read(p.pluginsIni);
-        e.remove(st.BOTPLUGOFF, 28);
-        e.remove(st.BOTPLUG, 26);
+        e.remove(st.BOTPLUGOFF, st.BOTPLUGOFF_K);
+        e.remove(st.BOTPLUG, st.BOTPLUG_K);
         if (f.TarrowLoaded) {
             // Admin Mod stays off; the bot moves under Metamod.
-            if (!e.has(st.AMPLUGOFF)) e.replace(st.AMPLUG, 23, st.AMPLUGOFF);
+            if (!e.has(st.AMPLUGOFF)) e.replace(st.AMPLUG, st.AMPLUG_REMOVE_K, st.AMPLUGOFF);
             e.save(p.pluginsIni, st.BOTPLUG);
         } else {
-            if (!e.has(st.AMPLUGOFF)) e.remove(st.AMPLUG, 23);
+            if (!e.has(st.AMPLUGOFF)) e.remove(st.AMPLUG, st.AMPLUG_REMOVE_K);
             e.save(p.pluginsIni);
         }
         neotfUnderMetamod(e, p, st, f.NeotfLoaded);
@@ -162,9 +163,9 @@ void adminmodAction(const LoadFlags& f, const InstallPaths& p, const LoadStateme
         if (!fileExists(p.pluginsIni)) return;
         e.read(p.pluginsIni);
         if (f.AdminmodLoaded)
-            e.replace(st.AMPLUG, 39, st.AMPLUGOFF);
+            e.replace(st.AMPLUG, st.AMPLUG_K, st.AMPLUGOFF);
         else
-            e.replace(st.AMPLUGOFF, 41, st.AMPLUG);
+            e.replace(st.AMPLUGOFF, st.AMPLUGOFF_K, st.AMPLUG);
         e.save(p.pluginsIni);
         return;
     }
@@ -175,10 +176,10 @@ void adminmodAction(const LoadFlags& f, const InstallPaths& p, const LoadStateme
     e.save(p.liblist);
     e.readIfExists(p.pluginsIni);
     if (f.TarrowLoaded)
-        e.ensure(st.BOTPLUG, st.BOTPLUGOFF, 28);
+        e.ensure(st.BOTPLUG, st.BOTPLUGOFF, st.BOTPLUGOFF_K);
     else if (!e.has(st.BOTPLUGOFF))
-        e.remove(st.BOTPLUG, 26);
-    e.ensure(st.AMPLUG, st.AMPLUGOFF, 41);
+        e.remove(st.BOTPLUG, st.BOTPLUG_K);
+    e.ensure(st.AMPLUG, st.AMPLUGOFF, st.AMPLUGOFF_K);
     e.save(p.pluginsIni);
     neotfUnderMetamod(e, p, st, f.NeotfLoaded);
 }
@@ -203,8 +204,8 @@ void neotfAction(const LoadFlags& f, const InstallPaths& p, const LoadStatements
 
 void applyClickAction(ClickedComponent component, const LoadFlags& previous, const InstallPaths& paths,
                       const ComponentSettings& settings, QStringList& liblist) {
-    const LoadStatements st(settings);
-    Editor e(liblist);
+    const LoadStatements st(settings, paths);
+    Editor e(liblist, st.GAMEDLL);
     switch (component) {
     case ClickedComponent::Tarrow:
         tarrowAction(previous, paths, st, e);

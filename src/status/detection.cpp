@@ -7,6 +7,8 @@
 #include "common/paths.h"
 #include "common/textlists.h"
 
+#include <QFileInfo>
+
 namespace tarrow {
 
 namespace {
@@ -22,6 +24,10 @@ void installedState(ComponentReport& r, const QString& library, const QString& l
     r.currentVersion = latest;
     if (!fileExists(library)) {
         r.installed = InstallState::Missing;
+        return;
+    }
+    if (library.endsWith(QLatin1String(".so"), Qt::CaseInsensitive)) {
+        r.installed = InstallState::Present;
         return;
     }
     r.version = FileVersionText(library);
@@ -145,8 +151,25 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
     }
 }
 
+// A Steam dedicated server records its build in the app manifest: "buildid"		"1234567".
+std::optional<QString> steamBuild(const QString& root) {
+    const QString manifest = root + QStringLiteral("steamapps\\appmanifest_90.acf");
+    if (!fileExists(manifest)) return std::nullopt;
+    for (const QString& line : readLines(manifest)) {
+        QString t = line.trimmed();
+        if (!t.startsWith(QLatin1String("\"buildid\""), Qt::CaseInsensitive)) continue;
+        t = t.mid(9).trimmed();
+        t.remove(QLatin1Char('"'));
+        return t.trimmed();
+    }
+    return std::nullopt;
+}
+
 void engineFacts(const InstallPaths& p, ComponentSettings& s, StatusReport& r, QStringList& liblist) {
-    if (!fileExists(p.sierra)) return;
+    if (!fileExists(p.sierra)) {
+        if (p.platform == ServerPlatform::Linux) r.engineBuild = steamBuild(p.root);
+        return;
+    }
     const QStringList lines = readForMatching(p.sierra, liblist);
     if (listHas(lines, QStringLiteral("ProductName \"Half-Life\""))) {
         r.installType = InstallType::Game;
@@ -170,13 +193,18 @@ void missing(ComponentReport& c, NoteKind kind, const QString& file, const QStri
     c.notes.append({kind, file, expected});
 }
 
+QString fileName(const QString& composed) {
+    return QFileInfo(nativePath(composed)).fileName();
+}
+
 void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusReport& r, QStringList& liblist) {
+    const bool linux = p.platform == ServerPlatform::Linux;
     const QString rc = p.root + p.mod;
     if (r.flags.TarrowLoaded) {
         ComponentReport& bot = r[Component::Tarrow];
         if (!fileExists(p.botLibrary))
-            missing(bot, NoteKind::MissingLibrary, QStringLiteral("Tarrow.dll"),
-                    p.root + QStringLiteral("Tarrow\\Tarrow.dll"));
+            missing(bot, NoteKind::MissingLibrary, linux ? fileName(p.botLibrary) : QStringLiteral("Tarrow.dll"),
+                    linux ? p.botLibrary : p.root + QStringLiteral("Tarrow\\Tarrow.dll"));
         for (const char* f : {"Tarrow.cfg", "Default.cfg", "Tarrow_Names.txt", "Tarrow_Chat.txt"}) {
             const QString name = QString::fromLatin1(f);
             if (!fileExists(p.botFolder + name))
@@ -190,8 +218,9 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusRe
     if (r.flags.MetamodLoaded) {
         ComponentReport& mm = r[Component::Metamod];
         if (!fileExists(p.metamodLibrary))
-            missing(mm, NoteKind::MissingLibrary, QStringLiteral("Metamod.dll"),
-                    rc + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("dlls\\Metamod.dll"));
+            missing(mm, NoteKind::MissingLibrary, linux ? fileName(p.metamodLibrary) : QStringLiteral("Metamod.dll"),
+                    linux ? p.metamodLibrary
+                          : rc + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("dlls\\Metamod.dll"));
         if (!fileExists(p.pluginsIni))
             missing(mm, NoteKind::MissingPluginsIni, QStringLiteral("plugins.ini"),
                     rc + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("plugins.ini"));
@@ -199,8 +228,9 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusRe
     if (r.flags.AdminmodLoaded) {
         ComponentReport& am = r[Component::Adminmod];
         if (!fileExists(p.adminmodLibrary))
-            missing(am, NoteKind::MissingLibrary, QStringLiteral("Admin_MM.dll"),
-                    rc + QLatin1Char('\\') + s.AdminmodDllFolder + QStringLiteral("Admin_MM.dll"));
+            missing(am, NoteKind::MissingLibrary, linux ? fileName(p.adminmodLibrary) : QStringLiteral("Admin_MM.dll"),
+                    linux ? p.adminmodLibrary
+                          : rc + QLatin1Char('\\') + s.AdminmodDllFolder + QStringLiteral("Admin_MM.dll"));
         for (const char* f : {"Plugin.ini", "Users.ini"}) {
             const QString name = QString::fromLatin1(f);
             if (!fileExists(p.adminmodConfigFolder + name.toLower()))
@@ -226,8 +256,9 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusRe
     if (r.flags.NeotfLoaded) {
         ComponentReport& ntf = r[Component::Neotf];
         const QString base = rc + QLatin1Char('\\') + s.NeotfFolder;
-        if (!fileExists(base + QStringLiteral("dlls\\NTF.dll")))
-            missing(ntf, NoteKind::MissingLibrary, QStringLiteral("NTF.dll"), base + QStringLiteral("dlls\\NTF.dll"));
+        const QString library = linux ? p.neotfLibrary : base + QStringLiteral("dlls\\NTF.dll");
+        if (!fileExists(library))
+            missing(ntf, NoteKind::MissingLibrary, linux ? fileName(library) : QStringLiteral("NTF.dll"), library);
         for (const char* f : {"NTF_Config.txt", "NTF_Users.ini", "NTF_Cvars.cfg"}) {
             const QString name = QString::fromLatin1(f);
             if (!fileExists(base + name)) missing(ntf, NoteKind::MissingCompanion, name, base + name);
@@ -236,11 +267,11 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusRe
 }
 
 // One duplicated statement loses its last copy per refresh; a single one is never touched.
-void removeOneDuplicate(const QString& path, QStringList& liblist, bool gamedll) {
+void removeOneDuplicate(const QString& path, QStringList& liblist, bool gamedll, const QString& key) {
     if (!fileExists(path)) return;
     LoadListFromFile(path, liblist, true);
     auto find = [&] {
-        return gamedll ? findGamedllLine(liblist)
+        return gamedll ? findGamedllLine(liblist, key)
                        : FindListPrefix(matchingView(liblist), QStringLiteral("localinfo mm_gamedll"), 20);
     };
     const qsizetype last = find();
@@ -282,14 +313,14 @@ Detection detectComponents(const InstallPaths& paths, ComponentSettings& setting
     Detection d;
     StatusReport& r = d.report;
     r = emptyReport(paths.mod);
-    const LoadStatements st(settings);
+    const LoadStatements st(settings, paths);
     installedStates(paths, settings, r);
     loadAnalysis(paths, st, r, liblist);
     engineFacts(paths, settings, r, liblist);
     companionChecks(paths, settings, r, liblist);
     if (upkeep) {
-        removeOneDuplicate(paths.liblist, liblist, true);
-        removeOneDuplicate(paths.autoexec, liblist, false);
+        removeOneDuplicate(paths.liblist, liblist, true, st.GAMEDLL);
+        removeOneDuplicate(paths.autoexec, liblist, false, st.GAMEDLL);
     }
     if (r.flags.NeotfLoaded && r.flags.TarrowLoaded && !r.flags.MetamodLoaded)
         r[Component::Tarrow].notes.append({NoteKind::NeedsMetamod, QString(), QString()});

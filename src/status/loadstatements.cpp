@@ -1,11 +1,40 @@
 #include "loadstatements.h"
 
 #include "common/modtable.h"
+#include "common/paths.h"
 #include "common/textlists.h"
+
+#include <QFileInfo>
 
 namespace tarrow {
 
-InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSettings& s) : root(r), mod(c) {
+namespace {
+
+// The first of `names` that exists in `folder` (any case), as spelled on disk; the first name when none does.
+QString firstFound(const QString& folder, const QStringList& names) {
+    for (const QString& name : names) {
+        if (fileExists(folder + name)) {
+            const QString onDisk = QFileInfo(nativePath(folder + name)).fileName();
+            const qsizetype cut = name.lastIndexOf(QLatin1Char('\\'));
+            return folder + (cut < 0 ? QString() : name.left(cut + 1)) + onDisk;
+        }
+    }
+    return folder + names.first();
+}
+
+QString linuxModLibraryBase() {
+    QString base = GameDllName();
+    if (base.endsWith(QLatin1String(".dll"), Qt::CaseInsensitive)) base.chop(4);
+    return base.isEmpty() ? QStringLiteral("tfc") : base;
+}
+
+} // namespace
+
+InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSettings& s)
+    : InstallPaths(r, c, s, installationPlatform(r)) {}
+
+InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSettings& s, ServerPlatform p)
+    : platform(p), root(r), mod(c) {
     const QString modDir = r + c + QLatin1Char('\\');
     liblist = modDir + QStringLiteral("liblist.gam");
     autoexec = modDir + QStringLiteral("autoexec.cfg");
@@ -23,6 +52,58 @@ InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSe
     adminmodConfigFolder = r + c + s.AdminmodConfigFolder;
     sierra = r + QStringLiteral("sierra.inf");
     metagame = modDir + QStringLiteral("metagame.ini");
+    if (p != ServerPlatform::Linux) return;
+    const QString base = linuxModLibraryBase();
+    modLibrary = firstFound(modDir + QStringLiteral("dlls\\"), {base + QStringLiteral(".so"), base + QStringLiteral("_i386.so")});
+    botLibrary = firstFound(pluginFolder, {QStringLiteral("tarrow_i386.so"), QStringLiteral("tarrow_i486.so"),
+                                           QStringLiteral("tarrow.so")});
+    metamodLibrary = firstFound(metamodFolder, {QStringLiteral("dlls\\metamod.so"), QStringLiteral("dlls\\metamod_i386.so"),
+                                                QStringLiteral("metamod_i386.so")});
+    adminmodLibrary = firstFound(modDir + s.AdminmodDllFolder,
+                                 {QStringLiteral("admin_MM_i386.so"), QStringLiteral("admin_mm.so")});
+    neotfLibrary = firstFound(neotfFolder + QStringLiteral("dlls\\"),
+                              {QStringLiteral("ntf_i486.so"), QStringLiteral("neotf_i486.so"), QStringLiteral("ntf_i386.so"),
+                               QStringLiteral("ntf.so")});
+}
+
+QString modRelativePath(const InstallPaths& p, const QString& library) {
+    const QString modDir = nativePath(p.root + p.mod) + QLatin1Char('/');
+    const QString lib = nativePath(library);
+    return lib.startsWith(modDir) ? lib.mid(modDir.size()) : lib;
+}
+
+LoadStatements::LoadStatements(const ComponentSettings& s, const InstallPaths& p) : LoadStatements(s) {
+    if (p.platform != ServerPlatform::Linux) return;
+    auto quoted = [](const QString& path) { return QStringLiteral("gamedll_linux \"") + path + QLatin1Char('"'); };
+    const QString bot = QFileInfo(p.botLibrary).fileName();
+    const QString ntfDll = QFileInfo(nativePath(p.neotfLibrary)).fileName();
+    const QString mmFile = QFileInfo(nativePath(p.metamodLibrary)).fileName();
+    const QString amFile = QFileInfo(nativePath(p.adminmodLibrary)).fileName();
+    GAMEDLL = QStringLiteral("gamedll_linux");
+    GAME = quoted(modRelativePath(p, p.modLibrary));
+    TFCGAME = GAME;
+    BOTGAME = quoted(QStringLiteral("../tarrow/") + bot);
+    MMGAME = quoted(modRelativePath(p, p.metamodLibrary));
+    NTFGAME = quoted(modRelativePath(p, p.neotfLibrary));
+    BOTPLUG = QStringLiteral("linux ../tarrow/") + bot;
+    BOTPLUGOFF = QStringLiteral("//") + BOTPLUG;
+    BOTPLUGREAD = BOTPLUG;
+    AMPLUG = QStringLiteral("linux ") + s.AdminmodLoadPath + amFile;
+    AMPLUGOFF = QStringLiteral("//") + AMPLUG;
+    AMPLUGREAD = AMPLUG;
+    NTFPLUG = QStringLiteral("linux ") + s.NeotfLoadPath + QStringLiteral("dlls/") + ntfDll;
+    NTFLOCAL = QStringLiteral("localinfo mm_gamedll ") + s.NeotfLoadPath + QStringLiteral("dlls/") + ntfDll;
+    NTFLOCALOFF = QStringLiteral("//") + NTFLOCAL;
+    NTF2BOT = QStringLiteral("../../tarrow/") + bot;
+    NTF2BOTREAD = NTF2BOT;
+    NTF2TFC = QFileInfo(nativePath(p.modLibrary)).fileName();
+    NTF2MM = mmFile;
+    // Whole statements identify themselves: the Windows counts belong to the Windows names.
+    BOTPLUG_K = int(BOTPLUG.size());
+    BOTPLUGOFF_K = int(BOTPLUGOFF.size());
+    AMPLUG_REMOVE_K = int(AMPLUG.size());
+    AMPLUG_K = int(AMPLUG.size());
+    AMPLUGOFF_K = int(AMPLUGOFF.size());
 }
 
 LoadStatements::LoadStatements(const ComponentSettings& s) {
@@ -46,14 +127,14 @@ LoadStatements::LoadStatements(const ComponentSettings& s) {
     NTF2MM = QStringLiteral("metamod.dll");
 }
 
-qsizetype findGamedllLine(const QStringList& list) {
+qsizetype findGamedllLine(const QStringList& list, const QString& key) {
+    const qsizetype n = key.size();
     qsizetype found = -1;
     for (qsizetype i = 0; i < list.size(); ++i) {
         const QString line = statementForm(list[i]);
-        if (line.size() < 7 || line.left(7).compare(QLatin1String("gamedll"), Qt::CaseInsensitive) != 0)
-            continue;
-        if (line.size() == 7 || line.at(7) == QLatin1Char(' ') || line.at(7) == QLatin1Char('\t') ||
-            line.at(7) == QLatin1Char('"'))
+        if (line.size() < n || line.left(n).compare(key, Qt::CaseInsensitive) != 0) continue;
+        if (line.size() == n || line.at(n) == QLatin1Char(' ') || line.at(n) == QLatin1Char('\t') ||
+            line.at(n) == QLatin1Char('"'))
             found = i;
     }
     return found;
@@ -62,8 +143,12 @@ qsizetype findGamedllLine(const QStringList& list) {
 QStringList matchingView(const QStringList& lines) {
     QStringList out;
     out.reserve(lines.size());
-    for (const QString& line : lines)
-        out.append(statementForm(line));
+    for (const QString& line : lines) {
+        QString form = statementForm(line);
+        // Metamod reads "lin32" as "linux".
+        if (form.startsWith(QLatin1String("lin32 "), Qt::CaseInsensitive)) form.replace(0, 5, QStringLiteral("linux"));
+        out.append(form);
+    }
     return out;
 }
 

@@ -1,24 +1,34 @@
 #pragma once
 
 #include "app/componentsettings.h"
+#include "app/platform.h"
 
 #include <QString>
 #include <QStringList>
 
 namespace tarrow {
 
-// Where the loader files and component libraries of an installation are (composed paths).
+// Where the loader files and component libraries of an installation are (composed paths). The platform
+// is the installation's own (see platform.h); a Linux installation's libraries are the first of each
+// component's .so names found on disk, in the spelling found.
 struct InstallPaths {
     InstallPaths(const QString& installRoot, const QString& modFolder, const ComponentSettings& settings);
+    InstallPaths(const QString& installRoot, const QString& modFolder, const ComponentSettings& settings,
+                 ServerPlatform platform);
+    ServerPlatform platform = ServerPlatform::Windows;
     QString root, mod;
     QString liblist, autoexec, pluginsIni, ntfConfig;
     QString modLibrary, botLibrary, metamodLibrary, adminmodLibrary, neotfLibrary;
     QString sierra, metagame, pluginFolder, botFolder, adminmodConfigFolder, neotfFolder, metamodFolder;
 };
 
-// The load statements as the program reads and writes them.
+// The load statements as the program reads and writes them, for the installation's platform.
 struct LoadStatements {
     explicit LoadStatements(const ComponentSettings& s);
+    LoadStatements(const ComponentSettings& s, const InstallPaths& paths);
+    QString GAMEDLL = QStringLiteral("gamedll"); // the liblist.gam key of the platform's engine
+    // How many leading characters identify a statement when it is replaced or removed.
+    int BOTPLUG_K = 26, BOTPLUGOFF_K = 28, AMPLUG_REMOVE_K = 23, AMPLUG_K = 39, AMPLUGOFF_K = 41;
     QString GAME, TFCGAME, BOTGAME, MMGAME, NTFGAME;
     QString BOTPLUG, BOTPLUGOFF, AMPLUG, AMPLUGOFF, NTFPLUG;
     QString NTFLOCAL, NTFLOCALOFF;
@@ -28,10 +38,13 @@ struct LoadStatements {
     QString AMPLUGREAD;  // "win32 " + AdminmodLoadPath + "admin_MM.dll"
 };
 
-// The last line that is a gamedll statement: its first word is "gamedll" itself (the first seven
-// characters, any case, followed by a blank, a tab, a double quote or the end). gamedll_linux and
-// gamedll_osx lines belong to the other engines and never count. -1 when there is none.
-qsizetype findGamedllLine(const QStringList& list);
+// The last line that is a gamedll statement: its first word is `key` itself ("gamedll" for hlds.exe,
+// "gamedll_linux" for hlds_linux; any case, followed by a blank, a tab, a double quote or the end).
+// The other engines' lines never count. -1 when there is none.
+qsizetype findGamedllLine(const QStringList& list, const QString& key = QStringLiteral("gamedll"));
+
+// A library path relative to the mod folder with forward slashes, in the spelling found on disk.
+QString modRelativePath(const InstallPaths& paths, const QString& library);
 
 // The lines as they are matched: a UTF-8 byte-order mark is not part of the first line, runs of blanks
 // and tabs count as one blank and trailing ones are ignored (a real liblist.gam ends its gamedll line with

@@ -41,6 +41,8 @@ QString installedCell(const ComponentReport& r, const QString& download, const Q
                name + QStringLiteral("\"><font color=\"#800080\">Unknown Version</a>");
     case InstallState::Current:
         return QStringLiteral(" <font color=\"#800080\">") + htmlEscape(r.shownVersion);
+    case InstallState::Present:
+        return QStringLiteral(" <font color=\"#800080\" title=\"Linux libraries carry no version record\">Installed");
     case InstallState::Old:
         break;
     }
@@ -206,6 +208,7 @@ StatusCells renderCells(const StatusReport& r) {
         c.installTypeLine = QStringLiteral("Install Type: Unknown<br>");
         break;
     }
+    if (r.engineBuild) c.engineVersionLine = QStringLiteral("HL Build: ") + htmlEscape(*r.engineBuild) + QStringLiteral("<br>");
     if (r.engineVersion) {
         const QString h = htmlEscape(*r.engineVersion);
         c.engineVersionLine = r.engineOld ? QStringLiteral("HL Version: <font color=\"#800080\" title=\"Current Version: ") +

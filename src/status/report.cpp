@@ -71,6 +71,8 @@ const char* installedWord(InstallState s) {
         return "current";
     case InstallState::Old:
         return "old";
+    case InstallState::Present:
+        return "present";
     }
     return "";
 }

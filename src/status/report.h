@@ -9,7 +9,8 @@ namespace tarrow {
 // The components the report covers, in report order.
 enum class Component { Mod, Tarrow, Metamod, Adminmod, Neotf };
 
-enum class InstallState { Missing, NoVersionRecord, Current, Old };
+// Present: a Linux library, which carries no version record to compare.
+enum class InstallState { Missing, NoVersionRecord, Current, Old, Present };
 enum class LoadState { No, Yes, YesWithNote, Warning };
 
 // How a loaded component is loaded; it decides the wording of its report cell.
@@ -78,6 +79,7 @@ struct StatusReport {
     LoadFlags flags;
     InstallType installType = InstallType::None;
     std::optional<QString> engineVersion; // CurrentVersion of sierra.inf
+    std::optional<QString> engineBuild;   // a Linux server's "buildid" of steamapps/appmanifest_90.acf
     QString currentEngineVersion;
     bool engineOld = false;
 

@@ -1,12 +1,14 @@
 #include "rebuild.h"
 
 #include "app/componentsettings.h"
+#include "app/installpaths.h"
 #include "app/webaddresses.h"
 #include "common/fileio.h"
 #include "common/paths.h"
 #include "common/wait.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace tarrow {
 
@@ -44,7 +46,10 @@ QStringList defaultNtfConfigLines() {
     return {QStringLiteral("tfc.dll")};
 }
 
-QList<RebuildTarget> rebuildTargets(const QString& root, const QString& mod, const ComponentSettings& s) {
+namespace {
+
+// The Windows server's files.
+QList<RebuildTarget> windowsTargets(const QString& root, const QString& mod, const ComponentSettings& s) {
     const QString modDir = root + mod;
     return {
         {"autoexec", "Rebuilding Autoexec.cfg...", modDir + QStringLiteral("\\autoexec.cfg"), modDir,
@@ -58,6 +63,26 @@ QList<RebuildTarget> rebuildTargets(const QString& root, const QString& mod, con
          modDir + QLatin1Char('\\') + s.NeotfFolder + QStringLiteral("ntf_config.txt"),
          modDir + QLatin1Char('\\') + s.NeotfFolder, defaultNtfConfigLines},
     };
+}
+
+} // namespace
+
+QList<RebuildTarget> rebuildTargets(const QString& root, const QString& mod, const ComponentSettings& s) {
+    const QString modDir = root + mod;
+    const InstallPaths paths(root, mod, s);
+    if (paths.platform == ServerPlatform::Linux) {
+        const QString library = modRelativePath(paths, paths.modLibrary);
+        const QString name = QFileInfo(library).fileName();
+        QList<RebuildTarget> targets = windowsTargets(root, mod, s);
+        targets[1].content = [library] {
+            QStringList l = defaultLiblistLines();
+            l << QStringLiteral("gamedll_linux \"") + library + QLatin1Char('"');
+            return l;
+        };
+        targets[3].content = [name] { return QStringList{name}; };
+        return targets;
+    }
+    return windowsTargets(root, mod, s);
 }
 
 bool rebuildTarget(const RebuildTarget& t, const QList<RebuildTarget>& all) {

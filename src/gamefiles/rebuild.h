@@ -21,9 +21,10 @@ struct RebuildTarget {
     const char* caption; // "Rebuilding Liblist.gam..."
     QString file;        // composed
     QString folder;
-    QStringList (*content)();
+    std::function<QStringList()> content;
 };
-// In the order the rebuild writes them.
+// In the order the rebuild writes them. On a Linux installation liblist.gam also gets the
+// `gamedll_linux` line of the mod library found, and ntf_config.txt names that library.
 QList<RebuildTarget> rebuildTargets(const QString& installRoot, const QString& modFolder,
                                     const ComponentSettings& settings);
 // Clears the read-only attribute of all four files (selected or not, as the window's rebuild does),

@@ -20,8 +20,13 @@ LaunchPlan planLaunch(const LaunchInput& in) {
             return plan;
         }
         program = QStringLiteral("hlds.exe");
+        // A Linux server starts through its script, which restarts it after a crash.
+        if (in.linuxServer)
+            program = fileExists(in.installRoot + QStringLiteral("hlds_run")) || !fileExists(in.installRoot + QStringLiteral("hlds_linux"))
+                          ? QStringLiteral("hlds_run")
+                          : QStringLiteral("hlds_linux");
     }
-    if (in.listen) program = QStringLiteral("hl.exe");
+    if (in.listen) program = in.linuxServer ? QStringLiteral("hl_linux") : QStringLiteral("hl.exe");
     QString mapPart;
     if (in.startMap && !in.startMap->isEmpty()) {
         mapPart =
@@ -37,6 +42,11 @@ LaunchPlan planLaunch(const LaunchInput& in) {
         return plan;
     }
     const QString path = in.installRoot + program;
+    if (!fileExists(path) && in.linuxServer && in.listen) {
+        plan.message = QStringLiteral("A listen server needs the Half-Life client, which is not installed here: ") +
+                       nativePath(path) + QStringLiteral(" does not exist. Choose \"Dedicated Server\" to start hlds_run.");
+        return plan;
+    }
     if (!fileExists(path)) {
         plan.message = QStringLiteral("There was an error starting ") + nativePath(path) +
                        QStringLiteral(" the file does not exist.");
@@ -46,6 +56,7 @@ LaunchPlan planLaunch(const LaunchInput& in) {
     plan.parameters = QStringLiteral(" -console -game ") + in.modFolder + mapPart +
                       QStringLiteral(" +maxplayers ") + in.maxPlayersText + QLatin1Char(' ') + in.commandLine;
     plan.workingDirectory = in.installRoot;
+    plan.native = in.linuxServer;
     return plan;
 }
 
@@ -109,6 +120,7 @@ bool startLaunchPlan(const LaunchPlan& plan, Shell& shell, Prompter& prompter,
 #ifdef Q_OS_WIN
     return shell.startProgram(program, splitWindowsCommandLine(plan.parameters), dir), true;
 #else
+    if (plan.native) return shell.startProgram(program, splitWindowsCommandLine(plan.parameters), dir), true;
     const QString wine = findWine ? findWine() : QStandardPaths::findExecutable(QStringLiteral("wine"));
     if (wine.isEmpty()) {
         prompter.message(wineMissingMessage(program));

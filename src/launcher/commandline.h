@@ -18,6 +18,7 @@ struct LaunchInput {
     QString commandLine;
     QString installRoot;
     QString modFolder;
+    bool linuxServer = false; // the installation runs hlds_linux: its own programs, started directly
 };
 
 // What a click of the launch button does: a message, or a program to start.
@@ -27,6 +28,7 @@ struct LaunchPlan {
     QString program;           // composed path
     QString parameters;        // the parameter string, by plain concatenation
     QString workingDirectory;  // InstallRoot
+    bool native = false;       // a Linux program: started as it is, without Wine
 };
 
 LaunchPlan planLaunch(const LaunchInput& input);

@@ -1,26 +1,12 @@
 #pragma once
 
 #include "app/componentsettings.h"
-#include "app/platform.h"
+#include "app/installpaths.h"
 
 #include <QString>
 #include <QStringList>
 
 namespace tarrow {
-
-// Where the loader files and component libraries of an installation are (composed paths). The platform
-// is the installation's own (see platform.h); a Linux installation's libraries are the first of each
-// component's .so names found on disk, in the spelling found.
-struct InstallPaths {
-    InstallPaths(const QString& installRoot, const QString& modFolder, const ComponentSettings& settings);
-    InstallPaths(const QString& installRoot, const QString& modFolder, const ComponentSettings& settings,
-                 ServerPlatform platform);
-    ServerPlatform platform = ServerPlatform::Windows;
-    QString root, mod;
-    QString liblist, autoexec, pluginsIni, ntfConfig;
-    QString modLibrary, botLibrary, metamodLibrary, adminmodLibrary, neotfLibrary;
-    QString sierra, metagame, pluginFolder, botFolder, adminmodConfigFolder, neotfFolder, metamodFolder;
-};
 
 // The load statements as the program reads and writes them, for the installation's platform.
 struct LoadStatements {
@@ -42,9 +28,6 @@ struct LoadStatements {
 // "gamedll_linux" for hlds_linux; any case, followed by a blank, a tab, a double quote or the end).
 // The other engines' lines never count. -1 when there is none.
 qsizetype findGamedllLine(const QStringList& list, const QString& key = QStringLiteral("gamedll"));
-
-// A library path relative to the mod folder with forward slashes, in the spelling found on disk.
-QString modRelativePath(const InstallPaths& paths, const QString& library);
 
 // The lines as they are matched: a UTF-8 byte-order mark is not part of the first line, runs of blanks
 // and tabs count as one blank and trailing ones are ignored (a real liblist.gam ends its gamedll line with

@@ -185,6 +185,7 @@ class TMainfrm : public QMainWindow {
     QLabel* Rebuildlbl = nullptr;
     QLineEdit* Transparency = nullptr;
     QLineEdit* StatsSpeed = nullptr;
+    QComboBox* Platformcmb = nullptr;
     QCheckBox* Pluginchk = nullptr;
     QCheckBox* Serverchk = nullptr;
     QCheckBox* botchk = nullptr;
@@ -206,6 +207,7 @@ class TMainfrm : public QMainWindow {
     void statustmrTimer();
     void TransparencyChange();
     void StatsSpeedChange();
+    void PlatformcmbChange();
     void TarcmdClick();
     void LoadFilecmdClick();
     void BotclosecmdClick();
@@ -309,6 +311,8 @@ class TMainfrm : public QMainWindow {
     std::unique_ptr<Rebuilder> rebuilder_;
     QPointer<BackupsDialog> backupsDialog_;
     bool showingNoRootPage_ = false;
+    bool loadingPlatform_ = false;
+    void showPlatformSetting();
 };
 
 } // namespace tarrow

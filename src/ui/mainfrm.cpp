@@ -231,6 +231,8 @@ void TMainfrm::FormCreate() {
         Transparency->setText(QStringLiteral("255"));
     }
 
+    showPlatformSetting();
+
     // 13-14: the map lists and the stored command line.
     const QString maps = root + mod + QStringLiteral("\\maps\\");
     if (folderExists(maps)) AllMaplst->setFolder(maps);

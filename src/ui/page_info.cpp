@@ -2,6 +2,7 @@
 #include "main.h"
 
 #include "app/componentsettings.h"
+#include "app/platform.h"
 #include "app/windowoptions.h"
 #include "backupsdialog.h"
 #include "common/fileio.h"
@@ -13,6 +14,7 @@
 #include "widgets.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -78,6 +80,21 @@ void TMainfrm::buildInfoPage() {
                        "the more opaque the window is * NOTE * Only works on Windows 2000 or XP"));
     StatsSpeed = labelledEdit(optionsLayout, 1, "StatsSpeed", QStringLiteral("Statistics Refresh Speed"),
                               QStringLiteral("Seconds between two refreshes of the status page (5 to 20)"));
+    auto* platformLabel = new QLabel(QStringLiteral("Server platform:"));
+    Platformcmb = new QComboBox;
+    Platformcmb->setObjectName(QStringLiteral("Platformcmb"));
+    Platformcmb->addItem(QStringLiteral("Automatic"), QStringLiteral("auto"));
+    Platformcmb->addItem(QStringLiteral("Windows (hlds.exe)"), QStringLiteral("windows"));
+    Platformcmb->addItem(QStringLiteral("Linux (hlds_linux)"), QStringLiteral("linux"));
+    Platformcmb->setAccessibleName(platformLabel->text());
+    Platformcmb->setToolTip(QStringLiteral("Which server program the installation runs, where its own programs "
+                                           "do not tell: it decides which loader lines and libraries count"));
+    platformLabel->setBuddy(Platformcmb);
+    optionsLayout->addWidget(platformLabel, 2, 0);
+    optionsLayout->addWidget(Platformcmb, 2, 1, 1, 2);
+    connect(Platformcmb, &QComboBox::currentIndexChanged, this, [this] {
+        if (!loadingPlatform_) guarded([this] { PlatformcmbChange(); });
+    });
     optionsLayout->setColumnStretch(2, 1);
     connect(Transparency, &QLineEdit::textChanged, this,
             [this] { guarded([this] { TransparencyChange(); }); });
@@ -157,6 +174,18 @@ void TMainfrm::RebuildcmdClick() {
     selection.pluginsIni = Metamodchk->isChecked();
     selection.ntfConfig = NTFchk->isChecked();
     rebuilder_->run(selection, ReadInstallRoot(), SelectedModFolder(), components());
+}
+
+void TMainfrm::PlatformcmbChange() {
+    RegWriteString(kTarrowKey, kPlatformValue, Platformcmb->currentData().toString(), prompter_);
+}
+
+void TMainfrm::showPlatformSetting() {
+    const QString stored = RegReadString(kTarrowKey, kPlatformValue).trimmed().toLower();
+    const int i = Platformcmb->findData(stored.isEmpty() ? QStringLiteral("auto") : stored);
+    loadingPlatform_ = true;
+    Platformcmb->setCurrentIndex(i < 0 ? 0 : i);
+    loadingPlatform_ = false;
 }
 
 void TMainfrm::TransparencyChange() {

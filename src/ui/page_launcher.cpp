@@ -1,6 +1,8 @@
 // The "Server Config/Launcher" page and its inner pages.
 #include "main.h"
 
+#include "app/platform.h"
+
 #include "app/componentsettings.h"
 #include "common/modtable.h"
 #include "common/paths.h"
@@ -146,6 +148,7 @@ void TMainfrm::LaunchcmdClick() {
     in.commandLine = Commandlinetxt->text();
     in.installRoot = ReadInstallRoot();
     in.modFolder = SelectedModFolder();
+    in.linuxServer = installationPlatform(in.installRoot) == ServerPlatform::Linux;
     const LaunchPlan plan = planLaunch(in);
     if (!plan.message.isEmpty()) {
         prompter_.message(plan.message);

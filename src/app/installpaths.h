@@ -1,0 +1,27 @@
+#pragma once
+
+#include "componentsettings.h"
+#include "platform.h"
+
+#include <QString>
+
+namespace tarrow {
+
+// Where the loader files and component libraries of an installation are (composed paths). The platform
+// is the installation's own (see platform.h); a Linux installation's libraries are the first of each
+// component's .so names found on disk, in the spelling found.
+struct InstallPaths {
+    InstallPaths(const QString& installRoot, const QString& modFolder, const ComponentSettings& settings);
+    InstallPaths(const QString& installRoot, const QString& modFolder, const ComponentSettings& settings,
+                 ServerPlatform platform);
+    ServerPlatform platform = ServerPlatform::Windows;
+    QString root, mod;
+    QString liblist, autoexec, pluginsIni, ntfConfig;
+    QString modLibrary, botLibrary, metamodLibrary, adminmodLibrary, neotfLibrary;
+    QString sierra, metagame, pluginFolder, botFolder, adminmodConfigFolder, neotfFolder, metamodFolder;
+};
+
+// A library path relative to the mod folder with forward slashes, in the spelling found on disk.
+QString modRelativePath(const InstallPaths& paths, const QString& library);
+
+} // namespace tarrow

@@ -114,4 +114,28 @@ DemoInstallation buildDemoInstallation(const QString& baseFolder, const QString&
     return demo;
 }
 
+DemoInstallation buildLinuxDemoInstallation(const QString& baseFolder, const QString& dllSource) {
+    const DemoInstallation demo = buildDemoInstallation(baseFolder, dllSource);
+    const QString root = demo.installRoot;
+    // steamcmd installs no sierra.inf; the build number is in the app manifest.
+    QFile::remove(root + QStringLiteral("sierra.inf"));
+    put(root, QStringLiteral("hlds_run"), {QStringLiteral("#!/bin/sh"), QStringLiteral("echo \"Tarrow demo: no real server here\"")});
+    QFile::setPermissions(root + QStringLiteral("hlds_run"), QFile::permissions(root + QStringLiteral("hlds_run")) |
+                                                                 QFileDevice::ExeOwner);
+    put(root, QStringLiteral("hlds_linux"), {QStringLiteral("demo")});
+    put(root, QStringLiteral("steamapps/appmanifest_90.acf"),
+        {QStringLiteral("\"AppState\""), QStringLiteral("{"), QStringLiteral("\t\"appid\"\t\t\"90\""),
+         QStringLiteral("\t\"buildid\"\t\t\"6153\""), QStringLiteral("}")});
+    // Linux libraries carry no version record: placeholders stand for them.
+    for (const char* so : {"TFC/dlls/tfc.so", "tarrow/tarrow_i386.so", "TFC/addons/metamod/dlls/metamod.so",
+                           "TFC/addons/adminmod/dlls/admin_MM_i386.so", "TFC/addons/neotf/dlls/ntf_i486.so"})
+        put(root, QString::fromLatin1(so), {QStringLiteral("demo library")});
+    put(root, QStringLiteral("TFC/addons/metamod/plugins.ini"),
+        {QStringLiteral("; Metamod plugins"), QStringLiteral("win32 ../tarrow/tarrow.dll"),
+         QStringLiteral("linux ../tarrow/tarrow_i386.so"), QStringLiteral("win32 addons/adminmod/dlls/admin_mm.dll"),
+         QStringLiteral("linux addons/adminmod/dlls/admin_MM_i386.so")});
+    put(root, QStringLiteral("TFC/addons/neotf/ntf_config.txt"), {QStringLiteral("tfc.so")});
+    return demo;
+}
+
 } // namespace tarrow

@@ -15,4 +15,8 @@ struct DemoInstallation {
 // a folder holding the fixture DLLs (a resource folder such as ":/demo/dlls").
 DemoInstallation buildDemoInstallation(const QString& baseFolder, const QString& dllSource);
 
+// The same sample as a Linux dedicated server installed with steamcmd: hlds_run and hlds_linux, .so
+// libraries, an app manifest, Metamod loaded through `gamedll_linux` with `linux` plug-in lines.
+DemoInstallation buildLinuxDemoInstallation(const QString& baseFolder, const QString& dllSource);
+
 } // namespace tarrow

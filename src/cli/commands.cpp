@@ -13,6 +13,7 @@
 #include "diagnostics/infodump.h"
 #include "gamefiles/rebuild.h"
 #include "status/actions.h"
+#include "status/loaderchain.h"
 #include "status/refresh.h"
 #include "statusformat.h"
 
@@ -88,7 +89,8 @@ const char* const kDescription =
     "  rebuild FILE... [--yes]          reset autoexec, liblist, plugins or ntfconfig to its default\n"
     "  dump [--dir DIR] [--include L]   write the support dump folder\n"
     "  backups [FILE]                   list the kept previous versions\n"
-    "  restore FILE [--at TIME]         put a previous version back";
+    "  restore FILE [--at TIME]         put a previous version back\n"
+    "  check                            follow the loader chain and list its problems (exit 3 if any)";
 
 // The installation as the window sees it: folder settings and versions read from the settings file.
 struct Installation {
@@ -123,7 +125,7 @@ int status(Installation& in, bool json) {
     const Detection d = detectComponents(p, in.settings, scratch, false);
     const RunningReport running = runningOf(p);
     if (json)
-        out() << QJsonDocument(statusJson(d.report, running, in.root)).toJson(QJsonDocument::Indented);
+        out() << QJsonDocument(statusJson(d.report, running, in.root, p.platform)).toJson(QJsonDocument::Indented);
     else
         out() << statusText(d.report, running, in.root, colourWanted());
     out().flush();
@@ -224,6 +226,9 @@ int dump(Installation& in, const QString& dirOption, const QString& include) {
     QStringList report;
     assembleInfoDump(report, in.root, in.mod, in.settings, sel, readings);
     maskPasswords(report);
+    // A Linux server's dump also follows its loader chain (the Windows report stays as it always was).
+    if (in.paths().platform == ServerPlatform::Linux)
+        report << QString() << loaderChainText(followLoaderChain(in.paths(), in.settings));
     writeFileBytes(folder + QStringLiteral("infodump.txt"), joinLinesCrLf(report), WriteMode::Output);
     // The two report pages as the window would show them now.
     QStringList scratch;
@@ -283,6 +288,12 @@ int restore(Installation& in, const QStringList& args, const QString& at) {
                     .arg(args.first(), at.isEmpty() ? QString() : QStringLiteral(" at ") + at));
 }
 
+int check(Installation& in) {
+    const LoaderChain chain = followLoaderChain(in.paths(), in.settings);
+    out() << loaderChainText(chain).join(QLatin1Char('\n')) << Qt::endl;
+    return chain.problems.isEmpty() ? kDone : kProblems;
+}
+
 } // namespace
 
 int run(const QStringList& arguments) {
@@ -292,7 +303,7 @@ int run(const QStringList& arguments) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({o.settings, o.installRoot, o.json, o.yes, o.dir, o.include, o.at});
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("status, load, unload, rebuild, dump, backups, restore"));
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("status, load, unload, rebuild, dump, backups, restore, check"));
     parser.process(arguments);
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) return fail(QStringLiteral("no command given; see tarrow --help"));
@@ -300,7 +311,7 @@ int run(const QStringList& arguments) {
     const QStringList args = positional.mid(1);
     static const QStringList known{QStringLiteral("status"), QStringLiteral("load"), QStringLiteral("unload"),
                                    QStringLiteral("rebuild"), QStringLiteral("dump"), QStringLiteral("backups"),
-                                   QStringLiteral("restore")};
+                                   QStringLiteral("restore"), QStringLiteral("check")};
     if (!known.contains(command)) return fail(QStringLiteral("unknown command '%1'; see tarrow --help").arg(command));
 
     QString settingsFile = parser.value(o.settings);
@@ -336,6 +347,7 @@ int run(const QStringList& arguments) {
         if (command == QLatin1String("rebuild")) return rebuild(in, args, parser.isSet(o.yes));
         if (command == QLatin1String("dump")) return dump(in, parser.value(o.dir), parser.value(o.include));
         if (command == QLatin1String("backups")) return backups(in, args);
+        if (command == QLatin1String("check")) return check(in);
         return restore(in, args, parser.value(o.at));
     } catch (const IoError& e) {
         return fail(e.text());

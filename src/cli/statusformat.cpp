@@ -87,6 +87,7 @@ QString statusText(const StatusReport& r, const RunningReport& running, const QS
         engine = QStringLiteral("Install type: unknown");
         break;
     }
+    if (r.engineBuild) engine += QStringLiteral(", build ") + *r.engineBuild;
     if (r.engineVersion) {
         engine += QStringLiteral(", engine version ") + *r.engineVersion;
         if (r.engineOld) engine += paint(QStringLiteral(" (old; current ") + r.currentEngineVersion + QLatin1Char(')'), "33");
@@ -120,7 +121,8 @@ QString statusText(const StatusReport& r, const RunningReport& running, const QS
     return out.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-QJsonObject statusJson(const StatusReport& r, const RunningReport& running, const QString& root) {
+QJsonObject statusJson(const StatusReport& r, const RunningReport& running, const QString& root,
+                       ServerPlatform platform) {
     QJsonArray components;
     for (const ComponentInfo& info : componentTable()) {
         const ComponentReport& c = r[info.component];
@@ -151,6 +153,8 @@ QJsonObject statusJson(const StatusReport& r, const RunningReport& running, cons
         {QStringLiteral("mod"), r.modFolder},
         {QStringLiteral("installType"), installTypeValue(r.installType)},
         {QStringLiteral("engineVersion"), orNull(r.engineVersion)},
+        {QStringLiteral("engineBuild"), orNull(r.engineBuild)},
+        {QStringLiteral("platform"), QLatin1String(platformName(platform))},
         {QStringLiteral("currentEngineVersion"),
          r.currentEngineVersion.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.currentEngineVersion)},
         {QStringLiteral("engineOld"), r.engineOld},

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/platform.h"
 #include "status/report.h"
 
 #include <QJsonObject>
@@ -12,7 +13,8 @@ QString statusText(const StatusReport& report, const RunningReport& running, con
                    bool colour);
 
 // The same report as the documented JSON object (schema 1, see README).
-QJsonObject statusJson(const StatusReport& report, const RunningReport& running, const QString& installRoot);
+QJsonObject statusJson(const StatusReport& report, const RunningReport& running, const QString& installRoot,
+                       ServerPlatform platform);
 
 // One note as a sentence: "missing Tarrow_Chat.txt, expected /srv/hl/tarrow/TFC/Tarrow_Chat.txt".
 QString noteText(const Note& note);

@@ -11,7 +11,7 @@ namespace tarrow {
 LoadStatements::LoadStatements(const ComponentSettings& s, const InstallPaths& p) : LoadStatements(s) {
     if (p.platform != ServerPlatform::Linux) return;
     auto quoted = [](const QString& path) { return QStringLiteral("gamedll_linux \"") + path + QLatin1Char('"'); };
-    const QString bot = QFileInfo(p.botLibrary).fileName();
+    const QString bot = QFileInfo(nativePath(p.botLibrary)).fileName();
     const QString ntfDll = QFileInfo(nativePath(p.neotfLibrary)).fileName();
     const QString mmFile = QFileInfo(nativePath(p.metamodLibrary)).fileName();
     const QString amFile = QFileInfo(nativePath(p.adminmodLibrary)).fileName();

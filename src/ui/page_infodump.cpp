@@ -11,6 +11,7 @@
 #include "common/shell.h"
 #include "common/textlists.h"
 #include "common/wait.h"
+#include "status/loaderchain.h"
 #include "widgets.h"
 
 #include <QCheckBox>
@@ -124,6 +125,10 @@ void TMainfrm::DumpcmdClick() {
     selection.tarrow = Tarrowchk->isChecked();
     assembleInfoDump(Liblist, root, mod, components(), selection, dumpReadings);
     maskPasswords(Liblist);
+    // A Linux server's dump also follows its loader chain (the Windows report stays as it always was).
+    const InstallPaths paths(root, mod, components());
+    if (paths.platform == ServerPlatform::Linux)
+        Liblist << QString() << loaderChainText(followLoaderChain(paths, components()));
     // The dump is made afresh for the user: written safely, but not kept as a backup.
     writeFileBytes(folder + QStringLiteral("infodump.txt"), joinLinesCrLf(Liblist), WriteMode::Output);
 

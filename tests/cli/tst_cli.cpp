@@ -84,6 +84,7 @@ class TestCli : public QObject {
     void loadingWhatIsLoadedOrCannotLoad();
     void rebuildAsksAndKeepsBackups();
     void dumpMasksPasswords();
+    void checkFollowsTheLinuxChain();
 };
 
 void TestCli::helpAndVersionWithoutDisplay_data() {
@@ -268,6 +269,30 @@ void TestCli::dumpMasksPasswords() {
     QVERIFY(dump.contains("sv_lan 0; autohltv_pass ***Protected***"));
     QVERIFY(!dump.contains("s3cret") && !dump.contains("hltv\r"));
     QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 3); // the report and the two pages
+}
+
+void TestCli::checkFollowsTheLinuxChain() {
+    test::FixtureInstall fx;
+    fx.write("hlds_run", "#!/bin/sh\n");
+    for (const char* f : {"TFC/dlls/tfc.so", "TFC/addons/metamod/dlls/metamod.so", "tarrow/tarrow_i386.so"})
+        fx.write(f, "");
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\ngamedll_linux \"addons/metamod/dlls/metamod.so\"\r\n");
+    fx.write("TFC/addons/metamod/plugins.ini", "linux ../tarrow/tarrow_i386.so\r\n");
+    const Result clean = shell(fx, {"check", "--install-root", fx.root()});
+    QCOMPARE(clean.code, 0);
+    QVERIFY2(clean.out.startsWith("Loader chain (Linux server):\n  liblist.gam:2  gamedll_linux"), qPrintable(clean.out));
+    QVERIFY(clean.out.contains("No problems."));
+    fx.write("TFC/addons/metamod/plugins.ini", "win32 ../tarrow/tarrow.dll\r\n");
+    const Result broken = shell(fx, {"check"});
+    QCOMPARE(broken.code, 3);
+    QVERIFY2(broken.out.contains(fx.path("TFC/addons/metamod/plugins.ini") +
+                                 ": has only win32 lines: Metamod on a Linux server ignores them all"),
+             qPrintable(broken.out));
+    // The report of a Linux server says what it can: present, and the build.
+    const QJsonObject s = QJsonDocument::fromJson(shell(fx, {"status", "--json"}).out.toUtf8()).object();
+    QCOMPARE(s["platform"].toString(), QStringLiteral("linux"));
+    QCOMPARE(component(s, "metamod")["installed"].toString(), QStringLiteral("present"));
+    QCOMPARE(component(s, "metamod")["loaded"].toString(), QStringLiteral("yes"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -68,7 +68,6 @@ QList<RebuildTarget> windowsTargets(const QString& root, const QString& mod, con
 } // namespace
 
 QList<RebuildTarget> rebuildTargets(const QString& root, const QString& mod, const ComponentSettings& s) {
-    const QString modDir = root + mod;
     const InstallPaths paths(root, mod, s);
     if (paths.platform == ServerPlatform::Linux) {
         const QString library = modRelativePath(paths, paths.modLibrary);

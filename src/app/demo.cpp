@@ -119,9 +119,10 @@ DemoInstallation buildLinuxDemoInstallation(const QString& baseFolder, const QSt
     const QString root = demo.installRoot;
     // steamcmd installs no sierra.inf; the build number is in the app manifest.
     QFile::remove(root + QStringLiteral("sierra.inf"));
-    put(root, QStringLiteral("hlds_run"), {QStringLiteral("#!/bin/sh"), QStringLiteral("echo \"Tarrow demo: no real server here\"")});
-    QFile::setPermissions(root + QStringLiteral("hlds_run"), QFile::permissions(root + QStringLiteral("hlds_run")) |
-                                                                 QFileDevice::ExeOwner);
+    put(root, QStringLiteral("hlds_run"),
+        {QStringLiteral("#!/bin/sh"), QStringLiteral("echo \"Tarrow demo: no real server here\"")});
+    QFile::setPermissions(root + QStringLiteral("hlds_run"),
+                          QFile::permissions(root + QStringLiteral("hlds_run")) | QFileDevice::ExeOwner);
     put(root, QStringLiteral("hlds_linux"), {QStringLiteral("demo")});
     put(root, QStringLiteral("steamapps/appmanifest_90.acf"),
         {QStringLiteral("\"AppState\""), QStringLiteral("{"), QStringLiteral("\t\"appid\"\t\t\"90\""),
@@ -132,7 +133,8 @@ DemoInstallation buildLinuxDemoInstallation(const QString& baseFolder, const QSt
         put(root, QString::fromLatin1(so), {QStringLiteral("demo library")});
     put(root, QStringLiteral("TFC/addons/metamod/plugins.ini"),
         {QStringLiteral("; Metamod plugins"), QStringLiteral("win32 ../tarrow/tarrow.dll"),
-         QStringLiteral("linux ../tarrow/tarrow_i386.so"), QStringLiteral("win32 addons/adminmod/dlls/admin_mm.dll"),
+         QStringLiteral("linux ../tarrow/tarrow_i386.so"),
+         QStringLiteral("win32 addons/adminmod/dlls/admin_mm.dll"),
          QStringLiteral("linux addons/adminmod/dlls/admin_MM_i386.so")});
     put(root, QStringLiteral("TFC/addons/neotf/ntf_config.txt"), {QStringLiteral("tfc.so")});
     return demo;

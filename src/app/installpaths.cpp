@@ -53,16 +53,18 @@ InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSe
     metagame = modDir + QStringLiteral("metagame.ini");
     if (p != ServerPlatform::Linux) return;
     const QString base = linuxModLibraryBase();
-    modLibrary = firstFound(modDir + QStringLiteral("dlls\\"), {base + QStringLiteral(".so"), base + QStringLiteral("_i386.so")});
+    modLibrary = firstFound(modDir + QStringLiteral("dlls\\"),
+                            {base + QStringLiteral(".so"), base + QStringLiteral("_i386.so")});
     botLibrary = firstFound(pluginFolder, {QStringLiteral("tarrow_i386.so"), QStringLiteral("tarrow_i486.so"),
                                            QStringLiteral("tarrow.so")});
-    metamodLibrary = firstFound(metamodFolder, {QStringLiteral("dlls\\metamod.so"), QStringLiteral("dlls\\metamod_i386.so"),
-                                                QStringLiteral("metamod_i386.so")});
+    metamodLibrary = firstFound(metamodFolder,
+                                {QStringLiteral("dlls\\metamod.so"), QStringLiteral("dlls\\metamod_i386.so"),
+                                 QStringLiteral("metamod_i386.so")});
     adminmodLibrary = firstFound(modDir + s.AdminmodDllFolder,
                                  {QStringLiteral("admin_MM_i386.so"), QStringLiteral("admin_mm.so")});
     neotfLibrary = firstFound(neotfFolder + QStringLiteral("dlls\\"),
-                              {QStringLiteral("ntf_i486.so"), QStringLiteral("neotf_i486.so"), QStringLiteral("ntf_i386.so"),
-                               QStringLiteral("ntf.so")});
+                              {QStringLiteral("ntf_i486.so"), QStringLiteral("neotf_i486.so"),
+                               QStringLiteral("ntf_i386.so"), QStringLiteral("ntf.so")});
 }
 
 QString modRelativePath(const InstallPaths& p, const QString& library) {

@@ -61,12 +61,14 @@ class StderrPrompter : public Prompter {
 };
 
 struct Options {
-    QCommandLineOption settings{QStringLiteral("settings"),
-                                QStringLiteral("Keep the settings in FILE (also TARROW_SETTINGS), as tarrow-gui does."),
-                                QStringLiteral("FILE")};
-    QCommandLineOption installRoot{QStringLiteral("install-root"),
-                                   QStringLiteral("Use DIR as the Half-Life folder (stored, as tarrow-gui does)."),
-                                   QStringLiteral("DIR")};
+    QCommandLineOption settings{
+        QStringLiteral("settings"),
+        QStringLiteral("Keep the settings in FILE (also TARROW_SETTINGS), as tarrow-gui does."),
+        QStringLiteral("FILE")};
+    QCommandLineOption installRoot{
+        QStringLiteral("install-root"),
+        QStringLiteral("Use DIR as the Half-Life folder (stored, as tarrow-gui does)."),
+        QStringLiteral("DIR")};
     QCommandLineOption json{QStringLiteral("json"), QStringLiteral("status: print the report as JSON.")};
     QCommandLineOption yes{QStringLiteral("yes"), QStringLiteral("rebuild: overwrite without a question.")};
     QCommandLineOption dir{QStringLiteral("dir"), QStringLiteral("dump: write the folder into DIR."),
@@ -105,15 +107,16 @@ bool colourWanted() {
 }
 
 RunningReport runningOf(const InstallPaths& p) {
-    return StatusRefresh::runningStates(
-        p, OpenFileScan::take({p.modLibrary, p.botLibrary, p.metamodLibrary, p.adminmodLibrary, p.neotfLibrary}));
+    return StatusRefresh::runningStates(p, OpenFileScan::take({p.modLibrary, p.botLibrary, p.metamodLibrary,
+                                                               p.adminmodLibrary, p.neotfLibrary}));
 }
 
 void printWrites(const QList<WriteRecord>& records) {
     for (const WriteRecord& r : records) {
         if (!r.changed) continue;
         out() << (r.deleted ? "Deleted " : "Saved ") << r.path
-              << (r.backup.isEmpty() ? QString() : QStringLiteral(" (previous version kept: %1)").arg(r.backup))
+              << (r.backup.isEmpty() ? QString()
+                                     : QStringLiteral(" (previous version kept: %1)").arg(r.backup))
               << Qt::endl;
     }
 }
@@ -125,7 +128,8 @@ int status(Installation& in, bool json) {
     const Detection d = detectComponents(p, in.settings, scratch, false);
     const RunningReport running = runningOf(p);
     if (json)
-        out() << QJsonDocument(statusJson(d.report, running, in.root, p.platform)).toJson(QJsonDocument::Indented);
+        out() << QJsonDocument(statusJson(d.report, running, in.root, p.platform))
+                     .toJson(QJsonDocument::Indented);
     else
         out() << statusText(d.report, running, in.root, colourWanted());
     out().flush();
@@ -156,10 +160,11 @@ int loadOrUnload(Installation& in, const QStringList& args, bool load) {
     printWrites(takeWriteJournal());
     if (isLoaded(after.flags, *c) != load) {
         out() << statusText(after.report, runningOf(p), in.root, colourWanted());
-        return fail(QStringLiteral("%1 %2 changed nothing that makes it %3: a file it needs is missing (see the "
-                                   "report above).")
-                        .arg(load ? QStringLiteral("Loading") : QStringLiteral("Unloading"), name,
-                             load ? QStringLiteral("loaded") : QStringLiteral("unloaded")));
+        return fail(
+            QStringLiteral("%1 %2 changed nothing that makes it %3: a file it needs is missing (see the "
+                           "report above).")
+                .arg(load ? QStringLiteral("Loading") : QStringLiteral("Unloading"), name,
+                     load ? QStringLiteral("loaded") : QStringLiteral("unloaded")));
     }
     out() << name << (load ? " is now loaded." : " is now unloaded.") << Qt::endl << Qt::endl;
     out() << statusText(after.report, runningOf(p), in.root, colourWanted());
@@ -174,21 +179,26 @@ bool askOverwrite(const QString& path) {
 }
 
 int rebuild(Installation& in, const QStringList& words, bool yes) {
-    if (words.isEmpty()) return fail(QStringLiteral("rebuild takes one or more of: autoexec, liblist, plugins, ntfconfig"));
+    if (words.isEmpty())
+        return fail(QStringLiteral("rebuild takes one or more of: autoexec, liblist, plugins, ntfconfig"));
     const QList<RebuildTarget> all = rebuildTargets(in.root, in.mod, in.settings);
     QList<RebuildTarget> chosen;
     for (const QString& w : words) {
-        const auto it = std::find_if(all.begin(), all.end(),
-                                     [&](const RebuildTarget& t) { return w.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0; });
+        const auto it = std::find_if(all.begin(), all.end(), [&](const RebuildTarget& t) {
+            return w.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0;
+        });
         if (it == all.end())
-            return fail(QStringLiteral("unknown file '%1'; rebuild takes autoexec, liblist, plugins, ntfconfig").arg(w));
+            return fail(
+                QStringLiteral("unknown file '%1'; rebuild takes autoexec, liblist, plugins, ntfconfig")
+                    .arg(w));
         chosen.append(*it);
     }
     int rc = kDone;
     for (const RebuildTarget& t : chosen) {
         const QString shown = nativePath(t.file);
         if (fileExists(t.file) && !yes) {
-            if (!isatty(fileno(stdin))) return fail(QStringLiteral("add --yes to overwrite %1 without a question").arg(shown));
+            if (!isatty(fileno(stdin)))
+                return fail(QStringLiteral("add --yes to overwrite %1 without a question").arg(shown));
             if (!askOverwrite(shown)) {
                 out() << "Kept " << shown << Qt::endl;
                 continue;
@@ -196,7 +206,8 @@ int rebuild(Installation& in, const QStringList& words, bool yes) {
         }
         takeWriteJournal();
         if (!rebuildTarget(t, all)) {
-            rc = fail(QStringLiteral("the folder %1 does not exist; %2 was not written").arg(nativePath(t.folder), shown));
+            rc = fail(QStringLiteral("the folder %1 does not exist; %2 was not written")
+                          .arg(nativePath(t.folder), shown));
             continue;
         }
         printWrites(takeWriteJournal());
@@ -213,14 +224,17 @@ int dump(Installation& in, const QString& dirOption, const QString& include) {
         if (all || word == QLatin1String("server")) sel.server = true;
         if (all || word == QLatin1String("bot")) sel.bot = true;
         if (all || word == QLatin1String("tarrow")) sel.tarrow = true;
-        if (!all && word != QLatin1String("plugin") && word != QLatin1String("server") && word != QLatin1String("bot") &&
-            word != QLatin1String("tarrow"))
-            return fail(QStringLiteral("unknown part '%1'; --include takes plugin, server, bot, tarrow or all").arg(word));
+        if (!all && word != QLatin1String("plugin") && word != QLatin1String("server") &&
+            word != QLatin1String("bot") && word != QLatin1String("tarrow"))
+            return fail(
+                QStringLiteral("unknown part '%1'; --include takes plugin, server, bot, tarrow or all")
+                    .arg(word));
     }
     QString base = dirOption;
     if (base.isEmpty()) base = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     if (base.isEmpty() || !QFileInfo(base).isDir()) base = QDir::currentPath();
-    const QString folder = QDir(base).absoluteFilePath(QStringLiteral("TARROW DEBUG INFO")) + QLatin1Char('/');
+    const QString folder =
+        QDir(base).absoluteFilePath(QStringLiteral("TARROW DEBUG INFO")) + QLatin1Char('/');
     createFolder(folder);
     const SystemReadings readings = SystemReadings::real();
     QStringList report;
@@ -262,12 +276,13 @@ int backups(Installation& in, const QStringList& args) {
     int shown = 0;
     for (const Backup& b : listBackups(root)) {
         if (!matches(b, file, root)) continue;
-        out() << timeText(b).leftJustified(22) << QString::number(b.size).rightJustified(9) << "  " << b.relative
-              << Qt::endl;
+        out() << timeText(b).leftJustified(22) << QString::number(b.size).rightJustified(9) << "  "
+              << b.relative << Qt::endl;
         ++shown;
     }
-    if (shown == 0) out() << "No backups" << (file.isEmpty() ? QString() : QStringLiteral(" of ") + file) << " in "
-                          << backupFolder(root) << Qt::endl;
+    if (shown == 0)
+        out() << "No backups" << (file.isEmpty() ? QString() : QStringLiteral(" of ") + file) << " in "
+              << backupFolder(root) << Qt::endl;
     return kDone;
 }
 
@@ -303,16 +318,20 @@ int run(const QStringList& arguments) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({o.settings, o.installRoot, o.json, o.yes, o.dir, o.include, o.at});
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("status, load, unload, rebuild, dump, backups, restore, check"));
+    parser.addPositionalArgument(
+        QStringLiteral("command"),
+        QStringLiteral("status, load, unload, rebuild, dump, backups, restore, check"));
     parser.process(arguments);
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) return fail(QStringLiteral("no command given; see tarrow --help"));
     const QString command = positional.first();
     const QStringList args = positional.mid(1);
-    static const QStringList known{QStringLiteral("status"), QStringLiteral("load"), QStringLiteral("unload"),
-                                   QStringLiteral("rebuild"), QStringLiteral("dump"), QStringLiteral("backups"),
+    static const QStringList known{QStringLiteral("status"),  QStringLiteral("load"),
+                                   QStringLiteral("unload"),  QStringLiteral("rebuild"),
+                                   QStringLiteral("dump"),    QStringLiteral("backups"),
                                    QStringLiteral("restore"), QStringLiteral("check")};
-    if (!known.contains(command)) return fail(QStringLiteral("unknown command '%1'; see tarrow --help").arg(command));
+    if (!known.contains(command))
+        return fail(QStringLiteral("unknown command '%1'; see tarrow --help").arg(command));
 
     QString settingsFile = parser.value(o.settings);
     if (settingsFile.isEmpty()) settingsFile = qEnvironmentVariable("TARROW_SETTINGS");
@@ -333,8 +352,9 @@ int run(const QStringList& arguments) {
     if (in.root.isEmpty())
         return fail(QStringLiteral("no Half-Life folder is set; give one with --install-root DIR"));
     if (!folderExists(in.root))
-        return fail(QStringLiteral("the Half-Life folder %1 does not exist; give another with --install-root DIR")
-                        .arg(nativePath(in.root)));
+        return fail(
+            QStringLiteral("the Half-Life folder %1 does not exist; give another with --install-root DIR")
+                .arg(nativePath(in.root)));
     in.mod = SelectedModFolder();
     const ValueReader read = [](const QString& name) { return RegReadString(kTarrowKey, name); };
     applyPathOverrides(in.settings, read);

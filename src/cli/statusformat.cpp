@@ -30,7 +30,8 @@ QJsonValue orNull(const std::optional<QString>& v) {
 struct Paint {
     bool on;
     QString operator()(const QString& text, const char* code) const {
-        return on ? QStringLiteral("\x1b[") + QLatin1String(code) + QLatin1Char('m') + text + QStringLiteral("\x1b[0m")
+        return on ? QStringLiteral("\x1b[") + QLatin1String(code) + QLatin1Char('m') + text +
+                        QStringLiteral("\x1b[0m")
                   : text;
     }
 };
@@ -90,20 +91,24 @@ QString statusText(const StatusReport& r, const RunningReport& running, const QS
     if (r.engineBuild) engine += QStringLiteral(", build ") + *r.engineBuild;
     if (r.engineVersion) {
         engine += QStringLiteral(", engine version ") + *r.engineVersion;
-        if (r.engineOld) engine += paint(QStringLiteral(" (old; current ") + r.currentEngineVersion + QLatin1Char(')'), "33");
+        if (r.engineOld)
+            engine +=
+                paint(QStringLiteral(" (old; current ") + r.currentEngineVersion + QLatin1Char(')'), "33");
     }
     out << engine << QString();
     out << QStringLiteral("%1 %2 %3 %4 %5")
                .arg(pad(QStringLiteral("COMPONENT"), 10), pad(QStringLiteral("INSTALLED"), 11),
-                    pad(QStringLiteral("VERSION"), 12), pad(QStringLiteral("LOADED"), 14), QStringLiteral("RUNNING"));
+                    pad(QStringLiteral("VERSION"), 12), pad(QStringLiteral("LOADED"), 14),
+                    QStringLiteral("RUNNING"));
     for (const ComponentInfo& info : componentTable()) {
         const ComponentReport& c = r[info.component];
         QString installed = QLatin1String(installedWord(c.installed));
         QString version = c.component == Component::Mod ? r.modFolder : c.shownVersion;
-        if (c.component == Component::Mod) installed = c.installed == InstallState::Missing ? "missing" : "yes";
+        if (c.component == Component::Mod)
+            installed = c.installed == InstallState::Missing ? "missing" : "yes";
         const char* installedColour = c.installed == InstallState::Missing ? "31"
-                                      : c.installed == InstallState::Old ? "33"
-                                                                          : "32";
+                                      : c.installed == InstallState::Old   ? "33"
+                                                                           : "32";
         const QString loaded = QLatin1String(loadedWord(c.loaded));
         const char* loadedColour = c.loaded == LoadState::Warning       ? "31"
                                    : c.loaded == LoadState::YesWithNote ? "33"
@@ -138,9 +143,10 @@ QJsonObject statusJson(const StatusReport& r, const RunningReport& running, cons
             {QStringLiteral("name"), QLatin1String(info.displayName)},
             {QStringLiteral("installed"), QLatin1String(installedWord(c.installed))},
             {QStringLiteral("version"), orNull(c.version)},
-            {QStringLiteral("shownVersion"), c.version ? QJsonValue(c.shownVersion) : QJsonValue(QJsonValue::Null)},
-            {QStringLiteral("currentVersion"), c.component == Component::Mod ? QJsonValue(QJsonValue::Null)
-                                                                             : QJsonValue(c.currentVersion)},
+            {QStringLiteral("shownVersion"),
+             c.version ? QJsonValue(c.shownVersion) : QJsonValue(QJsonValue::Null)},
+            {QStringLiteral("currentVersion"),
+             c.component == Component::Mod ? QJsonValue(QJsonValue::Null) : QJsonValue(c.currentVersion)},
             {QStringLiteral("loaded"), QLatin1String(loadedWord(c.loaded))},
             {QStringLiteral("route"), QLatin1String(routeWord(c.route))},
             {QStringLiteral("running"), QLatin1String(runningWord(running.states[int(info.component)]))},
@@ -155,8 +161,9 @@ QJsonObject statusJson(const StatusReport& r, const RunningReport& running, cons
         {QStringLiteral("engineVersion"), orNull(r.engineVersion)},
         {QStringLiteral("engineBuild"), orNull(r.engineBuild)},
         {QStringLiteral("platform"), QLatin1String(platformName(platform))},
-        {QStringLiteral("currentEngineVersion"),
-         r.currentEngineVersion.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.currentEngineVersion)},
+        {QStringLiteral("currentEngineVersion"), r.currentEngineVersion.isEmpty()
+                                                     ? QJsonValue(QJsonValue::Null)
+                                                     : QJsonValue(r.currentEngineVersion)},
         {QStringLiteral("engineOld"), r.engineOld},
         {QStringLiteral("components"), components},
         {QStringLiteral("problems"), r.hasProblems()},

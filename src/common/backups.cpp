@@ -165,7 +165,8 @@ QString keepPreviousVersion(const QString& target, const QByteArray* newBytes) {
     if (!info.isFile()) return {};
     QFile in(target);
     if (!in.open(QIODevice::ReadOnly))
-        throw IoError(QStringLiteral("Cannot keep the previous version of \"%1\". %2").arg(target, in.errorString()));
+        throw IoError(
+            QStringLiteral("Cannot keep the previous version of \"%1\". %2").arg(target, in.errorString()));
     const QByteArray old = in.readAll();
     in.close();
     if (newBytes && *newBytes == old) return {};

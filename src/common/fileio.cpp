@@ -34,7 +34,8 @@ QString accessDenied(const QString& path) {
 // set, and writing it would land in whatever folder the program was started from.
 void refuseRelative(const QString& path, const char* what) {
     if (!path.isEmpty() && QDir::isAbsolutePath(path)) return;
-    throw IoError(QStringLiteral("Cannot %1 \"%2\". No Half-Life folder is set.").arg(QLatin1String(what), path));
+    throw IoError(
+        QStringLiteral("Cannot %1 \"%2\". No Half-Life folder is set.").arg(QLatin1String(what), path));
 }
 
 QString sizeText(qint64 bytes) {
@@ -63,8 +64,9 @@ QByteArray readFileBytes(const QString& composedPath) {
     else if (info.exists() && !info.isFile())
         refusal = QStringLiteral("Not a regular file");
     else if (info.isFile() && info.size() > kMaxReadBytes)
-        refusal = QStringLiteral("The file is %1; files of over %2 are not read.")
-                      .arg(sizeText(info.size()), sizeText(kMaxReadBytes).replace(QLatin1String(".0"), QString()));
+        refusal =
+            QStringLiteral("The file is %1; files of over %2 are not read.")
+                .arg(sizeText(info.size()), sizeText(kMaxReadBytes).replace(QLatin1String(".0"), QString()));
     if (!refusal.isEmpty()) throw IoError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, refusal));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -120,7 +122,8 @@ void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteM
     if (mode == WriteMode::Scratch) {
         // A page is never written through a link: the link itself goes.
         if (info.isSymLink() && !QFile::remove(path))
-            throw IoError(QStringLiteral("Cannot create file \"%1\". Cannot remove the link there.").arg(path));
+            throw IoError(
+                QStringLiteral("Cannot create file \"%1\". Cannot remove the link there.").arg(path));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             throw IoError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
@@ -152,7 +155,8 @@ void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteM
     }
     if (!file.commit())
         throw IoError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
-    if (mode == WriteMode::Replace) journal().append(WriteRecord{path, backup, false, !existed || !backup.isEmpty()});
+    if (mode == WriteMode::Replace)
+        journal().append(WriteRecord{path, backup, false, !existed || !backup.isEmpty()});
 }
 
 QList<WriteRecord> takeWriteJournal() {

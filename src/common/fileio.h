@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 #include <QFileDevice>
-#include <QString>
 #include <QList>
+#include <QString>
 #include <QStringList>
 #include <functional>
 

@@ -63,8 +63,9 @@ bool SettingsStore::write(const QString& keyPath, const QString& valueName, cons
     const QStringList keys = settings_->childKeys();
     // The same value under the same spelling: nothing to rewrite.
     if (keys.contains(valueName) && settings_->value(valueName).toString() == value &&
-        std::count_if(keys.begin(), keys.end(),
-                      [&](const QString& k) { return k.compare(valueName, Qt::CaseInsensitive) == 0; }) == 1) {
+        std::count_if(keys.begin(), keys.end(), [&](const QString& k) {
+            return k.compare(valueName, Qt::CaseInsensitive) == 0;
+        }) == 1) {
         settings_->endGroup();
         return true;
     }

@@ -22,7 +22,8 @@ LaunchPlan planLaunch(const LaunchInput& in) {
         program = QStringLiteral("hlds.exe");
         // A Linux server starts through its script, which restarts it after a crash.
         if (in.linuxServer)
-            program = fileExists(in.installRoot + QStringLiteral("hlds_run")) || !fileExists(in.installRoot + QStringLiteral("hlds_linux"))
+            program = fileExists(in.installRoot + QStringLiteral("hlds_run")) ||
+                              !fileExists(in.installRoot + QStringLiteral("hlds_linux"))
                           ? QStringLiteral("hlds_run")
                           : QStringLiteral("hlds_linux");
     }
@@ -43,8 +44,10 @@ LaunchPlan planLaunch(const LaunchInput& in) {
     }
     const QString path = in.installRoot + program;
     if (!fileExists(path) && in.linuxServer && in.listen) {
-        plan.message = QStringLiteral("A listen server needs the Half-Life client, which is not installed here: ") +
-                       nativePath(path) + QStringLiteral(" does not exist. Choose \"Dedicated Server\" to start hlds_run.");
+        plan.message =
+            QStringLiteral("A listen server needs the Half-Life client, which is not installed here: ") +
+            nativePath(path) +
+            QStringLiteral(" does not exist. Choose \"Dedicated Server\" to start hlds_run.");
         return plan;
     }
     if (!fileExists(path)) {

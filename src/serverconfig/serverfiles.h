@@ -22,7 +22,8 @@ void rememberFileValues(ServerModel& model);
 // An existing file with the rows changed since the baseline put in: a row's line replaces the first
 // line whose first word is the row's name, exec and custom rows take the file's exec and custom lines
 // in order, and changed rows the file lacks are added at its end. Every other byte stays.
-QByteArray mergeIntoFile(const QByteArray& existing, const std::vector<Setting>& table, const ServerModel& model);
+QByteArray mergeIntoFile(const QByteArray& existing, const std::vector<Setting>& table,
+                         const ServerModel& model);
 
 // The first exec text naming the Admin Mod ("adminmod.cfg") or NeoTF ("ntf_cvars.cfg") file, exact case.
 std::optional<QString> adminmodExecText(const ServerModel& model);

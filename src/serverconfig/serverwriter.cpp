@@ -90,7 +90,8 @@ QList<RawLine> splitKeepingEnds(const QString& text) {
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text.at(i);
         if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) continue;
-        const qsizetype len = c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n') ? 2 : 1;
+        const qsizetype len =
+            c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n') ? 2 : 1;
         out.append({text.mid(start, i - start), text.mid(i, len)});
         i += len - 1;
         start = i + 1;
@@ -148,7 +149,8 @@ void rememberFileValues(ServerModel& m) {
             m.baseline.insert(&s, rowLines(s, m));
 }
 
-QByteArray mergeIntoFile(const QByteArray& existing, const std::vector<Setting>& table, const ServerModel& m) {
+QByteArray mergeIntoFile(const QByteArray& existing, const std::vector<Setting>& table,
+                         const ServerModel& m) {
     // Without a load there is no baseline: the page's own start values stand for it.
     ServerModel defaults;
     if (m.baseline.isEmpty()) rememberFileValues(defaults);
@@ -172,7 +174,9 @@ QByteArray mergeIntoFile(const QByteArray& existing, const std::vector<Setting>&
     qsizetype execSlot = 0, customSlot = 0;
     for (const Setting& s : table) {
         if (s.kind == SettingKind::Comment) continue;
-        const qsizetype slot = s.kind == SettingKind::Exec ? execSlot++ : s.kind == SettingKind::Custom ? customSlot++ : 0;
+        const qsizetype slot = s.kind == SettingKind::Exec     ? execSlot++
+                               : s.kind == SettingKind::Custom ? customSlot++
+                                                               : 0;
         const QStringList now = rowLines(s, m);
         if (now == baseline.value(&s)) continue;
         if (s.kind == SettingKind::Exec || s.kind == SettingKind::Custom) {

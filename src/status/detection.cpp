@@ -197,13 +197,15 @@ QString fileName(const QString& composed) {
     return QFileInfo(nativePath(composed)).fileName();
 }
 
-void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusReport& r, QStringList& liblist) {
+void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusReport& r,
+                     QStringList& liblist) {
     const bool linux = p.platform == ServerPlatform::Linux;
     const QString rc = p.root + p.mod;
     if (r.flags.TarrowLoaded) {
         ComponentReport& bot = r[Component::Tarrow];
         if (!fileExists(p.botLibrary))
-            missing(bot, NoteKind::MissingLibrary, linux ? fileName(p.botLibrary) : QStringLiteral("Tarrow.dll"),
+            missing(bot, NoteKind::MissingLibrary,
+                    linux ? fileName(p.botLibrary) : QStringLiteral("Tarrow.dll"),
                     linux ? p.botLibrary : p.root + QStringLiteral("Tarrow\\Tarrow.dll"));
         for (const char* f : {"Tarrow.cfg", "Default.cfg", "Tarrow_Names.txt", "Tarrow_Chat.txt"}) {
             const QString name = QString::fromLatin1(f);
@@ -218,7 +220,8 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusRe
     if (r.flags.MetamodLoaded) {
         ComponentReport& mm = r[Component::Metamod];
         if (!fileExists(p.metamodLibrary))
-            missing(mm, NoteKind::MissingLibrary, linux ? fileName(p.metamodLibrary) : QStringLiteral("Metamod.dll"),
+            missing(mm, NoteKind::MissingLibrary,
+                    linux ? fileName(p.metamodLibrary) : QStringLiteral("Metamod.dll"),
                     linux ? p.metamodLibrary
                           : rc + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("dlls\\Metamod.dll"));
         if (!fileExists(p.pluginsIni))
@@ -228,7 +231,8 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusRe
     if (r.flags.AdminmodLoaded) {
         ComponentReport& am = r[Component::Adminmod];
         if (!fileExists(p.adminmodLibrary))
-            missing(am, NoteKind::MissingLibrary, linux ? fileName(p.adminmodLibrary) : QStringLiteral("Admin_MM.dll"),
+            missing(am, NoteKind::MissingLibrary,
+                    linux ? fileName(p.adminmodLibrary) : QStringLiteral("Admin_MM.dll"),
                     linux ? p.adminmodLibrary
                           : rc + QLatin1Char('\\') + s.AdminmodDllFolder + QStringLiteral("Admin_MM.dll"));
         for (const char* f : {"Plugin.ini", "Users.ini"}) {
@@ -258,7 +262,8 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusRe
         const QString base = rc + QLatin1Char('\\') + s.NeotfFolder;
         const QString library = linux ? p.neotfLibrary : base + QStringLiteral("dlls\\NTF.dll");
         if (!fileExists(library))
-            missing(ntf, NoteKind::MissingLibrary, linux ? fileName(library) : QStringLiteral("NTF.dll"), library);
+            missing(ntf, NoteKind::MissingLibrary, linux ? fileName(library) : QStringLiteral("NTF.dll"),
+                    library);
         for (const char* f : {"NTF_Config.txt", "NTF_Users.ini", "NTF_Cvars.cfg"}) {
             const QString name = QString::fromLatin1(f);
             if (!fileExists(base + name)) missing(ntf, NoteKind::MissingCompanion, name, base + name);
@@ -281,8 +286,8 @@ void removeOneDuplicate(const QString& path, QStringList& liblist, bool gamedll,
 }
 
 bool isRemark(NoteKind kind) {
-    return kind == NoteKind::MissingHelp || kind == NoteKind::MissingAutoexec || kind == NoteKind::OldNeotfSetup ||
-           kind == NoteKind::SetupNotSuggested;
+    return kind == NoteKind::MissingHelp || kind == NoteKind::MissingAutoexec ||
+           kind == NoteKind::OldNeotfSetup || kind == NoteKind::SetupNotSuggested;
 }
 
 // A loaded component with a remark is loaded with a note; one that misses something has a warning.

@@ -65,7 +65,9 @@ struct Walker {
     bool linux() const { return chain.platform == ServerPlatform::Linux; }
     QString wantedExtension() const { return linux() ? QStringLiteral("so") : QStringLiteral("dll"); }
 
-    void problem(const QString& file, int line, const QString& text) { chain.problems.append({file, line, text}); }
+    void problem(const QString& file, int line, const QString& text) {
+        chain.problems.append({file, line, text});
+    }
 
     ChainLink link(const QString& file, int line, const QString& statement, const QString& library) {
         ChainLink l{file, line, statement, library, QFileInfo(library).isFile()};
@@ -74,7 +76,8 @@ struct Walker {
         const QString ext = extensionOf(library);
         if ((ext == QLatin1String("dll") || ext == QLatin1String("so")) && ext != wantedExtension())
             problem(file, line,
-                    QStringLiteral("names a .%1 library, which the %2 server cannot load").arg(ext, linux() ? "Linux" : "Windows"));
+                    QStringLiteral("names a .%1 library, which the %2 server cannot load")
+                        .arg(ext, linux() ? "Linux" : "Windows"));
         return l;
     }
 
@@ -90,7 +93,9 @@ struct Walker {
         for (int i = 0; i < lines.size(); ++i) {
             const auto [word, rest] = split(lines[i]);
             if (word.compare(key, Qt::CaseInsensitive) != 0) continue;
-            if (++found > 1) problem(p.liblist, i + 1, QStringLiteral("is a second %1 line; the engine uses only one").arg(key));
+            if (++found > 1)
+                problem(p.liblist, i + 1,
+                        QStringLiteral("is a second %1 line; the engine uses only one").arg(key));
             last = ChainLink{p.liblist, i + 1, lines[i], resolve(modDir, unquoted(rest)), false};
         }
         if (!last) {
@@ -116,7 +121,8 @@ struct Walker {
                 const bool isWindows = word == QLatin1String("win32");
                 if (!isLinux && !isWindows) continue;
                 if (rest.isEmpty()) {
-                    problem(p.pluginsIni, i + 1, QStringLiteral("has no path after \"%1\": Metamod rejects the line").arg(word));
+                    problem(p.pluginsIni, i + 1,
+                            QStringLiteral("has no path after \"%1\": Metamod rejects the line").arg(word));
                     continue;
                 }
                 if (isLinux != linux()) {
@@ -127,8 +133,9 @@ struct Walker {
                 const QString library = resolve(modDir, unquoted(rest));
                 const QString key = library.toLower();
                 if (seen.contains(key))
-                    problem(p.pluginsIni, i + 1,
-                            QStringLiteral("lists the plug-in of line %1 a second time").arg(seen.value(key)));
+                    problem(
+                        p.pluginsIni, i + 1,
+                        QStringLiteral("lists the plug-in of line %1 a second time").arg(seen.value(key)));
                 else
                     seen.insert(key, i + 1);
                 link(p.pluginsIni, i + 1, lines[i], library);
@@ -204,11 +211,15 @@ LoaderChain followLoaderChain(const InstallPaths& paths, const ComponentSettings
 
 QStringList loaderChainText(const LoaderChain& chain) {
     QStringList out;
-    out << QStringLiteral("Loader chain (%1 server):").arg(chain.platform == ServerPlatform::Linux ? "Linux" : "Windows");
+    out << QStringLiteral("Loader chain (%1 server):")
+               .arg(chain.platform == ServerPlatform::Linux ? "Linux" : "Windows");
     for (const ChainLink& l : chain.links) {
-        const QString where = l.file.isEmpty() ? QStringLiteral("-") : QFileInfo(nativePath(l.file)).fileName() + QLatin1Char(':') + QString::number(l.line);
+        const QString where = l.file.isEmpty() ? QStringLiteral("-")
+                                               : QFileInfo(nativePath(l.file)).fileName() + QLatin1Char(':') +
+                                                     QString::number(l.line);
         out << QStringLiteral("  %1  %2  ->  %3  [%4]")
-                   .arg(where, l.statement.trimmed(), l.library, l.exists ? QStringLiteral("ok") : QStringLiteral("missing"));
+                   .arg(where, l.statement.trimmed(), l.library,
+                        l.exists ? QStringLiteral("ok") : QStringLiteral("missing"));
     }
     if (chain.problems.isEmpty()) {
         out << QStringLiteral("No problems.");
@@ -217,7 +228,8 @@ QStringList loaderChainText(const LoaderChain& chain) {
     out << QStringLiteral("Problems:");
     for (const ChainProblem& pr : chain.problems) {
         const QString file = nativePath(pr.file);
-        out << QStringLiteral("  %1%2: %3").arg(file, pr.line > 0 ? QLatin1Char(':') + QString::number(pr.line) : QString(), pr.text);
+        out << QStringLiteral("  %1%2: %3")
+                   .arg(file, pr.line > 0 ? QLatin1Char(':') + QString::number(pr.line) : QString(), pr.text);
     }
     return out;
 }

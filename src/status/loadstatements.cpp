@@ -10,7 +10,9 @@ namespace tarrow {
 
 LoadStatements::LoadStatements(const ComponentSettings& s, const InstallPaths& p) : LoadStatements(s) {
     if (p.platform != ServerPlatform::Linux) return;
-    auto quoted = [](const QString& path) { return QStringLiteral("gamedll_linux \"") + path + QLatin1Char('"'); };
+    auto quoted = [](const QString& path) {
+        return QStringLiteral("gamedll_linux \"") + path + QLatin1Char('"');
+    };
     const QString bot = QFileInfo(nativePath(p.botLibrary)).fileName();
     const QString ntfDll = QFileInfo(nativePath(p.neotfLibrary)).fileName();
     const QString mmFile = QFileInfo(nativePath(p.metamodLibrary)).fileName();
@@ -82,7 +84,8 @@ QStringList matchingView(const QStringList& lines) {
     for (const QString& line : lines) {
         QString form = statementForm(line);
         // Metamod reads "lin32" as "linux".
-        if (form.startsWith(QLatin1String("lin32 "), Qt::CaseInsensitive)) form.replace(0, 5, QStringLiteral("linux"));
+        if (form.startsWith(QLatin1String("lin32 "), Qt::CaseInsensitive))
+            form.replace(0, 5, QStringLiteral("linux"));
         out.append(form);
     }
     return out;

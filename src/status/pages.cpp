@@ -1,8 +1,8 @@
 #include "pages.h"
 
 #include "common/fileio.h"
-#include "report.h"
 #include "common/paths.h"
+#include "report.h"
 
 #include <QFileInfo>
 
@@ -10,8 +10,8 @@ namespace tarrow {
 
 const QStringList& generatedPageNames() {
     static const QStringList names = [] {
-        QStringList n{QStringLiteral("stats1.html"), QStringLiteral("stats.html"), QStringLiteral("tarrow1.html"),
-                      QStringLiteral("tarrow.html")};
+        QStringList n{QStringLiteral("stats1.html"), QStringLiteral("stats.html"),
+                      QStringLiteral("tarrow1.html"), QStringLiteral("tarrow.html")};
         for (const ComponentInfo& info : componentTable())
             if (info.waitingPage) n << QString::fromLatin1(info.waitingPage);
         return n;

@@ -28,10 +28,11 @@ QString loadedRow(const QString& label, const QString& waitingPage, const QStrin
                   const QString& cell) {
     // The link's address is the waiting page as the pane opens it, encoded so that a folder name with
     // '#', '?' or '%' still leads there.
-    const QString page = htmlEscape(
-        QUrl::fromLocalFile(nativePath(root + QStringLiteral("tarrow\\") + waitingPage)).toString(QUrl::FullyEncoded));
-    return label + QStringLiteral(" Loaded:  <a href=\"") + page +
-           QStringLiteral("\" target=\"_parent\"") + cell;
+    const QString page =
+        htmlEscape(QUrl::fromLocalFile(nativePath(root + QStringLiteral("tarrow\\") + waitingPage))
+                       .toString(QUrl::FullyEncoded));
+    return label + QStringLiteral(" Loaded:  <a href=\"") + page + QStringLiteral("\" target=\"_parent\"") +
+           cell;
 }
 
 QString runningLine(const QString& title, RunningState running) {
@@ -106,8 +107,8 @@ QStringList StatusRefresh::runningReport(const RunningReport& r) {
     QStringList lines = scriptBlock();
     lines << QStringLiteral("<html>") << kBody << QStringLiteral("<br><br>") + rule;
     for (const ComponentInfo& info : componentTable()) {
-        const QString title = info.component == Component::Mod ? QStringLiteral("Server")
-                                                                : QLatin1String(info.displayName);
+        const QString title =
+            info.component == Component::Mod ? QStringLiteral("Server") : QLatin1String(info.displayName);
         lines << runningLine(title, r.states[int(info.component)]);
     }
     lines << rule + QStringLiteral("</html>") << QString();

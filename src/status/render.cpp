@@ -33,8 +33,9 @@ QString installedCell(const ComponentReport& r, const QString& download, const Q
     const QString d = htmlEscape(download);
     switch (r.installed) {
     case InstallState::Missing:
-        return QStringLiteral(" <a href=\"") + d + QStringLiteral("\" target=\"_NEW\" title=\"Click to download ") +
-               name + QStringLiteral("\"><font color=\"#FF0000\">No</a>");
+        return QStringLiteral(" <a href=\"") + d +
+               QStringLiteral("\" target=\"_NEW\" title=\"Click to download ") + name +
+               QStringLiteral("\"><font color=\"#FF0000\">No</a>");
     case InstallState::NoVersionRecord:
         return QStringLiteral(" <a href=\"") + d +
                QStringLiteral("\" target=\"_NEW\" title=\"Click to download the most recent version of ") +
@@ -42,13 +43,15 @@ QString installedCell(const ComponentReport& r, const QString& download, const Q
     case InstallState::Current:
         return QStringLiteral(" <font color=\"#800080\">") + htmlEscape(r.shownVersion);
     case InstallState::Present:
-        return QStringLiteral(" <font color=\"#800080\" title=\"Linux libraries carry no version record\">Installed");
+        return QStringLiteral(
+            " <font color=\"#800080\" title=\"Linux libraries carry no version record\">Installed");
     case InstallState::Old:
         break;
     }
     // An old version shows as read.
-    return QStringLiteral(" <font color=\"#800080\" title=\"Current Version: ") + htmlEscape(r.currentVersion) +
-           QStringLiteral("\">") + htmlEscape(r.version.value_or(QString())) + QStringLiteral(" (<a href=\"") + d +
+    return QStringLiteral(" <font color=\"#800080\" title=\"Current Version: ") +
+           htmlEscape(r.currentVersion) + QStringLiteral("\">") + htmlEscape(r.version.value_or(QString())) +
+           QStringLiteral(" (<a href=\"") + d +
            QStringLiteral("\" target=\"_NEW\" title=\"Click to download the most recent version of ") + name +
            QStringLiteral("\"><font color=\"#800080\">Old version</a>)</font>");
 }
@@ -56,13 +59,14 @@ QString installedCell(const ComponentReport& r, const QString& download, const Q
 QString modLoadedCell(const ComponentReport& r) {
     for (const Note& n : r.notes) {
         if (n.kind == NoteKind::MissingLiblist)
-            return QStringLiteral(" <font color=\"#FF0000\" title=\"Expected path: ") + shown(n.expectedPath) +
-                   QStringLiteral("\">Missing Liblist.gam file - Mouse Here");
+            return QStringLiteral(" <font color=\"#FF0000\" title=\"Expected path: ") +
+                   shown(n.expectedPath) + QStringLiteral("\">Missing Liblist.gam file - Mouse Here");
         if (n.kind == NoteKind::MissingAutoexec)
             return QStringLiteral(" <font color=\"#008000\" title=\"Missing Autoexec.cfg file\">Yes");
         if (n.kind == NoteKind::MissingLoadStatement)
-            return QStringLiteral(" <font color=\"#FF0000\" title=\"Missing load statement (\"tfc.dll\")\">Error in "
-                                  "ntf_config.txt - Mouse Here");
+            return QStringLiteral(
+                " <font color=\"#FF0000\" title=\"Missing load statement (\"tfc.dll\")\">Error in "
+                "ntf_config.txt - Mouse Here");
     }
     return r.loaded == LoadState::No ? QStringLiteral("<font color=\"#FF0000\">No") : yesCell();
 }
@@ -74,26 +78,30 @@ QString tarrowLoadedCell(const ComponentReport& r, const QString& mod, const QSt
     for (const Note& n : r.notes) {
         switch (n.kind) {
         case NoteKind::MissingLibrary:
-            libraryMissing = QStringLiteral(" title=\"Your Tarrow.dll file is missing, Expected path: ") +
-                             shown(n.expectedPath) +
-                             QStringLiteral(", Please reinstall Tarrow.\"><font color=\"#FF0000\">Missing Tarrow.dll - "
-                                            "Mouse Here");
+            libraryMissing =
+                QStringLiteral(" title=\"Your Tarrow.dll file is missing, Expected path: ") +
+                shown(n.expectedPath) +
+                QStringLiteral(", Please reinstall Tarrow.\"><font color=\"#FF0000\">Missing Tarrow.dll - "
+                               "Mouse Here");
             cell = libraryMissing;
             break;
         case NoteKind::MissingCompanion:
             cell = QStringLiteral(" </a><font color=\"#FF0000\" title=\"Your ") + n.file +
                    QStringLiteral(" file is missing, Expected path: ") + shown(n.expectedPath) +
-                   QStringLiteral(", Please reinstall Tarrow.\">Missing ") + n.file + QStringLiteral(" - Mouse Here");
+                   QStringLiteral(", Please reinstall Tarrow.\">Missing ") + n.file +
+                   QStringLiteral(" - Mouse Here");
             break;
         case NoteKind::MissingHelp:
-            cell += QStringLiteral("</a><font color=\"#FF0000\" title=\"Missing the Tarrow help file, Expected "
-                                   "path: ") +
-                    shown(n.expectedPath) + QStringLiteral("\"> (Note) - Mouse Here</font>");
+            cell +=
+                QStringLiteral("</a><font color=\"#FF0000\" title=\"Missing the Tarrow help file, Expected "
+                               "path: ") +
+                shown(n.expectedPath) + QStringLiteral("\"> (Note) - Mouse Here</font>");
             break;
         case NoteKind::NeedsMetamod:
-            return QStringLiteral("</a><font color=\"#FF0000\" title=\"NeoTF and Tarrow will not work together "
-                                  "if you do not load Metamod, your server will crash. Please also load "
-                                  "Metamod.\"> (Warning - Mouse Here)</font>");
+            return QStringLiteral(
+                "</a><font color=\"#FF0000\" title=\"NeoTF and Tarrow will not work together "
+                "if you do not load Metamod, your server will crash. Please also load "
+                "Metamod.\"> (Warning - Mouse Here)</font>");
         default:
             break;
         }
@@ -116,7 +124,8 @@ QString metamodLoadedCell(const ComponentReport& r, const QString& mod, const QS
         if (n.kind == NoteKind::MissingPluginsIni)
             cell = QStringLiteral(" title=\"Your plugins.ini file is missing, Click here to create a new one "
                                   "here: ") +
-                   shown(n.expectedPath) + QStringLiteral("\"><font color=\"#FF0000\">Missing plugins.ini - Mouse Here");
+                   shown(n.expectedPath) +
+                   QStringLiteral("\"><font color=\"#FF0000\">Missing plugins.ini - Mouse Here");
     }
     return cell;
 }
@@ -129,7 +138,8 @@ QString adminmodLoadedCell(const ComponentReport& r, const QString& mod, const Q
                              QStringLiteral("\"><font color=\"#008000\">Yes");
     for (const Note& n : r.notes) {
         if (n.kind == NoteKind::MissingLibrary)
-            cell = missingCell(n.file, shown(n.expectedPath), QStringLiteral(", Please reinstall Admin Mod."));
+            cell =
+                missingCell(n.file, shown(n.expectedPath), QStringLiteral(", Please reinstall Admin Mod."));
         if (n.kind == NoteKind::MissingCompanion)
             cell = missingCell(n.file, shown(n.expectedPath),
                                QStringLiteral(" Please reinstall Admin Mod or click here to unload it."));
@@ -180,14 +190,18 @@ StatusCells startingCells(const QString& modFolder) {
 StatusCells renderCells(const StatusReport& r) {
     StatusCells c = startingCells(r.modFolder);
     const QString mod = htmlEscape(r.modFolder);
-    c.modInstalled = r[Component::Mod].installed == InstallState::Missing
-                         ? QStringLiteral(" <font color=\"#FF0000\"> Can't find ") + mod + QStringLiteral(" DLL!")
-                         : QStringLiteral(" <font color=\"#800080\">") + mod;
-    c.tarrowInstalled = installedCell(r[Component::Tarrow], WebAddresses::TarrowDownloadAddress, QStringLiteral("Tarrow"));
-    c.metamodInstalled = installedCell(r[Component::Metamod], WebAddresses::MetamodSiteAddress, QStringLiteral("Metamod"));
-    c.adminmodInstalled =
-        installedCell(r[Component::Adminmod], WebAddresses::AdminmodDownloadAddress, QStringLiteral("Admin Mod"));
-    c.neotfInstalled = installedCell(r[Component::Neotf], WebAddresses::NeotfDownloadAddress, QStringLiteral("NeoTF"));
+    c.modInstalled =
+        r[Component::Mod].installed == InstallState::Missing
+            ? QStringLiteral(" <font color=\"#FF0000\"> Can't find ") + mod + QStringLiteral(" DLL!")
+            : QStringLiteral(" <font color=\"#800080\">") + mod;
+    c.tarrowInstalled =
+        installedCell(r[Component::Tarrow], WebAddresses::TarrowDownloadAddress, QStringLiteral("Tarrow"));
+    c.metamodInstalled =
+        installedCell(r[Component::Metamod], WebAddresses::MetamodSiteAddress, QStringLiteral("Metamod"));
+    c.adminmodInstalled = installedCell(r[Component::Adminmod], WebAddresses::AdminmodDownloadAddress,
+                                        QStringLiteral("Admin Mod"));
+    c.neotfInstalled =
+        installedCell(r[Component::Neotf], WebAddresses::NeotfDownloadAddress, QStringLiteral("NeoTF"));
 
     c.modLoaded = modLoadedCell(r[Component::Mod]);
     c.tarrowLoaded = tarrowLoadedCell(r[Component::Tarrow], mod, c.tarrowLoaded);
@@ -208,14 +222,17 @@ StatusCells renderCells(const StatusReport& r) {
         c.installTypeLine = QStringLiteral("Install Type: Unknown<br>");
         break;
     }
-    if (r.engineBuild) c.engineVersionLine = QStringLiteral("HL Build: ") + htmlEscape(*r.engineBuild) + QStringLiteral("<br>");
+    if (r.engineBuild)
+        c.engineVersionLine =
+            QStringLiteral("HL Build: ") + htmlEscape(*r.engineBuild) + QStringLiteral("<br>");
     if (r.engineVersion) {
         const QString h = htmlEscape(*r.engineVersion);
-        c.engineVersionLine = r.engineOld ? QStringLiteral("HL Version: <font color=\"#800080\" title=\"Current Version: ") +
-                                                htmlEscape(r.currentEngineVersion) + QStringLiteral("\">") + h +
-                                                QStringLiteral(" (Old version) - Mouse Here</font><br>")
-                                          : QStringLiteral("HL Version: <font color=\"#800080\">") + h +
-                                                QStringLiteral("</font><br>");
+        c.engineVersionLine =
+            r.engineOld
+                ? QStringLiteral("HL Version: <font color=\"#800080\" title=\"Current Version: ") +
+                      htmlEscape(r.currentEngineVersion) + QStringLiteral("\">") + h +
+                      QStringLiteral(" (Old version) - Mouse Here</font><br>")
+                : QStringLiteral("HL Version: <font color=\"#800080\">") + h + QStringLiteral("</font><br>");
     }
     return c;
 }

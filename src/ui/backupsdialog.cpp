@@ -100,7 +100,8 @@ void BackupsDialog::reload() {
     Backuplst->clear();
     for (const Backup& b : backups_) {
         auto* item = new QTreeWidgetItem(
-            {b.relative, QLocale::system().toString(b.time, QStringLiteral("yyyy-MM-dd HH:mm:ss")), sizeText(b.size)});
+            {b.relative, QLocale::system().toString(b.time, QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+             sizeText(b.size)});
         item->setToolTip(0, b.backupPath);
         Backuplst->addTopLevelItem(item);
     }
@@ -125,8 +126,9 @@ void BackupsDialog::RestorecmdClick() {
     if (i < 0) return;
     const Backup b = backups_[i];
     const QString when = QLocale::system().toString(b.time, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!prompter_.confirm(QStringLiteral("Put back %1 as it was at %2? The current version is kept as a backup.")
-                               .arg(b.original, when)))
+    if (!prompter_.confirm(
+            QStringLiteral("Put back %1 as it was at %2? The current version is kept as a backup.")
+                .arg(b.original, when)))
         return;
     try {
         restoreBackup(b);

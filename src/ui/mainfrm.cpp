@@ -20,16 +20,16 @@
 #include "widgets.h"
 
 #include <QCloseEvent>
-#include <algorithm>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QStatusBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
 
 namespace tarrow {
 
@@ -108,8 +108,9 @@ void TMainfrm::reportWrites(const QList<WriteRecord>& records) {
 }
 
 QString TMainfrm::noInstallRootText() {
-    return QStringLiteral("No Half-Life folder is set. Click \"Reset Tarrow Reg Key\" on the Info/Help page and "
-                          "start Tarrow GUI again to choose one, or start it with --install-root DIR.");
+    return QStringLiteral(
+        "No Half-Life folder is set. Click \"Reset Tarrow Reg Key\" on the Info/Help page and "
+        "start Tarrow GUI again to choose one, or start it with --install-root DIR.");
 }
 
 namespace {
@@ -119,7 +120,8 @@ bool anyChanged(const QList<WriteRecord>& records) {
 }
 
 // What a refresh's writes did, as the status bar says it: "liblist.gam: now loads Metamod".
-QString refreshWritesText(const QList<WriteRecord>& records, const LoadFlags& before, const LoadFlags& after) {
+QString refreshWritesText(const QList<WriteRecord>& records, const LoadFlags& before,
+                          const LoadFlags& after) {
     QStringList names;
     bool kept = false;
     for (const WriteRecord& r : records) {
@@ -135,15 +137,17 @@ QString refreshWritesText(const QList<WriteRecord>& records, const LoadFlags& be
         changes << (is ? QStringLiteral("now loads ") : QStringLiteral("no longer loads ")) +
                        QString::fromLatin1(c.displayName);
     }
-    QString text = names.join(QStringLiteral(", ")) + QStringLiteral(": ") +
-                   (changes.isEmpty() ? QStringLiteral("load statements tidied") : changes.join(QStringLiteral(", ")));
+    QString text =
+        names.join(QStringLiteral(", ")) + QStringLiteral(": ") +
+        (changes.isEmpty() ? QStringLiteral("load statements tidied") : changes.join(QStringLiteral(", ")));
     if (kept) text += QStringLiteral(" (previous version kept)");
     return text;
 }
 
 // The page both panes show while no Half-Life folder is set.
 QString noInstallRootPage(const QString& text) {
-    return QStringLiteral("<html><body style=\"font-family: 'Times New Roman', serif\"><p><b>Tarrow GUI</b></p><p>") +
+    return QStringLiteral(
+               "<html><body style=\"font-family: 'Times New Roman', serif\"><p><b>Tarrow GUI</b></p><p>") +
            text.toHtmlEscaped() + QStringLiteral("</p></body></html>");
 }
 

@@ -7,8 +7,8 @@
 #include "backupsdialog.h"
 #include "common/fileio.h"
 #include "common/modtable.h"
-#include "common/prompter.h"
 #include "common/paths.h"
+#include "common/prompter.h"
 #include "common/settingsstore.h"
 #include "gamefiles/rebuild.h"
 #include "widgets.h"
@@ -87,8 +87,9 @@ void TMainfrm::buildInfoPage() {
     Platformcmb->addItem(QStringLiteral("Windows (hlds.exe)"), QStringLiteral("windows"));
     Platformcmb->addItem(QStringLiteral("Linux (hlds_linux)"), QStringLiteral("linux"));
     Platformcmb->setAccessibleName(platformLabel->text());
-    Platformcmb->setToolTip(QStringLiteral("Which server program the installation runs, where its own programs "
-                                           "do not tell: it decides which loader lines and libraries count"));
+    Platformcmb->setToolTip(
+        QStringLiteral("Which server program the installation runs, where its own programs "
+                       "do not tell: it decides which loader lines and libraries count"));
     platformLabel->setBuddy(Platformcmb);
     optionsLayout->addWidget(platformLabel, 2, 0);
     optionsLayout->addWidget(Platformcmb, 2, 1, 1, 2);
@@ -135,7 +136,8 @@ void TMainfrm::buildRebuildGroup(QWidget* parent, QGridLayout* into) {
     grid->addWidget(ResetKeycmd, 4, 0);
     Backupscmd = new QPushButton(QStringLiteral("Backups..."));
     Backupscmd->setObjectName(QStringLiteral("Backupscmd"));
-    Backupscmd->setToolTip(QStringLiteral("See and restore the previous versions of the files Tarrow GUI wrote"));
+    Backupscmd->setToolTip(
+        QStringLiteral("See and restore the previous versions of the files Tarrow GUI wrote"));
     grid->addWidget(Backupscmd, 4, 1);
     connect(ResetKeycmd, &QPushButton::clicked, this, [this] { guarded([this] { ResetKeycmdClick(); }); });
     connect(Backupscmd, &QPushButton::clicked, this, [this] { guarded([this] { BackupscmdClick(); }); });

@@ -72,9 +72,10 @@ int runTarrowGui(int argc, char** argv) {
         QStringLiteral("demo"),
         QStringLiteral("Open a sample installation with its own settings (nothing real is touched)."));
     parser.addOptions({settingsOption, rootOption, demoOption});
-    parser.addPositionalArgument(QStringLiteral("linux"),
-                                 QStringLiteral("With --demo: a Linux server installation (hlds_run, .so libraries)."),
-                                 QStringLiteral("[linux]"));
+    parser.addPositionalArgument(
+        QStringLiteral("linux"),
+        QStringLiteral("With --demo: a Linux server installation (hlds_run, .so libraries)."),
+        QStringLiteral("[linux]"));
     parser.process(app);
 
     QString settingsFile = parser.value(settingsOption);
@@ -88,8 +89,9 @@ int runTarrowGui(int argc, char** argv) {
         QDir().mkpath(base);
         try {
             const bool linuxDemo = parser.positionalArguments().contains(QStringLiteral("linux"));
-            const DemoInstallation demo = linuxDemo ? buildLinuxDemoInstallation(base, QStringLiteral(":/demo/dlls"))
-                                                    : buildDemoInstallation(base, QStringLiteral(":/demo/dlls"));
+            const DemoInstallation demo =
+                linuxDemo ? buildLinuxDemoInstallation(base, QStringLiteral(":/demo/dlls"))
+                          : buildDemoInstallation(base, QStringLiteral(":/demo/dlls"));
             settingsFile = demo.settingsFile;
             installRoot = demo.installRoot;
         } catch (const std::exception& e) {

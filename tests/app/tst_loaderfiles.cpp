@@ -39,8 +39,8 @@ void TestLoaderFiles::liblistLine_data() {
     QTest::newRow("other words normalised") << "gamedll_linuxish \"A/B\""
                                             << "gamedll_linuxish \"a\\b\"";
     // UTF-8 text read through Latin-1: only A-Z are lower-cased, so "Équipe" keeps its bytes.
-    QTest::newRow("UTF-8 text keeps its bytes")
-        << QString::fromLatin1("game \"TFC \xC3\x89quipe\"") << QString::fromLatin1("game \"tfc \xC3\x89quipe\"");
+    QTest::newRow("UTF-8 text keeps its bytes") << QString::fromLatin1("game \"TFC \xC3\x89quipe\"")
+                                                << QString::fromLatin1("game \"tfc \xC3\x89quipe\"");
 }
 
 void TestLoaderFiles::liblistLine() {
@@ -60,8 +60,8 @@ void TestLoaderFiles::pluginLine_data() {
                                 << "linux addons/adminmod/dlls/admin_MM_i386.so";
     QTest::newRow("linux with blanks kept") << "  linux   addons/X.so"
                                             << "  linux   addons/X.so";
-    QTest::newRow("UTF-8 comment keeps its bytes")
-        << QString::fromLatin1("; Serveur \xC3\x89T\xC3\x89") << QString::fromLatin1("; serveur \xC3\x89t\xC3\x89");
+    QTest::newRow("UTF-8 comment keeps its bytes") << QString::fromLatin1("; Serveur \xC3\x89T\xC3\x89")
+                                                   << QString::fromLatin1("; serveur \xC3\x89t\xC3\x89");
     QTest::newRow("semicolon comment") << "; Metamod Plugins"
                                        << "; metamod plugins";
 }

@@ -28,8 +28,8 @@ Result runProgram(const QString& program, const QStringList& args, const QString
     if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
     p.start(program, args);
     if (!p.waitForFinished(60000)) return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
 Result shell(test::FixtureInstall& fx, QStringList args) {
@@ -91,10 +91,14 @@ void TestCli::helpAndVersionWithoutDisplay_data() {
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("tarrow --help") << TARROW_CLI_BIN << "--help" << "restore FILE [--at TIME]";
-    QTest::newRow("tarrow --version") << TARROW_CLI_BIN << "--version" << "tarrow 1.00";
-    QTest::newRow("tarrow-gui --help") << TARROW_GUI_BIN << "--help" << "--install-root <DIR>";
-    QTest::newRow("tarrow-gui --version") << TARROW_GUI_BIN << "--version" << "tarrow-gui 1.00";
+    QTest::newRow("tarrow --help") << TARROW_CLI_BIN << "--help"
+                                   << "restore FILE [--at TIME]";
+    QTest::newRow("tarrow --version") << TARROW_CLI_BIN << "--version"
+                                      << "tarrow 1.00";
+    QTest::newRow("tarrow-gui --help") << TARROW_GUI_BIN << "--help"
+                                       << "--install-root <DIR>";
+    QTest::newRow("tarrow-gui --version") << TARROW_GUI_BIN << "--version"
+                                          << "tarrow-gui 1.00";
 }
 
 void TestCli::helpAndVersionWithoutDisplay() {
@@ -172,9 +176,12 @@ void TestCli::statusTextAndExitCodes() {
 void TestCli::loadMatchesAClickInTheWindow_data() {
     QTest::addColumn<QString>("component");
     QTest::addColumn<QString>("page");
-    QTest::newRow("tarrow") << "tarrow" << "Tar.html";
-    QTest::newRow("metamod") << "metamod" << "MM.html";
-    QTest::newRow("adminmod") << "adminmod" << "AM.html";
+    QTest::newRow("tarrow") << "tarrow"
+                            << "Tar.html";
+    QTest::newRow("metamod") << "metamod"
+                             << "MM.html";
+    QTest::newRow("adminmod") << "adminmod"
+                              << "AM.html";
 }
 
 void TestCli::loadMatchesAClickInTheWindow() {
@@ -258,7 +265,8 @@ void TestCli::dumpMasksPasswords() {
     fullInstall(fx);
     fx.write("TFC/server.cfg", "\xEF\xBB\xBFrcon_password \"s3cret\"\r\nsv_lan 0; autohltv_pass hltv\r\n");
     QTemporaryDir out;
-    const Result r = shell(fx, {"dump", "--dir", out.path(), "--include", "server", "--install-root", fx.root()});
+    const Result r =
+        shell(fx, {"dump", "--dir", out.path(), "--include", "server", "--install-root", fx.root()});
     QCOMPARE(r.code, 0);
     const QString folder = out.path() + "/TARROW DEBUG INFO/";
     QCOMPARE(r.out, folder + "\n");
@@ -276,11 +284,13 @@ void TestCli::checkFollowsTheLinuxChain() {
     fx.write("hlds_run", "#!/bin/sh\n");
     for (const char* f : {"TFC/dlls/tfc.so", "TFC/addons/metamod/dlls/metamod.so", "tarrow/tarrow_i386.so"})
         fx.write(f, "");
-    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\ngamedll_linux \"addons/metamod/dlls/metamod.so\"\r\n");
+    fx.write("TFC/liblist.gam",
+             "gamedll \"dlls\\tfc.dll\"\r\ngamedll_linux \"addons/metamod/dlls/metamod.so\"\r\n");
     fx.write("TFC/addons/metamod/plugins.ini", "linux ../tarrow/tarrow_i386.so\r\n");
     const Result clean = shell(fx, {"check", "--install-root", fx.root()});
     QCOMPARE(clean.code, 0);
-    QVERIFY2(clean.out.startsWith("Loader chain (Linux server):\n  liblist.gam:2  gamedll_linux"), qPrintable(clean.out));
+    QVERIFY2(clean.out.startsWith("Loader chain (Linux server):\n  liblist.gam:2  gamedll_linux"),
+             qPrintable(clean.out));
     QVERIFY(clean.out.contains("No problems."));
     fx.write("TFC/addons/metamod/plugins.ini", "win32 ../tarrow/tarrow.dll\r\n");
     const Result broken = shell(fx, {"check"});

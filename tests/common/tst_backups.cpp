@@ -63,8 +63,10 @@ void TestBackups::everyWriterKeepsThePreviousBytes() {
     test::FixtureInstall fx;
     fx.storeRoot();
     const QString file = fx.path("TFC/server.cfg");
-    if (writer != "new") fx.write("TFC/server.cfg", before);
-    else QDir().mkpath(fx.path("TFC"));
+    if (writer != "new")
+        fx.write("TFC/server.cfg", before);
+    else
+        QDir().mkpath(fx.path("TFC"));
     takeWriteJournal();
 
     if (writer == "replace" || writer == "new") writeFileBytes(file, "sv_lan 1\r\n");
@@ -128,7 +130,8 @@ void TestBackups::sizeLimitDropsTheOldestFirst() {
     QCOMPARE(names.size(), 3);
     QVERIFY(!names.contains("big.wad.20250101-000000.bak"));
     QVERIFY(names.contains("big.wad.20250103-000000.bak"));
-    QVERIFY(std::any_of(names.begin(), names.end(), [](const QString& n) { return n.startsWith("motd.txt."); }));
+    QVERIFY(
+        std::any_of(names.begin(), names.end(), [](const QString& n) { return n.startsWith("motd.txt."); }));
 }
 
 void TestBackups::failedBackupWritesNothing() {

@@ -130,9 +130,10 @@ void TestFileIo::hundredMebibyteFileIsRefused() {
         readLines(fx.path("huge.bin"));
         QFAIL("a 100 MiB file was read");
     } catch (const IoError& e) {
-        QCOMPARE(e.text(), QStringLiteral("Cannot open file \"%1\". The file is 100.0 MiB; files of over 16 MiB "
-                                          "are not read.")
-                               .arg(fx.path("huge.bin")));
+        QCOMPARE(e.text(),
+                 QStringLiteral("Cannot open file \"%1\". The file is 100.0 MiB; files of over 16 MiB "
+                                "are not read.")
+                     .arg(fx.path("huge.bin")));
     }
 }
 

@@ -98,8 +98,8 @@ void TestInfoDump::masking_data() {
                                            << "hostname \"sv_password\"";
     QTest::newRow("empty") << ""
                            << "";
-    QTest::newRow("after a byte-order mark") << QString::fromLatin1("\xEF\xBB\xBFrcon_password \"x\"")
-                                             << "rcon_password ***Protected***";
+    QTest::newRow("after a byte-order mark")
+        << QString::fromLatin1("\xEF\xBB\xBFrcon_password \"x\"") << "rcon_password ***Protected***";
     QTest::newRow("second command of a line") << "sv_lan 0; rcon_password x"
                                               << "sv_lan 0; rcon_password ***Protected***";
     QTest::newRow("first of two commands") << "sv_password x;hostname \"y\""

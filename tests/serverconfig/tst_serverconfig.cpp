@@ -31,22 +31,21 @@ ServerModel loaded(test::FixtureInstall& fx, const QByteArray& content, test::Sc
 }
 
 // A hand-written, tab-aligned server.cfg of the kind operators keep.
-const QByteArray kOperatorCfg =
-    "\xEF\xBB\xBF// My TFC server\r\n"
-    "hostname\t\t\"[EU] Tarrow 2fort 24/7\"\r\n"
-    "log on\r\n"
-    "sys_ticrate\t\t1000\r\n"
-    "sv_downloadurl\t\"http://fastdl.example.org/tfc/\"\r\n"
-    "mp_teamplay\t\t21\t// friendly fire for everybody\r\n"
-    "sv_maxrate\t\t100000\r\n"
-    "mp_timelimit\t30\r\n"
-    "\r\n"
-    "// ban lists\r\n"
-    "exec\t\tbanned.cfg\r\n"
-    "exec  listip.cfg // ip bans\r\n"
-    "writeid\r\n"
-    "HOSTNAME \"second, left alone\"\r\n"
-    "autohltv_delay 30";
+const QByteArray kOperatorCfg = "\xEF\xBB\xBF// My TFC server\r\n"
+                                "hostname\t\t\"[EU] Tarrow 2fort 24/7\"\r\n"
+                                "log on\r\n"
+                                "sys_ticrate\t\t1000\r\n"
+                                "sv_downloadurl\t\"http://fastdl.example.org/tfc/\"\r\n"
+                                "mp_teamplay\t\t21\t// friendly fire for everybody\r\n"
+                                "sv_maxrate\t\t100000\r\n"
+                                "mp_timelimit\t30\r\n"
+                                "\r\n"
+                                "// ban lists\r\n"
+                                "exec\t\tbanned.cfg\r\n"
+                                "exec  listip.cfg // ip bans\r\n"
+                                "writeid\r\n"
+                                "HOSTNAME \"second, left alone\"\r\n"
+                                "autohltv_delay 30";
 
 } // namespace
 
@@ -640,7 +639,8 @@ void TestServerConfig::operatorFileKeepsItsLines_data() {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("no change") << "" << "" << kOperatorCfg;
+    QTest::newRow("no change") << ""
+                               << "" << kOperatorCfg;
     QByteArray hostname = kOperatorCfg;
     hostname.replace("hostname\t\t\"[EU] Tarrow 2fort 24/7\"", "hostname \"New name\"");
     QTest::newRow("hostname") << "ServerNametxt"
@@ -712,7 +712,8 @@ void TestServerConfig::execFileNames_data() {
     QTest::newRow("two blanks") << QByteArray("exec  listip.cfg") << "listip.cfg";
     QTest::newRow("tabs") << QByteArray("exec\t\tbanned.cfg") << "banned.cfg";
     QTest::newRow("comment") << QByteArray("exec listip.cfg // ip bans") << "listip.cfg";
-    QTest::newRow("trailing tab") << QByteArray("exec addons/adminmod/config/adminmod.cfg\t") << "addons/adminmod/config/adminmod.cfg";
+    QTest::newRow("trailing tab") << QByteArray("exec addons/adminmod/config/adminmod.cfg\t")
+                                  << "addons/adminmod/config/adminmod.cfg";
     QTest::newRow("quoted") << QByteArray("exec \"my bans.cfg\" // x") << "my bans.cfg";
 }
 

@@ -199,7 +199,9 @@ void TestDetection::typedReport_data() {
     QTest::addColumn<QStringList>("expected");
     const QByteArray plugins = "win32 ../tarrow/tarrow.dll\r\nwin32 addons/Adminmod/dlls/admin_MM.dll";
     QTest::newRow("Metamod loads the bot and Admin Mod")
-        << Files{{"TFC/liblist.gam", kMmGame}, {"TFC/addons/metamod/plugins.ini", plugins}, {"TFC/autoexec.cfg", "echo"}}
+        << Files{{"TFC/liblist.gam", kMmGame},
+                 {"TFC/addons/metamod/plugins.ini", plugins},
+                 {"TFC/autoexec.cfg", "echo"}}
         << QStringList{"mod=yes/metamod-plugin/", "tarrow=yes/metamod-plugin/", "metamod=yes/gamedll/",
                        "adminmod=yes/metamod-plugin/"};
     QTest::newRow("no autoexec.cfg under Metamod")
@@ -207,14 +209,17 @@ void TestDetection::typedReport_data() {
         << QStringList{"mod=yes-with-note/metamod-plugin/missing-autoexec", "tarrow=yes/metamod-plugin/",
                        "metamod=yes/gamedll/", "adminmod=yes/metamod-plugin/"};
     QTest::newRow("NeoTF loads Metamod")
-        << Files{{"TFC/liblist.gam", kNtfGame}, {"TFC/addons/neotf/ntf_config.txt", "metamod.dll"},
+        << Files{{"TFC/liblist.gam", kNtfGame},
+                 {"TFC/addons/neotf/ntf_config.txt", "metamod.dll"},
                  {"TFC/addons/metamod/plugins.ini", plugins}}
         << QStringList{"mod=yes/ntf-config/", "tarrow=yes/metamod-plugin-via-neotf/",
                        "metamod=yes-with-note/ntf-config/setup-not-suggested",
                        "adminmod=yes/metamod-plugin-via-neotf/", "neotf=yes/gamedll/"};
     QTest::newRow("NeoTF loads the bot without Metamod")
-        << Files{{"TFC/liblist.gam", kNtfGame}, {"TFC/addons/neotf/ntf_config.txt", "../../Tarrow/Tarrow.dll"}}
-        << QStringList{"mod=yes/ntf-config/", "tarrow=warning/ntf-config/needs-metamod", "neotf=yes/gamedll/"};
+        << Files{{"TFC/liblist.gam", kNtfGame},
+                 {"TFC/addons/neotf/ntf_config.txt", "../../Tarrow/Tarrow.dll"}}
+        << QStringList{"mod=yes/ntf-config/", "tarrow=warning/ntf-config/needs-metamod",
+                       "neotf=yes/gamedll/"};
     QTest::newRow("NeoTF without the mod's line")
         << Files{{"TFC/liblist.gam", kNtfGame}, {"TFC/addons/neotf/ntf_config.txt", "//tfc.dll"}}
         << QStringList{"mod=warning/ntf-config/missing-load-statement", "neotf=yes/gamedll/"};
@@ -249,8 +254,8 @@ void TestDetection::typedReport() {
         QStringList notes;
         for (const Note& n : c.notes)
             notes << noteWord(n.kind);
-        actual << QString::fromLatin1(info.cliName) + "=" + loadedWord(c.loaded) + "/" + routeWord(c.route) + "/" +
-                      notes.join(',');
+        actual << QString::fromLatin1(info.cliName) + "=" + loadedWord(c.loaded) + "/" + routeWord(c.route) +
+                      "/" + notes.join(',');
     }
     QCOMPARE(actual, expected);
     // Notes name the file and where it was expected.
@@ -320,8 +325,9 @@ void TestDetection::neotf160ShownAs161() {
     QCOMPARE(s.InstalledNeotfVersion, QStringLiteral("1.6.1.0"));
     // Compared as read: against 1.8.7.0 it is old, and the old-version cell names 1.6.0.0.
     ComponentSettings current;
-    QVERIFY(detect(fx, current).cells.neotfInstalled.startsWith(
-        " <font color=\"#800080\" title=\"Current Version: 1.8.7.0\">1.6.0.0 (<a href="));
+    QVERIFY(detect(fx, current)
+                .cells.neotfInstalled.startsWith(
+                    " <font color=\"#800080\" title=\"Current Version: 1.8.7.0\">1.6.0.0 (<a href="));
 }
 
 void TestDetection::engineLines_data() {

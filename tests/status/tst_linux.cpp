@@ -32,7 +32,8 @@ QByteArray lines(std::initializer_list<QByteArray> l) {
 void steamcmdInstall(test::FixtureInstall& fx) {
     fx.write("hlds_run", "#!/bin/sh\n");
     fx.write("hlds_linux", "");
-    fx.write("steamapps/appmanifest_90.acf", "\"AppState\"\n{\n\t\"appid\"\t\t\"90\"\n\t\"buildid\"\t\t\"6153\"\n}\n");
+    fx.write("steamapps/appmanifest_90.acf",
+             "\"AppState\"\n{\n\t\"appid\"\t\t\"90\"\n\t\"buildid\"\t\t\"6153\"\n}\n");
     for (const char* f : {"TFC/dlls/tfc.so", "tarrow/tarrow_i386.so", "TFC/addons/metamod/dlls/metamod.so",
                           "TFC/addons/adminmod/dlls/admin_MM_i386.so", "TFC/addons/neotf/dlls/ntf_i486.so",
                           "tarrow/TFC/tarrow.cfg", "tarrow/TFC/default.cfg", "tarrow/TFC/tarrow_names.txt",
@@ -68,14 +69,22 @@ void TestLinux::platformOfAnInstallation_data() {
     QTest::addColumn<QStringList>("programs");
     QTest::addColumn<QString>("setting");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("hlds.exe") << QStringList{"hlds.exe"} << "linux" << "windows";
-    QTest::newRow("hl.exe") << QStringList{"hl.exe"} << "" << "windows";
-    QTest::newRow("hlds_run") << QStringList{"hlds_run"} << "windows" << "linux";
-    QTest::newRow("hlds_linux and hl.exe") << QStringList{"hlds_linux", "hl.exe"} << "" << "linux";
-    QTest::newRow("both servers: the setting") << QStringList{"hlds.exe", "hlds_run"} << "linux" << "linux";
-    QTest::newRow("nothing, auto") << QStringList{} << "auto" << "windows";
-    QTest::newRow("nothing, no setting") << QStringList{} << "" << "windows";
-    QTest::newRow("nothing, linux") << QStringList{} << "Linux" << "linux";
+    QTest::newRow("hlds.exe") << QStringList{"hlds.exe"} << "linux"
+                              << "windows";
+    QTest::newRow("hl.exe") << QStringList{"hl.exe"} << ""
+                            << "windows";
+    QTest::newRow("hlds_run") << QStringList{"hlds_run"} << "windows"
+                              << "linux";
+    QTest::newRow("hlds_linux and hl.exe") << QStringList{"hlds_linux", "hl.exe"} << ""
+                                           << "linux";
+    QTest::newRow("both servers: the setting") << QStringList{"hlds.exe", "hlds_run"} << "linux"
+                                               << "linux";
+    QTest::newRow("nothing, auto") << QStringList{} << "auto"
+                                   << "windows";
+    QTest::newRow("nothing, no setting") << QStringList{} << ""
+                                         << "windows";
+    QTest::newRow("nothing, linux") << QStringList{} << "Linux"
+                                    << "linux";
 }
 
 void TestLinux::platformOfAnInstallation() {
@@ -94,7 +103,8 @@ void TestLinux::reportOfASteamcmdServer() {
     test::FixtureInstall fx;
     steamcmdInstall(fx);
     // Other spellings on disk, a win32 line beside each linux one, lin32 and LINUX both count.
-    QFile::rename(fx.path("TFC/addons/adminmod/dlls/admin_MM_i386.so"), fx.path("TFC/addons/adminmod/dlls/admin_mm.so"));
+    QFile::rename(fx.path("TFC/addons/adminmod/dlls/admin_MM_i386.so"),
+                  fx.path("TFC/addons/adminmod/dlls/admin_mm.so"));
     fx.write("TFC/liblist.gam", lines({"game \"tfc\"", kWinGame, kMmLinux, kOsx}));
     fx.write("TFC/addons/metamod/plugins.ini",
              lines({"win32 ../tarrow/tarrow.dll", "lin32 ../tarrow/tarrow_i386.so",
@@ -110,7 +120,8 @@ void TestLinux::reportOfASteamcmdServer() {
     QCOMPARE(d.report[Component::Tarrow].installed, InstallState::Present);
     QCOMPARE(d.report[Component::Mod].loaded, LoadState::Yes);
     QCOMPARE(d.cells.metamodInstalled,
-             QStringLiteral(" <font color=\"#800080\" title=\"Linux libraries carry no version record\">Installed"));
+             QStringLiteral(
+                 " <font color=\"#800080\" title=\"Linux libraries carry no version record\">Installed"));
     QCOMPARE(d.cells.modInstalled, QStringLiteral(" <font color=\"#800080\">TFC"));
     QCOMPARE(d.cells.engineVersionLine, QStringLiteral("HL Build: 6153<br>"));
     QVERIFY(d.report[Component::Tarrow].notes.isEmpty());
@@ -133,26 +144,33 @@ void TestLinux::actions_data() {
     const QByteArray bot = "gamedll_linux \"../tarrow/tarrow_i386.so\"";
     const QByteArray ntf = "gamedll_linux \"addons/neotf/dlls/ntf_i486.so\"";
     QTest::newRow("Tarrow load: only the Linux line changes")
-        << "Tar.html" << "" << Files{{LIB, lines({"game \"tfc\"", kWinGame, game, kOsx})}}
+        << "Tar.html"
+        << "" << Files{{LIB, lines({"game \"tfc\"", kWinGame, game, kOsx})}}
         << Files{{LIB, lines({"game \"tfc\"", kWinGame, bot, kOsx})}};
-    QTest::newRow("Tarrow unload")
-        << "Tar" << "T" << Files{{LIB, lines({kWinGame, bot})}} << Files{{LIB, lines({kWinGame, game})}};
+    QTest::newRow("Tarrow unload") << "Tar"
+                                   << "T" << Files{{LIB, lines({kWinGame, bot})}}
+                                   << Files{{LIB, lines({kWinGame, game})}};
     QTest::newRow("Metamod load moves the bot to a linux line")
-        << "MM.html" << "T" << Files{{LIB, lines({kWinGame, bot})}, {PLUG, lines({"win32 ../tarrow/tarrow.dll"})}}
+        << "MM.html"
+        << "T" << Files{{LIB, lines({kWinGame, bot})}, {PLUG, lines({"win32 ../tarrow/tarrow.dll"})}}
         << Files{{LIB, lines({kWinGame, kMmLinux})},
                  {PLUG, lines({"linux ../tarrow/tarrow_i386.so", "win32 ../tarrow/tarrow.dll"})}};
     QTest::newRow("Tarrow off under Metamod")
-        << "Tar.html" << "TM" << Files{{PLUG, lines({"win32 ../tarrow/tarrow.dll", "linux ../tarrow/tarrow_i386.so"})}}
+        << "Tar.html"
+        << "TM" << Files{{PLUG, lines({"win32 ../tarrow/tarrow.dll", "linux ../tarrow/tarrow_i386.so"})}}
         << Files{{PLUG, lines({"//linux ../tarrow/tarrow_i386.so", "win32 ../tarrow/tarrow.dll"})}};
     QTest::newRow("Admin Mod off under Metamod")
-        << "AM.html" << "MA" << Files{{PLUG, lines({"linux addons/Adminmod/dlls/admin_MM_i386.so"})}}
+        << "AM.html"
+        << "MA" << Files{{PLUG, lines({"linux addons/Adminmod/dlls/admin_MM_i386.so"})}}
         << Files{{PLUG, lines({"//linux addons/Adminmod/dlls/admin_MM_i386.so"})}};
     QTest::newRow("NeoTF under Metamod")
-        << "NTF.html" << "M" << Files{{LIB, lines({kMmLinux})}, {AUTO, lines({"echo"})}, {NTF, lines({"tfc.so"})}}
+        << "NTF.html"
+        << "M" << Files{{LIB, lines({kMmLinux})}, {AUTO, lines({"echo"})}, {NTF, lines({"tfc.so"})}}
         << Files{{AUTO, lines({"echo", "localinfo mm_gamedll addons/neotf/dlls/ntf_i486.so"})},
                  {NTF, lines({"tfc.so"})}};
     QTest::newRow("NeoTF as the game library")
-        << "NTF.html" << "" << Files{{LIB, lines({kWinGame, game})}, {NTF, lines({"tfc.dll"})}}
+        << "NTF.html"
+        << "" << Files{{LIB, lines({kWinGame, game})}, {NTF, lines({"tfc.dll"})}}
         << Files{{LIB, lines({kWinGame, ntf})}, {NTF, lines({"tfc.so"})}};
 }
 
@@ -218,13 +236,13 @@ void TestLinux::loaderChain_data() {
     QTest::addColumn<Files>("files");
     QTest::addColumn<QStringList>("problems"); // "file:line: start of the text"
     const QString LIB = "TFC/liblist.gam", PLUG = "TFC/addons/metamod/plugins.ini";
-    QTest::newRow("clean chain")
-        << Files{{LIB, lines({kWinGame, kMmLinux})},
-                 {PLUG, lines({"win32 ../tarrow/tarrow.dll", "linux ../tarrow/tarrow_i386.so"})}}
-        << QStringList{};
-    QTest::newRow("missing library")
-        << Files{{LIB, lines({kMmLinux})}, {PLUG, lines({"linux addons/amx/dlls/amx_i386.so"})}}
-        << QStringList{"plugins.ini:1: names a library that does not exist"};
+    QTest::newRow("clean chain") << Files{{LIB, lines({kWinGame, kMmLinux})},
+                                          {PLUG, lines({"win32 ../tarrow/tarrow.dll",
+                                                        "linux ../tarrow/tarrow_i386.so"})}}
+                                 << QStringList{};
+    QTest::newRow("missing library") << Files{{LIB, lines({kMmLinux})},
+                                              {PLUG, lines({"linux addons/amx/dlls/amx_i386.so"})}}
+                                     << QStringList{"plugins.ini:1: names a library that does not exist"};
     QTest::newRow("a .dll in gamedll_linux")
         << Files{{LIB, lines({"gamedll_linux \"dlls/tfc.dll\""})}, {"TFC/dlls/tfc.dll", ""}}
         << QStringList{"liblist.gam:1: names a .dll library"};
@@ -254,8 +272,8 @@ void TestLinux::loaderChain() {
     const LoaderChain chain = followLoaderChain(pathsOf(fx, s), s);
     QStringList actual;
     for (const ChainProblem& p : chain.problems)
-        actual << QFileInfo(nativePath(p.file)).fileName() + (p.line ? ":" + QString::number(p.line) : QString()) + ": " +
-                      p.text;
+        actual << QFileInfo(nativePath(p.file)).fileName() +
+                      (p.line ? ":" + QString::number(p.line) : QString()) + ": " + p.text;
     QCOMPARE(actual.size(), problems.size());
     for (int i = 0; i < problems.size(); ++i)
         QVERIFY2(actual[i].startsWith(problems[i]), qPrintable(actual[i]));

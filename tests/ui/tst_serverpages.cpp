@@ -11,12 +11,12 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QTreeWidget>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QtTest>
 
 using namespace tarrow;

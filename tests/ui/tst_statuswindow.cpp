@@ -125,8 +125,10 @@ void TestStatusWindow::clickWorksInAnyFolderAndOnlyWebLinksLeave() {
     QCOMPARE(js(w.Status->page(), kClickTarrow).toString(), QStringLiteral("clicked"));
     QTRY_COMPARE_WITH_TIMEOUT(w.Status->locationName(), QStringLiteral("Tar.html"), 15000);
     w.statustmrTimer();
-    QCOMPARE(fx.read(odd + "TFC/liblist.gam"), QByteArray("game \"tfc\"\r\ngamedll \"..\\tarrow\\tarrow.dll\"\r\n"));
-    QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("liblist.gam: now loads Tarrow (previous version kept)"));
+    QCOMPARE(fx.read(odd + "TFC/liblist.gam"),
+             QByteArray("game \"tfc\"\r\ngamedll \"..\\tarrow\\tarrow.dll\"\r\n"));
+    QCOMPARE(w.statusBar()->currentMessage(),
+             QStringLiteral("liblist.gam: now loads Tarrow (previous version kept)"));
 
     // A planted link to a local program never reaches the desktop's opener; a web address does.
     QTRY_COMPARE_WITH_TIMEOUT(js(w.Status->page(), kLinksReady).toString(), QStringLiteral("ready"), 15000);

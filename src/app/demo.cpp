@@ -115,7 +115,7 @@ DemoInstallation buildDemoInstallation(const QString& baseFolder, const QString&
 }
 
 DemoInstallation buildLinuxDemoInstallation(const QString& baseFolder, const QString& dllSource) {
-    const DemoInstallation demo = buildDemoInstallation(baseFolder, dllSource);
+    DemoInstallation demo = buildDemoInstallation(baseFolder, dllSource);
     const QString root = demo.installRoot;
     // steamcmd installs no sierra.inf; the build number is in the app manifest.
     QFile::remove(root + QStringLiteral("sierra.inf"));

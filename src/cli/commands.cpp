@@ -324,7 +324,7 @@ int run(const QStringList& arguments) {
     parser.process(arguments);
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) return fail(QStringLiteral("no command given; see tarrow --help"));
-    const QString command = positional.first();
+    const QString& command = positional.first();
     const QStringList args = positional.mid(1);
     static const QStringList known{QStringLiteral("status"),  QStringLiteral("load"),
                                    QStringLiteral("unload"),  QStringLiteral("rebuild"),

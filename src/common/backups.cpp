@@ -181,7 +181,7 @@ QString keepPreviousVersion(const QString& target, const QByteArray* newBytes) {
         if (p && p->name == info.fileName() && p->time.toString(kStampFormat) == stamp)
             highest = std::max(highest, p->counter);
     }
-    const QString path = folder + info.fileName() + QLatin1Char('.') + stamp +
+    QString path = folder + info.fileName() + QLatin1Char('.') + stamp +
                          (highest == 0 ? QString() : QLatin1Char('-') + QString::number(highest + 1)) +
                          QStringLiteral(".bak");
     writeCopy(path, old);

@@ -104,7 +104,7 @@ class PeVersionReader {
         else
             return std::nullopt;
         // The resource table is data directory 2; it must lie inside the optional header.
-        if (dirBase + 3 * 8 > optional + optionalSize) return std::nullopt;
+        if (dirBase + 3 * qint64(8) > optional + optionalSize) return std::nullopt;
         uint32_t resourceRva = 0, resourceSize = 0;
         if (!src_.u32(dirBase + 16, resourceRva) || !src_.u32(dirBase + 20, resourceSize))
             return std::nullopt;

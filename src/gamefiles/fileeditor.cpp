@@ -42,7 +42,7 @@ QString fileTooLargeMessage(const QString& nativePath, qint64 size) {
                "Nothing was loaded.")
         .arg(nativePath)
         .arg(double(size) / (1024.0 * 1024.0), 0, 'f', 1)
-        .arg(kMaxEditableFileBytes / (1024 * 1024));
+        .arg(kMaxEditableFileBytes / (qint64(1024) * 1024));
 }
 
 } // namespace tarrow

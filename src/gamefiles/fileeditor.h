@@ -15,7 +15,7 @@ QString knownFileNotFoundMessage(const QString& installRoot, const QString& modF
                                  const ComponentSettings& settings, const QString& name);
 
 // The largest file the file box opens; a larger one is refused with a message rather than cut.
-inline constexpr qint64 kMaxEditableFileBytes = 16 * 1024 * 1024;
+inline constexpr qint64 kMaxEditableFileBytes = qint64(16) * 1024 * 1024;
 QString fileTooLargeMessage(const QString& nativePath, qint64 size);
 
 } // namespace tarrow

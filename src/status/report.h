@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <array>
 #include <optional>
 
 namespace tarrow {
@@ -75,7 +76,7 @@ enum class RunningState { NotInstalled, Running, Stopped };
 // One detection: the facts the pages, the command line and the next click are made from.
 struct StatusReport {
     QString modFolder;
-    ComponentReport components[5]; // by Component
+    std::array<ComponentReport, 5> components; // by Component
     LoadFlags flags;
     InstallType installType = InstallType::None;
     std::optional<QString> engineVersion; // CurrentVersion of sierra.inf

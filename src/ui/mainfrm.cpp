@@ -250,7 +250,7 @@ void TMainfrm::FormCreate() {
 
 bool TMainfrm::FormCloseQuery() {
     if (!ReadInstallRoot().isEmpty())
-        guarded([this] { deleteGeneratedPages(ReadInstallRoot() + QStringLiteral("tarrow\\")); });
+        guarded([] { deleteGeneratedPages(ReadInstallRoot() + QStringLiteral("tarrow\\")); });
     statustmr->stop();
     setTransparency(true, 255);
     for (int level = 255; level > 1; level -= 25)

@@ -57,7 +57,7 @@ StatusPane::StatusPane(Shell& shell, QWidget* parent) : QWebEngineView(parent) {
 }
 
 QString StatusPane::locationName() const {
-    const QString title = page()->title();
+    QString title = page()->title();
     if (!title.isEmpty()) return title;
     return QFileInfo(page()->url().path()).fileName();
 }

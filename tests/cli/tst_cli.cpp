@@ -95,10 +95,12 @@ void TestCli::helpAndVersionWithoutDisplay_data() {
                                    << "restore FILE [--at TIME]";
     QTest::newRow("tarrow --version") << TARROW_CLI_BIN << "--version"
                                       << "tarrow 1.00";
+#ifdef TARROW_GUI_BIN
     QTest::newRow("tarrow-gui --help") << TARROW_GUI_BIN << "--help"
                                        << "--install-root <DIR>";
     QTest::newRow("tarrow-gui --version") << TARROW_GUI_BIN << "--version"
                                           << "tarrow-gui 1.00";
+#endif
 }
 
 void TestCli::helpAndVersionWithoutDisplay() {

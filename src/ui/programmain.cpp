@@ -1,4 +1,5 @@
-#include "ui/startup.h"
+// tarrow-gui: the desktop program.
+#include "startup.h"
 
 int main(int argc, char** argv) {
     return tarrow::runTarrowGui(argc, argv);

@@ -24,6 +24,14 @@
 
 namespace tarrow::test {
 
+// A control of the window, found by its object name. A missing name stops the test run: every test
+// that asks for one relies on it.
+template <typename T> T* control(const QWidget& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found) qFatal("The window has no %s named \"%s\"", T::staticMetaObject.className(), name);
+    return found;
+}
+
 // The real window on a fixture installation, with recording dialogs and desktop. Tests write their
 // files first, then open().
 struct WindowUnderTest {

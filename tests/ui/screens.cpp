@@ -3,6 +3,7 @@
 #include "app/demo.h"
 #include "common/settingsstore.h"
 #include "support/scriptedprompter.h"
+#include "support/windowtest.h"
 #include "ui/main.h"
 #include "ui/startup.h"
 
@@ -13,6 +14,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+using tarrow::test::control;
 
 int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -37,18 +40,18 @@ int main(int argc, char** argv) {
         w.grab().save(QDir(out).filePath(QStringLiteral("page%1.png").arg(i)));
     }
     w.Tabs->setCurrentIndex(4);
-    w.Dedicatedopt->setChecked(true);
-    for (int i = 0; i < w.Launchertabs->count(); ++i) {
-        w.Launchertabs->setCurrentIndex(i);
+    control<QRadioButton>(w, "Dedicatedopt")->setChecked(true);
+    for (int i = 0; i < control<QTabWidget>(w, "Launchertabs")->count(); ++i) {
+        control<QTabWidget>(w, "Launchertabs")->setCurrentIndex(i);
         QTest::qWait(100);
         w.grab().save(QDir(out).filePath(QStringLiteral("launcher%1.png").arg(i)));
     }
     // A save on the server page leaves a backup; the Info page's dialog shows it.
-    w.Saveservercmd->click();
+    control<QPushButton>(w, "Saveservercmd")->click();
     QTest::qWait(100);
     w.grab().save(QDir(out).filePath(QStringLiteral("saved.png")));
     w.Tabs->setCurrentIndex(5);
-    w.Backupscmd->click();
+    control<QPushButton>(w, "Backupscmd")->click();
     QTest::qWait(200);
     if (w.backupsDialog()) w.backupsDialog()->grab().save(QDir(out).filePath(QStringLiteral("backups.png")));
     for (const QString& t : prompter.texts())

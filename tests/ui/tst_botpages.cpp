@@ -20,6 +20,7 @@
 #include <QtTest>
 
 using namespace tarrow;
+using test::control;
 
 namespace {
 
@@ -65,27 +66,28 @@ void TestBotPages::showingThePageLoadsAndSaveWritesTemplate() {
              "botskill 4\r\nmin_bots 5\r\nmax_bots 3\r\nbot_chat 1\r\naddbot blue soldier Bob 2\r\n");
     Window win(fx);
     TMainfrm& w = *win.w;
-    QVERIFY(!w.Skillsdr->isEnabled());
+    QVERIFY(!control<QSlider>(w, "Skillsdr")->isEnabled());
     w.Tabs->setCurrentIndex(1);
-    QCOMPARE(w.Tarcmd->text(), QStringLiteral("Save Tarrow.cfg"));
-    QVERIFY(w.Skillsdr->isEnabled());
-    QCOMPARE(w.Skillsdr->value(), 4);
-    QCOMPARE(w.Skilllvllbl->text(), QStringLiteral("I did pretty good against other bots, i think."));
-    QCOMPARE(w.Minbotsdr->value(), 3);
-    QCOMPARE(w.Maxbotsdr->value(), 3);
-    QVERIFY(w.Botchatchk->isChecked());
+    QCOMPARE(control<QPushButton>(w, "Tarcmd")->text(), QStringLiteral("Save Tarrow.cfg"));
+    QVERIFY(control<QSlider>(w, "Skillsdr")->isEnabled());
+    QCOMPARE(control<QSlider>(w, "Skillsdr")->value(), 4);
+    QCOMPARE(control<QLabel>(w, "Skilllvllbl")->text(),
+             QStringLiteral("I did pretty good against other bots, i think."));
+    QCOMPARE(control<QSlider>(w, "Minbotsdr")->value(), 3);
+    QCOMPARE(control<QSlider>(w, "Maxbotsdr")->value(), 3);
+    QVERIFY(control<QCheckBox>(w, "Botchatchk")->isChecked());
 
     // The user drags the sliders: the minimum pushes the maximum up.
-    w.Minbotsdr->setValue(24);
-    QCOMPARE(w.Maxbotsdr->value(), 24);
-    QCOMPARE(w.Maxbotlvllbl->text(), QStringLiteral("24, Thats alot of bots!"));
-    w.Maxbotsdr->setValue(-1);
-    QCOMPARE(w.Minbotsdr->value(), -1);
-    QCOMPARE(w.Minbotlvllbl->text(), QStringLiteral("Off"));
-    w.Pausesdr->setValue(12);
-    QCOMPARE(w.Pauselvllbl->text(), QStringLiteral("12"));
-    QTest::mouseClick(w.BotXmaschk, Qt::LeftButton);
-    QTest::mouseClick(w.Tarcmd, Qt::LeftButton);
+    control<QSlider>(w, "Minbotsdr")->setValue(24);
+    QCOMPARE(control<QSlider>(w, "Maxbotsdr")->value(), 24);
+    QCOMPARE(control<QLabel>(w, "Maxbotlvllbl")->text(), QStringLiteral("24, Thats alot of bots!"));
+    control<QSlider>(w, "Maxbotsdr")->setValue(-1);
+    QCOMPARE(control<QSlider>(w, "Minbotsdr")->value(), -1);
+    QCOMPARE(control<QLabel>(w, "Minbotlvllbl")->text(), QStringLiteral("Off"));
+    control<QSlider>(w, "Pausesdr")->setValue(12);
+    QCOMPARE(control<QLabel>(w, "Pauselvllbl")->text(), QStringLiteral("12"));
+    QTest::mouseClick(control<QCheckBox>(w, "BotXmaschk"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(w, "Tarcmd"), Qt::LeftButton);
 
     const QStringList lines = splitLines(QString::fromLatin1(fx.read("tarrow/TFC/tarrow.cfg")));
     QCOMPARE(lines.size(), 34);
@@ -108,18 +110,18 @@ void TestBotPages::missingFileQuestion() {
     QCOMPARE(win.prompter.texts("confirm"),
              QStringList{"Error loading Tarrow.cfg file, expected path: " + fx.root() +
                          "tarrow/TFC/Tarrow.cfg, Would you like to create it now in this directory?"});
-    QVERIFY(!w.Skillsdr->isEnabled());
-    QCOMPARE(w.Tarcmd->text(), QStringLiteral("Load Tarrow.cfg"));
+    QVERIFY(!control<QSlider>(w, "Skillsdr")->isEnabled());
+    QCOMPARE(control<QPushButton>(w, "Tarcmd")->text(), QStringLiteral("Load Tarrow.cfg"));
     QVERIFY(!fx.exists("tarrow/TFC/tarrow.cfg"));
 
     win.prompter.answers.enqueue(true);
     w.Tabs->setCurrentIndex(0);
     w.Tabs->setCurrentIndex(1);
-    QVERIFY(w.Skillsdr->isEnabled());
+    QVERIFY(control<QSlider>(w, "Skillsdr")->isEnabled());
     QCOMPARE(fx.read("tarrow/TFC/tarrow.cfg"),
              QByteArray("# Tarrow v 0.698.0.0 - Tarrow: https://tarrow-bot.example/\r\n# This file was "
                         "created with Tarrow Gui 1.00\r\n"));
-    w.Tarcmd->click();
+    control<QPushButton>(w, "Tarcmd")->click();
     QCOMPARE(splitLines(QString::fromLatin1(fx.read("tarrow/TFC/tarrow.cfg"))).size(), 33);
 }
 
@@ -130,10 +132,10 @@ void TestBotPages::invalidIntegerShowsErrorAndKeepsEarlierValues() {
     TMainfrm& w = *win.w;
     w.Tabs->setCurrentIndex(1);
     QCOMPARE(win.prompter.texts("error"), QStringList{"'5 ' is not a valid integer value"});
-    QCOMPARE(w.Skillsdr->value(), 2);
-    QCOMPARE(w.Maxbotsdr->value(), -1);
-    QVERIFY(w.Skillsdr->isEnabled());
-    QCOMPARE(w.Tarcmd->text(), QStringLiteral("Save Tarrow.cfg"));
+    QCOMPARE(control<QSlider>(w, "Skillsdr")->value(), 2);
+    QCOMPARE(control<QSlider>(w, "Maxbotsdr")->value(), -1);
+    QVERIFY(control<QSlider>(w, "Skillsdr")->isEnabled());
+    QCOMPARE(control<QPushButton>(w, "Tarcmd")->text(), QStringLiteral("Save Tarrow.cfg"));
 }
 
 void TestBotPages::configsPageOpenSaveClose() {
@@ -143,42 +145,43 @@ void TestBotPages::configsPageOpenSaveClose() {
     Window win(fx);
     TMainfrm& w = *win.w;
     w.Tabs->setCurrentIndex(3);
-    QCOMPARE(items(w.Configlst), QStringList{"2fort_bot.cfg"});
-    w.Loadconfigcmd->click(); // nothing selected: nothing happens
-    QVERIFY(!w.Configtxt->isEnabled());
-    QListWidgetItem* item = itemNamed(w.Configlst, "2fort_bot.cfg");
-    w.Configlst->setCurrentItem(item);
-    const QPoint at = w.Configlst->visualItemRect(item).center();
-    QTest::mouseClick(w.Configlst->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(w.Configlst->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(w.Configlbl->text(), fx.root() + "tarrow/TFC/configs/2fort_bot.cfg");
-    QVERIFY(w.Configtxt->isEnabled());
-    QVERIFY(!w.Configlst->isEnabled());
-    QVERIFY(!w.Loadconfigcmd->isEnabled());
-    QCOMPARE(w.Configtxt->toPlainText(), QStringLiteral("max_bots 16\nbotskill 2"));
+    QCOMPARE(items(control<FileListBox>(w, "Configlst")), QStringList{"2fort_bot.cfg"});
+    control<QPushButton>(w, "Loadconfigcmd")->click(); // nothing selected: nothing happens
+    QVERIFY(!control<QPlainTextEdit>(w, "Configtxt")->isEnabled());
+    QListWidgetItem* item = itemNamed(control<FileListBox>(w, "Configlst"), "2fort_bot.cfg");
+    control<FileListBox>(w, "Configlst")->setCurrentItem(item);
+    const QPoint at = control<FileListBox>(w, "Configlst")->visualItemRect(item).center();
+    QTest::mouseClick(control<FileListBox>(w, "Configlst")->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(control<FileListBox>(w, "Configlst")->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(control<QLabel>(w, "Configlbl")->text(), fx.root() + "tarrow/TFC/configs/2fort_bot.cfg");
+    QVERIFY(control<QPlainTextEdit>(w, "Configtxt")->isEnabled());
+    QVERIFY(!control<FileListBox>(w, "Configlst")->isEnabled());
+    QVERIFY(!control<QPushButton>(w, "Loadconfigcmd")->isEnabled());
+    QCOMPARE(control<QPlainTextEdit>(w, "Configtxt")->toPlainText(),
+             QStringLiteral("max_bots 16\nbotskill 2"));
 
     // Close discards edits without a question.
-    w.Configtxt->appendPlainText("pause 1");
-    w.Closeconfigcmd->click();
-    QCOMPARE(w.Configlbl->text(), QStringLiteral("Current File: None"));
+    control<QPlainTextEdit>(w, "Configtxt")->appendPlainText("pause 1");
+    control<QPushButton>(w, "Closeconfigcmd")->click();
+    QCOMPARE(control<QLabel>(w, "Configlbl")->text(), QStringLiteral("Current File: None"));
     QCOMPARE(fx.read("tarrow/TFC/configs/2fort_bot.cfg"), QByteArray("max_bots 16\nbotskill 2"));
 
-    w.Configlst->setCurrentItem(item);
-    w.Loadconfigcmd->click();
-    w.Configtxt->appendPlainText("pause 1");
-    w.Saveconfigcmd->click();
+    control<FileListBox>(w, "Configlst")->setCurrentItem(item);
+    control<QPushButton>(w, "Loadconfigcmd")->click();
+    control<QPlainTextEdit>(w, "Configtxt")->appendPlainText("pause 1");
+    control<QPushButton>(w, "Saveconfigcmd")->click();
     QCOMPARE(fx.read("tarrow/TFC/configs/2fort_bot.cfg"), QByteArray("max_bots 16\r\nbotskill 2\r\npause 1"));
-    QVERIFY(w.Configlst->isEnabled());
-    QVERIFY(!w.Saveconfigcmd->isEnabled());
+    QVERIFY(control<FileListBox>(w, "Configlst")->isEnabled());
+    QVERIFY(!control<QPushButton>(w, "Saveconfigcmd")->isEnabled());
 
     // A read-only file: the error box, and the page stays open with the text.
     setReadOnly(fx.path("tarrow/TFC/configs/2fort_bot.cfg"));
-    w.Loadconfigcmd->click();
-    w.Configtxt->appendPlainText("x");
-    w.Saveconfigcmd->click();
+    control<QPushButton>(w, "Loadconfigcmd")->click();
+    control<QPlainTextEdit>(w, "Configtxt")->appendPlainText("x");
+    control<QPushButton>(w, "Saveconfigcmd")->click();
     QCOMPARE(win.prompter.texts("error").size(), 1);
-    QVERIFY(w.Configtxt->isEnabled());
-    QVERIFY(w.Configtxt->toPlainText().endsWith("x"));
+    QVERIFY(control<QPlainTextEdit>(w, "Configtxt")->isEnabled());
+    QVERIFY(control<QPlainTextEdit>(w, "Configtxt")->toPlainText().endsWith("x"));
     QVERIFY(w.statustmr->isActive() == false);
 }
 
@@ -190,46 +193,49 @@ void TestBotPages::scriptWizardNewScript() {
     Window win(fx);
     TMainfrm& w = *win.w;
     w.Tabs->setCurrentIndex(2);
-    QVERIFY(!w.ScriptNcmd->isEnabled());
-    w.Newscriptopt->click();
-    QVERIFY(w.ScriptNcmd->isEnabled());
-    QVERIFY(!w.ScriptNcmd->isDefault());
-    w.ScriptNcmd->click();
+    QVERIFY(!control<QPushButton>(w, "ScriptNcmd")->isEnabled());
+    control<QRadioButton>(w, "Newscriptopt")->click();
+    QVERIFY(control<QPushButton>(w, "ScriptNcmd")->isEnabled());
+    QVERIFY(!control<QPushButton>(w, "ScriptNcmd")->isDefault());
+    control<QPushButton>(w, "ScriptNcmd")->click();
     QCOMPARE(w.scriptStep(), 1);
-    QCOMPARE(w.Newlbl->text(),
+    QCOMPARE(control<QLabel>(w, "Newlbl")->text(),
              QStringLiteral("Please select the map that you want to create a new script for."));
-    QCOMPARE(items(w.Scriptlst), QStringList{"well.bsp"});
-    QVERIFY(!w.ScriptNcmd->isEnabled());
-    QVERIFY(w.Newscriptopt->isHidden());
-    QListWidgetItem* well = itemNamed(w.Scriptlst, "well.bsp");
-    QTest::mouseClick(w.Scriptlst->viewport(), Qt::LeftButton, {},
-                      w.Scriptlst->visualItemRect(well).center());
-    QVERIFY(w.ScriptNcmd->isEnabled());
-    QVERIFY(w.ScriptNcmd->isDefault());
-    w.ScriptNcmd->click();
+    QCOMPARE(items(control<FileListBox>(w, "Scriptlst")), QStringList{"well.bsp"});
+    QVERIFY(!control<QPushButton>(w, "ScriptNcmd")->isEnabled());
+    QVERIFY(control<QRadioButton>(w, "Newscriptopt")->isHidden());
+    QListWidgetItem* well = itemNamed(control<FileListBox>(w, "Scriptlst"), "well.bsp");
+    QTest::mouseClick(control<FileListBox>(w, "Scriptlst")->viewport(), Qt::LeftButton, {},
+                      control<FileListBox>(w, "Scriptlst")->visualItemRect(well).center());
+    QVERIFY(control<QPushButton>(w, "ScriptNcmd")->isEnabled());
+    QVERIFY(control<QPushButton>(w, "ScriptNcmd")->isDefault());
+    control<QPushButton>(w, "ScriptNcmd")->click();
     QCOMPARE(w.scriptStep(), 2);
-    QCOMPARE(w.Newlbl->text(), fx.root() + "tarrow/TFC/scripts/well_tw.cfg");
-    QVERIFY(w.Scripttxt->toPlainText().startsWith(
-        "//Tarrow Script File Created With Tarrow Gui 1.00\n//Map: well\n//Created: "));
-    QVERIFY(w.ScriptFcmd->isEnabled());
+    QCOMPARE(control<QLabel>(w, "Newlbl")->text(), fx.root() + "tarrow/TFC/scripts/well_tw.cfg");
+    QVERIFY(control<QPlainTextEdit>(w, "Scripttxt")
+                ->toPlainText()
+                .startsWith("//Tarrow Script File Created With Tarrow Gui 1.00\n//Map: well\n//Created: "));
+    QVERIFY(control<QPushButton>(w, "ScriptFcmd")->isEnabled());
 
     // Back lists every map again, and Finish is off until Next.
-    w.ScriptBcmd->click();
-    QCOMPARE(items(w.Scriptlst), (QStringList{"2fort.bsp", "well.bsp"}));
-    QVERIFY(!w.ScriptFcmd->isEnabled());
-    QVERIFY(w.ScriptNcmd->isEnabled());
-    w.Scriptlst->setCurrentItem(itemNamed(w.Scriptlst, "well.bsp"));
-    w.ScriptNcmd->click();
-    w.ScriptFcmd->click();
+    control<QPushButton>(w, "ScriptBcmd")->click();
+    QCOMPARE(items(control<FileListBox>(w, "Scriptlst")), (QStringList{"2fort.bsp", "well.bsp"}));
+    QVERIFY(!control<QPushButton>(w, "ScriptFcmd")->isEnabled());
+    QVERIFY(control<QPushButton>(w, "ScriptNcmd")->isEnabled());
+    control<FileListBox>(w, "Scriptlst")
+        ->setCurrentItem(itemNamed(control<FileListBox>(w, "Scriptlst"), "well.bsp"));
+    control<QPushButton>(w, "ScriptNcmd")->click();
+    control<QPushButton>(w, "ScriptFcmd")->click();
     const QStringList written = splitLines(QString::fromLatin1(fx.read("tarrow/TFC/scripts/well_tw.cfg")));
     QCOMPARE(written.size(), 9);
     QCOMPARE(written[1], QStringLiteral("//Map: well"));
     QCOMPARE(written[6], QStringLiteral("\t{"));
     QVERIFY(fx.read("tarrow/TFC/scripts/well_tw.cfg").endsWith("\t}\r\n"));
     QCOMPARE(w.scriptStep(), 0);
-    QCOMPARE(w.Newlbl->text(), QStringLiteral("Do you want to create a new script or edit a current one?"));
-    QVERIFY(!w.Newscriptopt->isChecked());
-    QVERIFY(!w.ScriptCcmd->isEnabled());
+    QCOMPARE(control<QLabel>(w, "Newlbl")->text(),
+             QStringLiteral("Do you want to create a new script or edit a current one?"));
+    QVERIFY(!control<QRadioButton>(w, "Newscriptopt")->isChecked());
+    QVERIFY(!control<QPushButton>(w, "ScriptCcmd")->isEnabled());
 }
 
 void TestBotPages::scriptWizardBackKeepsTheChosenMap() {
@@ -241,36 +247,37 @@ void TestBotPages::scriptWizardBackKeepsTheChosenMap() {
     TMainfrm& w = *win.w;
     w.Tabs->setCurrentIndex(2);
     // Choices made by the keyboard or the program count as clicks.
-    w.Newscriptopt->setChecked(true);
-    QVERIFY(w.ScriptNcmd->isEnabled());
-    w.ScriptNcmd->click();
-    QVERIFY(!w.ScriptNcmd->isEnabled());
-    w.Scriptlst->setFocus();
-    QTest::keyClick(w.Scriptlst, Qt::Key_Down);
-    QCOMPARE(w.Scriptlst->currentItem()->text(), QStringLiteral("well.bsp"));
-    QVERIFY(w.ScriptNcmd->isEnabled());
-    w.ScriptNcmd->click();
+    control<QRadioButton>(w, "Newscriptopt")->setChecked(true);
+    QVERIFY(control<QPushButton>(w, "ScriptNcmd")->isEnabled());
+    control<QPushButton>(w, "ScriptNcmd")->click();
+    QVERIFY(!control<QPushButton>(w, "ScriptNcmd")->isEnabled());
+    control<FileListBox>(w, "Scriptlst")->setFocus();
+    QTest::keyClick(control<FileListBox>(w, "Scriptlst"), Qt::Key_Down);
+    QCOMPARE(control<FileListBox>(w, "Scriptlst")->currentItem()->text(), QStringLiteral("well.bsp"));
+    QVERIFY(control<QPushButton>(w, "ScriptNcmd")->isEnabled());
+    control<QPushButton>(w, "ScriptNcmd")->click();
     const QString well = fx.root() + "tarrow/TFC/scripts/well_tw.cfg";
-    QCOMPARE(w.Newlbl->text(), well);
+    QCOMPARE(control<QLabel>(w, "Newlbl")->text(), well);
     // Back lists every map, with the chosen one still chosen; Next goes on with it.
-    w.ScriptBcmd->click();
-    QCOMPARE(items(w.Scriptlst), (QStringList{"2fort.bsp", "well.bsp"}));
-    QCOMPARE(w.Scriptlst->currentItem()->text(), QStringLiteral("well.bsp"));
-    w.ScriptNcmd->click();
-    QCOMPARE(w.Newlbl->text(), well);
+    control<QPushButton>(w, "ScriptBcmd")->click();
+    QCOMPARE(items(control<FileListBox>(w, "Scriptlst")), (QStringList{"2fort.bsp", "well.bsp"}));
+    QCOMPARE(control<FileListBox>(w, "Scriptlst")->currentItem()->text(), QStringLiteral("well.bsp"));
+    control<QPushButton>(w, "ScriptNcmd")->click();
+    QCOMPARE(control<QLabel>(w, "Newlbl")->text(), well);
 
     // Choosing a map that has a script asks before Finish replaces it; No keeps it.
-    w.ScriptBcmd->click();
-    w.Scriptlst->setCurrentItem(itemNamed(w.Scriptlst, "2fort.bsp"));
-    w.ScriptNcmd->click();
+    control<QPushButton>(w, "ScriptBcmd")->click();
+    control<FileListBox>(w, "Scriptlst")
+        ->setCurrentItem(itemNamed(control<FileListBox>(w, "Scriptlst"), "2fort.bsp"));
+    control<QPushButton>(w, "ScriptNcmd")->click();
     const QString fort = fx.root() + "tarrow/TFC/scripts/2fort_tw.cfg";
     win.prompter.answers.enqueue(false);
-    w.ScriptFcmd->click();
+    control<QPushButton>(w, "ScriptFcmd")->click();
     QCOMPARE(win.prompter.texts("confirm"), QStringList{fort + " already exists. Replace it?"});
     QCOMPARE(fx.read("tarrow/TFC/scripts/2fort_tw.cfg"), QByteArray("old"));
     QCOMPARE(w.scriptStep(), 2);
     win.prompter.answers.enqueue(true);
-    w.ScriptFcmd->click();
+    control<QPushButton>(w, "ScriptFcmd")->click();
     QVERIFY(fx.read("tarrow/TFC/scripts/2fort_tw.cfg").contains("//Map: 2fort"));
     QCOMPARE(w.scriptStep(), 0);
     // The old script is kept as a backup, and the status bar says so.
@@ -282,29 +289,29 @@ void TestBotPages::scriptWizardExistingScriptAndFailure() {
     fx.write("tarrow/TFC/scripts/2fort_tw.cfg", "on_start\r\n\t{\r\n\t}\r\n");
     Window win(fx);
     TMainfrm& w = *win.w;
-    w.Currentscriptopt->click();
-    QVERIFY(w.ScriptNcmd->isDefault());
-    w.ScriptNcmd->click();
-    QCOMPARE(items(w.Scriptlst), QStringList{"2fort_tw.cfg"});
-    clickItem(w.Scriptlst, 0);
-    w.ScriptNcmd->click();
-    QCOMPARE(w.Scripttxt->toPlainText(), QStringLiteral("on_start\n\t{\n\t}\n"));
-    w.Scripttxt->moveCursor(QTextCursor::End);
-    w.Scripttxt->insertPlainText("on_msg( )\n");
-    w.ScriptFcmd->click();
+    control<QRadioButton>(w, "Currentscriptopt")->click();
+    QVERIFY(control<QPushButton>(w, "ScriptNcmd")->isDefault());
+    control<QPushButton>(w, "ScriptNcmd")->click();
+    QCOMPARE(items(control<FileListBox>(w, "Scriptlst")), QStringList{"2fort_tw.cfg"});
+    clickItem(control<FileListBox>(w, "Scriptlst"), 0);
+    control<QPushButton>(w, "ScriptNcmd")->click();
+    QCOMPARE(control<QPlainTextEdit>(w, "Scripttxt")->toPlainText(), QStringLiteral("on_start\n\t{\n\t}\n"));
+    control<QPlainTextEdit>(w, "Scripttxt")->moveCursor(QTextCursor::End);
+    control<QPlainTextEdit>(w, "Scripttxt")->insertPlainText("on_msg( )\n");
+    control<QPushButton>(w, "ScriptFcmd")->click();
     QCOMPARE(fx.read("tarrow/TFC/scripts/2fort_tw.cfg"),
              QByteArray("on_start\r\n\t{\r\n\t}\r\non_msg( )\r\n"));
 
     // The script folder vanished: Finish shows the error and stays at the editor.
-    w.Currentscriptopt->click();
-    w.ScriptNcmd->click();
-    clickItem(w.Scriptlst, 0);
-    w.ScriptNcmd->click();
+    control<QRadioButton>(w, "Currentscriptopt")->click();
+    control<QPushButton>(w, "ScriptNcmd")->click();
+    clickItem(control<FileListBox>(w, "Scriptlst"), 0);
+    control<QPushButton>(w, "ScriptNcmd")->click();
     QDir(fx.path("tarrow/TFC/scripts")).removeRecursively();
-    w.ScriptFcmd->click();
+    control<QPushButton>(w, "ScriptFcmd")->click();
     QCOMPARE(win.prompter.texts("error").size(), 1);
     QCOMPARE(w.scriptStep(), 2);
-    QVERIFY(!w.Scripttxt->toPlainText().isEmpty());
+    QVERIFY(!control<QPlainTextEdit>(w, "Scripttxt")->toPlainText().isEmpty());
 }
 
 void TestBotPages::scriptMenuInsertsAtCaret() {
@@ -313,31 +320,34 @@ void TestBotPages::scriptMenuInsertsAtCaret() {
     Window win(fx);
     TMainfrm& w = *win.w;
     w.Tabs->setCurrentIndex(2);
-    w.Newscriptopt->click();
-    w.ScriptNcmd->click();
-    clickItem(w.Scriptlst, 0);
-    w.ScriptNcmd->click();
-    w.Scripttxt->clear();
+    control<QRadioButton>(w, "Newscriptopt")->click();
+    control<QPushButton>(w, "ScriptNcmd")->click();
+    clickItem(control<FileListBox>(w, "Scriptlst"), 0);
+    control<QPushButton>(w, "ScriptNcmd")->click();
+    control<QPlainTextEdit>(w, "Scripttxt")->clear();
     QMenu* insert = nullptr;
-    for (QAction* a : w.scriptmnu->actions())
+    for (QAction* a : control<QMenu>(w, "scriptmnu")->actions())
         if (a->text() == "&Insert") insert = a->menu();
     QVERIFY(insert);
     QCOMPARE(insert->actions().size(), 13);
     insert->actions().at(0)->trigger();
-    QCOMPARE(w.Scripttxt->toPlainText(), QStringLiteral("on_msg( )\n\t{\n\n\t}\n"));
-    QCOMPARE(w.Scripttxt->document()->blockCount(), 5);
-    QCOMPARE(w.Scripttxt->textCursor().position(), w.Scripttxt->toPlainText().size());
+    QCOMPARE(control<QPlainTextEdit>(w, "Scripttxt")->toPlainText(),
+             QStringLiteral("on_msg( )\n\t{\n\n\t}\n"));
+    QCOMPARE(control<QPlainTextEdit>(w, "Scripttxt")->document()->blockCount(), 5);
+    QCOMPARE(control<QPlainTextEdit>(w, "Scripttxt")->textCursor().position(),
+             control<QPlainTextEdit>(w, "Scripttxt")->toPlainText().size());
     // A point replaces the selection.
-    w.Scripttxt->selectAll();
+    control<QPlainTextEdit>(w, "Scripttxt")->selectAll();
     insert->actions().at(4)->trigger();
-    QCOMPARE(w.Scripttxt->toPlainText(), QStringLiteral("\t\tred_available_point"));
+    QCOMPARE(control<QPlainTextEdit>(w, "Scripttxt")->toPlainText(),
+             QStringLiteral("\t\tred_available_point"));
 
     // Releasing Alt in the editor opens the menu.
-    w.Scripttxt->setFocus();
-    QTest::keyRelease(w.Scripttxt, Qt::Key_Alt);
-    QTRY_VERIFY(w.scriptmnu->isVisible());
-    w.scriptmnu->hide();
-    QMenu* edit = w.scriptmnu->actions().at(0)->menu();
+    control<QPlainTextEdit>(w, "Scripttxt")->setFocus();
+    QTest::keyRelease(control<QPlainTextEdit>(w, "Scripttxt"), Qt::Key_Alt);
+    QTRY_VERIFY(control<QMenu>(w, "scriptmnu")->isVisible());
+    control<QMenu>(w, "scriptmnu")->hide();
+    QMenu* edit = control<QMenu>(w, "scriptmnu")->actions().at(0)->menu();
     QCOMPARE(edit->actions().at(0)->shortcut(), QKeySequence(QKeySequence::Undo));
     QCOMPARE(edit->actions().at(2)->text(), QStringLiteral("Cu&t"));
 }

@@ -19,6 +19,7 @@
 #include <QtTest>
 
 using namespace tarrow;
+using test::control;
 
 namespace {
 
@@ -55,16 +56,17 @@ void TestGameFilesPages::rebuildThroughTheWindow() {
     w.Tabs->setCurrentIndex(5);
     w.Tabs->setCurrentIndex(0);
     QVERIFY(w.statustmr->isActive());
-    QCOMPARE(w.Rebuildlbl->text(), QStringLiteral("Idle"));
-    w.Liblistchk->setChecked(true);
-    w.Metamodchk->setChecked(true);
-    w.Rebuildcmd->click();
+    QCOMPARE(control<QLabel>(w, "Rebuildlbl")->text(), QStringLiteral("Idle"));
+    control<QCheckBox>(w, "Liblistchk")->setChecked(true);
+    control<QCheckBox>(w, "Metamodchk")->setChecked(true);
+    control<QPushButton>(w, "Rebuildcmd")->click();
     QVERIFY(fx.read("TFC/liblist.gam").startsWith("// Rebuilt Liblist.gam by Tarrow Gui 1.00\r\n"));
     QCOMPARE(fx.read("TFC/addons/metamod/plugins.ini"),
              QByteArray("// Rebuilt plugins.ini by Tarrow Gui 1.00\r\n"));
     QVERIFY(!fx.exists("TFC/autoexec.cfg"));
-    QVERIFY(!w.Liblistchk->isChecked() && !w.Metamodchk->isChecked());
-    QCOMPARE(w.Rebuildlbl->text(), QStringLiteral("Idle"));
+    QVERIFY(!control<QCheckBox>(w, "Liblistchk")->isChecked() &&
+            !control<QCheckBox>(w, "Metamodchk")->isChecked());
+    QCOMPARE(control<QLabel>(w, "Rebuildlbl")->text(), QStringLiteral("Idle"));
     QVERIFY(!w.statustmr->isActive());
     QCOMPARE(clock.waits, (QList<int>{300, 300, 300, 300}));
 
@@ -72,13 +74,13 @@ void TestGameFilesPages::rebuildThroughTheWindow() {
     setWriteFaultHook([](const QString& p, const QByteArray&) {
         if (p.endsWith("liblist.gam")) throw IoError("Cannot create file \"" + p + "\". Access is denied.");
     });
-    w.Liblistchk->setChecked(true);
-    w.Rebuildcmd->click();
+    control<QCheckBox>(w, "Liblistchk")->setChecked(true);
+    control<QPushButton>(w, "Rebuildcmd")->click();
     setWriteFaultHook(nullptr);
     QCOMPARE(win.prompter.texts("error").size(), 1);
     QVERIFY(win.prompter.texts("error").first().contains("liblist.gam"));
-    QCOMPARE(w.Rebuildlbl->text(), QStringLiteral("Idle"));
-    QVERIFY(w.Liblistchk->isChecked());
+    QCOMPARE(control<QLabel>(w, "Rebuildlbl")->text(), QStringLiteral("Idle"));
+    QVERIFY(control<QCheckBox>(w, "Liblistchk")->isChecked());
 }
 
 void TestGameFilesPages::fileBoxRoundTripAndStates() {
@@ -89,41 +91,42 @@ void TestGameFilesPages::fileBoxRoundTripAndStates() {
     Window win(fx);
     TMainfrm& w = *win.w;
     QStringList entries;
-    for (int i = 0; i < w.Filelst->count(); ++i)
-        entries << w.Filelst->itemText(i);
+    for (int i = 0; i < control<QComboBox>(w, "Filelst")->count(); ++i)
+        entries << control<QComboBox>(w, "Filelst")->itemText(i);
     QCOMPARE(entries, (QStringList{"Liblist.gam", "Plugins.ini", "Server.cfg"}));
-    QCOMPARE(w.LoadFilecmd->toolTip(),
+    QCOMPARE(control<QPushButton>(w, "LoadFilecmd")->toolTip(),
              QStringLiteral("Click here to load the selected file in the file box"));
-    select(w.Filelst, "Plugins.ini");
+    select(control<QComboBox>(w, "Filelst"), "Plugins.ini");
     w.Tabs->setCurrentIndex(1);
-    QTest::keyClick(w.Filelst, Qt::Key_Return); // Enter presses the default button
-    QCOMPARE(w.Filelbl->text(), "Current File: " + fx.root() + "TFC/addons/metamod/plugins.ini");
-    QCOMPARE(w.LoadFilecmd->text(), QStringLiteral("Save Selected File"));
-    QCOMPARE(w.LoadFilecmd->toolTip(),
+    QTest::keyClick(control<QComboBox>(w, "Filelst"), Qt::Key_Return); // Enter presses the default button
+    QCOMPARE(control<QLabel>(w, "Filelbl")->text(),
+             "Current File: " + fx.root() + "TFC/addons/metamod/plugins.ini");
+    QCOMPARE(control<QPushButton>(w, "LoadFilecmd")->text(), QStringLiteral("Save Selected File"));
+    QCOMPARE(control<QPushButton>(w, "LoadFilecmd")->toolTip(),
              QStringLiteral("Click here to save the selected file in the file box"));
-    QVERIFY(!w.Filelst->isEnabled());
-    QVERIFY(w.Botclosecmd->isEnabled());
+    QVERIFY(!control<QComboBox>(w, "Filelst")->isEnabled());
+    QVERIFY(control<QPushButton>(w, "Botclosecmd")->isEnabled());
     QVERIFY(!w.fileEdited());
-    w.LoadFilecmd->click();
+    control<QPushButton>(w, "LoadFilecmd")->click();
     QCOMPARE(fx.read("TFC/addons/metamod/plugins.ini"), QByteArray("win32 ../tarrow/tarrow.dll\r\n"));
-    QCOMPARE(w.Filelbl->text(), QStringLiteral("Current File: None"));
-    QVERIFY(w.Filelst->isEnabled());
-    QVERIFY(!w.Tartxt->isEnabled());
+    QCOMPARE(control<QLabel>(w, "Filelbl")->text(), QStringLiteral("Current File: None"));
+    QVERIFY(control<QComboBox>(w, "Filelst")->isEnabled());
+    QVERIFY(!control<QPlainTextEdit>(w, "Tartxt")->isEnabled());
 
-    select(w.Filelst, "Server.cfg");
-    w.LoadFilecmd->click();
-    w.LoadFilecmd->click();
+    select(control<QComboBox>(w, "Filelst"), "Server.cfg");
+    control<QPushButton>(w, "LoadFilecmd")->click();
+    control<QPushButton>(w, "LoadFilecmd")->click();
     QCOMPARE(fx.read("TFC/server.cfg"), QByteArray("hostname \"x\"\r\nsv_lan 1"));
 
     // A known file that has gone since start-up.
     QFile::remove(fx.path("TFC/server.cfg"));
-    w.LoadFilecmd->click();
+    control<QPushButton>(w, "LoadFilecmd")->click();
     const QString r = fx.root();
     QCOMPARE(win.prompter.texts("message"),
              QStringList{"Error loading file, expected path: " + r + "tarrow/TFC/Server.cfg, or " + r +
                          "TFC/Server.cfg or " + r + "TFC/addons/metamod/Server.cfg or " + r +
                          "TFC/addons/neotf/Server.cfg"});
-    QCOMPARE(w.LoadFilecmd->text(), QStringLiteral("Load Selected File"));
+    QCOMPARE(control<QPushButton>(w, "LoadFilecmd")->text(), QStringLiteral("Load Selected File"));
 }
 
 void TestGameFilesPages::closeAsksOnlyAfterAnEdit() {
@@ -133,27 +136,28 @@ void TestGameFilesPages::closeAsksOnlyAfterAnEdit() {
     Window win(fx);
     TMainfrm& w = *win.w;
     w.Tabs->setCurrentIndex(1);
-    select(w.Filelst, "MOTD.txt");
-    w.LoadFilecmd->click();
-    w.Botclosecmd->click();
+    select(control<QComboBox>(w, "Filelst"), "MOTD.txt");
+    control<QPushButton>(w, "LoadFilecmd")->click();
+    control<QPushButton>(w, "Botclosecmd")->click();
     QVERIFY(win.prompter.texts("confirm").isEmpty());
 
-    w.LoadFilecmd->click();
-    QTest::keyClick(w.Tartxt, Qt::Key_X);
+    control<QPushButton>(w, "LoadFilecmd")->click();
+    QTest::keyClick(control<QPlainTextEdit>(w, "Tartxt"), Qt::Key_X);
     QVERIFY(w.fileEdited());
     win.prompter.answers.enqueue(false);
-    w.Botclosecmd->click();
+    control<QPushButton>(w, "Botclosecmd")->click();
     QCOMPARE(win.prompter.texts("confirm"),
              QStringList{"You have edited the open file, would you like to save it before you close it?"});
     QCOMPARE(fx.read("TFC/motd.txt"), QByteArray("Welcome"));
 
-    w.LoadFilecmd->click();
-    w.Tartxt->moveCursor(QTextCursor::End);
-    QTest::keyClick(w.Tartxt, Qt::Key_Exclam);
+    control<QPushButton>(w, "LoadFilecmd")->click();
+    control<QPlainTextEdit>(w, "Tartxt")->moveCursor(QTextCursor::End);
+    QTest::keyClick(control<QPlainTextEdit>(w, "Tartxt"), Qt::Key_Exclam);
     win.prompter.answers.enqueue(true);
-    QTest::keyClick(w.Tartxt, Qt::Key_Escape); // Esc acts as Close while the page is shown
+    QTest::keyClick(control<QPlainTextEdit>(w, "Tartxt"),
+                    Qt::Key_Escape); // Esc acts as Close while the page is shown
     QCOMPARE(fx.read("TFC/motd.txt"), QByteArray("Welcome!"));
-    QCOMPARE(w.Filelbl->text(), QStringLiteral("Current File: None"));
+    QCOMPARE(control<QLabel>(w, "Filelbl")->text(), QStringLiteral("Current File: None"));
 }
 
 void TestGameFilesPages::readOnlyOnSaveAndOnClose() {
@@ -162,18 +166,18 @@ void TestGameFilesPages::readOnlyOnSaveAndOnClose() {
     setReadOnly(fx.path("TFC/mapcycle.txt"));
     Window win(fx);
     TMainfrm& w = *win.w;
-    select(w.Filelst, "Mapcycle.txt");
-    w.LoadFilecmd->click();
-    QTest::keyClick(w.Tartxt, Qt::Key_A);
+    select(control<QComboBox>(w, "Filelst"), "Mapcycle.txt");
+    control<QPushButton>(w, "LoadFilecmd")->click();
+    QTest::keyClick(control<QPlainTextEdit>(w, "Tartxt"), Qt::Key_A);
     win.prompter.answers.enqueue(true);
-    w.Botclosecmd->click();
+    control<QPushButton>(w, "Botclosecmd")->click();
     QCOMPARE(win.prompter.texts("error").size(), 1);
-    QVERIFY(w.Tartxt->isEnabled());
+    QVERIFY(control<QPlainTextEdit>(w, "Tartxt")->isEnabled());
     QVERIFY(w.fileEdited());
-    QCOMPARE(w.Tartxt->toPlainText(), QStringLiteral("a2fort"));
+    QCOMPARE(control<QPlainTextEdit>(w, "Tartxt")->toPlainText(), QStringLiteral("a2fort"));
     QCOMPARE(fx.read("TFC/mapcycle.txt"), QByteArray("2fort"));
     // Save clears the attribute.
-    w.LoadFilecmd->click();
+    control<QPushButton>(w, "LoadFilecmd")->click();
     QCOMPARE(fx.read("TFC/mapcycle.txt"), QByteArray("a2fort"));
     QVERIFY(!isReadOnly(fx.path("TFC/mapcycle.txt")));
 }
@@ -184,14 +188,14 @@ void TestGameFilesPages::editedTarrowCfgReachesTheSliders() {
     Window win(fx);
     TMainfrm& w = *win.w;
     w.Tabs->setCurrentIndex(1);
-    QCOMPARE(w.Skillsdr->value(), 2);
-    select(w.Filelst, "Tarrow.cfg");
-    w.LoadFilecmd->click();
-    w.Tartxt->setPlainText("botskill 5");
-    w.LoadFilecmd->click();
+    QCOMPARE(control<QSlider>(w, "Skillsdr")->value(), 2);
+    select(control<QComboBox>(w, "Filelst"), "Tarrow.cfg");
+    control<QPushButton>(w, "LoadFilecmd")->click();
+    control<QPlainTextEdit>(w, "Tartxt")->setPlainText("botskill 5");
+    control<QPushButton>(w, "LoadFilecmd")->click();
     w.Tabs->setCurrentIndex(0);
     w.Tabs->setCurrentIndex(1);
-    QCOMPARE(w.Skillsdr->value(), 5);
+    QCOMPARE(control<QSlider>(w, "Skillsdr")->value(), 5);
 }
 
 void TestGameFilesPages::hostileFilesLoadAndSaveBack() {
@@ -204,16 +208,16 @@ void TestGameFilesPages::hostileFilesLoadAndSaveBack() {
     fx.write("TFC/server.cfg", QByteArray(20 * 1024 * 1024, 'x'));
     Window win(fx);
     TMainfrm& w = *win.w;
-    select(w.Filelst, "Users.ini");
-    w.LoadFilecmd->click();
-    w.LoadFilecmd->click();
+    select(control<QComboBox>(w, "Filelst"), "Users.ini");
+    control<QPushButton>(w, "LoadFilecmd")->click();
+    control<QPushButton>(w, "LoadFilecmd")->click();
     QCOMPARE(fx.read("TFC/users.ini"), bytes);
     // Too large for the box: said so, nothing loaded, nothing cut.
-    select(w.Filelst, "Server.cfg");
-    w.LoadFilecmd->click();
+    select(control<QComboBox>(w, "Filelst"), "Server.cfg");
+    control<QPushButton>(w, "LoadFilecmd")->click();
     QCOMPARE(win.prompter.texts("message").size(), 1);
     QVERIFY(win.prompter.texts("message").first().contains("too large"));
-    QCOMPARE(w.LoadFilecmd->text(), QStringLiteral("Load Selected File"));
+    QCOMPARE(control<QPushButton>(w, "LoadFilecmd")->text(), QStringLiteral("Load Selected File"));
     QCOMPARE(QFileInfo(fx.path("TFC/server.cfg")).size(), 20 * 1024 * 1024);
 }
 
@@ -221,11 +225,11 @@ void TestGameFilesPages::emptyListDoesNothing() {
     test::FixtureInstall fx;
     Window win(fx, false);
     TMainfrm& w = *win.w;
-    QCOMPARE(w.Filelst->count(), 0);
+    QCOMPARE(control<QComboBox>(w, "Filelst")->count(), 0);
     win.prompter.log.clear();
-    w.LoadFilecmd->click();
+    control<QPushButton>(w, "LoadFilecmd")->click();
     QVERIFY(win.prompter.log.isEmpty());
-    QCOMPARE(w.LoadFilecmd->text(), QStringLiteral("Load Selected File"));
+    QCOMPARE(control<QPushButton>(w, "LoadFilecmd")->text(), QStringLiteral("Load Selected File"));
 }
 
 TARROW_WINDOW_TEST_MAIN(TestGameFilesPages)

@@ -16,6 +16,7 @@
 #include <QtTest>
 
 using namespace tarrow;
+using test::control;
 
 namespace {
 
@@ -60,9 +61,9 @@ void TestInfoPage::dumpToTheDesktop() {
         if (ms == 1500 && w.statustmr->isActive()) w.statustmrTimer();
     };
     w.Tabs->setCurrentIndex(5);
-    w.Serverchk->setChecked(true);
-    w.Tarrowchk->setChecked(true);
-    w.Dumpcmd->click();
+    control<QCheckBox>(w, "Serverchk")->setChecked(true);
+    control<QCheckBox>(w, "Tarrowchk")->setChecked(true);
+    control<QPushButton>(w, "Dumpcmd")->click();
     QCOMPARE(win.prompter.texts(), (QStringList{kFirst, kLast}));
     const QString folder = win.desktop + "/TARROW DEBUG INFO/";
     QFile f(folder + "infodump.txt");
@@ -79,10 +80,11 @@ void TestInfoPage::dumpToTheDesktop() {
     QVERIFY(copy.open(QIODevice::ReadOnly));
     QVERIFY(copy.readAll().contains("Mod Loaded:"));
     QCOMPARE(win.shell.opened, QStringList{"folder " + folder});
-    QVERIFY(!w.Serverchk->isChecked() && !w.Tarrowchk->isChecked());
+    QVERIFY(!control<QCheckBox>(w, "Serverchk")->isChecked() &&
+            !control<QCheckBox>(w, "Tarrowchk")->isChecked());
     QVERIFY(!w.statustmr->isActive());
     QCOMPARE(clock.waits, (QList<int>{1500, 1000}));
-    QCOMPARE(w.Dumpcmd->toolTip(),
+    QCOMPARE(control<QPushButton>(w, "Dumpcmd")->toolTip(),
              QStringLiteral("Click here to dump info to your desktop to send to the Tarrow team to debug."));
 }
 
@@ -91,15 +93,15 @@ void TestInfoPage::failedDumpStops() {
     Window win(fx);
     TMainfrm& w = *win.w;
     test::FakeClock clock;
-    w.Serverchk->setChecked(true);
+    control<QCheckBox>(w, "Serverchk")->setChecked(true);
     setWriteFaultHook([](const QString& p, const QByteArray&) {
         if (p.endsWith("infodump.txt")) throw IoError("Cannot create file \"" + p + "\". Disk full");
     });
-    w.Dumpcmd->click();
+    control<QPushButton>(w, "Dumpcmd")->click();
     setWriteFaultHook(nullptr);
     QCOMPARE(win.prompter.texts("message"), QStringList{kFirst});
     QCOMPARE(win.prompter.texts("error").size(), 1);
-    QVERIFY(w.Serverchk->isChecked());
+    QVERIFY(control<QCheckBox>(w, "Serverchk")->isChecked());
     QVERIFY(!w.statustmr->isActive());
     QVERIFY(clock.waits.isEmpty());
     QVERIFY(win.shell.opened.isEmpty());
@@ -109,8 +111,8 @@ void TestInfoPage::helpFiles() {
     test::FixtureInstall fx;
     Window win(fx);
     TMainfrm& w = *win.w;
-    w.Helpcmd->click();
-    w.guihelpcmd->click();
+    control<QPushButton>(w, "Helpcmd")->click();
+    control<QPushButton>(w, "guihelpcmd")->click();
     QCOMPARE(win.prompter.texts(),
              (QStringList{"Your Tarrow help file could not be located, Expected path: " + fx.root() +
                               "tarrow/Tarrow_Documentation.chm",
@@ -118,7 +120,7 @@ void TestInfoPage::helpFiles() {
                               "tarrow/Tarrow_GUI_Help.chm"}));
     QVERIFY(win.shell.opened.isEmpty());
     fx.write("tarrow/tarrow_documentation.chm", "x");
-    w.Helpcmd->click();
+    control<QPushButton>(w, "Helpcmd")->click();
     QCOMPARE(win.shell.opened, QStringList{"document " + fx.root() + "tarrow/tarrow_documentation.chm"});
 }
 

@@ -17,6 +17,7 @@
 #include <QtTest>
 
 using namespace tarrow;
+using test::control;
 
 namespace {
 
@@ -58,30 +59,30 @@ void TestLauncherPages::launchDedicated() {
     fx.write("hlds.exe", "MZ");
     Window win(fx);
     TMainfrm& w = *win.w;
-    QCOMPARE(w.Launchcmd->text(), QStringLiteral("L&aunch Server"));
-    w.Launchcmd->click();
+    QCOMPARE(control<QPushButton>(w, "Launchcmd")->text(), QStringLiteral("L&aunch Server"));
+    control<QPushButton>(w, "Launchcmd")->click();
     QCOMPARE(win.prompter.texts().last(), QStringLiteral("You must select a 'Server Starting Map'."));
-    click(w.StartMaplst, 0);
-    w.Launchcmd->click();
+    click(control<FileListBox>(w, "StartMaplst"), 0);
+    control<QPushButton>(w, "Launchcmd")->click();
     QCOMPARE(win.prompter.texts().last(),
              QStringLiteral("You must either select a \"Dedicated Server\" or a \"Listen Server\"."));
-    w.Dedicatedopt->click();
+    control<QRadioButton>(w, "Dedicatedopt")->click();
     win.prompter.log.clear();
-    w.Commandlinetxt->setText("+sv_lan 1");
-    w.Launchcmd->click();
+    control<QLineEdit>(w, "Commandlinetxt")->setText("+sv_lan 1");
+    control<QPushButton>(w, "Launchcmd")->click();
     QVERIFY(win.prompter.log.isEmpty());
     QCOMPARE(win.shell.opened,
              QStringList{"start /usr/bin/wine|" + fx.root() +
                          "hlds.exe|-console|-game|TFC|+map|2fort|+maxplayers|16|+sv_lan|1|" + fx.root()});
     QCOMPARE(fx.settings().read(kTarrowKey, "CommandLine"), QStringLiteral("+sv_lan 1"));
     // An empty command line keeps the stored one.
-    w.Commandlinetxt->clear();
-    w.Launchcmd->click();
+    control<QLineEdit>(w, "Commandlinetxt")->clear();
+    control<QPushButton>(w, "Launchcmd")->click();
     QCOMPARE(fx.settings().read(kTarrowKey, "CommandLine"), QStringLiteral("+sv_lan 1"));
     // Without wine: said so, nothing started.
     w.wineFinder = [] { return QString(); };
     win.shell.opened.clear();
-    w.Launchcmd->click();
+    control<QPushButton>(w, "Launchcmd")->click();
     QVERIFY(win.shell.opened.isEmpty());
     QVERIFY(win.prompter.texts().last().contains("install Wine"));
 }
@@ -90,14 +91,16 @@ void TestLauncherPages::startMapToggling() {
     test::FixtureInstall fx;
     Window win(fx);
     TMainfrm& w = *win.w;
-    QCOMPARE(entries(w.StartMaplst), (QStringList{"2fort.bsp", "rock2.bsp", "well.bsp"}));
-    click(w.StartMaplst, 0);
-    QCOMPARE(w.StartMaplst->selectedItems().size(), 1);
-    click(w.StartMaplst, 2);
-    QCOMPARE(w.StartMaplst->selectedItems().size(), 1);
-    QCOMPARE(w.StartMaplst->selectedItems().first()->text(), QStringLiteral("well.bsp"));
-    click(w.StartMaplst, 2);
-    QVERIFY(w.StartMaplst->selectedItems().isEmpty());
+    QCOMPARE(entries(control<FileListBox>(w, "StartMaplst")),
+             (QStringList{"2fort.bsp", "rock2.bsp", "well.bsp"}));
+    click(control<FileListBox>(w, "StartMaplst"), 0);
+    QCOMPARE(control<FileListBox>(w, "StartMaplst")->selectedItems().size(), 1);
+    click(control<FileListBox>(w, "StartMaplst"), 2);
+    QCOMPARE(control<FileListBox>(w, "StartMaplst")->selectedItems().size(), 1);
+    QCOMPARE(control<FileListBox>(w, "StartMaplst")->selectedItems().first()->text(),
+             QStringLiteral("well.bsp"));
+    click(control<FileListBox>(w, "StartMaplst"), 2);
+    QVERIFY(control<FileListBox>(w, "StartMaplst")->selectedItems().isEmpty());
 }
 
 void TestLauncherPages::mapcycleEditing() {
@@ -106,45 +109,49 @@ void TestLauncherPages::mapcycleEditing() {
              "//Mapcycle created by Tarrow Gui 1.00\r\n  2fort\r\n\r\n// skip\r\nwell\r\n");
     Window win(fx);
     TMainfrm& w = *win.w;
-    w.Launchertabs->setCurrentIndex(2);
-    w.mapcmd->click();
-    QCOMPARE(w.mapcmd->text(), QStringLiteral("Save Mapcycle"));
-    QCOMPARE(entries(w.mapcyclelst), (QStringList{"  2fort", "well"}));
-    click(w.AllMaplst, 1);
-    click(w.AllMaplst, 2, Qt::ControlModifier);
-    w.leftmapcmd->click();
-    QCOMPARE(entries(w.mapcyclelst), (QStringList{"  2fort", "well", "rock2", "well"}));
+    control<QTabWidget>(w, "Launchertabs")->setCurrentIndex(2);
+    control<QPushButton>(w, "mapcmd")->click();
+    QCOMPARE(control<QPushButton>(w, "mapcmd")->text(), QStringLiteral("Save Mapcycle"));
+    QCOMPARE(entries(control<QListWidget>(w, "mapcyclelst")), (QStringList{"  2fort", "well"}));
+    click(control<FileListBox>(w, "AllMaplst"), 1);
+    click(control<FileListBox>(w, "AllMaplst"), 2, Qt::ControlModifier);
+    control<QPushButton>(w, "leftmapcmd")->click();
+    QCOMPARE(entries(control<QListWidget>(w, "mapcyclelst")),
+             (QStringList{"  2fort", "well", "rock2", "well"}));
     // Moves: two selected is refused; the first does not go up.
-    click(w.mapcyclelst, 0);
-    click(w.mapcyclelst, 1, Qt::ControlModifier);
-    w.upmapcmd->click();
+    click(control<QListWidget>(w, "mapcyclelst"), 0);
+    click(control<QListWidget>(w, "mapcyclelst"), 1, Qt::ControlModifier);
+    control<QPushButton>(w, "upmapcmd")->click();
     QCOMPARE(win.prompter.texts().last(), QStringLiteral("You can only move one field at a time."));
-    click(w.mapcyclelst, 0);
-    w.upmapcmd->click();
-    QCOMPARE(entries(w.mapcyclelst).first(), QStringLiteral("  2fort"));
-    w.downmapcmd->click();
-    QCOMPARE(entries(w.mapcyclelst), (QStringList{"well", "  2fort", "rock2", "well"}));
-    QCOMPARE(w.mapcyclelst->selectedItems().first()->text(), QStringLiteral("  2fort"));
+    click(control<QListWidget>(w, "mapcyclelst"), 0);
+    control<QPushButton>(w, "upmapcmd")->click();
+    QCOMPARE(entries(control<QListWidget>(w, "mapcyclelst")).first(), QStringLiteral("  2fort"));
+    control<QPushButton>(w, "downmapcmd")->click();
+    QCOMPARE(entries(control<QListWidget>(w, "mapcyclelst")),
+             (QStringList{"well", "  2fort", "rock2", "well"}));
+    QCOMPARE(control<QListWidget>(w, "mapcyclelst")->selectedItems().first()->text(),
+             QStringLiteral("  2fort"));
     // Removing the last entry selects the new last.
-    click(w.mapcyclelst, 3);
-    w.rightmapcmd->click();
-    QCOMPARE(entries(w.mapcyclelst), (QStringList{"well", "  2fort", "rock2"}));
-    QCOMPARE(w.mapcyclelst->selectedItems().first()->text(), QStringLiteral("rock2"));
-    w.mapcmd->click();
+    click(control<QListWidget>(w, "mapcyclelst"), 3);
+    control<QPushButton>(w, "rightmapcmd")->click();
+    QCOMPARE(entries(control<QListWidget>(w, "mapcyclelst")), (QStringList{"well", "  2fort", "rock2"}));
+    QCOMPARE(control<QListWidget>(w, "mapcyclelst")->selectedItems().first()->text(),
+             QStringLiteral("rock2"));
+    control<QPushButton>(w, "mapcmd")->click();
     QCOMPARE(fx.read("TFC/mapcycle.txt"),
              QByteArray("//Mapcycle created by Tarrow Gui 1.00\r\nwell\r\n  2fort\r\nrock2\r\n"));
-    QCOMPARE(w.mapcmd->text(), QStringLiteral("Load Mapcycle"));
-    QVERIFY(entries(w.mapcyclelst).isEmpty());
+    QCOMPARE(control<QPushButton>(w, "mapcmd")->text(), QStringLiteral("Load Mapcycle"));
+    QVERIFY(entries(control<QListWidget>(w, "mapcyclelst")).isEmpty());
     // Removing everything returns to Load.
-    w.mapcmd->click();
-    w.mapcyclelst->selectAll();
-    w.rightmapcmd->click();
-    QCOMPARE(w.mapcmd->text(), QStringLiteral("Load Mapcycle"));
+    control<QPushButton>(w, "mapcmd")->click();
+    control<QListWidget>(w, "mapcyclelst")->selectAll();
+    control<QPushButton>(w, "rightmapcmd")->click();
+    QCOMPARE(control<QPushButton>(w, "mapcmd")->text(), QStringLiteral("Load Mapcycle"));
     // A missing file: the message, nothing else.
     QFile::remove(fx.path("TFC/mapcycle.txt"));
-    w.mapcmd->click();
+    control<QPushButton>(w, "mapcmd")->click();
     QVERIFY(win.prompter.texts().last().startsWith("Your Mapcycle.txt was not found, expected path: "));
-    QCOMPARE(w.mapcmd->text(), QStringLiteral("Load Mapcycle"));
+    QCOMPARE(control<QPushButton>(w, "mapcmd")->text(), QStringLiteral("Load Mapcycle"));
 }
 
 void TestLauncherPages::overviewButton() {
@@ -154,17 +161,17 @@ void TestLauncherPages::overviewButton() {
     fx.write("TFC/overviews/2fort.bmp", "x");
     Window win(fx);
     TMainfrm& w = *win.w;
-    w.Launchertabs->setCurrentIndex(2);
-    QVERIFY(!w.showmapcmd->isEnabled());
-    click(w.AllMaplst, 2); // well: only a bmp
-    QVERIFY(w.showmapcmd->isEnabled());
-    w.showmapcmd->click();
-    click(w.AllMaplst, 1); // rock2: none
-    QVERIFY(!w.showmapcmd->isEnabled());
-    click(w.AllMaplst, 0); // 2fort: the gif wins
-    w.showmapcmd->click();
-    click(w.AllMaplst, 2, Qt::ControlModifier);
-    QVERIFY(!w.showmapcmd->isEnabled());
+    control<QTabWidget>(w, "Launchertabs")->setCurrentIndex(2);
+    QVERIFY(!control<QPushButton>(w, "showmapcmd")->isEnabled());
+    click(control<FileListBox>(w, "AllMaplst"), 2); // well: only a bmp
+    QVERIFY(control<QPushButton>(w, "showmapcmd")->isEnabled());
+    control<QPushButton>(w, "showmapcmd")->click();
+    click(control<FileListBox>(w, "AllMaplst"), 1); // rock2: none
+    QVERIFY(!control<QPushButton>(w, "showmapcmd")->isEnabled());
+    click(control<FileListBox>(w, "AllMaplst"), 0); // 2fort: the gif wins
+    control<QPushButton>(w, "showmapcmd")->click();
+    click(control<FileListBox>(w, "AllMaplst"), 2, Qt::ControlModifier);
+    QVERIFY(!control<QPushButton>(w, "showmapcmd")->isEnabled());
     QCOMPARE(win.shell.opened, (QStringList{"document " + fx.root() + "TFC/overviews/well.bmp",
                                             "document " + fx.root() + "TFC/overviews/2fort.gif"}));
 }
@@ -173,27 +180,28 @@ void TestLauncherPages::motdEditor() {
     test::FixtureInstall fx;
     Window win(fx);
     TMainfrm& w = *win.w;
-    w.Launchertabs->setCurrentIndex(3);
-    w.MOTDcmd->click();
-    QCOMPARE(w.MOTDcmd->text(), QStringLiteral("Load MOTD"));
+    control<QTabWidget>(w, "Launchertabs")->setCurrentIndex(3);
+    control<QPushButton>(w, "MOTDcmd")->click();
+    QCOMPARE(control<QPushButton>(w, "MOTDcmd")->text(), QStringLiteral("Load MOTD"));
     QVERIFY(!fx.exists("TFC/motd.txt"));
     fx.write("TFC/motd.txt", "Welcome\nRules: \xE9t\xE9\n");
-    w.MOTDcmd->click();
-    QCOMPARE(w.MOTDcmd->text(), QStringLiteral("Save MOTD"));
-    QVERIFY(w.MOTDtxt->isEnabled());
-    w.MOTDcmd->click();
+    control<QPushButton>(w, "MOTDcmd")->click();
+    QCOMPARE(control<QPushButton>(w, "MOTDcmd")->text(), QStringLiteral("Save MOTD"));
+    QVERIFY(control<QPlainTextEdit>(w, "MOTDtxt")->isEnabled());
+    control<QPushButton>(w, "MOTDcmd")->click();
     QCOMPARE(fx.read("TFC/motd.txt"), QByteArray("Welcome\r\nRules: \xE9t\xE9\r\n"));
-    QCOMPARE(w.MOTDcmd->text(), QStringLiteral("Save MOTD"));
-    w.MOTDtxt->appendPlainText("lost");
-    w.CloseMOTDcmd->click();
-    QVERIFY(!w.MOTDtxt->isEnabled());
-    w.MOTDcmd->click();
-    QCOMPARE(w.MOTDtxt->toPlainText(), QString::fromLatin1("Welcome\nRules: \xE9t\xE9\n"));
+    QCOMPARE(control<QPushButton>(w, "MOTDcmd")->text(), QStringLiteral("Save MOTD"));
+    control<QPlainTextEdit>(w, "MOTDtxt")->appendPlainText("lost");
+    control<QPushButton>(w, "CloseMOTDcmd")->click();
+    QVERIFY(!control<QPlainTextEdit>(w, "MOTDtxt")->isEnabled());
+    control<QPushButton>(w, "MOTDcmd")->click();
+    QCOMPARE(control<QPlainTextEdit>(w, "MOTDtxt")->toPlainText(),
+             QString::fromLatin1("Welcome\nRules: \xE9t\xE9\n"));
     fx.write("TFC/motd.txt", "");
-    w.CloseMOTDcmd->click();
-    w.MOTDcmd->click();
-    QVERIFY(w.MOTDtxt->isEnabled());
-    w.MOTDcmd->click();
+    control<QPushButton>(w, "CloseMOTDcmd")->click();
+    control<QPushButton>(w, "MOTDcmd")->click();
+    QVERIFY(control<QPlainTextEdit>(w, "MOTDtxt")->isEnabled());
+    control<QPushButton>(w, "MOTDcmd")->click();
     QCOMPARE(fx.read("TFC/motd.txt"), QByteArray());
 }
 

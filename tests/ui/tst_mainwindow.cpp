@@ -18,6 +18,7 @@
 #include <QtTest>
 
 using namespace tarrow;
+using test::control;
 
 namespace {
 
@@ -114,19 +115,21 @@ void TestMainWindow::formCreateOnInstallation() {
              QByteArray("win32 ../tarrow/tarrow.dll\r\nlinux addons/X_i386.so\r\n"));
 
     // Labels, known files, map lists, command line, options.
-    QCOMPARE(win.w->TarPathlbl->text(), QStringLiteral("Tarrow Installation Path: ") + fx.root());
-    QCOMPARE(win.w->TarKeylbl->text(),
+    QCOMPARE(control<ClickLabel>(*win.w, "TarPathlbl")->text(),
+             QStringLiteral("Tarrow Installation Path: ") + fx.root());
+    QCOMPARE(control<ClickLabel>(*win.w, "TarKeylbl")->text(),
              QStringLiteral("Tarrow Registry Key: HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarrow\\"));
-    QCOMPARE(win.w->TarVersionlbl->text(), QStringLiteral("Tarrow Version: 0.698.0.0"));
-    QCOMPARE(win.w->GUIversionlbl->text(), QStringLiteral("Tarrow GUI Version: Tarrow Gui 1.00"));
+    QCOMPARE(control<QLabel>(*win.w, "TarVersionlbl")->text(), QStringLiteral("Tarrow Version: 0.698.0.0"));
+    QCOMPARE(control<QLabel>(*win.w, "GUIversionlbl")->text(),
+             QStringLiteral("Tarrow GUI Version: Tarrow Gui 1.00"));
     QStringList files;
-    for (int i = 0; i < win.w->Filelst->count(); ++i)
-        files << win.w->Filelst->itemText(i);
+    for (int i = 0; i < control<QComboBox>(*win.w, "Filelst")->count(); ++i)
+        files << control<QComboBox>(*win.w, "Filelst")->itemText(i);
     QCOMPARE(files, (QStringList{"Liblist.gam", "MOTD.txt", "Plugins.ini", "Server.cfg", "Tarrow.cfg"}));
-    QCOMPARE(win.w->Filelst->currentIndex(), 0);
-    QCOMPARE(win.w->AllMaplst->count(), 2);
-    QCOMPARE(win.w->StartMaplst->item(0)->text(), QStringLiteral("2fort.bsp"));
-    QCOMPARE(win.w->Commandlinetxt->text(), QStringLiteral("+sv_lan 1"));
+    QCOMPARE(control<QComboBox>(*win.w, "Filelst")->currentIndex(), 0);
+    QCOMPARE(control<FileListBox>(*win.w, "AllMaplst")->count(), 2);
+    QCOMPARE(control<FileListBox>(*win.w, "StartMaplst")->item(0)->text(), QStringLiteral("2fort.bsp"));
+    QCOMPARE(control<QLineEdit>(*win.w, "Commandlinetxt")->text(), QStringLiteral("+sv_lan 1"));
     QCOMPARE(fx.settings().read(kTarrowKey, "Translucency"), QStringLiteral("255"));
     QVERIFY(fx.settings().read(kTarrowKey, "Stats Speed").isEmpty());
     QVERIFY(win.w->statustmr->isActive());
@@ -172,9 +175,9 @@ void TestMainWindow::transparencyRule() {
     test::FixtureInstall fx;
     plainInstall(fx);
     Window win(fx);
-    win.w->Transparency->setText(typed);
+    control<QLineEdit>(*win.w, "Transparency")->setText(typed);
     QCOMPARE(win.w->transparencyOn(), on);
-    QCOMPARE(win.w->Transparency->text(), text);
+    QCOMPARE(control<QLineEdit>(*win.w, "Transparency")->text(), text);
     QCOMPARE(fx.settings().read(kTarrowKey, "translucency"), text);
     if (on) QCOMPARE(win.w->transparencyLevel(), level);
     QCOMPARE(win.w->windowOpacity() < 1.0, on);
@@ -209,7 +212,7 @@ void TestMainWindow::statsSpeedRule() {
                                                          {"4", 7000, "20"},  {"21", 7000, "20"},
                                                          {"07", 7000, "20"}, {"12", 12000, "12"}};
     for (const auto& [text, interval, stored] : cases) {
-        win.w->StatsSpeed->setText(text);
+        control<QLineEdit>(*win.w, "StatsSpeed")->setText(text);
         QCOMPARE(win.w->statustmr->interval(), interval);
         QCOMPARE(fx.settings().read(kTarrowKey, "Stats speed"), stored);
     }
@@ -225,7 +228,7 @@ void TestMainWindow::pageChangeDrivesTimer() {
     QVERIFY(!win.w->statustmr->isActive());
     win.w->Tabs->setCurrentIndex(3);
     QVERIFY(!win.w->statustmr->isActive());
-    QCOMPARE(win.w->Configlst->count(), 1);
+    QCOMPARE(control<FileListBox>(*win.w, "Configlst")->count(), 1);
     win.w->Tabs->setCurrentIndex(0);
     QVERIFY(win.w->statustmr->isActive());
 }
@@ -236,11 +239,11 @@ void TestMainWindow::resetKey() {
     Window win(fx);
     win.w->show();
     win.prompter.answers.enqueue(false);
-    win.w->ResetKeycmd->click();
+    control<QPushButton>(*win.w, "ResetKeycmd")->click();
     QCOMPARE(ReadInstallRoot(), fx.root());
     QVERIFY(win.w->isVisible());
     win.prompter.answers.enqueue(true);
-    win.w->ResetKeycmd->click();
+    control<QPushButton>(*win.w, "ResetKeycmd")->click();
     QVERIFY(win.prompter.texts("confirm").last().startsWith(
         "If you procede this option will reset the Tarrow installation"));
     QCOMPARE(ReadInstallRoot(), QString());
@@ -252,8 +255,8 @@ void TestMainWindow::infoLabelsOpen() {
     test::FixtureInstall fx;
     plainInstall(fx);
     Window win(fx);
-    QTest::mouseDClick(win.w->TarPathlbl, Qt::LeftButton);
-    QTest::mouseDClick(win.w->TarKeylbl, Qt::LeftButton);
+    QTest::mouseDClick(control<ClickLabel>(*win.w, "TarPathlbl"), Qt::LeftButton);
+    QTest::mouseDClick(control<ClickLabel>(*win.w, "TarKeylbl"), Qt::LeftButton);
     QCOMPARE(win.shell.opened, (QStringList{"folder " + fx.root(), "document " + fx.settingsFile()}));
 }
 
@@ -280,7 +283,7 @@ void TestMainWindow::bannerDecodes() {
     test::FixtureInstall fx;
     plainInstall(fx);
     Window win(fx);
-    QVERIFY(!win.w->Bannerimg->pixmap().isNull());
+    QVERIFY(!control<QLabel>(*win.w, "Bannerimg")->pixmap().isNull());
 }
 
 TARROW_WINDOW_TEST_MAIN(TestMainWindow)

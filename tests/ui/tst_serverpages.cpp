@@ -20,6 +20,7 @@
 #include <QtTest>
 
 using namespace tarrow;
+using test::control;
 
 namespace {
 
@@ -74,8 +75,9 @@ void TestServerPages::everyTableControlExists() {
         }
     }
     QCOMPARE(controls, 59 + 48 + 103);
-    QVERIFY(!w->Dedicatedopt->isChecked() && !w->Listenopt->isChecked());
-    QCOMPARE(w->Saveservercmd->text(), QStringLiteral("&Save Server Settings"));
+    QVERIFY(!control<QRadioButton>(*w, "Dedicatedopt")->isChecked() &&
+            !control<QRadioButton>(*w, "Listenopt")->isChecked());
+    QCOMPARE(control<QPushButton>(*w, "Saveservercmd")->text(), QStringLiteral("&Save Server Settings"));
     QCOMPARE(child<QLineEdit>(*w, "HelpTypetxt")->text(), QStringLiteral("MOTD and Console"));
     QCOMPARE(child<QLineEdit>(*w, "Maxplayerstxt")->maxLength(), 2);
     QCOMPARE(child<QLineEdit>(*w, "ServerNametxt")->maxLength(), 30);
@@ -90,7 +92,7 @@ void TestServerPages::settingsSurviveSaveAndReopen() {
         test::ScriptedPrompter p;
         test::RecordingShell s;
         auto w = openWindow(fx, p, s);
-        w->Dedicatedopt->click();
+        control<QRadioButton>(*w, "Dedicatedopt")->click();
         QCOMPARE(p.texts().size(), 1); // no server.cfg yet
         type(child<QLineEdit>(*w, "ServerNametxt"), "Window Test");
         type(child<QLineEdit>(*w, "Maxplayerstxt"), "20");
@@ -104,7 +106,7 @@ void TestServerPages::settingsSurviveSaveAndReopen() {
         child<QCheckBox>(*w, "AdminFunchk")->click();
         child<QCheckBox>(*w, "Jetpackchk")->click();
         child<UpDownEdit>(*w, "MaxSnarksUD")->stepDown();
-        w->Saveservercmd->click();
+        control<QPushButton>(*w, "Saveservercmd")->click();
         QCOMPARE(p.texts().last(), QStringLiteral("Your Admin Password must start with an underscore "
                                                   "(\"_\"), it has been added to your password field."));
         QCOMPARE(child<QLineEdit>(*w, "AdminPasstxt")->text(), QStringLiteral("_secret"));
@@ -115,7 +117,7 @@ void TestServerPages::settingsSurviveSaveAndReopen() {
     test::RecordingShell s;
     auto w = openWindow(fx, p, s);
     QCOMPARE(child<QLineEdit>(*w, "ServerNametxt")->text(), QString());
-    w->Dedicatedopt->click();
+    control<QRadioButton>(*w, "Dedicatedopt")->click();
     QVERIFY(p.log.isEmpty());
     QCOMPARE(child<QLineEdit>(*w, "ServerNametxt")->text(), QStringLiteral("Window Test"));
     QCOMPARE(child<QLineEdit>(*w, "Maxplayerstxt")->text(), QStringLiteral("20"));
@@ -142,7 +144,7 @@ void TestServerPages::togglesAndPresetsOnScreen() {
     child<QCheckBox>(*w, "ServerPWchk")->click();
     QCOMPARE(pw->text(), QString());
     QVERIFY(!pw->isEnabled());
-    QCOMPARE(w->Ratelbl->text(), QStringLiteral("Custom Rate Limits:"));
+    QCOMPARE(control<QLabel>(*w, "Ratelbl")->text(), QStringLiteral("Custom Rate Limits:"));
     auto* speed = child<QWidget>(*w, "Rategrp");
     QList<QRadioButton*> items = speed->findChildren<QRadioButton*>();
     QCOMPARE(items.size(), 4);
@@ -150,11 +152,11 @@ void TestServerPages::togglesAndPresetsOnScreen() {
     QCOMPARE(child<QLineEdit>(*w, "MaxRatetxt")->text(), QStringLiteral("6000"));
     QCOMPARE(child<QLineEdit>(*w, "MinRatetxt")->text(), QStringLiteral("4000"));
     QVERIFY(!child<QLineEdit>(*w, "MinRatetxt")->isEnabled());
-    QCOMPARE(w->Ratelbl->text(), QStringLiteral("Fast DSL/Cable"));
+    QCOMPARE(control<QLabel>(*w, "Ratelbl")->text(), QStringLiteral("Fast DSL/Cable"));
     items[3]->click();
     QCOMPARE(child<QLineEdit>(*w, "MaxRatetxt")->text(), QString());
     QVERIFY(child<QLineEdit>(*w, "MaxRatetxt")->isEnabled());
-    QCOMPARE(w->Ratelbl->text(), QStringLiteral("Custom Rate Limits"));
+    QCOMPARE(control<QLabel>(*w, "Ratelbl")->text(), QStringLiteral("Custom Rate Limits"));
     // An up-down steps by its step and holds an empty text.
     auto* decal = child<UpDownEdit>(*w, "DecalUD");
     decal->stepUp();
@@ -163,7 +165,7 @@ void TestServerPages::togglesAndPresetsOnScreen() {
     QCOMPARE(child<QLineEdit>(*w, "Decaltxt")->text(), QString());
     QCOMPARE(w->serverModel().number("DecalUD"), 0);
     // Saving without a server kind.
-    w->Saveservercmd->click();
+    control<QPushButton>(*w, "Saveservercmd")->click();
     QCOMPARE(p.texts().last(),
              QStringLiteral("You must either select a \"Dedicated Server\" or a \"Listen Server\"."));
 }

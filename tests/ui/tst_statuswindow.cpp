@@ -17,6 +17,7 @@
 #include <QtTest>
 
 using namespace tarrow;
+using test::control;
 
 namespace {
 
@@ -75,24 +76,32 @@ void TestStatusWindow::clickSwitchesTheBotWithinOneRefresh() {
     TMainfrm w(prompter, shell);
     w.show();
     w.statustmrTimer();
-    QTRY_COMPARE_WITH_TIMEOUT(w.Status->locationName(), QStringLiteral("tarrow1.html"), 15000);
-    QTRY_COMPARE_WITH_TIMEOUT(js(w.Status->page(), kLinksReady).toString(), QStringLiteral("ready"), 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(control<StatusPane>(w, "Status")->locationName(),
+                              QStringLiteral("tarrow1.html"), 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(js(control<StatusPane>(w, "Status")->page(), kLinksReady).toString(),
+                              QStringLiteral("ready"), 15000);
     QVERIFY(!w.statusRefresh().flags().TarrowLoaded);
 
-    QCOMPARE(js(w.Status->page(), kClickTarrow).toString(), QStringLiteral("clicked"));
-    QTRY_COMPARE_WITH_TIMEOUT(w.Status->locationName(), QStringLiteral("Tar.html"), 15000);
+    QCOMPARE(js(control<StatusPane>(w, "Status")->page(), kClickTarrow).toString(),
+             QStringLiteral("clicked"));
+    QTRY_COMPARE_WITH_TIMEOUT(control<StatusPane>(w, "Status")->locationName(), QStringLiteral("Tar.html"),
+                              15000);
     w.statustmrTimer();
     QCOMPARE(fx.read("TFC/liblist.gam"),
              QByteArray("game \"tfc\"\r\ngamedll \"..\\tarrow\\tarrow.dll\"\r\n"
                         "gamedll_linux \"dlls/tfc.so\"\r\ngamedll_osx \"dlls/tfc.dylib\"\r\n"));
     QVERIFY(fx.read("tarrow/tarrow.html")
                 .contains("title=\"Click to Unload Tarrow from TFC\"><font color=\"#008000\">Yes"));
-    QTRY_COMPARE_WITH_TIMEOUT(w.Status->locationName(), QStringLiteral("tarrow1.html"), 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(control<StatusPane>(w, "Status")->locationName(),
+                              QStringLiteral("tarrow1.html"), 15000);
 
     // A second click restores the mod's own library.
-    QTRY_COMPARE_WITH_TIMEOUT(js(w.Status->page(), kLinksReady).toString(), QStringLiteral("ready"), 15000);
-    QCOMPARE(js(w.Status->page(), kClickTarrow).toString(), QStringLiteral("clicked"));
-    QTRY_COMPARE_WITH_TIMEOUT(w.Status->locationName(), QStringLiteral("Tar.html"), 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(js(control<StatusPane>(w, "Status")->page(), kLinksReady).toString(),
+                              QStringLiteral("ready"), 15000);
+    QCOMPARE(js(control<StatusPane>(w, "Status")->page(), kClickTarrow).toString(),
+             QStringLiteral("clicked"));
+    QTRY_COMPARE_WITH_TIMEOUT(control<StatusPane>(w, "Status")->locationName(), QStringLiteral("Tar.html"),
+                              15000);
     w.statustmrTimer();
     QCOMPARE(fx.read("TFC/liblist.gam"),
              QByteArray("game \"tfc\"\r\ngamedll \"dlls\\tfc.dll\"\r\n"
@@ -100,13 +109,15 @@ void TestStatusWindow::clickSwitchesTheBotWithinOneRefresh() {
     QVERIFY(prompter.log.isEmpty());
 
     // A site link opens in the desktop's browser; the pane keeps the report.
-    QTRY_COMPARE_WITH_TIMEOUT(js(w.Status->page(), kLinksReady).toString(), QStringLiteral("ready"), 15000);
-    QCOMPARE(js(w.Status->page(), "window.frames[0].document.querySelector('a[target=_NEW]').click(), 'ok'")
+    QTRY_COMPARE_WITH_TIMEOUT(js(control<StatusPane>(w, "Status")->page(), kLinksReady).toString(),
+                              QStringLiteral("ready"), 15000);
+    QCOMPARE(js(control<StatusPane>(w, "Status")->page(),
+                "window.frames[0].document.querySelector('a[target=_NEW]').click(), 'ok'")
                  .toString(),
              QStringLiteral("ok"));
     QTRY_VERIFY_WITH_TIMEOUT(shell.opened.contains(QStringLiteral("web https://tarrow-bot.example/")), 15000);
-    QCOMPARE(w.Status->locationName(), QStringLiteral("tarrow1.html"));
-    QCOMPARE(w.Status->contextMenuPolicy(), Qt::NoContextMenu);
+    QCOMPARE(control<StatusPane>(w, "Status")->locationName(), QStringLiteral("tarrow1.html"));
+    QCOMPARE(control<StatusPane>(w, "Status")->contextMenuPolicy(), Qt::NoContextMenu);
 }
 
 void TestStatusWindow::clickWorksInAnyFolderAndOnlyWebLinksLeave() {
@@ -121,9 +132,12 @@ void TestStatusWindow::clickWorksInAnyFolderAndOnlyWebLinksLeave() {
     TMainfrm w(prompter, shell);
     w.show();
     w.statustmrTimer();
-    QTRY_COMPARE_WITH_TIMEOUT(js(w.Status->page(), kLinksReady).toString(), QStringLiteral("ready"), 15000);
-    QCOMPARE(js(w.Status->page(), kClickTarrow).toString(), QStringLiteral("clicked"));
-    QTRY_COMPARE_WITH_TIMEOUT(w.Status->locationName(), QStringLiteral("Tar.html"), 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(js(control<StatusPane>(w, "Status")->page(), kLinksReady).toString(),
+                              QStringLiteral("ready"), 15000);
+    QCOMPARE(js(control<StatusPane>(w, "Status")->page(), kClickTarrow).toString(),
+             QStringLiteral("clicked"));
+    QTRY_COMPARE_WITH_TIMEOUT(control<StatusPane>(w, "Status")->locationName(), QStringLiteral("Tar.html"),
+                              15000);
     w.statustmrTimer();
     QCOMPARE(fx.read(odd + "TFC/liblist.gam"),
              QByteArray("game \"tfc\"\r\ngamedll \"..\\tarrow\\tarrow.dll\"\r\n"));
@@ -131,13 +145,15 @@ void TestStatusWindow::clickWorksInAnyFolderAndOnlyWebLinksLeave() {
              QStringLiteral("liblist.gam: now loads Tarrow (previous version kept)"));
 
     // A planted link to a local program never reaches the desktop's opener; a web address does.
-    QTRY_COMPARE_WITH_TIMEOUT(js(w.Status->page(), kLinksReady).toString(), QStringLiteral("ready"), 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(js(control<StatusPane>(w, "Status")->page(), kLinksReady).toString(),
+                              QStringLiteral("ready"), 15000);
     const QString plant = QStringLiteral(
         "(function(){var d=window.frames[0].document;var a=d.createElement('a');a.href='file:///tmp/run.sh';"
         "a.target='_NEW';d.body.appendChild(a);a.click();return 'ok';})()");
-    QCOMPARE(js(w.Status->page(), plant).toString(), QStringLiteral("ok"));
+    QCOMPARE(js(control<StatusPane>(w, "Status")->page(), plant).toString(), QStringLiteral("ok"));
     QTest::qWait(300);
-    QCOMPARE(js(w.Status->page(), "window.frames[0].document.querySelector('a[target=_NEW]').click(), 'ok'")
+    QCOMPARE(js(control<StatusPane>(w, "Status")->page(),
+                "window.frames[0].document.querySelector('a[target=_NEW]').click(), 'ok'")
                  .toString(),
              QStringLiteral("ok"));
     QTRY_VERIFY_WITH_TIMEOUT(shell.opened.contains(QStringLiteral("web https://tarrow-bot.example/")), 15000);
@@ -157,10 +173,11 @@ void TestStatusWindow::noInstallationFolderNothingWritten() {
         w.show();
         w.statustmrTimer();
         QCOMPARE(w.statusBar()->currentMessage(), TMainfrm::noInstallRootText());
-        QTRY_VERIFY_WITH_TIMEOUT(js(w.Status->page(), "document.body ? document.body.innerText : ''")
-                                     .toString()
-                                     .contains("No Half-Life folder is set"),
-                                 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            js(control<StatusPane>(w, "Status")->page(), "document.body ? document.body.innerText : ''")
+                .toString()
+                .contains("No Half-Life folder is set"),
+            15000);
         w.Tabs->setCurrentIndex(1);
         w.Tabs->setCurrentIndex(0);
         w.close();
@@ -196,7 +213,7 @@ void TestStatusWindow::refreshPeriodFromSettings() {
     fx.settings().write(kTarrowKey, "Stats Speed", stored);
     w.statustmrTimer();
     QCOMPARE(w.statustmr->interval(), interval);
-    QCOMPARE(w.StatsSpeed->text(), shown);
+    QCOMPARE(control<QLineEdit>(w, "StatsSpeed")->text(), shown);
 }
 
 void TestStatusWindow::failedRefreshShowsErrorAndKeepsTicking() {

@@ -4,6 +4,10 @@
 #include "botconfig/tarrowcfg.h"
 #include "common/fileio.h"
 #include "diagnostics/infodump.h"
+#include "page.h"
+#include "page_configs.h"
+#include "page_mapcycle.h"
+#include "page_motd.h"
 #include "serverconfig/servermodel.h"
 #include "status/refresh.h"
 
@@ -43,19 +47,20 @@ class StatusPane;
 
 // The program's one window. Controls carry the names the rest of the team knows them by, as member
 // names and as object names; handlers are named after the control and the event.
-class TMainfrm : public QMainWindow {
+class TMainfrm : public QMainWindow, public WindowContext {
     Q_OBJECT
   public:
     TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent = nullptr);
     ~TMainfrm() override;
 
-    Prompter& prompter() { return prompter_; }
-    Shell& shell() { return shell_; }
+    Prompter& prompter() override { return prompter_; }
+    Shell& shell() override { return shell_; }
     const BotConfigModel& botModel() const { return bot_; }
 
     // Runs `handler`, turning a failed file operation or conversion into the generic error box. The
     // files it wrote are then named in the status bar.
-    bool guarded(const std::function<void()>& handler);
+    bool guarded(const std::function<void()>& handler) override;
+    QStringList& scratchLines() override { return Liblist; }
     // Names in the status bar the files just written, and whether their previous versions were kept.
     void reportWrites(const QList<WriteRecord>& records);
     // What the window says where no Half-Life folder is set.
@@ -72,14 +77,14 @@ class TMainfrm : public QMainWindow {
     QWidget* Main = nullptr;
     QWidget* Tarrow = nullptr;
     QWidget* Scripts = nullptr;
-    QWidget* Configs = nullptr;
+    ConfigsPage* Configs = nullptr;
     QWidget* Launcher = nullptr;
     QWidget* Info = nullptr;
     QTabWidget* Launchertabs = nullptr;
     QWidget* Basic = nullptr;
     QWidget* Advanced = nullptr;
-    QWidget* Mapcycle = nullptr;
-    QWidget* MOTD = nullptr;
+    MapcyclePage* Mapcycle = nullptr;
+    MotdPage* MOTD = nullptr;
     QWidget* Adminmod = nullptr;
     QWidget* Neotf = nullptr;
     QWidget* NeotfCont = nullptr;
@@ -130,14 +135,6 @@ class TMainfrm : public QMainWindow {
     QMenu* scriptmnu = nullptr;
     int scriptStep() const { return scriptStep_; }
 
-    // "Tarrow Configs"
-    FileListBox* Configlst = nullptr;
-    QPlainTextEdit* Configtxt = nullptr;
-    QLabel* Configlbl = nullptr;
-    QPushButton* Loadconfigcmd = nullptr;
-    QPushButton* Saveconfigcmd = nullptr;
-    QPushButton* Closeconfigcmd = nullptr;
-
     // "Server Config/Launcher": server settings (the other controls are found by name)
     QRadioButton* Dedicatedopt = nullptr;
     QRadioButton* Listenopt = nullptr;
@@ -153,22 +150,6 @@ class TMainfrm : public QMainWindow {
     QPushButton* Launchcmd = nullptr;
     // How wine is found on PATH (tests put their own).
     std::function<QString()> wineFinder;
-
-    // "Map Cycle"
-    FileListBox* AllMaplst = nullptr;
-    QListWidget* mapcyclelst = nullptr;
-    QPushButton* mapcmd = nullptr;
-    QPushButton* Closemapcmd = nullptr;
-    QPushButton* leftmapcmd = nullptr;
-    QPushButton* rightmapcmd = nullptr;
-    QPushButton* upmapcmd = nullptr;
-    QPushButton* downmapcmd = nullptr;
-    QPushButton* showmapcmd = nullptr;
-
-    // "  MOTD  "
-    QPlainTextEdit* MOTDtxt = nullptr;
-    QPushButton* MOTDcmd = nullptr;
-    QPushButton* CloseMOTDcmd = nullptr;
 
     // "  Info/Help  "
     ClickLabel* TarKeylbl = nullptr;
@@ -221,24 +202,10 @@ class TMainfrm : public QMainWindow {
     void RategrpClick(int item);
     void LaunchcmdClick();
     void StartMaplstClick(QListWidgetItem* item);
-    void mapcmdClick();
-    void ClosemapcmdClick();
-    void leftmapcmdClick();
-    void rightmapcmdClick();
-    void upmapcmdClick();
-    void downmapcmdClick();
-    void AllMaplstClick();
-    void showmapcmdClick();
-    void MOTDcmdClick();
-    void CloseMOTDcmdClick();
     void SkillsdrChange();
     void PausesdrChange();
     void MinbotsdrChange();
     void MaxbotsdrChange();
-    void ConfiglstDblClick();
-    void LoadconfigcmdClick();
-    void SaveconfigcmdClick();
-    void CloseconfigcmdClick();
     void NewscriptoptClick();
     void CurrentscriptoptClick();
     void ScriptlstClick();
@@ -271,9 +238,6 @@ class TMainfrm : public QMainWindow {
     QWidget* buildFriendlyFireGroup(QWidget* parent);
     QWidget* buildServerKindGroup(QWidget* parent);
     QWidget* buildLaunchGroup(QWidget* parent);
-    void buildMapcyclePage();
-    void buildMotdPage();
-    void moveCycleEntry(int by);
     void bindServerEdit(QLineEdit* edit);
     // A check box of the server pages, bound to the model.
     QCheckBox* serverCheckBox(const QString& name, const QString& caption);
@@ -282,13 +246,17 @@ class TMainfrm : public QMainWindow {
     void showBotModel();
     void setBotControlsEnabled(bool on);
     void readBotControls();
-    void setConfigOpen(bool open);
     void showScriptList(bool filterScripted);
     void buildTarrowPage();
-    void buildConfigsPage();
     void buildLauncherPage();
     void buildInfoPage();
     QWidget* addPage(const char* name, const QString& caption);
+    // Puts a page of its own class into the page control, under its object name.
+    template <typename Page> Page* addPage(Page* page, const char* name, const QString& caption) {
+        page->setObjectName(QString::fromLatin1(name));
+        Tabs->addTab(page, caption);
+        return page;
+    }
 
     Prompter& prompter_;
     Shell& shell_;

@@ -48,7 +48,7 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     Main = addPage("Main", QStringLiteral(" Server Status "));
     Tarrow = addPage("Tarrow", QStringLiteral("Configure Tarrow"));
     Scripts = addPage("Scripts", QStringLiteral("Tarrow Scripts"));
-    Configs = addPage("Configs", QStringLiteral("Tarrow Configs"));
+    Configs = addPage(new ConfigsPage(*this, Tabs), "Configs", QStringLiteral("Tarrow Configs"));
     Launcher = addPage("Launcher", QStringLiteral("Server Config/Launcher"));
     Info = addPage("Info", QStringLiteral("  Info/Help  "));
 
@@ -60,7 +60,6 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     buildMainPage();
     buildTarrowPage();
     buildScriptsPage();
-    buildConfigsPage();
     buildLauncherPage();
     buildInfoPage();
 
@@ -239,7 +238,7 @@ void TMainfrm::FormCreate() {
 
     // 13-14: the map lists and the stored command line.
     const QString maps = root + mod + QStringLiteral("\\maps\\");
-    if (folderExists(maps)) AllMaplst->setFolder(maps);
+    if (folderExists(maps)) Mapcycle->AllMaplst->setFolder(maps);
     if (folderExists(maps)) StartMaplst->setFolder(maps);
     const QString commandLine = RegReadString(kTarrowKey, QStringLiteral("CommandLine"));
     if (!commandLine.isEmpty()) Commandlinetxt->setText(commandLine);
@@ -283,7 +282,7 @@ void TMainfrm::TabsChange(int index) {
     if (index == 3) {
         const QString configs = ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() +
                                 QStringLiteral("\\configs\\");
-        if (folderExists(configs)) Configlst->setFolder(configs);
+        Configs->showConfigFolder(configs);
     }
 }
 

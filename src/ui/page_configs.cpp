@@ -1,11 +1,12 @@
 // The "Tarrow Configs" page: the per-map configuration files of the bot.
-#include "main.h"
+#include "page_configs.h"
 
 #include "common/fileio.h"
 #include "common/paths.h"
 #include "widgets.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -16,10 +17,10 @@ namespace {
 const QString kNoFile = QStringLiteral("Current File: None");
 }
 
-void TMainfrm::buildConfigsPage() {
-    auto* layout = new QGridLayout(Configs);
+ConfigsPage::ConfigsPage(WindowContext& context, QWidget* parent) : QWidget(parent), context_(context) {
+    auto* layout = new QGridLayout(this);
     auto* caption = new QLabel(QStringLiteral("Per-map configurations:"));
-    Configlst = new FileListBox(QStringLiteral("*.cfg"), Configs);
+    Configlst = new FileListBox(QStringLiteral("*.cfg"), this);
     Configlst->setObjectName(QStringLiteral("Configlst"));
     Configlst->setToolTip(QStringLiteral("Double click to load the selected file"));
     Configlst->setAccessibleName(caption->text());
@@ -27,7 +28,7 @@ void TMainfrm::buildConfigsPage() {
     Configlbl = new QLabel(kNoFile);
     Configlbl->setObjectName(QStringLiteral("Configlbl"));
     Configlbl->setWordWrap(true);
-    Configtxt = new QPlainTextEdit(Configs);
+    Configtxt = new QPlainTextEdit(this);
     Configtxt->setObjectName(QStringLiteral("Configtxt"));
     Configtxt->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Configtxt->setAccessibleName(QStringLiteral("Configuration text"));
@@ -54,17 +55,18 @@ void TMainfrm::buildConfigsPage() {
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 3);
 
-    connect(Configlst, &QListWidget::itemDoubleClicked, this,
-            [this] { guarded([this] { ConfiglstDblClick(); }); });
-    connect(Loadconfigcmd, &QPushButton::clicked, this,
-            [this] { guarded([this] { LoadconfigcmdClick(); }); });
-    connect(Saveconfigcmd, &QPushButton::clicked, this,
-            [this] { guarded([this] { SaveconfigcmdClick(); }); });
-    connect(Closeconfigcmd, &QPushButton::clicked, this,
-            [this] { guarded([this] { CloseconfigcmdClick(); }); });
+    connectGuarded(context_, Configlst, &QListWidget::itemDoubleClicked, this,
+                   &ConfigsPage::ConfiglstDblClick);
+    connectGuarded(context_, Loadconfigcmd, &QPushButton::clicked, this, &ConfigsPage::LoadconfigcmdClick);
+    connectGuarded(context_, Saveconfigcmd, &QPushButton::clicked, this, &ConfigsPage::SaveconfigcmdClick);
+    connectGuarded(context_, Closeconfigcmd, &QPushButton::clicked, this, &ConfigsPage::CloseconfigcmdClick);
 }
 
-void TMainfrm::setConfigOpen(bool open) {
+void ConfigsPage::showConfigFolder(const QString& folder) {
+    if (folderExists(folder)) Configlst->setFolder(folder);
+}
+
+void ConfigsPage::setConfigOpen(bool open) {
     Configlst->setEnabled(!open);
     Configtxt->setEnabled(open);
     Loadconfigcmd->setEnabled(!open);
@@ -72,11 +74,11 @@ void TMainfrm::setConfigOpen(bool open) {
     Closeconfigcmd->setEnabled(open);
 }
 
-void TMainfrm::ConfiglstDblClick() {
+void ConfigsPage::ConfiglstDblClick() {
     LoadconfigcmdClick();
 }
 
-void TMainfrm::LoadconfigcmdClick() {
+void ConfigsPage::LoadconfigcmdClick() {
     const QListWidgetItem* item = Configlst->currentItem();
     if (!item || !Configlst->isEnabled()) return;
     const QString path = nativePath(Configlst->folderWithSeparator() + item->text());
@@ -87,12 +89,12 @@ void TMainfrm::LoadconfigcmdClick() {
     Configtxt->setFocus();
 }
 
-void TMainfrm::SaveconfigcmdClick() {
+void ConfigsPage::SaveconfigcmdClick() {
     writeFileBytes(Configlbl->text(), editorTextToCrLf(editorPlainText(Configtxt)));
     CloseconfigcmdClick();
 }
 
-void TMainfrm::CloseconfigcmdClick() {
+void ConfigsPage::CloseconfigcmdClick() {
     Configtxt->clear();
     Configlbl->setText(kNoFile);
     setConfigOpen(false);

@@ -55,8 +55,12 @@ void TMainfrm::buildLauncherPage() {
     };
     Basic = inner("Basic", QStringLiteral("  Basic  "));
     Advanced = inner("Advanced", QStringLiteral("Advanced"));
-    Mapcycle = inner("Mapcycle", QStringLiteral("Map Cycle"));
-    MOTD = inner("MOTD", QStringLiteral("  MOTD  "));
+    Mapcycle = new MapcyclePage(*this, Launchertabs);
+    Mapcycle->setObjectName(QStringLiteral("Mapcycle"));
+    Launchertabs->addTab(Mapcycle, QStringLiteral("Map Cycle"));
+    MOTD = new MotdPage(*this, Launchertabs);
+    MOTD->setObjectName(QStringLiteral("MOTD"));
+    Launchertabs->addTab(MOTD, QStringLiteral("  MOTD  "));
     Adminmod = inner("Adminmod", QStringLiteral("Admin Mod"));
     Neotf = inner("Neotf", QStringLiteral("  NeoTF  "));
     NeotfCont = inner("NeotfCont", QStringLiteral("NeoTF Cont."));
@@ -93,9 +97,6 @@ void TMainfrm::buildLauncherPage() {
             grid->addWidget(g, row++, 0);
         grid->setRowStretch(row, 1);
     }
-
-    buildMapcyclePage();
-    buildMotdPage();
 
     syncServerControls();
 }

@@ -1,5 +1,5 @@
 // The "Map Cycle" page: the server's map rotation, and the overview picture of a map.
-#include "main.h"
+#include "page_mapcycle.h"
 
 #include "common/fileio.h"
 #include "common/modtable.h"
@@ -48,16 +48,16 @@ QStringList entriesOf(const QListWidget* list) {
 
 } // namespace
 
-void TMainfrm::buildMapcyclePage() {
-    auto* grid = new QGridLayout(Mapcycle);
+MapcyclePage::MapcyclePage(WindowContext& context, QWidget* parent) : QWidget(parent), context_(context) {
+    auto* grid = new QGridLayout(this);
     auto* cycleCaption = new QLabel(QStringLiteral("Map cycle:"));
-    mapcyclelst = new QListWidget(Mapcycle);
+    mapcyclelst = new QListWidget(this);
     mapcyclelst->setObjectName(QStringLiteral("mapcyclelst"));
     mapcyclelst->setSelectionMode(QAbstractItemView::ExtendedSelection);
     mapcyclelst->setAccessibleName(cycleCaption->text());
     cycleCaption->setBuddy(mapcyclelst);
     auto* allCaption = new QLabel(QStringLiteral("Installed maps:"));
-    AllMaplst = new FileListBox(QStringLiteral("*.bsp"), Mapcycle);
+    AllMaplst = new FileListBox(QStringLiteral("*.bsp"), this);
     AllMaplst->setObjectName(QStringLiteral("AllMaplst"));
     AllMaplst->setSelectionMode(QAbstractItemView::ExtendedSelection);
     AllMaplst->setAccessibleName(allCaption->text());
@@ -98,22 +98,22 @@ void TMainfrm::buildMapcyclePage() {
     buttons->addWidget(showmapcmd);
     grid->addLayout(buttons, 2, 0, 1, 3);
 
-    connect(mapcmd, &QPushButton::clicked, this, [this] { guarded([this] { mapcmdClick(); }); });
-    connect(Closemapcmd, &QPushButton::clicked, this, &TMainfrm::ClosemapcmdClick);
-    connect(leftmapcmd, &QPushButton::clicked, this, &TMainfrm::leftmapcmdClick);
-    connect(rightmapcmd, &QPushButton::clicked, this, &TMainfrm::rightmapcmdClick);
-    connect(upmapcmd, &QPushButton::clicked, this, &TMainfrm::upmapcmdClick);
-    connect(downmapcmd, &QPushButton::clicked, this, &TMainfrm::downmapcmdClick);
-    connect(AllMaplst, &QListWidget::itemSelectionChanged, this, &TMainfrm::AllMaplstClick);
-    connect(AllMaplst, &QListWidget::currentItemChanged, this, &TMainfrm::AllMaplstClick);
-    connect(showmapcmd, &QPushButton::clicked, this, &TMainfrm::showmapcmdClick);
+    connectGuarded(context_, mapcmd, &QPushButton::clicked, this, &MapcyclePage::mapcmdClick);
+    connect(Closemapcmd, &QPushButton::clicked, this, &MapcyclePage::ClosemapcmdClick);
+    connect(leftmapcmd, &QPushButton::clicked, this, &MapcyclePage::leftmapcmdClick);
+    connect(rightmapcmd, &QPushButton::clicked, this, &MapcyclePage::rightmapcmdClick);
+    connect(upmapcmd, &QPushButton::clicked, this, &MapcyclePage::upmapcmdClick);
+    connect(downmapcmd, &QPushButton::clicked, this, &MapcyclePage::downmapcmdClick);
+    connect(AllMaplst, &QListWidget::itemSelectionChanged, this, &MapcyclePage::AllMaplstClick);
+    connect(AllMaplst, &QListWidget::currentItemChanged, this, &MapcyclePage::AllMaplstClick);
+    connect(showmapcmd, &QPushButton::clicked, this, &MapcyclePage::showmapcmdClick);
 }
 
-void TMainfrm::mapcmdClick() {
+void MapcyclePage::mapcmdClick() {
     const QString path = mapcyclePath();
     if (mapcmd->text() == kLoad) {
         if (!fileExists(path)) {
-            prompter_.message(mapcycleMissingMessage(ReadInstallRoot(), SelectedModFolder()));
+            context_.prompter().message(mapcycleMissingMessage(ReadInstallRoot(), SelectedModFolder()));
             return;
         }
         const QStringList entries = mapcycleEntries(readLines(path));
@@ -122,17 +122,17 @@ void TMainfrm::mapcmdClick() {
         mapcmd->setText(kSave);
         return;
     }
-    SaveListToFile(path, entriesOf(mapcyclelst), mapcycleHeader(), Liblist);
+    SaveListToFile(path, entriesOf(mapcyclelst), mapcycleHeader(), context_.scratchLines());
     mapcmd->setText(kLoad);
     mapcyclelst->clear();
 }
 
-void TMainfrm::ClosemapcmdClick() {
+void MapcyclePage::ClosemapcmdClick() {
     mapcyclelst->clear();
     mapcmd->setText(kLoad);
 }
 
-void TMainfrm::leftmapcmdClick() {
+void MapcyclePage::leftmapcmdClick() {
     for (int i = 0; i < AllMaplst->count(); ++i) {
         const QListWidgetItem* item = AllMaplst->item(i);
         if (!item->isSelected()) continue;
@@ -141,7 +141,7 @@ void TMainfrm::leftmapcmdClick() {
     }
 }
 
-void TMainfrm::rightmapcmdClick() {
+void MapcyclePage::rightmapcmdClick() {
     QList<int> rows;
     for (int i = 0; i < mapcyclelst->count(); ++i)
         if (mapcyclelst->item(i)->isSelected()) rows << i;
@@ -158,10 +158,10 @@ void TMainfrm::rightmapcmdClick() {
     mapcyclelst->item(*select)->setSelected(true);
 }
 
-void TMainfrm::moveCycleEntry(int by) {
+void MapcyclePage::moveCycleEntry(int by) {
     const QList<QListWidgetItem*> selected = mapcyclelst->selectedItems();
     if (selected.size() >= 2) {
-        prompter_.message(QStringLiteral("You can only move one field at a time."));
+        context_.prompter().message(QStringLiteral("You can only move one field at a time."));
         return;
     }
     if (selected.isEmpty()) return;
@@ -175,26 +175,26 @@ void TMainfrm::moveCycleEntry(int by) {
     item->setSelected(true);
 }
 
-void TMainfrm::upmapcmdClick() {
+void MapcyclePage::upmapcmdClick() {
     moveCycleEntry(-1);
 }
 
-void TMainfrm::downmapcmdClick() {
+void MapcyclePage::downmapcmdClick() {
     moveCycleEntry(1);
 }
 
-void TMainfrm::AllMaplstClick() {
+void MapcyclePage::AllMaplstClick() {
     showmapcmd->setEnabled(false);
     if (AllMaplst->selectedItems().size() != 1 || !AllMaplst->currentItem()) return;
     showmapcmd->setEnabled(
         mapOverview(ReadInstallRoot(), SelectedModFolder(), AllMaplst->currentItem()->text()).has_value());
 }
 
-void TMainfrm::showmapcmdClick() {
+void MapcyclePage::showmapcmdClick() {
     if (!AllMaplst->currentItem()) return;
     if (const auto picture =
             mapOverview(ReadInstallRoot(), SelectedModFolder(), AllMaplst->currentItem()->text()))
-        shell_.openDocument(nativePath(*picture));
+        context_.shell().openDocument(nativePath(*picture));
 }
 
 } // namespace tarrow

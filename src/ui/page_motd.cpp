@@ -1,5 +1,5 @@
 // The "  MOTD  " page: the message players see when they join.
-#include "main.h"
+#include "page_motd.h"
 
 #include "common/fileio.h"
 #include "common/modtable.h"
@@ -20,15 +20,15 @@ QString motdPath() {
 }
 } // namespace
 
-void TMainfrm::buildMotdPage() {
-    auto* grid = new QGridLayout(MOTD);
+MotdPage::MotdPage(WindowContext& context, QWidget* parent) : QWidget(parent), context_(context) {
+    auto* grid = new QGridLayout(this);
     auto* label = new QLabel(QStringLiteral("This is the message that users will see upon entering your "
                                             "server. You might want to put information pertaining "
                                             "to any rules or regulations, map cycle, custom server features, "
                                             "server admin names, and/or links to find out more "
                                             "information about your server."));
     label->setWordWrap(true);
-    MOTDtxt = new QPlainTextEdit(MOTD);
+    MOTDtxt = new QPlainTextEdit(this);
     MOTDtxt->setObjectName(QStringLiteral("MOTDtxt"));
     MOTDtxt->setAccessibleName(QStringLiteral("Message of the day"));
     MOTDtxt->setEnabled(false);
@@ -41,11 +41,11 @@ void TMainfrm::buildMotdPage() {
     grid->addWidget(MOTDcmd, 2, 0);
     grid->addWidget(CloseMOTDcmd, 2, 1);
     grid->setColumnStretch(2, 1);
-    connect(MOTDcmd, &QPushButton::clicked, this, [this] { guarded([this] { MOTDcmdClick(); }); });
-    connect(CloseMOTDcmd, &QPushButton::clicked, this, &TMainfrm::CloseMOTDcmdClick);
+    connectGuarded(context_, MOTDcmd, &QPushButton::clicked, this, &MotdPage::MOTDcmdClick);
+    connect(CloseMOTDcmd, &QPushButton::clicked, this, &MotdPage::CloseMOTDcmdClick);
 }
 
-void TMainfrm::MOTDcmdClick() {
+void MotdPage::MOTDcmdClick() {
     const QString path = motdPath();
     if (MOTDcmd->text() == QLatin1String("Load MOTD")) {
         if (!fileExists(path)) return;
@@ -58,7 +58,7 @@ void TMainfrm::MOTDcmdClick() {
     writeFileBytes(path, editorTextToCrLf(editorPlainText(MOTDtxt)));
 }
 
-void TMainfrm::CloseMOTDcmdClick() {
+void MotdPage::CloseMOTDcmdClick() {
     MOTDcmd->setText(QStringLiteral("Load MOTD"));
     MOTDtxt->clear();
     MOTDtxt->setEnabled(false);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <functional>
+
+namespace tarrow {
+
+class Prompter;
+class Shell;
+
+// What a page needs of the window around it: the dialogs, the desktop, and the error boundary that
+// turns a failed file operation into the generic error box.
+class WindowContext {
+  public:
+    virtual ~WindowContext() = default;
+    virtual Prompter& prompter() = 0;
+    virtual Shell& shell() = 0;
+    // Runs `handler`; a failed file operation or conversion shows the generic error box instead of
+    // leaving the handler, and the files written are named in the status bar.
+    virtual bool guarded(const std::function<void()>& handler) = 0;
+    // The scratch list of file lines that the list-saving routine consults (the window's Liblist).
+    virtual QStringList& scratchLines() = 0;
+};
+
+// Connects `signal` of `sender` to the handler `slot` of `page`, run inside the window's error
+// boundary. The signal's arguments are not passed on: the handlers read their controls.
+template <typename Sender, typename Signal, typename Page>
+void connectGuarded(WindowContext& context, Sender* sender, Signal signal, Page* page, void (Page::*slot)()) {
+    QObject::connect(sender, signal, page,
+                     [&context, page, slot] { context.guarded([page, slot] { (page->*slot)(); }); });
+}
+
+} // namespace tarrow

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "page.h"
+
+#include <QWidget>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace tarrow {
+
+// "  MOTD  ": the message players see when they join.
+class MotdPage : public QWidget {
+    Q_OBJECT
+  public:
+    MotdPage(WindowContext& context, QWidget* parent);
+
+    QPlainTextEdit* MOTDtxt = nullptr;
+    QPushButton* MOTDcmd = nullptr;
+    QPushButton* CloseMOTDcmd = nullptr;
+
+  public slots:
+    void MOTDcmdClick();
+    void CloseMOTDcmdClick();
+
+  private:
+    WindowContext& context_;
+};
+
+} // namespace tarrow

@@ -8,6 +8,8 @@
 #include "page_configs.h"
 #include "page_mapcycle.h"
 #include "page_motd.h"
+#include "page_scripts.h"
+#include "page_tarrow.h"
 #include "serverconfig/servermodel.h"
 #include "status/refresh.h"
 
@@ -55,7 +57,6 @@ class TMainfrm : public QMainWindow, public WindowContext {
 
     Prompter& prompter() override { return prompter_; }
     Shell& shell() override { return shell_; }
-    const BotConfigModel& botModel() const { return bot_; }
 
     // Runs `handler`, turning a failed file operation or conversion into the generic error box. The
     // files it wrote are then named in the status bar.
@@ -75,8 +76,8 @@ class TMainfrm : public QMainWindow, public WindowContext {
     // Page control and pages, by index: 0 Main .. 5 Info.
     QTabWidget* Tabs = nullptr;
     QWidget* Main = nullptr;
-    QWidget* Tarrow = nullptr;
-    QWidget* Scripts = nullptr;
+    TarrowPage* Tarrow = nullptr;
+    ScriptsPage* Scripts = nullptr;
     ConfigsPage* Configs = nullptr;
     QWidget* Launcher = nullptr;
     QWidget* Info = nullptr;
@@ -98,42 +99,6 @@ class TMainfrm : public QMainWindow, public WindowContext {
     QStringList Liblist;
     // The status refresh and the load flags it keeps between ticks.
     StatusRefresh& statusRefresh() { return refresh_; }
-
-    // "Configure Tarrow": bot settings
-    QSlider* Skillsdr = nullptr;
-    QSlider* Pausesdr = nullptr;
-    QSlider* Minbotsdr = nullptr;
-    QSlider* Maxbotsdr = nullptr;
-    QCheckBox* Botchatchk = nullptr;
-    QCheckBox* BotXmaschk = nullptr;
-    QCheckBox* Botbalchk = nullptr;
-    QCheckBox* BotTeambalchk = nullptr;
-    QLabel* Skilllbl = nullptr;
-    QLabel* Skilllvllbl = nullptr;
-    QLabel* Pauselvllbl = nullptr;
-    QLabel* Minbotlvllbl = nullptr;
-    QLabel* Maxbotlvllbl = nullptr;
-    QPushButton* Tarcmd = nullptr;
-    // "Configure Tarrow": file box
-    QComboBox* Filelst = nullptr;
-    QPushButton* LoadFilecmd = nullptr;
-    QPushButton* Botclosecmd = nullptr;
-    QPlainTextEdit* Tartxt = nullptr;
-    QLabel* Filelbl = nullptr;
-    bool fileEdited() const { return fileEdited_; }
-
-    // "Tarrow Scripts"
-    QLabel* Newlbl = nullptr;
-    QRadioButton* Newscriptopt = nullptr;
-    QRadioButton* Currentscriptopt = nullptr;
-    FileListBox* Scriptlst = nullptr;
-    QPlainTextEdit* Scripttxt = nullptr;
-    QPushButton* ScriptCcmd = nullptr;
-    QPushButton* ScriptBcmd = nullptr;
-    QPushButton* ScriptNcmd = nullptr;
-    QPushButton* ScriptFcmd = nullptr;
-    QMenu* scriptmnu = nullptr;
-    int scriptStep() const { return scriptStep_; }
 
     // "Server Config/Launcher": server settings (the other controls are found by name)
     QRadioButton* Dedicatedopt = nullptr;
@@ -189,9 +154,6 @@ class TMainfrm : public QMainWindow, public WindowContext {
     void TransparencyChange();
     void StatsSpeedChange();
     void PlatformcmbChange();
-    void TarcmdClick();
-    void LoadFilecmdClick();
-    void BotclosecmdClick();
     void RebuildcmdClick();
     void DumpcmdClick();
     void HelpcmdClick();
@@ -202,19 +164,6 @@ class TMainfrm : public QMainWindow, public WindowContext {
     void RategrpClick(int item);
     void LaunchcmdClick();
     void StartMaplstClick(QListWidgetItem* item);
-    void SkillsdrChange();
-    void PausesdrChange();
-    void MinbotsdrChange();
-    void MaxbotsdrChange();
-    void NewscriptoptClick();
-    void CurrentscriptoptClick();
-    void ScriptlstClick();
-    void ScriptNcmdClick();
-    void ScriptBcmdClick();
-    void ScriptFcmdClick();
-    void ScriptCcmdClick();
-    // Opens the script editor's menu at the mouse pointer.
-    void popupScriptMenu();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -224,14 +173,10 @@ class TMainfrm : public QMainWindow, public WindowContext {
   private:
     // FormCloseQuery: always allows the close.
     bool FormCloseQuery();
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void buildMainPage();
-    void buildScriptsPage();
-    void buildFileBox(QWidget* parent, QBoxLayout* into);
     void buildRebuildGroup(QWidget* parent, QGridLayout* into);
     QWidget* buildDumpGroup(QWidget* parent);
     QWidget* buildResourcesGroup(QWidget* parent);
-    void resetFileBox();
     // The group boxes of one settings page, built from the settings tables.
     QList<QWidget*> buildServerGroups(SettingPage page, QWidget* parent);
     QWidget* buildRateGroup(QWidget* parent);
@@ -241,13 +186,6 @@ class TMainfrm : public QMainWindow, public WindowContext {
     void bindServerEdit(QLineEdit* edit);
     // A check box of the server pages, bound to the model.
     QCheckBox* serverCheckBox(const QString& name, const QString& caption);
-    void buildBotSettings(QWidget* parent, QBoxLayout* into);
-    // Shows the bot model in the sliders, boxes and labels.
-    void showBotModel();
-    void setBotControlsEnabled(bool on);
-    void readBotControls();
-    void showScriptList(bool filterScripted);
-    void buildTarrowPage();
     void buildLauncherPage();
     void buildInfoPage();
     QWidget* addPage(const char* name, const QString& caption);
@@ -265,17 +203,12 @@ class TMainfrm : public QMainWindow, public WindowContext {
     bool closing_ = false;
     bool refreshing_ = false;
     StatusRefresh refresh_;
-    BotConfigModel bot_;
-    bool showingBot_ = false;
-    int scriptStep_ = 0;
-    bool fileEdited_ = false;
     ServerModel serverModel_;
     QHash<QString, QLineEdit*> serverEdits_;
     QHash<QString, QCheckBox*> serverBoxes_;
     QRadioButton* rateItems_[4] = {};
     QRadioButton* friendlyFireItems_[4] = {};
     bool syncingServer_ = false;
-    bool loadingFile_ = false;
     std::unique_ptr<Rebuilder> rebuilder_;
     QPointer<BackupsDialog> backupsDialog_;
     bool showingNoRootPage_ = false;

@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,8 +47,8 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     Tabs->setObjectName(QStringLiteral("Tabs"));
     setCentralWidget(Tabs);
     Main = addPage("Main", QStringLiteral(" Server Status "));
-    Tarrow = addPage("Tarrow", QStringLiteral("Configure Tarrow"));
-    Scripts = addPage("Scripts", QStringLiteral("Tarrow Scripts"));
+    Tarrow = addPage(new TarrowPage(*this, Tabs), "Tarrow", QStringLiteral("Configure Tarrow"));
+    Scripts = addPage(new ScriptsPage(*this, Tabs), "Scripts", QStringLiteral("Tarrow Scripts"));
     Configs = addPage(new ConfigsPage(*this, Tabs), "Configs", QStringLiteral("Tarrow Configs"));
     Launcher = addPage("Launcher", QStringLiteral("Server Config/Launcher"));
     Info = addPage("Info", QStringLiteral("  Info/Help  "));
@@ -58,8 +59,6 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     connect(statustmr, &QTimer::timeout, this, &TMainfrm::statustmrTimer);
 
     buildMainPage();
-    buildTarrowPage();
-    buildScriptsPage();
     buildLauncherPage();
     buildInfoPage();
 
@@ -205,9 +204,7 @@ void TMainfrm::FormCreate() {
     applyPathOverrides(comps, read);
     QStringList known = existingKnownFiles(root, mod);
     known.sort(Qt::CaseInsensitive);
-    Filelst->clear();
-    Filelst->addItems(known);
-    Filelst->setCurrentIndex(Filelst->count() > 0 ? 0 : -1);
+    Tarrow->setKnownFiles(known);
     applyVersionOverrides(comps, read);
 
     // 11: the information labels.
@@ -276,8 +273,7 @@ void TMainfrm::TabsChange(int index) {
         statustmr->start();
     if (ReadInstallRoot().isEmpty()) return;
     if (index == 1) {
-        Tarcmd->setText(QStringLiteral("Load Tarrow.cfg"));
-        guarded([this] { TarcmdClick(); });
+        Tarrow->reloadBotConfig();
     }
     if (index == 3) {
         const QString configs = ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() +
@@ -353,6 +349,20 @@ void TMainfrm::statustmrTimer() {
     Status->showFile(nativePath(root + QStringLiteral("tarrow\\tarrow1.html")));
     QCoreApplication::processEvents();
     refreshing_ = false;
+}
+
+void TMainfrm::keyPressEvent(QKeyEvent* event) {
+    QWidget* page = Tabs->currentWidget();
+    if (event->key() == Qt::Key_Escape && page == Tarrow && Tarrow->closeOpenFile()) return;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && page) {
+        for (QPushButton* b : page->findChildren<QPushButton*>()) {
+            if (b->isDefault() && b->isEnabled() && b->isVisible()) {
+                b->click();
+                return;
+            }
+        }
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 } // namespace tarrow

@@ -1,5 +1,5 @@
 // The file box of the "Configure Tarrow" page: a plain editor for the known game and bot files.
-#include "main.h"
+#include "page_tarrow.h"
 
 #include "app/componentsettings.h"
 #include "common/fileio.h"
@@ -31,8 +31,8 @@ const QString kLoadHint = QStringLiteral("Click here to load the selected file i
 const QString kSaveHint = QStringLiteral("Click here to save the selected file in the file box");
 } // namespace
 
-void TMainfrm::buildFileBox(QWidget* parent, QBoxLayout* into) {
-    auto* group = new QGroupBox(QStringLiteral("File Box:"), parent);
+void TarrowPage::buildFileBox(QBoxLayout* into) {
+    auto* group = new QGroupBox(QStringLiteral("File Box:"), this);
     auto* layout = new QVBoxLayout(group);
     auto* caption = new QLabel(QStringLiteral("Known files:"));
     Filelst = new QComboBox(group);
@@ -65,14 +65,14 @@ void TMainfrm::buildFileBox(QWidget* parent, QBoxLayout* into) {
     layout->addWidget(Tartxt, 1);
     into->addWidget(group, 2);
 
-    connect(LoadFilecmd, &QPushButton::clicked, this, [this] { guarded([this] { LoadFilecmdClick(); }); });
-    connect(Botclosecmd, &QPushButton::clicked, this, [this] { guarded([this] { BotclosecmdClick(); }); });
+    connectGuarded(context_, LoadFilecmd, &QPushButton::clicked, this, &TarrowPage::LoadFilecmdClick);
+    connectGuarded(context_, Botclosecmd, &QPushButton::clicked, this, &TarrowPage::BotclosecmdClick);
     connect(Tartxt, &QPlainTextEdit::textChanged, this, [this] {
         if (!loadingFile_) fileEdited_ = true;
     });
 }
 
-void TMainfrm::resetFileBox() {
+void TarrowPage::resetFileBox() {
     loadingFile_ = true;
     Tartxt->clear();
     loadingFile_ = false;
@@ -85,7 +85,7 @@ void TMainfrm::resetFileBox() {
     Filelst->setEnabled(true);
 }
 
-void TMainfrm::LoadFilecmdClick() {
+void TarrowPage::LoadFilecmdClick() {
     const QString caption = LoadFilecmd->text();
     if (caption == kSaveCaption) {
         const QString path = trimBlanks(Filelbl->text().mid(14));
@@ -102,12 +102,12 @@ void TMainfrm::LoadFilecmdClick() {
     const QString mod = SelectedModFolder();
     const auto found = findKnownFile(root, mod, components(), name);
     if (!found) {
-        prompter_.message(knownFileNotFoundMessage(root, mod, components(), name));
+        context_.prompter().message(knownFileNotFoundMessage(root, mod, components(), name));
         return;
     }
     const qint64 size = QFileInfo(*found).size();
     if (size > kMaxEditableFileBytes) {
-        prompter_.message(fileTooLargeMessage(*found, size));
+        context_.prompter().message(fileTooLargeMessage(*found, size));
         return;
     }
     const QString text = editorTextFromBytes(readFileBytes(*found));
@@ -124,9 +124,9 @@ void TMainfrm::LoadFilecmdClick() {
     fileEdited_ = false;
 }
 
-void TMainfrm::BotclosecmdClick() {
+void TarrowPage::BotclosecmdClick() {
     if (fileEdited_ &&
-        prompter_.confirm(QStringLiteral(
+        context_.prompter().confirm(QStringLiteral(
             "You have edited the open file, would you like to save it before you close it?"))) {
         // As asked here, without clearing a read-only attribute: such a file fails and stays open.
         writeFileBytes(Filelbl->text().mid(14), editorTextToCrLf(editorPlainText(Tartxt)));
@@ -134,21 +134,16 @@ void TMainfrm::BotclosecmdClick() {
     resetFileBox();
 }
 
-void TMainfrm::keyPressEvent(QKeyEvent* event) {
-    QWidget* page = Tabs->currentWidget();
-    if (event->key() == Qt::Key_Escape && page == Tarrow && Botclosecmd->isEnabled()) {
-        Botclosecmd->click();
-        return;
-    }
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && page) {
-        for (QPushButton* b : page->findChildren<QPushButton*>()) {
-            if (b->isDefault() && b->isEnabled() && b->isVisible()) {
-                b->click();
-                return;
-            }
-        }
-    }
-    QMainWindow::keyPressEvent(event);
+void TarrowPage::setKnownFiles(const QStringList& names) {
+    Filelst->clear();
+    Filelst->addItems(names);
+    Filelst->setCurrentIndex(Filelst->count() > 0 ? 0 : -1);
+}
+
+bool TarrowPage::closeOpenFile() {
+    if (!Botclosecmd->isEnabled()) return false;
+    Botclosecmd->click();
+    return true;
 }
 
 } // namespace tarrow

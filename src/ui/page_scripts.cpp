@@ -1,5 +1,5 @@
 // The "Tarrow Scripts" page: a three-step wizard that writes a map's script, and its editor menu.
-#include "main.h"
+#include "page_scripts.h"
 
 #include "common/prompter.h"
 
@@ -57,8 +57,8 @@ void clearScriptChoice(QRadioButton* a, QRadioButton* b) {
 
 } // namespace
 
-void TMainfrm::buildScriptsPage() {
-    auto* layout = new QGridLayout(Scripts);
+ScriptsPage::ScriptsPage(WindowContext& context, QWidget* parent) : QWidget(parent), context_(context) {
+    auto* layout = new QGridLayout(this);
     Newlbl = new QLabel(kChoose);
     Newlbl->setObjectName(QStringLiteral("Newlbl"));
     Newlbl->setWordWrap(true);
@@ -66,11 +66,11 @@ void TMainfrm::buildScriptsPage() {
     Newscriptopt->setObjectName(QStringLiteral("Newscriptopt"));
     Currentscriptopt = new QRadioButton(QStringLiteral("Current Script"));
     Currentscriptopt->setObjectName(QStringLiteral("Currentscriptopt"));
-    Scriptlst = new FileListBox(QStringLiteral("*.cfg"), Scripts);
+    Scriptlst = new FileListBox(QStringLiteral("*.cfg"), this);
     Scriptlst->setObjectName(QStringLiteral("Scriptlst"));
     Scriptlst->setAccessibleName(QStringLiteral("Maps and scripts"));
     Scriptlst->hide();
-    Scripttxt = new QPlainTextEdit(Scripts);
+    Scripttxt = new QPlainTextEdit(this);
     Scripttxt->setObjectName(QStringLiteral("Scripttxt"));
     Scripttxt->setAccessibleName(QStringLiteral("Script text"));
     Scripttxt->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -125,13 +125,13 @@ void TMainfrm::buildScriptsPage() {
     connect(Scriptlst, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (item && scriptStep_ == 1) ScriptlstClick();
     });
-    connect(ScriptNcmd, &QPushButton::clicked, this, [this] { guarded([this] { ScriptNcmdClick(); }); });
-    connect(ScriptBcmd, &QPushButton::clicked, this, [this] { guarded([this] { ScriptBcmdClick(); }); });
-    connect(ScriptFcmd, &QPushButton::clicked, this, [this] { guarded([this] { ScriptFcmdClick(); }); });
-    connect(ScriptCcmd, &QPushButton::clicked, this, [this] { guarded([this] { ScriptCcmdClick(); }); });
+    connectGuarded(context_, ScriptNcmd, &QPushButton::clicked, this, &ScriptsPage::ScriptNcmdClick);
+    connectGuarded(context_, ScriptBcmd, &QPushButton::clicked, this, &ScriptsPage::ScriptBcmdClick);
+    connectGuarded(context_, ScriptFcmd, &QPushButton::clicked, this, &ScriptsPage::ScriptFcmdClick);
+    connectGuarded(context_, ScriptCcmd, &QPushButton::clicked, this, &ScriptsPage::ScriptCcmdClick);
 }
 
-bool TMainfrm::eventFilter(QObject* watched, QEvent* event) {
+bool ScriptsPage::eventFilter(QObject* watched, QEvent* event) {
     if (Scripttxt && watched == Scripttxt->viewport() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
         popupScriptMenu();
@@ -142,28 +142,28 @@ bool TMainfrm::eventFilter(QObject* watched, QEvent* event) {
         popupScriptMenu();
         return true;
     }
-    return QMainWindow::eventFilter(watched, event);
+    return QWidget::eventFilter(watched, event);
 }
 
-void TMainfrm::popupScriptMenu() {
+void ScriptsPage::popupScriptMenu() {
     scriptmnu->popup(QCursor::pos());
 }
 
-void TMainfrm::NewscriptoptClick() {
+void ScriptsPage::NewscriptoptClick() {
     ScriptNcmd->setEnabled(true);
 }
 
-void TMainfrm::CurrentscriptoptClick() {
-    ScriptNcmd->setEnabled(true);
-    ScriptNcmd->setDefault(true);
-}
-
-void TMainfrm::ScriptlstClick() {
+void ScriptsPage::CurrentscriptoptClick() {
     ScriptNcmd->setEnabled(true);
     ScriptNcmd->setDefault(true);
 }
 
-void TMainfrm::showScriptList(bool filterScripted) {
+void ScriptsPage::ScriptlstClick() {
+    ScriptNcmd->setEnabled(true);
+    ScriptNcmd->setDefault(true);
+}
+
+void ScriptsPage::showScriptList(bool filterScripted) {
     if (Newscriptopt->isChecked()) {
         Scriptlst->setMask(QStringLiteral("*.bsp"));
         if (folderExists(mapFolder())) Scriptlst->setFolder(mapFolder());
@@ -181,7 +181,7 @@ void TMainfrm::showScriptList(bool filterScripted) {
     }
 }
 
-void TMainfrm::ScriptNcmdClick() {
+void ScriptsPage::ScriptNcmdClick() {
     ++scriptStep_;
     if (scriptStep_ == 1) {
         showScriptList(true);
@@ -214,7 +214,7 @@ void TMainfrm::ScriptNcmdClick() {
     }
 }
 
-void TMainfrm::ScriptBcmdClick() {
+void ScriptsPage::ScriptBcmdClick() {
     if (scriptStep_ <= 0) return;
     --scriptStep_;
     if (scriptStep_ == 0) {
@@ -242,17 +242,18 @@ void TMainfrm::ScriptBcmdClick() {
     }
 }
 
-void TMainfrm::ScriptFcmdClick() {
+void ScriptsPage::ScriptFcmdClick() {
     if (scriptStep_ != 2) return;
     // A new script never replaces another one without a question.
     if (Newscriptopt->isChecked() && fileExists(Newlbl->text()) &&
-        !prompter_.confirm(nativePath(Newlbl->text()) + QStringLiteral(" already exists. Replace it?")))
+        !context_.prompter().confirm(nativePath(Newlbl->text()) +
+                                     QStringLiteral(" already exists. Replace it?")))
         return;
     writeFileBytes(Newlbl->text(), joinLinesCrLf(splitLines(editorPlainText(Scripttxt))));
     ScriptCcmdClick();
 }
 
-void TMainfrm::ScriptCcmdClick() {
+void ScriptsPage::ScriptCcmdClick() {
     scriptStep_ = 0;
     Newlbl->show();
     Newscriptopt->show();

@@ -1,5 +1,5 @@
 // The "Configure Tarrow" page: the bot's main configuration, and the file box beside it.
-#include "main.h"
+#include "page_tarrow.h"
 
 #include "common/errors.h"
 #include "common/fileio.h"
@@ -60,8 +60,8 @@ QLabel* label(const char* name, const QString& text) {
 
 } // namespace
 
-void TMainfrm::buildBotSettings(QWidget* parent, QBoxLayout* into) {
-    auto* group = new QGroupBox(QStringLiteral("Tarrow Settings:"), parent);
+void TarrowPage::buildBotSettings(QBoxLayout* into) {
+    auto* group = new QGroupBox(QStringLiteral("Tarrow Settings:"), this);
     auto* grid = new QGridLayout(group);
     Skillsdr = slider("Skillsdr", 1, 5, 1, 1,
                       QStringLiteral("Slide to adjust skill, 1 is best, 5 is worst, what can you handle?"));
@@ -123,22 +123,27 @@ void TMainfrm::buildBotSettings(QWidget* parent, QBoxLayout* into) {
     grid->setRowStretch(row, 1);
     into->addWidget(group, 1);
 
-    connect(Skillsdr, &QSlider::valueChanged, this, &TMainfrm::SkillsdrChange);
-    connect(Pausesdr, &QSlider::valueChanged, this, &TMainfrm::PausesdrChange);
-    connect(Minbotsdr, &QSlider::valueChanged, this, &TMainfrm::MinbotsdrChange);
-    connect(Maxbotsdr, &QSlider::valueChanged, this, &TMainfrm::MaxbotsdrChange);
+    connect(Skillsdr, &QSlider::valueChanged, this, &TarrowPage::SkillsdrChange);
+    connect(Pausesdr, &QSlider::valueChanged, this, &TarrowPage::PausesdrChange);
+    connect(Minbotsdr, &QSlider::valueChanged, this, &TarrowPage::MinbotsdrChange);
+    connect(Maxbotsdr, &QSlider::valueChanged, this, &TarrowPage::MaxbotsdrChange);
     for (QCheckBox* c : {Botchatchk, BotXmaschk, Botbalchk, BotTeambalchk})
         connect(c, &QCheckBox::toggled, this, [this] { readBotControls(); });
-    connect(Tarcmd, &QPushButton::clicked, this, [this] { guarded([this] { TarcmdClick(); }); });
+    connectGuarded(context_, Tarcmd, &QPushButton::clicked, this, &TarrowPage::TarcmdClick);
 }
 
-void TMainfrm::buildTarrowPage() {
-    auto* layout = new QHBoxLayout(Tarrow);
-    buildBotSettings(Tarrow, layout);
-    buildFileBox(Tarrow, layout);
+TarrowPage::TarrowPage(WindowContext& context, QWidget* parent) : QWidget(parent), context_(context) {
+    auto* layout = new QHBoxLayout(this);
+    buildBotSettings(layout);
+    buildFileBox(layout);
 }
 
-void TMainfrm::showBotModel() {
+void TarrowPage::reloadBotConfig() {
+    Tarcmd->setText(QStringLiteral("Load Tarrow.cfg"));
+    context_.guarded([this] { TarcmdClick(); });
+}
+
+void TarrowPage::showBotModel() {
     showingBot_ = true;
     Skillsdr->setValue(bot_.skill());
     Pausesdr->setValue(bot_.pause());
@@ -156,7 +161,7 @@ void TMainfrm::showBotModel() {
     showingBot_ = false;
 }
 
-void TMainfrm::readBotControls() {
+void TarrowPage::readBotControls() {
     if (showingBot_) return;
     bot_.chat = Botchatchk->isChecked();
     bot_.xmas = BotXmaschk->isChecked();
@@ -164,37 +169,37 @@ void TMainfrm::readBotControls() {
     bot_.teamBalance = BotTeambalchk->isChecked();
 }
 
-void TMainfrm::SkillsdrChange() {
+void TarrowPage::SkillsdrChange() {
     if (showingBot_) return;
     bot_.setSkill(Skillsdr->value());
     showBotModel();
 }
 
-void TMainfrm::PausesdrChange() {
+void TarrowPage::PausesdrChange() {
     if (showingBot_) return;
     bot_.setPause(Pausesdr->value());
     showBotModel();
 }
 
-void TMainfrm::MinbotsdrChange() {
+void TarrowPage::MinbotsdrChange() {
     if (showingBot_) return;
     bot_.setMinBots(Minbotsdr->value());
     showBotModel();
 }
 
-void TMainfrm::MaxbotsdrChange() {
+void TarrowPage::MaxbotsdrChange() {
     if (showingBot_) return;
     bot_.setMaxBots(Maxbotsdr->value());
     showBotModel();
 }
 
-void TMainfrm::setBotControlsEnabled(bool on) {
+void TarrowPage::setBotControlsEnabled(bool on) {
     for (QWidget* w : std::initializer_list<QWidget*>{Skillsdr, Pausesdr, Minbotsdr, Maxbotsdr, Botchatchk,
                                                       BotXmaschk, Botbalchk, BotTeambalchk})
         w->setEnabled(on);
 }
 
-void TMainfrm::TarcmdClick() {
+void TarrowPage::TarcmdClick() {
     const QString path = botConfigPath();
     if (Tarcmd->text() == QLatin1String("Save Tarrow.cfg")) {
         readBotControls();
@@ -208,8 +213,9 @@ void TMainfrm::TarcmdClick() {
     if (!fileExists(path)) {
         const QString shown = nativePath(ReadInstallRoot() + QStringLiteral("tarrow\\") +
                                          SelectedModFolder() + QStringLiteral("\\Tarrow.cfg"));
-        if (!prompter_.confirm(QStringLiteral("Error loading Tarrow.cfg file, expected path: ") + shown +
-                               QStringLiteral(", Would you like to create it now in this directory?")))
+        if (!context_.prompter().confirm(
+                QStringLiteral("Error loading Tarrow.cfg file, expected path: ") + shown +
+                QStringLiteral(", Would you like to create it now in this directory?")))
             return;
         setBotControlsEnabled(true);
         Tarcmd->setText(QStringLiteral("Save Tarrow.cfg"));

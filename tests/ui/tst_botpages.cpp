@@ -198,7 +198,7 @@ void TestBotPages::scriptWizardNewScript() {
     QVERIFY(control<QPushButton>(w, "ScriptNcmd")->isEnabled());
     QVERIFY(!control<QPushButton>(w, "ScriptNcmd")->isDefault());
     control<QPushButton>(w, "ScriptNcmd")->click();
-    QCOMPARE(w.scriptStep(), 1);
+    QCOMPARE(w.Scripts->scriptStep(), 1);
     QCOMPARE(control<QLabel>(w, "Newlbl")->text(),
              QStringLiteral("Please select the map that you want to create a new script for."));
     QCOMPARE(items(control<FileListBox>(w, "Scriptlst")), QStringList{"well.bsp"});
@@ -210,7 +210,7 @@ void TestBotPages::scriptWizardNewScript() {
     QVERIFY(control<QPushButton>(w, "ScriptNcmd")->isEnabled());
     QVERIFY(control<QPushButton>(w, "ScriptNcmd")->isDefault());
     control<QPushButton>(w, "ScriptNcmd")->click();
-    QCOMPARE(w.scriptStep(), 2);
+    QCOMPARE(w.Scripts->scriptStep(), 2);
     QCOMPARE(control<QLabel>(w, "Newlbl")->text(), fx.root() + "tarrow/TFC/scripts/well_tw.cfg");
     QVERIFY(control<QPlainTextEdit>(w, "Scripttxt")
                 ->toPlainText()
@@ -231,7 +231,7 @@ void TestBotPages::scriptWizardNewScript() {
     QCOMPARE(written[1], QStringLiteral("//Map: well"));
     QCOMPARE(written[6], QStringLiteral("\t{"));
     QVERIFY(fx.read("tarrow/TFC/scripts/well_tw.cfg").endsWith("\t}\r\n"));
-    QCOMPARE(w.scriptStep(), 0);
+    QCOMPARE(w.Scripts->scriptStep(), 0);
     QCOMPARE(control<QLabel>(w, "Newlbl")->text(),
              QStringLiteral("Do you want to create a new script or edit a current one?"));
     QVERIFY(!control<QRadioButton>(w, "Newscriptopt")->isChecked());
@@ -275,11 +275,11 @@ void TestBotPages::scriptWizardBackKeepsTheChosenMap() {
     control<QPushButton>(w, "ScriptFcmd")->click();
     QCOMPARE(win.prompter.texts("confirm"), QStringList{fort + " already exists. Replace it?"});
     QCOMPARE(fx.read("tarrow/TFC/scripts/2fort_tw.cfg"), QByteArray("old"));
-    QCOMPARE(w.scriptStep(), 2);
+    QCOMPARE(w.Scripts->scriptStep(), 2);
     win.prompter.answers.enqueue(true);
     control<QPushButton>(w, "ScriptFcmd")->click();
     QVERIFY(fx.read("tarrow/TFC/scripts/2fort_tw.cfg").contains("//Map: 2fort"));
-    QCOMPARE(w.scriptStep(), 0);
+    QCOMPARE(w.Scripts->scriptStep(), 0);
     // The old script is kept as a backup, and the status bar says so.
     QCOMPARE(w.statusBar()->currentMessage(), "Saved " + fort + " (previous version kept)");
 }
@@ -310,7 +310,7 @@ void TestBotPages::scriptWizardExistingScriptAndFailure() {
     QDir(fx.path("tarrow/TFC/scripts")).removeRecursively();
     control<QPushButton>(w, "ScriptFcmd")->click();
     QCOMPARE(win.prompter.texts("error").size(), 1);
-    QCOMPARE(w.scriptStep(), 2);
+    QCOMPARE(w.Scripts->scriptStep(), 2);
     QVERIFY(!control<QPlainTextEdit>(w, "Scripttxt")->toPlainText().isEmpty());
 }
 

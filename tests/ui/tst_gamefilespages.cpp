@@ -106,7 +106,7 @@ void TestGameFilesPages::fileBoxRoundTripAndStates() {
              QStringLiteral("Click here to save the selected file in the file box"));
     QVERIFY(!control<QComboBox>(w, "Filelst")->isEnabled());
     QVERIFY(control<QPushButton>(w, "Botclosecmd")->isEnabled());
-    QVERIFY(!w.fileEdited());
+    QVERIFY(!w.Tarrow->fileEdited());
     control<QPushButton>(w, "LoadFilecmd")->click();
     QCOMPARE(fx.read("TFC/addons/metamod/plugins.ini"), QByteArray("win32 ../tarrow/tarrow.dll\r\n"));
     QCOMPARE(control<QLabel>(w, "Filelbl")->text(), QStringLiteral("Current File: None"));
@@ -143,7 +143,7 @@ void TestGameFilesPages::closeAsksOnlyAfterAnEdit() {
 
     control<QPushButton>(w, "LoadFilecmd")->click();
     QTest::keyClick(control<QPlainTextEdit>(w, "Tartxt"), Qt::Key_X);
-    QVERIFY(w.fileEdited());
+    QVERIFY(w.Tarrow->fileEdited());
     win.prompter.answers.enqueue(false);
     control<QPushButton>(w, "Botclosecmd")->click();
     QCOMPARE(win.prompter.texts("confirm"),
@@ -173,7 +173,7 @@ void TestGameFilesPages::readOnlyOnSaveAndOnClose() {
     control<QPushButton>(w, "Botclosecmd")->click();
     QCOMPARE(win.prompter.texts("error").size(), 1);
     QVERIFY(control<QPlainTextEdit>(w, "Tartxt")->isEnabled());
-    QVERIFY(w.fileEdited());
+    QVERIFY(w.Tarrow->fileEdited());
     QCOMPARE(control<QPlainTextEdit>(w, "Tartxt")->toPlainText(), QStringLiteral("a2fort"));
     QCOMPARE(fx.read("TFC/mapcycle.txt"), QByteArray("2fort"));
     // Save clears the attribute.

@@ -58,7 +58,7 @@ QString halfLifeInstallerPath(const QString& home) {
             libraries.append(steamLibraryPaths(QString::fromUtf8(vdf.readAll())));
     }
     for (const QString& library : libraries) {
-        const QString candidate = QDir::cleanPath(library + QStringLiteral("/steamapps/common/Half-Life"));
+        QString candidate = QDir::cleanPath(library + QStringLiteral("/steamapps/common/Half-Life"));
         if (QFileInfo(candidate).isDir()) return candidate;
     }
     return {};

@@ -29,7 +29,7 @@ std::pair<QString, QString> split(const QString& raw) {
     return {line.left(i), line.mid(i).trimmed()};
 }
 
-QString unquoted(QString text) {
+QString unquoted(const QString& text) {
     if (text.startsWith(QLatin1Char('"'))) {
         const qsizetype end = text.indexOf(QLatin1Char('"'), 1);
         return end < 0 ? text.mid(1) : text.mid(1, end - 1);

@@ -6,8 +6,7 @@
 #include "diagnostics/infodump.h"
 #include "page.h"
 #include "page_configs.h"
-#include "page_mapcycle.h"
-#include "page_motd.h"
+#include "page_launcher.h"
 #include "page_scripts.h"
 #include "page_tarrow.h"
 #include "serverconfig/servermodel.h"
@@ -79,16 +78,8 @@ class TMainfrm : public QMainWindow, public WindowContext {
     TarrowPage* Tarrow = nullptr;
     ScriptsPage* Scripts = nullptr;
     ConfigsPage* Configs = nullptr;
-    QWidget* Launcher = nullptr;
+    LauncherPage* Launcher = nullptr;
     QWidget* Info = nullptr;
-    QTabWidget* Launchertabs = nullptr;
-    QWidget* Basic = nullptr;
-    QWidget* Advanced = nullptr;
-    MapcyclePage* Mapcycle = nullptr;
-    MotdPage* MOTD = nullptr;
-    QWidget* Adminmod = nullptr;
-    QWidget* Neotf = nullptr;
-    QWidget* NeotfCont = nullptr;
 
     // " Server Status "
     QLabel* Bannerimg = nullptr;
@@ -99,22 +90,6 @@ class TMainfrm : public QMainWindow, public WindowContext {
     QStringList Liblist;
     // The status refresh and the load flags it keeps between ticks.
     StatusRefresh& statusRefresh() { return refresh_; }
-
-    // "Server Config/Launcher": server settings (the other controls are found by name)
-    QRadioButton* Dedicatedopt = nullptr;
-    QRadioButton* Listenopt = nullptr;
-    QPushButton* Saveservercmd = nullptr;
-    QLabel* Ratelbl = nullptr;
-    ServerModel& serverModel() { return serverModel_; }
-    // Shows the server model in its controls.
-    void syncServerControls();
-
-    // "Server Config/Launcher": launcher
-    FileListBox* StartMaplst = nullptr;
-    QLineEdit* Commandlinetxt = nullptr;
-    QPushButton* Launchcmd = nullptr;
-    // How wine is found on PATH (tests put their own).
-    std::function<QString()> wineFinder;
 
     // "  Info/Help  "
     ClickLabel* TarKeylbl = nullptr;
@@ -158,12 +133,6 @@ class TMainfrm : public QMainWindow, public WindowContext {
     void DumpcmdClick();
     void HelpcmdClick();
     void guihelpcmdClick();
-    void DedicatedoptClick();
-    void ListenoptClick();
-    void SaveservercmdClick();
-    void RategrpClick(int item);
-    void LaunchcmdClick();
-    void StartMaplstClick(QListWidgetItem* item);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -177,16 +146,6 @@ class TMainfrm : public QMainWindow, public WindowContext {
     void buildRebuildGroup(QWidget* parent, QGridLayout* into);
     QWidget* buildDumpGroup(QWidget* parent);
     QWidget* buildResourcesGroup(QWidget* parent);
-    // The group boxes of one settings page, built from the settings tables.
-    QList<QWidget*> buildServerGroups(SettingPage page, QWidget* parent);
-    QWidget* buildRateGroup(QWidget* parent);
-    QWidget* buildFriendlyFireGroup(QWidget* parent);
-    QWidget* buildServerKindGroup(QWidget* parent);
-    QWidget* buildLaunchGroup(QWidget* parent);
-    void bindServerEdit(QLineEdit* edit);
-    // A check box of the server pages, bound to the model.
-    QCheckBox* serverCheckBox(const QString& name, const QString& caption);
-    void buildLauncherPage();
     void buildInfoPage();
     QWidget* addPage(const char* name, const QString& caption);
     // Puts a page of its own class into the page control, under its object name.
@@ -203,12 +162,6 @@ class TMainfrm : public QMainWindow, public WindowContext {
     bool closing_ = false;
     bool refreshing_ = false;
     StatusRefresh refresh_;
-    ServerModel serverModel_;
-    QHash<QString, QLineEdit*> serverEdits_;
-    QHash<QString, QCheckBox*> serverBoxes_;
-    QRadioButton* rateItems_[4] = {};
-    QRadioButton* friendlyFireItems_[4] = {};
-    bool syncingServer_ = false;
     std::unique_ptr<Rebuilder> rebuilder_;
     QPointer<BackupsDialog> backupsDialog_;
     bool showingNoRootPage_ = false;

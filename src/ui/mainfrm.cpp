@@ -15,6 +15,7 @@
 #include "common/textlists.h"
 #include "gamefiles/knownfiles.h"
 #include "gamefiles/rebuild.h"
+#include "page_mapcycle.h"
 #include "status/pages.h"
 #include "statuspane.h"
 #include "widgets.h"
@@ -50,7 +51,7 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     Tarrow = addPage(new TarrowPage(*this, Tabs), "Tarrow", QStringLiteral("Configure Tarrow"));
     Scripts = addPage(new ScriptsPage(*this, Tabs), "Scripts", QStringLiteral("Tarrow Scripts"));
     Configs = addPage(new ConfigsPage(*this, Tabs), "Configs", QStringLiteral("Tarrow Configs"));
-    Launcher = addPage("Launcher", QStringLiteral("Server Config/Launcher"));
+    Launcher = addPage(new LauncherPage(*this, Tabs), "Launcher", QStringLiteral("Server Config/Launcher"));
     Info = addPage("Info", QStringLiteral("  Info/Help  "));
 
     statustmr = new QTimer(this);
@@ -59,7 +60,6 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     connect(statustmr, &QTimer::timeout, this, &TMainfrm::statustmrTimer);
 
     buildMainPage();
-    buildLauncherPage();
     buildInfoPage();
 
     connect(Tabs, &QTabWidget::currentChanged, this, &TMainfrm::TabsChange);
@@ -235,10 +235,8 @@ void TMainfrm::FormCreate() {
 
     // 13-14: the map lists and the stored command line.
     const QString maps = root + mod + QStringLiteral("\\maps\\");
-    if (folderExists(maps)) Mapcycle->AllMaplst->setFolder(maps);
-    if (folderExists(maps)) StartMaplst->setFolder(maps);
-    const QString commandLine = RegReadString(kTarrowKey, QStringLiteral("CommandLine"));
-    if (!commandLine.isEmpty()) Commandlinetxt->setText(commandLine);
+    if (folderExists(maps)) Launcher->Mapcycle->AllMaplst->setFolder(maps);
+    Launcher->Basic->showLaunchSettings(maps, RegReadString(kTarrowKey, QStringLiteral("CommandLine")));
 
     // 15: the first refresh comes a second after the window shows; it sets the real period.
     statustmr->start();

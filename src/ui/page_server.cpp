@@ -1,10 +1,7 @@
 // The server settings pages, built from the settings tables and bound to the server model.
-#include "main.h"
+#include "page_server.h"
 
 #include "common/modtable.h"
-#include "common/prompter.h"
-#include "common/settingsstore.h"
-#include "serverconfig/serverfiles.h"
 #include "widgets.h"
 
 #include <QButtonGroup>
@@ -15,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -45,31 +43,31 @@ int pairColumnsFor(SettingPage page) {
 
 } // namespace
 
-void TMainfrm::bindServerEdit(QLineEdit* edit) {
+void ServerBinding::bindServerEdit(QLineEdit* edit) {
     serverEdits_.insert(edit->objectName(), edit);
     // Typing is held to the table's limit; a longer value from a file is still shown whole.
     edit->setProperty("typingLimit", edit->maxLength());
     // Every change counts, also one made by the program or through the accessibility interface.
     connect(edit, &QLineEdit::textChanged, this, [this, edit](const QString& text) {
         if (syncingServer_) return;
-        serverModel_.setText(edit->objectName(), text);
+        model_.setText(edit->objectName(), text);
         syncServerControls();
     });
 }
 
-QCheckBox* TMainfrm::serverCheckBox(const QString& name, const QString& caption) {
+QCheckBox* ServerBinding::serverCheckBox(const QString& name, const QString& caption) {
     auto* c = new QCheckBox(caption);
     c->setObjectName(name);
     serverBoxes_.insert(name, c);
     connect(c, &QCheckBox::toggled, this, [this, c](bool on) {
         if (syncingServer_) return;
-        serverModel_.setChecked(c->objectName(), on);
+        model_.setChecked(c->objectName(), on);
         syncServerControls();
     });
     return c;
 }
 
-QList<QWidget*> TMainfrm::buildServerGroups(SettingPage page, QWidget* parent) {
+QList<QWidget*> ServerBinding::buildServerGroups(SettingPage page, QWidget* parent) {
     QList<QWidget*> groups;
     QHash<QString, QGridLayout*> grids;
     QHash<QString, int> cells;
@@ -117,7 +115,7 @@ QList<QWidget*> TMainfrm::buildServerGroups(SettingPage page, QWidget* parent) {
             if (s.maxLength > 0) ud->edit()->setMaxLength(s.maxLength);
             bindServerEdit(ud->edit());
             connect(ud, &UpDownEdit::stepRequested, this, [this, ud](int steps) {
-                serverModel_.stepNumber(ud->objectName(), steps);
+                model_.stepNumber(ud->objectName(), steps);
                 syncServerControls();
             });
             field = ud;
@@ -140,13 +138,13 @@ QList<QWidget*> TMainfrm::buildServerGroups(SettingPage page, QWidget* parent) {
     return groups;
 }
 
-QWidget* TMainfrm::buildRateGroup(QWidget* parent) {
+QWidget* ServerBinding::buildRateGroup(QWidget* parent) {
     auto* group = new QGroupBox(QStringLiteral("Server Rate:"), parent);
     auto* grid = new QGridLayout(group);
     auto* speed = new QGroupBox(QStringLiteral("Connection Speed:"), group);
     speed->setObjectName(QStringLiteral("Rategrp"));
     auto* speedLayout = new QVBoxLayout(speed);
-    auto* buttons = new QButtonGroup(this);
+    auto* buttons = new QButtonGroup(group);
     for (int i = 0; i < 4; ++i) {
         rateItems_[i] = new QRadioButton(QString::fromLatin1(ratePresets()[i].caption), speed);
         buttons->addButton(rateItems_[i], i);
@@ -156,7 +154,7 @@ QWidget* TMainfrm::buildRateGroup(QWidget* parent) {
         if (on && !syncingServer_) RategrpClick(item);
     });
     grid->addWidget(speed, 0, 0, 3, 1);
-    Ratelbl = new QLabel(serverModel_.rateLabel());
+    Ratelbl = new QLabel(model_.rateLabel());
     Ratelbl->setObjectName(QStringLiteral("Ratelbl"));
     grid->addWidget(Ratelbl, 0, 1, 1, 2);
     for (const Setting& s : serverSettings()) {
@@ -175,11 +173,11 @@ QWidget* TMainfrm::buildRateGroup(QWidget* parent) {
     return group;
 }
 
-QWidget* TMainfrm::buildFriendlyFireGroup(QWidget* parent) {
+QWidget* ServerBinding::buildFriendlyFireGroup(QWidget* parent) {
     auto* group = new QGroupBox(QStringLiteral("Friendly Fire Damage:"), parent);
     group->setObjectName(QStringLiteral("FriendlyFiregrp"));
     auto* layout = new QHBoxLayout(group);
-    auto* buttons = new QButtonGroup(this);
+    auto* buttons = new QButtonGroup(group);
     for (int i = 0; i < 4; ++i) {
         friendlyFireItems_[i] = new QRadioButton(QString::fromLatin1(friendlyFireItems()[i].caption), group);
         buttons->addButton(friendlyFireItems_[i], i);
@@ -187,84 +185,56 @@ QWidget* TMainfrm::buildFriendlyFireGroup(QWidget* parent) {
     }
     connect(buttons, &QButtonGroup::idToggled, this, [this](int item, bool on) {
         if (!on || syncingServer_) return;
-        serverModel_.setFriendlyFire(item);
+        model_.setFriendlyFire(item);
         syncServerControls();
     });
     return group;
 }
 
-QWidget* TMainfrm::buildServerKindGroup(QWidget* parent) {
-    auto* group = new QGroupBox(QStringLiteral("Server Type:"), parent);
-    auto* layout = new QHBoxLayout(group);
-    Dedicatedopt = new QRadioButton(QStringLiteral("Dedicated Server"), group);
-    Dedicatedopt->setObjectName(QStringLiteral("Dedicatedopt"));
-    Listenopt = new QRadioButton(QStringLiteral("Listen Server"), group);
-    Listenopt->setObjectName(QStringLiteral("Listenopt"));
-    Saveservercmd = new QPushButton(QStringLiteral("&Save Server Settings"), group);
-    Saveservercmd->setObjectName(QStringLiteral("Saveservercmd"));
-    layout->addWidget(Dedicatedopt);
-    layout->addWidget(Listenopt);
-    layout->addStretch();
-    layout->addWidget(Saveservercmd);
-    // Choosing a kind loads its file; choosing the kind already chosen does nothing.
-    connect(Dedicatedopt, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) guarded([this] { DedicatedoptClick(); });
-    });
-    connect(Listenopt, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) guarded([this] { ListenoptClick(); });
-    });
-    connect(Saveservercmd, &QPushButton::clicked, this,
-            [this] { guarded([this] { SaveservercmdClick(); }); });
-    return group;
-}
-
-void TMainfrm::syncServerControls() {
+void ServerBinding::syncServerControls() {
     syncingServer_ = true;
     for (auto it = serverEdits_.cbegin(); it != serverEdits_.cend(); ++it) {
-        const QString text = serverModel_.text(it.key());
+        const QString text = model_.text(it.key());
         const int limit = it.value()->property("typingLimit").toInt();
         it.value()->setMaxLength(int(std::max<qsizetype>(limit, text.size())));
         if (it.value()->text() != text) it.value()->setText(text);
-        it.value()->setEnabled(serverModel_.editEnabled(it.key()));
+        it.value()->setEnabled(model_.editEnabled(it.key()));
     }
     for (auto it = serverBoxes_.cbegin(); it != serverBoxes_.cend(); ++it)
-        it.value()->setChecked(serverModel_.checked(it.key()));
+        it.value()->setChecked(model_.checked(it.key()));
     for (int i = 0; i < 4; ++i) {
-        rateItems_[i]->setChecked(serverModel_.rateItem() == i);
-        friendlyFireItems_[i]->setChecked(serverModel_.friendlyFire() == i);
+        rateItems_[i]->setChecked(model_.rateItem() == i);
+        friendlyFireItems_[i]->setChecked(model_.friendlyFire() == i);
     }
-    Ratelbl->setText(serverModel_.rateLabel());
+    Ratelbl->setText(model_.rateLabel());
     syncingServer_ = false;
 }
 
-void TMainfrm::RategrpClick(int item) {
-    serverModel_.setRateItem(item);
+void ServerBinding::RategrpClick(int item) {
+    model_.setRateItem(item);
     syncServerControls();
 }
 
-namespace {
-// Whatever happens in a load, the controls show what the model now holds.
-struct SyncAfter {
-    TMainfrm* w;
-    ~SyncAfter() { w->syncServerControls(); }
-};
-} // namespace
-
-void TMainfrm::DedicatedoptClick() {
-    SyncAfter sync{this};
-    serverModel_.serverKind = ServerModel::ServerKind::Dedicated;
-    loadServerConfig(serverModel_, ReadInstallRoot(), SelectedModFolder(), prompter_);
+QWidget* scrolledContent(QWidget* page) {
+    auto* outer = new QVBoxLayout(page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* area = new QScrollArea(page);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    auto* content = new QWidget;
+    area->setWidget(content);
+    outer->addWidget(area);
+    return content;
 }
 
-void TMainfrm::ListenoptClick() {
-    SyncAfter sync{this};
-    serverModel_.serverKind = ServerModel::ServerKind::Listen;
-    loadServerConfig(serverModel_, ReadInstallRoot(), SelectedModFolder(), prompter_);
-}
-
-void TMainfrm::SaveservercmdClick() {
-    SyncAfter sync{this};
-    saveServerConfig(serverModel_, ReadInstallRoot(), SelectedModFolder(), prompter_);
+ServerSettingsPage::ServerSettingsPage(ServerBinding& binding, SettingPage page, QWidget* parent)
+    : QWidget(parent) {
+    QWidget* content = scrolledContent(this);
+    auto* grid = new QGridLayout(content);
+    int row = 0;
+    for (QWidget* g : binding.buildServerGroups(page, content))
+        grid->addWidget(g, row++, 0);
+    grid->setRowStretch(row, 1);
 }
 
 } // namespace tarrow

@@ -26,7 +26,7 @@ struct Window : test::WindowUnderTest {
         for (const char* m : {"2fort.bsp", "well.bsp", "rock2.bsp"})
             fx.write(QStringLiteral("TFC/maps/") + m, "x");
         open();
-        w->wineFinder = [] { return QStringLiteral("/usr/bin/wine"); };
+        w->Launcher->Basic->wineFinder = [] { return QStringLiteral("/usr/bin/wine"); };
         w->Tabs->setCurrentIndex(4);
     }
 };
@@ -80,7 +80,7 @@ void TestLauncherPages::launchDedicated() {
     control<QPushButton>(w, "Launchcmd")->click();
     QCOMPARE(fx.settings().read(kTarrowKey, "CommandLine"), QStringLiteral("+sv_lan 1"));
     // Without wine: said so, nothing started.
-    w.wineFinder = [] { return QString(); };
+    w.Launcher->Basic->wineFinder = [] { return QString(); };
     win.shell.opened.clear();
     control<QPushButton>(w, "Launchcmd")->click();
     QVERIFY(win.shell.opened.isEmpty());

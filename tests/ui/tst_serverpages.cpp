@@ -4,6 +4,7 @@
 #include "support/scriptedprompter.h"
 #include "support/windowtest.h"
 #include "ui/main.h"
+#include "ui/page_server.h"
 #include "ui/startup.h"
 #include "ui/widgets.h"
 
@@ -163,7 +164,7 @@ void TestServerPages::togglesAndPresetsOnScreen() {
     QCOMPARE(child<QLineEdit>(*w, "Decaltxt")->text(), QStringLiteral("210"));
     type(child<QLineEdit>(*w, "Decaltxt"), "");
     QCOMPARE(child<QLineEdit>(*w, "Decaltxt")->text(), QString());
-    QCOMPARE(w->serverModel().number("DecalUD"), 0);
+    QCOMPARE(w->Launcher->serverBinding().model().number("DecalUD"), 0);
     // Saving without a server kind.
     control<QPushButton>(*w, "Saveservercmd")->click();
     QCOMPARE(p.texts().last(),

@@ -1,0 +1,164 @@
+// The "  Basic  " inner page: the server kind and its save, the basic settings, and the launcher.
+#include "page_launcher.h"
+
+#include "app/platform.h"
+#include "common/modtable.h"
+#include "common/paths.h"
+#include "common/prompter.h"
+#include "common/settingsstore.h"
+#include "launcher/commandline.h"
+#include "page_server.h"
+#include "serverconfig/serverfiles.h"
+#include "widgets.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace tarrow {
+
+BasicPage::BasicPage(WindowContext& context, ServerBinding& binding, QWidget* parent)
+    : QWidget(parent), context_(context), binding_(binding) {
+    QWidget* content = scrolledContent(this);
+    auto* basic = new QGridLayout(content);
+    int left = 0, right = 0;
+    basic->addWidget(buildServerKindGroup(content), left++, 0, 1, 2);
+    right = left;
+    const QList<QWidget*> basicGroups = binding_.buildServerGroups(SettingPage::Basic, content);
+    for (QWidget* g : basicGroups) {
+        const bool options = static_cast<QGroupBox*>(g)->title() == QLatin1String("Common Server Options:");
+        basic->addWidget(g, options ? right++ : left++, options ? 1 : 0);
+    }
+    basic->addWidget(binding_.buildRateGroup(content), left++, 0);
+    basic->addWidget(binding_.buildFriendlyFireGroup(content), left++, 0);
+
+    QWidget* launchGroup = buildLaunchGroup(content);
+    const int span = std::max(1, left - right);
+    basic->addWidget(launchGroup, right, 1, span, 1);
+    right += span;
+    basic->setRowStretch(std::max(left, right) + 1, 1);
+}
+
+void BasicPage::showLaunchSettings(const QString& mapFolder, const QString& commandLine) {
+    if (folderExists(mapFolder)) StartMaplst->setFolder(mapFolder);
+    if (!commandLine.isEmpty()) Commandlinetxt->setText(commandLine);
+}
+
+QWidget* BasicPage::buildServerKindGroup(QWidget* parent) {
+    auto* group = new QGroupBox(QStringLiteral("Server Type:"), parent);
+    auto* layout = new QHBoxLayout(group);
+    Dedicatedopt = new QRadioButton(QStringLiteral("Dedicated Server"), group);
+    Dedicatedopt->setObjectName(QStringLiteral("Dedicatedopt"));
+    Listenopt = new QRadioButton(QStringLiteral("Listen Server"), group);
+    Listenopt->setObjectName(QStringLiteral("Listenopt"));
+    Saveservercmd = new QPushButton(QStringLiteral("&Save Server Settings"), group);
+    Saveservercmd->setObjectName(QStringLiteral("Saveservercmd"));
+    layout->addWidget(Dedicatedopt);
+    layout->addWidget(Listenopt);
+    layout->addStretch();
+    layout->addWidget(Saveservercmd);
+    // Choosing a kind loads its file; choosing the kind already chosen does nothing.
+    connect(Dedicatedopt, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) context_.guarded([this] { DedicatedoptClick(); });
+    });
+    connect(Listenopt, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) context_.guarded([this] { ListenoptClick(); });
+    });
+    connectGuarded(context_, Saveservercmd, &QPushButton::clicked, this, &BasicPage::SaveservercmdClick);
+    return group;
+}
+
+namespace {
+// Whatever happens in a load, the controls show what the model now holds.
+struct SyncAfter {
+    ServerBinding& binding;
+    ~SyncAfter() { binding.syncServerControls(); }
+};
+} // namespace
+
+void BasicPage::DedicatedoptClick() {
+    SyncAfter sync{binding_};
+    binding_.model().serverKind = ServerModel::ServerKind::Dedicated;
+    loadServerConfig(binding_.model(), ReadInstallRoot(), SelectedModFolder(), context_.prompter());
+}
+
+void BasicPage::ListenoptClick() {
+    SyncAfter sync{binding_};
+    binding_.model().serverKind = ServerModel::ServerKind::Listen;
+    loadServerConfig(binding_.model(), ReadInstallRoot(), SelectedModFolder(), context_.prompter());
+}
+
+void BasicPage::SaveservercmdClick() {
+    SyncAfter sync{binding_};
+    saveServerConfig(binding_.model(), ReadInstallRoot(), SelectedModFolder(), context_.prompter());
+}
+
+QWidget* BasicPage::buildLaunchGroup(QWidget* parent) {
+    auto* group = new QGroupBox(QStringLiteral("Launcher:"), parent);
+    auto* layout = new QVBoxLayout(group);
+    auto* mapCaption = new QLabel(QStringLiteral("Server Startup Map:"));
+    StartMaplst = new FileListBox(QStringLiteral("*.bsp"), group);
+    StartMaplst->setObjectName(QStringLiteral("StartMaplst"));
+    StartMaplst->setSelectionMode(QAbstractItemView::MultiSelection);
+    StartMaplst->setAccessibleName(mapCaption->text());
+    mapCaption->setBuddy(StartMaplst);
+    auto* commandCaption =
+        new QLabel(QStringLiteral("Server Command Line:  Do Not edit if you don't know what you are doing!"));
+    commandCaption->setWordWrap(true);
+    Commandlinetxt = new QLineEdit(group);
+    Commandlinetxt->setObjectName(QStringLiteral("Commandlinetxt"));
+    Commandlinetxt->setAccessibleName(commandCaption->text());
+    commandCaption->setBuddy(Commandlinetxt);
+    Launchcmd = new QPushButton(QStringLiteral("L&aunch Server"), group);
+    Launchcmd->setObjectName(QStringLiteral("Launchcmd"));
+    layout->addWidget(mapCaption);
+    layout->addWidget(StartMaplst);
+    layout->addWidget(commandCaption);
+    layout->addWidget(Commandlinetxt);
+    layout->addWidget(Launchcmd);
+    // Clicks and keyboard changes alike.
+    connect(StartMaplst, &QListWidget::itemSelectionChanged, this,
+            [this] { StartMaplstClick(StartMaplst->currentItem()); });
+    connectGuarded(context_, Launchcmd, &QPushButton::clicked, this, &BasicPage::LaunchcmdClick);
+    return group;
+}
+
+void BasicPage::StartMaplstClick(QListWidgetItem* item) {
+    // At most one start map: a click on another map moves the choice to it.
+    if (StartMaplst->selectedItems().size() < 2) return;
+    const QSignalBlocker block(StartMaplst);
+    StartMaplst->clearSelection();
+    if (item) item->setSelected(true);
+}
+
+void BasicPage::LaunchcmdClick() {
+    LaunchInput in;
+    in.dedicated = Dedicatedopt->isChecked();
+    in.listen = Listenopt->isChecked();
+    QListWidgetItem* current = StartMaplst->currentItem();
+    if (StartMaplst->count() > 0 && current && current->isSelected()) in.startMap = current->text();
+    in.maxPlayersText = binding_.model().text(QStringLiteral("Maxplayerstxt"));
+    in.commandLine = Commandlinetxt->text();
+    in.installRoot = ReadInstallRoot();
+    in.modFolder = SelectedModFolder();
+    in.linuxServer = installationPlatform(in.installRoot) == ServerPlatform::Linux;
+    const LaunchPlan plan = planLaunch(in);
+    if (!plan.message.isEmpty()) {
+        context_.prompter().message(plan.message);
+        if (plan.focusMapList) StartMaplst->setFocus();
+        return;
+    }
+    if (!startLaunchPlan(plan, context_.shell(), context_.prompter(), wineFinder)) return;
+    if (!in.commandLine.isEmpty())
+        RegWriteString(kTarrowKey, QStringLiteral("CommandLine"), in.commandLine, context_.prompter());
+}
+
+} // namespace tarrow

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "page.h"
+
+#include <QWidget>
+#include <functional>
+
+class QLineEdit;
+class QListWidgetItem;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace tarrow {
+
+class FileListBox;
+class MapcyclePage;
+class MotdPage;
+class ServerBinding;
+class ServerSettingsPage;
+
+// "  Basic  ": the server kind and its save, the basic settings, and the launcher.
+class BasicPage : public QWidget {
+    Q_OBJECT
+  public:
+    BasicPage(WindowContext& context, ServerBinding& binding, QWidget* parent);
+
+    // Shows the installation's maps and the stored command line.
+    void showLaunchSettings(const QString& mapFolder, const QString& commandLine);
+
+    QRadioButton* Dedicatedopt = nullptr;
+    QRadioButton* Listenopt = nullptr;
+    QPushButton* Saveservercmd = nullptr;
+    FileListBox* StartMaplst = nullptr;
+    QLineEdit* Commandlinetxt = nullptr;
+    QPushButton* Launchcmd = nullptr;
+    // How wine is found on PATH (tests put their own).
+    std::function<QString()> wineFinder;
+
+  public slots:
+    void DedicatedoptClick();
+    void ListenoptClick();
+    void SaveservercmdClick();
+    void LaunchcmdClick();
+    void StartMaplstClick(QListWidgetItem* item);
+
+  private:
+    QWidget* buildServerKindGroup(QWidget* parent);
+    QWidget* buildLaunchGroup(QWidget* parent);
+    WindowContext& context_;
+    ServerBinding& binding_;
+};
+
+// "Server Config/Launcher": the server's settings, map cycle and message of the day, and the launcher,
+// on inner pages.
+class LauncherPage : public QWidget {
+    Q_OBJECT
+  public:
+    LauncherPage(WindowContext& context, QWidget* parent);
+
+    ServerBinding& serverBinding() { return *binding_; }
+
+    QTabWidget* Launchertabs = nullptr;
+    BasicPage* Basic = nullptr;
+    ServerSettingsPage* Advanced = nullptr;
+    MapcyclePage* Mapcycle = nullptr;
+    MotdPage* MOTD = nullptr;
+    ServerSettingsPage* Adminmod = nullptr;
+    ServerSettingsPage* Neotf = nullptr;
+    ServerSettingsPage* NeotfCont = nullptr;
+
+  private:
+    ServerBinding* binding_;
+};
+
+} // namespace tarrow

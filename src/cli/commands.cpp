@@ -238,12 +238,7 @@ int dump(Installation& in, const QString& dirOption, const QString& include) {
     createFolder(folder);
     const SystemReadings readings = SystemReadings::real();
     QStringList report;
-    assembleInfoDump(report, in.root, in.mod, in.settings, sel, readings);
-    maskPasswords(report);
-    // A Linux server's dump also follows its loader chain (the Windows report stays as it always was).
-    if (in.paths().platform == ServerPlatform::Linux)
-        report << QString() << loaderChainText(followLoaderChain(in.paths(), in.settings));
-    writeFileBytes(folder + QStringLiteral("infodump.txt"), joinLinesCrLf(report), WriteMode::Output);
+    writeInfoDumpReport(folder, report, in.paths(), in.settings, sel, readings);
     // The two report pages as the window would show them now.
     QStringList scratch;
     const InstallPaths p = in.paths();

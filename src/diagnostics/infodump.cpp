@@ -1,9 +1,13 @@
 #include "infodump.h"
 
 #include "app/componentsettings.h"
+#include "app/installpaths.h"
+#include "app/platform.h"
+#include "common/fileio.h"
 #include "common/paths.h"
 #include "common/sysinfo.h"
 #include "common/textlists.h"
+#include "status/loaderchain.h"
 
 #include <QLocale>
 
@@ -182,6 +186,28 @@ QString maskPasswordLine(const QString& line) {
 void maskPasswords(QStringList& report) {
     for (QString& line : report)
         line = maskPasswordLine(line);
+}
+
+void writeInfoDumpReport(const QString& folder, QStringList& report, const InstallPaths& paths,
+                         const ComponentSettings& settings, const DumpSelection& selection,
+                         const SystemReadings& readings) {
+    assembleInfoDump(report, paths.root, paths.mod, settings, selection, readings);
+    maskPasswords(report);
+    // A Linux server's dump also follows its loader chain (the Windows report stays as it always was).
+    if (paths.platform == ServerPlatform::Linux)
+        report << QString() << loaderChainText(followLoaderChain(paths, settings));
+    // The dump is made afresh for the user: written safely, but not kept as a backup.
+    writeFileBytes(folder + QStringLiteral("infodump.txt"), joinLinesCrLf(report), WriteMode::Output);
+}
+
+void copyStatusPages(const QString& folder, const QString& pluginFolder, const QString& longTime) {
+    clearReadOnly(pluginFolder + QStringLiteral("tarrow.html"));
+    clearReadOnly(pluginFolder + QStringLiteral("stats.html"));
+    for (const char* page : {"stats", "tarrow"}) {
+        const QString target = nativePath(folder + pageCopyName(QString::fromLatin1(page), longTime));
+        const QString source = pluginFolder + QLatin1String(page) + QStringLiteral(".html");
+        if (fileExists(source)) writeFileBytes(target, readFileBytes(source), WriteMode::Output);
+    }
 }
 
 } // namespace tarrow

@@ -8,6 +8,7 @@
 namespace tarrow {
 
 struct ComponentSettings;
+struct InstallPaths;
 
 struct DumpSelection {
     bool plugin = false; // Admin Mod's plug-in list
@@ -36,6 +37,14 @@ void assembleInfoDump(QStringList& report, const QString& installRoot, const QSt
 // name do not hide a password from the rule.
 QString maskPasswordLine(const QString& line);
 void maskPasswords(QStringList& report);
+
+// Writes infodump.txt into `folder` (which ends with a separator): the report of `selection` with
+// passwords masked and, for a Linux server, its loader chain. `report` is where it is composed.
+void writeInfoDumpReport(const QString& folder, QStringList& report, const InstallPaths& paths,
+                         const ComponentSettings& settings, const DumpSelection& selection,
+                         const SystemReadings& readings);
+// Copies the two report pages that the plug-in folder holds now into `folder`, named after the time.
+void copyStatusPages(const QString& folder, const QString& pluginFolder, const QString& longTime);
 
 // "stats 10-15-32 PM.html" for the time text "10:15:32 PM".
 QString pageCopyName(const QString& page, const QString& longTime);

@@ -6,6 +6,7 @@
 #include "diagnostics/infodump.h"
 #include "page.h"
 #include "page_configs.h"
+#include "page_info.h"
 #include "page_launcher.h"
 #include "page_scripts.h"
 #include "page_tarrow.h"
@@ -62,10 +63,9 @@ class TMainfrm : public QMainWindow, public WindowContext {
     bool guarded(const std::function<void()>& handler) override;
     QStringList& scratchLines() override { return Liblist; }
     // Names in the status bar the files just written, and whether their previous versions were kept.
-    void reportWrites(const QList<WriteRecord>& records);
+    void reportWrites(const QList<WriteRecord>& records) override;
     // What the window says where no Half-Life folder is set.
-    static QString noInstallRootText();
-    BackupsDialog* backupsDialog() const { return backupsDialog_; }
+    static QString noInstallRootText() { return tarrow::noInstallRootText(); }
 
     // Window transparency: on or off, level 0..255.
     void setTransparency(bool on, int level);
@@ -79,7 +79,7 @@ class TMainfrm : public QMainWindow, public WindowContext {
     ScriptsPage* Scripts = nullptr;
     ConfigsPage* Configs = nullptr;
     LauncherPage* Launcher = nullptr;
-    QWidget* Info = nullptr;
+    InfoPage* Info = nullptr;
 
     // " Server Status "
     QLabel* Bannerimg = nullptr;
@@ -91,48 +91,10 @@ class TMainfrm : public QMainWindow, public WindowContext {
     // The status refresh and the load flags it keeps between ticks.
     StatusRefresh& statusRefresh() { return refresh_; }
 
-    // "  Info/Help  "
-    ClickLabel* TarKeylbl = nullptr;
-    ClickLabel* TarPathlbl = nullptr;
-    QLabel* TarVersionlbl = nullptr;
-    QLabel* GUIversionlbl = nullptr;
-    QPushButton* ResetKeycmd = nullptr;
-    QPushButton* Backupscmd = nullptr;
-    QCheckBox* Autoexecchk = nullptr;
-    QCheckBox* Liblistchk = nullptr;
-    QCheckBox* Metamodchk = nullptr;
-    QCheckBox* NTFchk = nullptr;
-    QPushButton* Rebuildcmd = nullptr;
-    QLabel* Rebuildlbl = nullptr;
-    QLineEdit* Transparency = nullptr;
-    QLineEdit* StatsSpeed = nullptr;
-    QComboBox* Platformcmb = nullptr;
-    QCheckBox* Pluginchk = nullptr;
-    QCheckBox* Serverchk = nullptr;
-    QCheckBox* botchk = nullptr;
-    QCheckBox* Tarrowchk = nullptr;
-    QPushButton* Dumpcmd = nullptr;
-    QPushButton* Helpcmd = nullptr;
-    QPushButton* guihelpcmd = nullptr;
-    // The desktop folder the dump goes to, and the system readings of its report (tests put their own).
-    std::function<QString()> desktopFolder;
-    SystemReadings dumpReadings = SystemReadings::real();
-
   public slots:
     void FormCreate();
     void TabsChange(int index);
-    void ResetKeycmdClick();
-    void BackupscmdClick();
-    void TarPathlblDblClick();
-    void TarKeylblDblClick();
     void statustmrTimer();
-    void TransparencyChange();
-    void StatsSpeedChange();
-    void PlatformcmbChange();
-    void RebuildcmdClick();
-    void DumpcmdClick();
-    void HelpcmdClick();
-    void guihelpcmdClick();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -143,10 +105,6 @@ class TMainfrm : public QMainWindow, public WindowContext {
     // FormCloseQuery: always allows the close.
     bool FormCloseQuery();
     void buildMainPage();
-    void buildRebuildGroup(QWidget* parent, QGridLayout* into);
-    QWidget* buildDumpGroup(QWidget* parent);
-    QWidget* buildResourcesGroup(QWidget* parent);
-    void buildInfoPage();
     QWidget* addPage(const char* name, const QString& caption);
     // Puts a page of its own class into the page control, under its object name.
     template <typename Page> Page* addPage(Page* page, const char* name, const QString& caption) {
@@ -162,11 +120,7 @@ class TMainfrm : public QMainWindow, public WindowContext {
     bool closing_ = false;
     bool refreshing_ = false;
     StatusRefresh refresh_;
-    std::unique_ptr<Rebuilder> rebuilder_;
-    QPointer<BackupsDialog> backupsDialog_;
     bool showingNoRootPage_ = false;
-    bool loadingPlatform_ = false;
-    void showPlatformSetting();
 };
 
 } // namespace tarrow

@@ -52,15 +52,19 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     Scripts = addPage(new ScriptsPage(*this, Tabs), "Scripts", QStringLiteral("Tarrow Scripts"));
     Configs = addPage(new ConfigsPage(*this, Tabs), "Configs", QStringLiteral("Tarrow Configs"));
     Launcher = addPage(new LauncherPage(*this, Tabs), "Launcher", QStringLiteral("Server Config/Launcher"));
-    Info = addPage("Info", QStringLiteral("  Info/Help  "));
-
     statustmr = new QTimer(this);
+    WindowControls controls;
+    controls.statusTimer = statustmr;
+    controls.setTransparency = [this](bool on, int level) { setTransparency(on, level); };
+    controls.transparencyLevel = [this] { return transparencyLevel_; };
+    controls.close = [this] { close(); };
+    Info = addPage(new InfoPage(*this, std::move(controls), Tabs), "Info", QStringLiteral("  Info/Help  "));
+
     statustmr->setObjectName(QStringLiteral("statustmr"));
     statustmr->setInterval(1000);
     connect(statustmr, &QTimer::timeout, this, &TMainfrm::statustmrTimer);
 
     buildMainPage();
-    buildInfoPage();
 
     connect(Tabs, &QTabWidget::currentChanged, this, &TMainfrm::TabsChange);
     // The creation handler runs as the window is made; a failure stops it with the error box and the
@@ -105,7 +109,7 @@ void TMainfrm::reportWrites(const QList<WriteRecord>& records) {
     statusBar()->showMessage(parts.join(QStringLiteral("; ")));
 }
 
-QString TMainfrm::noInstallRootText() {
+QString noInstallRootText() {
     return QStringLiteral(
         "No Half-Life folder is set. Click \"Reset Tarrow Reg Key\" on the Info/Help page and "
         "start Tarrow GUI again to choose one, or start it with --install-root DIR.");
@@ -164,9 +168,7 @@ void TMainfrm::FormCreate() {
     ComponentSettings& comps = components();
     if (root.isEmpty()) {
         // Nothing below an InstallRoot is read or written without one: not in the working folder either.
-        TarPathlbl->setText(QStringLiteral("Tarrow Installation Path: ") + root);
-        TarKeylbl->setText(QStringLiteral("Tarrow Registry Key: HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarrow\\"));
-        GUIversionlbl->setText(QStringLiteral("Tarrow GUI Version: ") + PanelVersionText);
+        Info->showInformation(root);
         statusBar()->showMessage(noInstallRootText());
         statustmr->start();
         return;
@@ -208,15 +210,7 @@ void TMainfrm::FormCreate() {
     applyVersionOverrides(comps, read);
 
     // 11: the information labels.
-    TarPathlbl->setText(QStringLiteral("Tarrow Installation Path: ") + root);
-    TarKeylbl->setText(QStringLiteral("Tarrow Registry Key: HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarrow\\"));
-    GUIversionlbl->setText(QStringLiteral("Tarrow GUI Version: ") + PanelVersionText);
-    const QString dll = plugin + QStringLiteral("tarrow.dll");
-    if (fileExists(dll)) {
-        const auto version = FileVersionText(dll);
-        TarVersionlbl->setText(version ? QStringLiteral("Tarrow Version: ") + *version
-                                       : QStringLiteral("Tarrow Version: Not Installed/Error"));
-    }
+    Info->showInformation(root);
 
     // 12: options exist from now on; the transparency edit applies its own rule.
     if (RegReadString(kTarrowKey, QStringLiteral("Translucency")).isEmpty())
@@ -225,13 +219,13 @@ void TMainfrm::FormCreate() {
         RegWriteString(kTarrowKey, QStringLiteral("Stats Speed"), QString(), prompter_);
     const QString level = RegReadString(kTarrowKey, QStringLiteral("translucency"));
     if (!level.isEmpty() && IsByteNumber(level)) {
-        Transparency->setText(level);
+        Info->Transparency->setText(level);
     } else {
         setTransparency(false, transparencyLevel_);
-        Transparency->setText(QStringLiteral("255"));
+        Info->Transparency->setText(QStringLiteral("255"));
     }
 
-    showPlatformSetting();
+    Info->showPlatformSetting();
 
     // 13-14: the map lists and the stored command line.
     const QString maps = root + mod + QStringLiteral("\\maps\\");
@@ -280,28 +274,6 @@ void TMainfrm::TabsChange(int index) {
     }
 }
 
-void TMainfrm::ResetKeycmdClick() {
-    if (!prompter_.confirm(QStringLiteral(
-            "If you procede this option will reset the Tarrow installation path registry key and will shut "
-            "down "
-            "the Tarrow GUI, please restart the GUI to set the path again. Do you wish to continue?")))
-        return;
-    statustmr->stop();
-    RegWriteString(kTarrowKey, kInstallPathValue, QString(), prompter_);
-    close();
-}
-
-void TMainfrm::TarPathlblDblClick() {
-    // The caption less "Tarrow Installation Path:" is a blank and the InstallRoot.
-    const QString folder = TarPathlbl->text().mid(25);
-    shell_.openFolder(nativePath(folder.trimmed()));
-}
-
-void TMainfrm::TarKeylblDblClick() {
-    // There is no registry editor here: the settings file opens in the desktop's editor.
-    if (SettingsStore::active()) shell_.openDocument(SettingsStore::active()->fileName());
-}
-
 void TMainfrm::statustmrTimer() {
     // A refresh lets window messages run at its end; a tick arriving then waits for the next one.
     if (refreshing_) return;
@@ -322,11 +294,11 @@ void TMainfrm::statustmrTimer() {
         StatusRefresh::removeMetagame(paths);
         const QString stored = RegReadString(kTarrowKey, QStringLiteral("Stats speed"));
         if (const auto seconds = statsSpeedSeconds(stored)) {
-            StatsSpeed->setText(stored);
+            Info->StatsSpeed->setText(stored);
             statustmr->setInterval(*seconds * 1000);
         } else {
             statustmr->setInterval(kDefaultStatsSeconds * 1000);
-            StatsSpeed->setText(QString::number(kDefaultStatsSeconds));
+            Info->StatsSpeed->setText(QString::number(kDefaultStatsSeconds));
         }
         const LoadFlags before = refresh_.flags();
         // A click's writes are reported even when the refresh stops after them.

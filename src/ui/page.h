@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/fileio.h"
+
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -21,7 +23,12 @@ class WindowContext {
     virtual bool guarded(const std::function<void()>& handler) = 0;
     // The scratch list of file lines that the list-saving routine consults (the window's Liblist).
     virtual QStringList& scratchLines() = 0;
+    // Names in the status bar the files just written, and whether their previous versions were kept.
+    virtual void reportWrites(const QList<WriteRecord>& records) = 0;
 };
+
+// What the window says where no Half-Life folder is set.
+QString noInstallRootText();
 
 // Connects `signal` of `sender` to the handler `slot` of `page`, run inside the window's error
 // boundary. The signal's arguments are not passed on: the handlers read their controls.

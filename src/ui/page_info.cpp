@@ -1,15 +1,17 @@
 // The "  Info/Help  " page: information labels, reset, and the window options.
-#include "main.h"
+#include "page_info.h"
 
 #include "app/componentsettings.h"
 #include "app/platform.h"
 #include "app/windowoptions.h"
 #include "backupsdialog.h"
 #include "common/fileio.h"
+#include "common/fileversion.h"
 #include "common/modtable.h"
 #include "common/paths.h"
 #include "common/prompter.h"
 #include "common/settingsstore.h"
+#include "common/shell.h"
 #include "gamefiles/rebuild.h"
 #include "widgets.h"
 
@@ -44,10 +46,11 @@ QLineEdit* labelledEdit(QGridLayout* grid, int row, const char* name, const QStr
 
 } // namespace
 
-void TMainfrm::buildInfoPage() {
-    auto* layout = new QGridLayout(Info);
+InfoPage::InfoPage(WindowContext& context, WindowControls window, QWidget* parent)
+    : QWidget(parent), context_(context), window_(std::move(window)) {
+    auto* layout = new QGridLayout(this);
 
-    auto* infoGroup = new QGroupBox(QStringLiteral("Tarrow Information:"), Info);
+    auto* infoGroup = new QGroupBox(QStringLiteral("Tarrow Information:"), this);
     auto* infoLayout = new QVBoxLayout(infoGroup);
     TarKeylbl = new ClickLabel(QStringLiteral("Tarrow Registry Key:"));
     TarKeylbl->setObjectName(QStringLiteral("TarKeylbl"));
@@ -65,13 +68,13 @@ void TMainfrm::buildInfoPage() {
         l->setWordWrap(true);
         infoLayout->addWidget(l);
     }
-    connect(TarKeylbl, &ClickLabel::doubleClicked, this, &TMainfrm::TarKeylblDblClick);
-    connect(TarPathlbl, &ClickLabel::doubleClicked, this, &TMainfrm::TarPathlblDblClick);
+    connect(TarKeylbl, &ClickLabel::doubleClicked, this, &InfoPage::TarKeylblDblClick);
+    connect(TarPathlbl, &ClickLabel::doubleClicked, this, &InfoPage::TarPathlblDblClick);
     layout->addWidget(infoGroup, 0, 0);
 
-    buildRebuildGroup(Info, layout);
+    buildRebuildGroup(layout);
 
-    auto* optionsGroup = new QGroupBox(QStringLiteral("Tarrow GUI Options:"), Info);
+    auto* optionsGroup = new QGroupBox(QStringLiteral("Tarrow GUI Options:"), this);
     optionsGroup->setObjectName(QStringLiteral("Optionsgrp"));
     auto* optionsLayout = new QGridLayout(optionsGroup);
     Transparency = labelledEdit(
@@ -94,21 +97,22 @@ void TMainfrm::buildInfoPage() {
     optionsLayout->addWidget(platformLabel, 2, 0);
     optionsLayout->addWidget(Platformcmb, 2, 1, 1, 2);
     connect(Platformcmb, &QComboBox::currentIndexChanged, this, [this] {
-        if (!loadingPlatform_) guarded([this] { PlatformcmbChange(); });
+        if (!loadingPlatform_) context_.guarded([this] { PlatformcmbChange(); });
     });
     optionsLayout->setColumnStretch(2, 1);
-    connect(Transparency, &QLineEdit::textChanged, this,
-            [this] { guarded([this] { TransparencyChange(); }); });
-    connect(StatsSpeed, &QLineEdit::textChanged, this, [this] { guarded([this] { StatsSpeedChange(); }); });
+    connectGuarded(context_, Transparency, &QLineEdit::textChanged, this, &InfoPage::TransparencyChange);
+    connectGuarded(context_, StatsSpeed, &QLineEdit::textChanged, this, &InfoPage::StatsSpeedChange);
     layout->addWidget(optionsGroup, 1, 0);
-    layout->addWidget(buildDumpGroup(Info), 1, 1);
-    layout->addWidget(buildResourcesGroup(Info), 2, 0, 1, 2);
+    layout->addWidget(buildDumpGroup(), 1, 1);
+    layout->addWidget(buildResourcesGroup(), 2, 0, 1, 2);
 
     layout->setRowStretch(3, 1);
 }
 
-void TMainfrm::buildRebuildGroup(QWidget* parent, QGridLayout* into) {
-    auto* group = new QGroupBox(QStringLiteral("Reset Options:"), parent);
+InfoPage::~InfoPage() = default;
+
+void InfoPage::buildRebuildGroup(QGridLayout* into) {
+    auto* group = new QGroupBox(QStringLiteral("Reset Options:"), this);
     group->setObjectName(QStringLiteral("Resetgrp"));
     auto* grid = new QGridLayout(group);
     auto* notice = new QLabel(QStringLiteral(
@@ -116,7 +120,7 @@ void TMainfrm::buildRebuildGroup(QWidget* parent, QGridLayout* into) {
     notice->setWordWrap(true);
     grid->addWidget(notice, 0, 0, 1, 2);
     Autoexecchk = named(new QCheckBox(QStringLiteral("Autoexec.cfg"), group), "Autoexecchk");
-    Liblistchk = named(new QCheckBox(QStringLiteral("Liblist.gam"), group), "Liblistchk");
+    Liblistchk = named(new QCheckBox(QStringLiteral("context_.scratchLines().gam"), group), "Liblistchk");
     Metamodchk = named(new QCheckBox(QStringLiteral("Plugins.ini"), group), "Metamodchk");
     NTFchk = named(new QCheckBox(QStringLiteral("NTF_Config.txt"), group), "NTFchk");
     grid->addWidget(Autoexecchk, 1, 0);
@@ -139,37 +143,37 @@ void TMainfrm::buildRebuildGroup(QWidget* parent, QGridLayout* into) {
     Backupscmd->setToolTip(
         QStringLiteral("See and restore the previous versions of the files Tarrow GUI wrote"));
     grid->addWidget(Backupscmd, 4, 1);
-    connect(ResetKeycmd, &QPushButton::clicked, this, [this] { guarded([this] { ResetKeycmdClick(); }); });
-    connect(Backupscmd, &QPushButton::clicked, this, [this] { guarded([this] { BackupscmdClick(); }); });
-    connect(Rebuildcmd, &QPushButton::clicked, this, [this] { guarded([this] { RebuildcmdClick(); }); });
+    connectGuarded(context_, ResetKeycmd, &QPushButton::clicked, this, &InfoPage::ResetKeycmdClick);
+    connectGuarded(context_, Backupscmd, &QPushButton::clicked, this, &InfoPage::BackupscmdClick);
+    connectGuarded(context_, Rebuildcmd, &QPushButton::clicked, this, &InfoPage::RebuildcmdClick);
     into->addWidget(group, 0, 1);
 
     rebuilder_ = std::make_unique<Rebuilder>();
     rebuilder_->setLabel = [this](const QString& text) { Rebuildlbl->setText(text); };
-    rebuilder_->stopStatusTimer = [this] { statustmr->stop(); };
+    rebuilder_->stopStatusTimer = [this] { window_.statusTimer->stop(); };
     rebuilder_->clearSelection = [this] {
         for (QCheckBox* c : {Autoexecchk, Liblistchk, Metamodchk, NTFchk})
             c->setChecked(false);
     };
 }
 
-void TMainfrm::BackupscmdClick() {
+void InfoPage::BackupscmdClick() {
     const QString root = ReadInstallRoot();
     if (root.isEmpty()) {
-        prompter_.message(noInstallRootText());
+        context_.prompter().message(noInstallRootText());
         return;
     }
     if (backupsDialog_) backupsDialog_->deleteLater();
-    backupsDialog_ = new BackupsDialog(nativePath(root), prompter_, this);
+    backupsDialog_ = new BackupsDialog(nativePath(root), context_.prompter(), this);
     connect(backupsDialog_, &BackupsDialog::restored, this, [this](const QString& path) {
-        reportWrites(takeWriteJournal());
+        context_.reportWrites(takeWriteJournal());
         Q_UNUSED(path);
     });
     // Window-modal without a nested loop: the window's timers and tests go on.
     backupsDialog_->open();
 }
 
-void TMainfrm::RebuildcmdClick() {
+void InfoPage::RebuildcmdClick() {
     RebuildSelection selection;
     selection.autoexec = Autoexecchk->isChecked();
     selection.liblist = Liblistchk->isChecked();
@@ -178,11 +182,11 @@ void TMainfrm::RebuildcmdClick() {
     rebuilder_->run(selection, ReadInstallRoot(), SelectedModFolder(), components());
 }
 
-void TMainfrm::PlatformcmbChange() {
-    RegWriteString(kTarrowKey, kPlatformValue, Platformcmb->currentData().toString(), prompter_);
+void InfoPage::PlatformcmbChange() {
+    RegWriteString(kTarrowKey, kPlatformValue, Platformcmb->currentData().toString(), context_.prompter());
 }
 
-void TMainfrm::showPlatformSetting() {
+void InfoPage::showPlatformSetting() {
     const QString stored = RegReadString(kTarrowKey, kPlatformValue).trimmed().toLower();
     const int i = Platformcmb->findData(stored.isEmpty() ? QStringLiteral("auto") : stored);
     loadingPlatform_ = true;
@@ -190,26 +194,61 @@ void TMainfrm::showPlatformSetting() {
     loadingPlatform_ = false;
 }
 
-void TMainfrm::TransparencyChange() {
+void InfoPage::TransparencyChange() {
     const QString text = Transparency->text();
     if (const auto level = tarrow::transparencyLevel(text)) {
-        RegWriteString(kTarrowKey, QStringLiteral("translucency"), text, prompter_);
-        setTransparency(transparencyOnFor(*level), *level);
+        RegWriteString(kTarrowKey, QStringLiteral("translucency"), text, context_.prompter());
+        window_.setTransparency(transparencyOnFor(*level), *level);
         return;
     }
     // Not a level: opaque, and the edit shows "255" (this change runs the rule again and stores it).
-    setTransparency(false, transparencyLevel_);
+    window_.setTransparency(false, window_.transparencyLevel());
     Transparency->setText(QStringLiteral("255"));
 }
 
-void TMainfrm::StatsSpeedChange() {
+void InfoPage::StatsSpeedChange() {
     const QString text = StatsSpeed->text();
     if (const auto seconds = statsSpeedSeconds(text)) {
-        RegWriteString(kTarrowKey, QStringLiteral("Stats Speed"), text, prompter_);
-        statustmr->setInterval(*seconds * 1000);
+        RegWriteString(kTarrowKey, QStringLiteral("Stats Speed"), text, context_.prompter());
+        window_.statusTimer->setInterval(*seconds * 1000);
         return;
     }
-    statustmr->setInterval(kDefaultStatsSeconds * 1000);
+    window_.statusTimer->setInterval(kDefaultStatsSeconds * 1000);
+}
+
+void InfoPage::showInformation(const QString& root) {
+    TarPathlbl->setText(QStringLiteral("Tarrow Installation Path: ") + root);
+    TarKeylbl->setText(QStringLiteral("Tarrow Registry Key: HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarrow\\"));
+    GUIversionlbl->setText(QStringLiteral("Tarrow GUI Version: ") + PanelVersionText);
+    if (root.isEmpty()) return;
+    const QString dll = root + QStringLiteral("tarrow\\tarrow.dll");
+    if (fileExists(dll)) {
+        const auto version = FileVersionText(dll);
+        TarVersionlbl->setText(version ? QStringLiteral("Tarrow Version: ") + *version
+                                       : QStringLiteral("Tarrow Version: Not Installed/Error"));
+    }
+}
+
+void InfoPage::ResetKeycmdClick() {
+    if (!context_.prompter().confirm(QStringLiteral(
+            "If you procede this option will reset the Tarrow installation path registry key and will shut "
+            "down "
+            "the Tarrow GUI, please restart the GUI to set the path again. Do you wish to continue?")))
+        return;
+    window_.statusTimer->stop();
+    RegWriteString(kTarrowKey, kInstallPathValue, QString(), context_.prompter());
+    window_.close();
+}
+
+void InfoPage::TarPathlblDblClick() {
+    // The caption less "Tarrow Installation Path:" is a blank and the InstallRoot.
+    const QString folder = TarPathlbl->text().mid(25);
+    context_.shell().openFolder(nativePath(folder.trimmed()));
+}
+
+void InfoPage::TarKeylblDblClick() {
+    // There is no registry editor here: the settings file opens in the desktop's editor.
+    if (SettingsStore::active()) context_.shell().openDocument(SettingsStore::active()->fileName());
 }
 
 } // namespace tarrow

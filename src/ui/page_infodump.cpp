@@ -1,7 +1,8 @@
 // The Info page's dump group and its resources: the support dump on the desktop, help files and sites.
-#include "main.h"
+#include "page_info.h"
 
 #include "app/componentsettings.h"
+#include "app/installpaths.h"
 #include "app/webaddresses.h"
 #include "common/fileio.h"
 #include "common/modtable.h"
@@ -11,7 +12,6 @@
 #include "common/shell.h"
 #include "common/textlists.h"
 #include "common/wait.h"
-#include "status/loaderchain.h"
 #include "widgets.h"
 
 #include <QCheckBox>
@@ -25,8 +25,8 @@
 
 namespace tarrow {
 
-QWidget* TMainfrm::buildDumpGroup(QWidget* parent) {
-    auto* group = new QGroupBox(QStringLiteral("Info Dump:"), parent);
+QWidget* InfoPage::buildDumpGroup() {
+    auto* group = new QGroupBox(QStringLiteral("Info Dump:"), this);
     auto* grid = new QGridLayout(group);
     auto* label =
         new QLabel(QStringLiteral("Select any additional files you wish to include in the debug info dump."));
@@ -45,18 +45,18 @@ QWidget* TMainfrm::buildDumpGroup(QWidget* parent) {
     Dumpcmd->setToolTip(
         QStringLiteral("Click here to dump info to your desktop to send to the Tarrow team to debug."));
     grid->addWidget(Dumpcmd, 3, 0);
-    connect(Dumpcmd, &QPushButton::clicked, this, [this] { guarded([this] { DumpcmdClick(); }); });
+    connectGuarded(context_, Dumpcmd, &QPushButton::clicked, this, &InfoPage::DumpcmdClick);
     desktopFolder = [] { return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation); };
     return group;
 }
 
-QWidget* TMainfrm::buildResourcesGroup(QWidget* parent) {
-    auto* group = new QGroupBox(QStringLiteral("Resources:"), parent);
+QWidget* InfoPage::buildResourcesGroup() {
+    auto* group = new QGroupBox(QStringLiteral("Resources:"), this);
     auto* grid = new QGridLayout(group);
     Helpcmd = named(new QPushButton(QStringLiteral("Tarrow Help File"), group), "Helpcmd");
     guihelpcmd = named(new QPushButton(QStringLiteral("Tarrow GUI Help File"), group), "guihelpcmd");
-    connect(Helpcmd, &QPushButton::clicked, this, &TMainfrm::HelpcmdClick);
-    connect(guihelpcmd, &QPushButton::clicked, this, &TMainfrm::guihelpcmdClick);
+    connect(Helpcmd, &QPushButton::clicked, this, &InfoPage::HelpcmdClick);
+    connect(guihelpcmd, &QPushButton::clicked, this, &InfoPage::guihelpcmdClick);
     const struct {
         const char* name;
         QString caption;
@@ -78,7 +78,8 @@ QWidget* TMainfrm::buildResourcesGroup(QWidget* parent) {
         const QString address = w.address;
         b->setToolTip(address);
         // Opened without a test beforehand and without a message.
-        connect(b, &QPushButton::clicked, this, [this, address] { shell_.openWebAddress(address); });
+        connect(b, &QPushButton::clicked, this,
+                [this, address] { context_.shell().openWebAddress(address); });
         all << b;
     }
     for (int i = 0; i < all.size(); ++i)
@@ -98,19 +99,19 @@ void openHelp(Shell& shell, Prompter& prompter, const QString& file, const QStri
 
 } // namespace
 
-void TMainfrm::HelpcmdClick() {
-    openHelp(shell_, prompter_, QStringLiteral("Tarrow_Documentation.chm"),
+void InfoPage::HelpcmdClick() {
+    openHelp(context_.shell(), context_.prompter(), QStringLiteral("Tarrow_Documentation.chm"),
              QStringLiteral("Your Tarrow help file could not be located, Expected path: "));
 }
 
-void TMainfrm::guihelpcmdClick() {
-    openHelp(shell_, prompter_, QStringLiteral("Tarrow_GUI_Help.chm"),
+void InfoPage::guihelpcmdClick() {
+    openHelp(context_.shell(), context_.prompter(), QStringLiteral("Tarrow_GUI_Help.chm"),
              QStringLiteral("Your Tarrow GUI help file could not be located, Expected path: "));
 }
 
-void TMainfrm::DumpcmdClick() {
-    statustmr->stop();
-    prompter_.message(
+void InfoPage::DumpcmdClick() {
+    window_.statusTimer->stop();
+    context_.prompter().message(
         QStringLiteral("The Tarrow GUI will now begin an info dump on your HL setup, please do not touch any "
                        "keys or move the mouse "
                        "untill it has finished, you will recieve a message once it has finished."));
@@ -123,37 +124,24 @@ void TMainfrm::DumpcmdClick() {
     selection.server = Serverchk->isChecked();
     selection.bot = botchk->isChecked();
     selection.tarrow = Tarrowchk->isChecked();
-    assembleInfoDump(Liblist, root, mod, components(), selection, dumpReadings);
-    maskPasswords(Liblist);
-    // A Linux server's dump also follows its loader chain (the Windows report stays as it always was).
-    const InstallPaths paths(root, mod, components());
-    if (paths.platform == ServerPlatform::Linux)
-        Liblist << QString() << loaderChainText(followLoaderChain(paths, components()));
-    // The dump is made afresh for the user: written safely, but not kept as a backup.
-    writeFileBytes(folder + QStringLiteral("infodump.txt"), joinLinesCrLf(Liblist), WriteMode::Output);
+    writeInfoDumpReport(folder, context_.scratchLines(), InstallPaths(root, mod, components()), components(),
+                        selection, dumpReadings);
 
     // One refresh, so the page copies show the state as of now.
-    statustmr->setInterval(1000);
-    statustmr->start();
+    window_.statusTimer->setInterval(1000);
+    window_.statusTimer->start();
     WaitWithMessages(1500);
-    statustmr->stop();
+    window_.statusTimer->stop();
 
-    const QString plugin = root + QStringLiteral("tarrow\\");
-    clearReadOnly(plugin + QStringLiteral("tarrow.html"));
-    clearReadOnly(plugin + QStringLiteral("stats.html"));
-    for (const char* page : {"stats", "tarrow"}) {
-        const QString target = nativePath(
-            folder + pageCopyName(QString::fromLatin1(page), longTimeText(dumpReadings.now().time())));
-        const QString source = plugin + QLatin1String(page) + QStringLiteral(".html");
-        if (fileExists(source)) writeFileBytes(target, readFileBytes(source), WriteMode::Output);
-    }
-    shell_.openFolder(nativePath(folder));
+    copyStatusPages(folder, root + QStringLiteral("tarrow\\"), longTimeText(dumpReadings.now().time()));
+    context_.shell().openFolder(nativePath(folder));
     for (QCheckBox* c : {Tarrowchk, botchk, Pluginchk, Serverchk})
         c->setChecked(false);
     WaitWithMessages(1000);
-    prompter_.message(QStringLiteral("The info dump is now finished, this folder was placed on your desktop "
-                                     "and contains the files needed to debug your "
-                                     "setup, please submit these files to the Tarrow team for analysis."));
+    context_.prompter().message(
+        QStringLiteral("The info dump is now finished, this folder was placed on your desktop "
+                       "and contains the files needed to debug your "
+                       "setup, please submit these files to the Tarrow team for analysis."));
 }
 
 } // namespace tarrow

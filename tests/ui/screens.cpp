@@ -53,7 +53,8 @@ int main(int argc, char** argv) {
     w.Tabs->setCurrentIndex(5);
     control<QPushButton>(w, "Backupscmd")->click();
     QTest::qWait(200);
-    if (w.backupsDialog()) w.backupsDialog()->grab().save(QDir(out).filePath(QStringLiteral("backups.png")));
+    if (w.Info->backupsDialog())
+        w.Info->backupsDialog()->grab().save(QDir(out).filePath(QStringLiteral("backups.png")));
     for (const QString& t : prompter.texts())
         qInfo("%s", qPrintable(t));
     return 0;

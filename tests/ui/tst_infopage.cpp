@@ -34,9 +34,9 @@ struct Window : test::WindowUnderTest {
         desktop = fx.path("Desktop");
         QDir().mkpath(desktop);
         open(Liblist::WritePlain, false);
-        w->desktopFolder = [this] { return desktop; };
-        w->dumpReadings.cpuSpeedMHz = [] { return 1000.0; };
-        w->dumpReadings.now = [] { return QDateTime(QDate(2026, 12, 8), QTime(10, 15, 32)); };
+        w->Info->desktopFolder = [this] { return desktop; };
+        w->Info->dumpReadings.cpuSpeedMHz = [] { return 1000.0; };
+        w->Info->dumpReadings.now = [] { return QDateTime(QDate(2026, 12, 8), QTime(10, 15, 32)); };
         w->show();
     }
 };

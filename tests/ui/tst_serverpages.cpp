@@ -199,7 +199,7 @@ void TestServerPages::operatorFileSavedAndRestored() {
     // The Info page's Backups... lists the copy and puts it back.
     w->Tabs->setCurrentIndex(5);
     child<QPushButton>(*w, "Backupscmd")->click();
-    BackupsDialog* d = w->backupsDialog();
+    BackupsDialog* d = w->Info->backupsDialog();
     QVERIFY(d && d->isVisible());
     QCOMPARE(d->Backuplst->topLevelItemCount(), 1);
     QCOMPARE(d->Backuplst->topLevelItem(0)->text(0), QStringLiteral("TFC/server.cfg"));

@@ -1,54 +1,32 @@
 #pragma once
 
-#include "backupsdialog.h"
-#include "botconfig/tarrowcfg.h"
 #include "common/fileio.h"
-#include "diagnostics/infodump.h"
 #include "page.h"
 #include "page_configs.h"
 #include "page_info.h"
 #include "page_launcher.h"
+#include "page_main.h"
 #include "page_scripts.h"
 #include "page_tarrow.h"
-#include "serverconfig/servermodel.h"
 #include "status/refresh.h"
 
-#include <QHash>
 #include <QMainWindow>
-#include <QPointer>
 #include <QStringList>
 #include <functional>
-#include <memory>
 
-class QBoxLayout;
-class QCheckBox;
-class QGridLayout;
 class QKeyEvent;
-class QComboBox;
-class QMenu;
-class QPlainTextEdit;
-class QRadioButton;
-class QSlider;
-class QGroupBox;
-class QLabel;
-class QListWidget;
-class QListWidgetItem;
-class QLineEdit;
-class QPushButton;
 class QTabWidget;
 class QTimer;
 
 namespace tarrow {
 
-class ClickLabel;
-class Rebuilder;
-class FileListBox;
 class Prompter;
 class Shell;
-class StatusPane;
 
-// The program's one window. Controls carry the names the rest of the team knows them by, as member
-// names and as object names; handlers are named after the control and the event.
+// The program's one window: the page control with its six pages, the status timer and the refresh it
+// runs, the page changes, and the error boundary every handler runs in. Each page is a class of its own
+// that owns its controls; controls carry the names the rest of the team knows them by, as member names
+// and as object names, and handlers are named after the control and the event.
 class TMainfrm : public QMainWindow, public WindowContext {
     Q_OBJECT
   public:
@@ -74,17 +52,13 @@ class TMainfrm : public QMainWindow, public WindowContext {
 
     // Page control and pages, by index: 0 Main .. 5 Info.
     QTabWidget* Tabs = nullptr;
-    QWidget* Main = nullptr;
+    MainPage* Main = nullptr;
     TarrowPage* Tarrow = nullptr;
     ScriptsPage* Scripts = nullptr;
     ConfigsPage* Configs = nullptr;
     LauncherPage* Launcher = nullptr;
     InfoPage* Info = nullptr;
 
-    // " Server Status "
-    QLabel* Bannerimg = nullptr;
-    StatusPane* Status = nullptr;
-    StatusPane* Stats = nullptr;
     QTimer* statustmr = nullptr;
     // Scratch list of file lines shared by the loader-file routines.
     QStringList Liblist;
@@ -104,8 +78,6 @@ class TMainfrm : public QMainWindow, public WindowContext {
   private:
     // FormCloseQuery: always allows the close.
     bool FormCloseQuery();
-    void buildMainPage();
-    QWidget* addPage(const char* name, const QString& caption);
     // Puts a page of its own class into the page control, under its object name.
     template <typename Page> Page* addPage(Page* page, const char* name, const QString& caption) {
         page->setObjectName(QString::fromLatin1(name));

@@ -47,7 +47,7 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     Tabs = new QTabWidget(this);
     Tabs->setObjectName(QStringLiteral("Tabs"));
     setCentralWidget(Tabs);
-    Main = addPage("Main", QStringLiteral(" Server Status "));
+    Main = addPage(new MainPage(shell_, Tabs), "Main", QStringLiteral(" Server Status "));
     Tarrow = addPage(new TarrowPage(*this, Tabs), "Tarrow", QStringLiteral("Configure Tarrow"));
     Scripts = addPage(new ScriptsPage(*this, Tabs), "Scripts", QStringLiteral("Tarrow Scripts"));
     Configs = addPage(new ConfigsPage(*this, Tabs), "Configs", QStringLiteral("Tarrow Configs"));
@@ -64,8 +64,6 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     statustmr->setInterval(1000);
     connect(statustmr, &QTimer::timeout, this, &TMainfrm::statustmrTimer);
 
-    buildMainPage();
-
     connect(Tabs, &QTabWidget::currentChanged, this, &TMainfrm::TabsChange);
     // The creation handler runs as the window is made; a failure stops it with the error box and the
     // window opens without the later steps.
@@ -73,13 +71,6 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
 }
 
 TMainfrm::~TMainfrm() = default;
-
-QWidget* TMainfrm::addPage(const char* name, const QString& caption) {
-    auto* page = new QWidget(Tabs);
-    page->setObjectName(QString::fromLatin1(name));
-    Tabs->addTab(page, caption);
-    return page;
-}
 
 bool TMainfrm::guarded(const std::function<void()>& handler) {
     bool ok = false;
@@ -281,8 +272,8 @@ void TMainfrm::statustmrTimer() {
     if (root.isEmpty()) {
         if (!showingNoRootPage_) {
             const QString page = noInstallRootPage(noInstallRootText());
-            Stats->setHtml(page);
-            Status->setHtml(page);
+            Main->Stats->setHtml(page);
+            Main->Status->setHtml(page);
             showingNoRootPage_ = true;
         }
         return;
@@ -312,11 +303,11 @@ void TMainfrm::statustmrTimer() {
                     w->statusBar()->showMessage(refreshWritesText(written, before, refresh.flags()));
             }
         } report{this, refresh_, before};
-        refresh_.run(paths, components(), Status->locationName(), Liblist);
+        refresh_.run(paths, components(), Main->Status->locationName(), Liblist);
     });
     // The panes return to the report even after a failed refresh, so that a click acts only once.
-    Stats->showFile(nativePath(root + QStringLiteral("tarrow\\stats1.html")));
-    Status->showFile(nativePath(root + QStringLiteral("tarrow\\tarrow1.html")));
+    Main->Stats->showFile(nativePath(root + QStringLiteral("tarrow\\stats1.html")));
+    Main->Status->showFile(nativePath(root + QStringLiteral("tarrow\\tarrow1.html")));
     QCoreApplication::processEvents();
     refreshing_ = false;
 }

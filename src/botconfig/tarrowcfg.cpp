@@ -2,6 +2,8 @@
 
 #include "app/componentsettings.h"
 #include "app/webaddresses.h"
+#include "common/fileio.h"
+#include "common/paths.h"
 #include "common/textlists.h"
 
 #include <algorithm>
@@ -168,6 +170,29 @@ QStringList userLinesOf(const QStringList& fileLines) {
         kept.append(line);
     }
     return kept;
+}
+
+QString botFolder(const QString& installRoot, const QString& modFolder) {
+    return installRoot + QStringLiteral("tarrow\\") + modFolder + QLatin1Char('\\');
+}
+
+QString botConfigPath(const QString& installRoot, const QString& modFolder) {
+    return botFolder(installRoot, modFolder) + QStringLiteral("tarrow.cfg");
+}
+
+QString botConfigShownPath(const QString& installRoot, const QString& modFolder) {
+    return nativePath(botFolder(installRoot, modFolder) + QStringLiteral("Tarrow.cfg"));
+}
+
+void saveBotConfig(const QString& path, const BotConfigModel& model) {
+    const QStringList kept = fileExists(path) ? userLinesOf(readLines(path)) : QStringList();
+    clearReadOnly(path);
+    writeFileBytes(path, joinLinesCrLf(model.fileLines(kept)));
+}
+
+void createBotConfig(const QString& installRoot, const QString& modFolder) {
+    createFolder(botFolder(installRoot, modFolder));
+    writeFileBytes(botConfigPath(installRoot, modFolder), joinLinesCrLf(newBotConfigLines()));
 }
 
 } // namespace tarrow

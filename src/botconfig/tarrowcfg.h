@@ -56,4 +56,15 @@ QStringList userLinesOf(const QStringList& fileLines);
 // The first two template lines: the file made when none exists.
 QStringList newBotConfigLines();
 
+// The bot folder of the installation (InstallRoot + "tarrow\" + ModFolder + "\"), the file in it, and
+// the file's name as messages show it.
+QString botFolder(const QString& installRoot, const QString& modFolder);
+QString botConfigPath(const QString& installRoot, const QString& modFolder);
+QString botConfigShownPath(const QString& installRoot, const QString& modFolder);
+
+// Writes `model` to `path`; the user's own lines of the file there (addbot commands and the like) stay.
+void saveBotConfig(const QString& path, const BotConfigModel& model);
+// Makes the bot folder and a new file from the template.
+void createBotConfig(const QString& installRoot, const QString& modFolder);
+
 } // namespace tarrow

@@ -25,11 +25,6 @@ namespace tarrow {
 
 namespace {
 
-QString botConfigPath() {
-    return ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() +
-           QStringLiteral("\\tarrow.cfg");
-}
-
 QSlider* slider(const char* name, int min, int max, int value, int pageStep, const QString& hint) {
     auto* s = new QSlider(Qt::Horizontal);
     s->setObjectName(QString::fromLatin1(name));
@@ -200,28 +195,24 @@ void TarrowPage::setBotControlsEnabled(bool on) {
 }
 
 void TarrowPage::TarcmdClick() {
-    const QString path = botConfigPath();
+    const QString root = ReadInstallRoot();
+    const QString mod = SelectedModFolder();
+    const QString path = botConfigPath(root, mod);
     if (Tarcmd->text() == QLatin1String("Save Tarrow.cfg")) {
         readBotControls();
-        // The user's own lines (addbot commands and the like) stay in the file.
-        const QStringList kept = fileExists(path) ? userLinesOf(readLines(path)) : QStringList();
-        clearReadOnly(path);
-        writeFileBytes(path, joinLinesCrLf(bot_.fileLines(kept)));
+        saveBotConfig(path, bot_);
         return;
     }
     if (Tarcmd->text() != QLatin1String("Load Tarrow.cfg")) return;
     if (!fileExists(path)) {
-        const QString shown = nativePath(ReadInstallRoot() + QStringLiteral("tarrow\\") +
-                                         SelectedModFolder() + QStringLiteral("\\Tarrow.cfg"));
         if (!context_.prompter().confirm(
-                QStringLiteral("Error loading Tarrow.cfg file, expected path: ") + shown +
+                QStringLiteral("Error loading Tarrow.cfg file, expected path: ") +
+                botConfigShownPath(root, mod) +
                 QStringLiteral(", Would you like to create it now in this directory?")))
             return;
         setBotControlsEnabled(true);
         Tarcmd->setText(QStringLiteral("Save Tarrow.cfg"));
-        createFolder(ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() +
-                     QLatin1Char('\\'));
-        writeFileBytes(path, joinLinesCrLf(newBotConfigLines()));
+        createBotConfig(root, mod);
         return;
     }
     setBotControlsEnabled(true);

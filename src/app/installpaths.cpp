@@ -2,6 +2,7 @@
 
 #include "common/modtable.h"
 #include "common/paths.h"
+#include "common/settingsstore.h"
 
 #include <QFileInfo>
 
@@ -29,6 +30,10 @@ QString linuxModLibraryBase() {
 
 } // namespace
 
+InstallPaths InstallPaths::current() {
+    return InstallPaths(ReadInstallRoot(), SelectedModFolder(), components());
+}
+
 InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSettings& s)
     : InstallPaths(r, c, s, installationPlatform(r)) {}
 
@@ -51,6 +56,12 @@ InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSe
     adminmodConfigFolder = r + c + s.AdminmodConfigFolder;
     sierra = r + QStringLiteral("sierra.inf");
     metagame = modDir + QStringLiteral("metagame.ini");
+    botConfig = botFolder + QStringLiteral("tarrow.cfg");
+    configsFolder = botFolder + QStringLiteral("configs\\");
+    scriptsFolder = botFolder + QStringLiteral("scripts\\");
+    mapsFolder = modDir + QStringLiteral("maps\\");
+    mapcycle = modDir + QStringLiteral("mapcycle.txt");
+    motd = modDir + QStringLiteral("motd.txt");
     if (p != ServerPlatform::Linux) return;
     const QString base = linuxModLibraryBase();
     modLibrary = firstFound(modDir + QStringLiteral("dlls\\"),

@@ -19,6 +19,11 @@ struct InstallPaths {
     QString liblist, autoexec, pluginsIni, ntfConfig;
     QString modLibrary, botLibrary, metamodLibrary, adminmodLibrary, neotfLibrary;
     QString sierra, metagame, pluginFolder, botFolder, adminmodConfigFolder, neotfFolder, metamodFolder;
+    // The bot's folders and file, the map folder, and the server's own lists.
+    QString botConfig, configsFolder, scriptsFolder, mapsFolder, mapcycle, motd;
+
+    // The paths of the stored installation and the selected mod, composed afresh.
+    static InstallPaths current();
 };
 
 // A library path relative to the mod folder with forward slashes, in the spelling found on disk.

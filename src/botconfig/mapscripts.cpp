@@ -7,10 +7,6 @@
 
 namespace tarrow {
 
-QString mapNameOf(const QString& mapFile) {
-    return mapFile.left(std::max<qsizetype>(0, mapFile.size() - 4));
-}
-
 QString scriptFileOf(const QString& mapFile) {
     return mapNameOf(mapFile) + QStringLiteral("_tw.cfg");
 }

@@ -7,8 +7,6 @@
 
 namespace tarrow {
 
-// The map name of a map file: its name without the last four characters (the ".bsp"), case kept.
-QString mapNameOf(const QString& mapFile);
 // The script file name of a map file: "2fort.bsp" -> "2fort_tw.cfg".
 QString scriptFileOf(const QString& mapFile);
 

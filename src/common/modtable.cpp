@@ -20,25 +20,23 @@ constexpr std::array<ModRow, 4> kMods{{
     {false, "DOD", "dod.dll"},
 }};
 
-QString& gameDll() {
-    static QString name;
-    return name;
+const ModRow* selectedRow() {
+    for (const ModRow& row : kMods)
+        if (row.selected) return &row;
+    return nullptr;
 }
 
 } // namespace
 
 QString SelectedModFolder() {
-    for (const ModRow& row : kMods) {
-        if (row.selected) {
-            gameDll() = QString::fromLatin1(row.dll);
-            return QString::fromLatin1(row.folder);
-        }
-    }
-    return QStringLiteral("Unknown");
+    const ModRow* row = selectedRow();
+    return row ? QString::fromLatin1(row->folder) : QStringLiteral("Unknown");
 }
 
+// Read from the same fixed table as the folder, so it never depends on which was asked first.
 QString GameDllName() {
-    return gameDll();
+    const ModRow* row = selectedRow();
+    return row ? QString::fromLatin1(row->dll) : QString();
 }
 
 } // namespace tarrow

@@ -4,9 +4,9 @@
 
 namespace tarrow {
 
-// The selected mod's folder name; sets GameDllName. "Unknown" when no row of the fixed table is selected.
+// The selected mod's folder name. "Unknown" when no row of the fixed table is selected.
 QString SelectedModFolder();
-// The selected mod's server library file name; empty until SelectedModFolder has run once.
+// The selected mod's server library file name; empty when no row is selected.
 QString GameDllName();
 
 } // namespace tarrow

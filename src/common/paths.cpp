@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QStringList>
+#include <algorithm>
 
 #include <cstring>
 #include <dirent.h>
@@ -109,6 +110,11 @@ bool folderExists(const QString& composed) {
 
 bool pathExists(const QString& composed) {
     return QFileInfo::exists(nativePath(composed));
+}
+
+QString mapNameOf(const QString& mapFile) {
+    constexpr qsizetype kExtensionLength = 4; // ".bsp"
+    return mapFile.left(std::max<qsizetype>(0, mapFile.size() - kExtensionLength));
 }
 
 } // namespace tarrow

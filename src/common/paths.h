@@ -9,6 +9,8 @@ namespace tarrow {
 // not exist in the exact spelling is matched without regard to letter case. Components that do not exist
 // at all keep the composed spelling, so a file to be created gets the name the program gave it.
 QString nativePath(const QString& composed);
+// The map name of a map file: its name without the last four characters (the ".bsp"), case kept.
+QString mapNameOf(const QString& mapFile);
 
 bool fileExists(const QString& composed);   // an existing regular file (not a folder, FIFO or device)
 bool folderExists(const QString& composed); // an existing folder

@@ -30,8 +30,7 @@ LaunchPlan planLaunch(const LaunchInput& in) {
     if (in.listen) program = in.linuxServer ? QStringLiteral("hl_linux") : QStringLiteral("hl.exe");
     QString mapPart;
     if (in.startMap && !in.startMap->isEmpty()) {
-        mapPart =
-            QStringLiteral(" +map ") + in.startMap->left(std::max<qsizetype>(0, in.startMap->size() - 4));
+        mapPart = QStringLiteral(" +map ") + mapNameOf(*in.startMap);
     } else if (!connect) {
         plan.message = QStringLiteral("You must select a 'Server Starting Map'.");
         plan.focusMapList = true;

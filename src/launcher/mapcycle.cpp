@@ -46,8 +46,7 @@ std::optional<int> removeRows(QStringList& entries, const QList<int>& selectedRo
 }
 
 std::optional<QString> mapOverview(const QString& root, const QString& mod, const QString& mapFile) {
-    const QString base = root + mod + QStringLiteral("\\overviews\\") +
-                         mapFile.left(std::max<qsizetype>(0, mapFile.size() - 4));
+    const QString base = root + mod + QStringLiteral("\\overviews\\") + mapNameOf(mapFile);
     for (const char* ext : {".gif", ".bmp"}) {
         if (fileExists(base + QLatin1String(ext))) return base + QLatin1String(ext);
     }

@@ -155,7 +155,6 @@ void TMainfrm::setTransparency(bool on, int level) {
 void TMainfrm::FormCreate() {
     const QString root = ReadInstallRoot();
     const QString mod = SelectedModFolder();
-    const QString plugin = root + QStringLiteral("tarrow\\");
     ComponentSettings& comps = components();
     if (root.isEmpty()) {
         // Nothing below an InstallRoot is read or written without one: not in the working folder either.
@@ -167,32 +166,32 @@ void TMainfrm::FormCreate() {
 
     // Writes made before the window existed (a demo installation, say) are not the user's news.
     takeWriteJournal();
+    // The folder settings are still the built-in ones here: the stored overrides are read below, after
+    // the loader files have been normalised at their built-in places.
+    const InstallPaths paths = InstallPaths::current();
 
-    // 1-2: the plug-in folder, without the pages a previous run left behind.
+    // The plug-in folder, without the pages a previous run left behind.
     createFolder(root + QStringLiteral("tarrow"));
-    deleteGeneratedPages(plugin);
+    deleteGeneratedPages(paths.pluginFolder);
 
-    // 3: the rival plug-in, once per copy found.
+    // The rival plug-in, once per copy found.
     for (const QString& file : rivalPluginFiles(root, mod)) {
         Q_UNUSED(file);
         prompter_.message(rivalPluginWarning());
     }
 
-    // 4-6: loader files as the program's comparisons expect them; the folder settings are still the
-    // built-in ones here, since the overrides are read in step 8.
-    const QString liblist = root + mod + QStringLiteral("\\liblist.gam");
-    if (!normaliseLiblistFile(liblist, Liblist)) prompter_.message(missingLiblistMessage(liblist));
-    normalisePluginFile(root + mod + QLatin1Char('\\') + comps.MetamodFolder + QStringLiteral("plugins.ini"),
-                        Liblist);
-    normalisePluginFile(root + mod + QLatin1Char('\\') + comps.NeotfFolder + QStringLiteral("ntf_config.txt"),
-                        Liblist);
+    // The loader files as the program's comparisons expect them (lower case, one statement a line).
+    if (!normaliseLiblistFile(paths.liblist, Liblist))
+        prompter_.message(missingLiblistMessage(paths.liblist));
+    normalisePluginFile(paths.pluginsIni, Liblist);
+    normalisePluginFile(paths.ntfConfig, Liblist);
     if (const QList<WriteRecord> normalised = takeWriteJournal(); anyChanged(normalised))
         statusBar()->showMessage(refreshWritesText(normalised, LoadFlags{}, LoadFlags{}));
 
-    // 7: the waiting pages the Loaded links lead to.
-    writeWaitingPages(plugin);
+    // The waiting pages the Loaded links lead to.
+    writeWaitingPages(paths.pluginFolder);
 
-    // 8-10: folder settings, the known files, version settings.
+    // The stored folder settings, the known files of the file box, the stored version settings.
     const ValueReader read = [](const QString& name) { return RegReadString(kTarrowKey, name); };
     applyPathOverrides(comps, read);
     QStringList known = existingKnownFiles(root, mod);
@@ -200,10 +199,9 @@ void TMainfrm::FormCreate() {
     Tarrow->setKnownFiles(known);
     applyVersionOverrides(comps, read);
 
-    // 11: the information labels.
     Info->showInformation(root);
 
-    // 12: options exist from now on; the transparency edit applies its own rule.
+    // The window options exist in the settings from now on; the transparency edit applies its own rule.
     if (RegReadString(kTarrowKey, QStringLiteral("Translucency")).isEmpty())
         RegWriteString(kTarrowKey, QStringLiteral("Translucency"), QString(), prompter_);
     if (RegReadString(kTarrowKey, QStringLiteral("Stats Speed")).isEmpty())
@@ -218,18 +216,18 @@ void TMainfrm::FormCreate() {
 
     Info->showPlatformSetting();
 
-    // 13-14: the map lists and the stored command line.
-    const QString maps = root + mod + QStringLiteral("\\maps\\");
-    if (folderExists(maps)) Launcher->Mapcycle->AllMaplst->setFolder(maps);
-    Launcher->Basic->showLaunchSettings(maps, RegReadString(kTarrowKey, QStringLiteral("CommandLine")));
+    // The map lists and the stored command line.
+    if (folderExists(paths.mapsFolder)) Launcher->Mapcycle->AllMaplst->setFolder(paths.mapsFolder);
+    Launcher->Basic->showLaunchSettings(paths.mapsFolder,
+                                        RegReadString(kTarrowKey, QStringLiteral("CommandLine")));
 
-    // 15: the first refresh comes a second after the window shows; it sets the real period.
+    // The first refresh comes a second after the window shows; it sets the real period.
     statustmr->start();
 }
 
 bool TMainfrm::FormCloseQuery() {
     if (!ReadInstallRoot().isEmpty())
-        guarded([] { deleteGeneratedPages(ReadInstallRoot() + QStringLiteral("tarrow\\")); });
+        guarded([] { deleteGeneratedPages(InstallPaths::current().pluginFolder); });
     statustmr->stop();
     setTransparency(true, 255);
     for (int level = 255; level > 1; level -= 25)
@@ -255,14 +253,9 @@ void TMainfrm::TabsChange(int index) {
     else
         statustmr->start();
     if (ReadInstallRoot().isEmpty()) return;
-    if (index == 1) {
-        Tarrow->reloadBotConfig();
-    }
-    if (index == 3) {
-        const QString configs = ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() +
-                                QStringLiteral("\\configs\\");
-        Configs->showConfigFolder(configs);
-    }
+    // Showing the bot page reloads its file; showing the per-map page points its list at its folder.
+    if (index == 1) Tarrow->reloadBotConfig();
+    if (index == 3) Configs->showConfigFolder(InstallPaths::current().configsFolder);
 }
 
 void TMainfrm::statustmrTimer() {
@@ -280,7 +273,7 @@ void TMainfrm::statustmrTimer() {
     }
     showingNoRootPage_ = false;
     refreshing_ = true;
-    const InstallPaths paths(root, SelectedModFolder(), components());
+    const InstallPaths paths = InstallPaths::current();
     guarded([&] {
         StatusRefresh::removeMetagame(paths);
         const QString stored = RegReadString(kTarrowKey, QStringLiteral("Stats speed"));
@@ -306,8 +299,8 @@ void TMainfrm::statustmrTimer() {
         refresh_.run(paths, components(), Main->Status->locationName(), Liblist);
     });
     // The panes return to the report even after a failed refresh, so that a click acts only once.
-    Main->Stats->showFile(nativePath(root + QStringLiteral("tarrow\\stats1.html")));
-    Main->Status->showFile(nativePath(root + QStringLiteral("tarrow\\tarrow1.html")));
+    Main->Stats->showFile(nativePath(paths.pluginFolder + QStringLiteral("stats1.html")));
+    Main->Status->showFile(nativePath(paths.pluginFolder + QStringLiteral("tarrow1.html")));
     QCoreApplication::processEvents();
     refreshing_ = false;
 }

@@ -2,6 +2,7 @@
 #include "page_info.h"
 
 #include "app/componentsettings.h"
+#include "app/installpaths.h"
 #include "app/platform.h"
 #include "app/windowoptions.h"
 #include "backupsdialog.h"
@@ -221,7 +222,7 @@ void InfoPage::showInformation(const QString& root) {
     TarKeylbl->setText(QStringLiteral("Tarrow Registry Key: HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarrow\\"));
     GUIversionlbl->setText(QStringLiteral("Tarrow GUI Version: ") + PanelVersionText);
     if (root.isEmpty()) return;
-    const QString dll = root + QStringLiteral("tarrow\\tarrow.dll");
+    const QString dll = InstallPaths::current().pluginFolder + QStringLiteral("tarrow.dll");
     if (fileExists(dll)) {
         const auto version = FileVersionText(dll);
         TarVersionlbl->setText(version ? QStringLiteral("Tarrow Version: ") + *version

@@ -90,7 +90,7 @@ QWidget* InfoPage::buildResourcesGroup() {
 namespace {
 
 void openHelp(Shell& shell, Prompter& prompter, const QString& file, const QString& missing) {
-    const QString path = ReadInstallRoot() + QStringLiteral("tarrow\\") + file;
+    const QString path = InstallPaths::current().pluginFolder + file;
     if (fileExists(path))
         shell.openDocument(nativePath(path));
     else
@@ -117,15 +117,13 @@ void InfoPage::DumpcmdClick() {
                        "untill it has finished, you will recieve a message once it has finished."));
     const QString folder = desktopFolder() + QStringLiteral("\\TARROW DEBUG INFO\\");
     createFolder(folder);
-    const QString root = ReadInstallRoot();
-    const QString mod = SelectedModFolder();
     DumpSelection selection;
     selection.plugin = Pluginchk->isChecked();
     selection.server = Serverchk->isChecked();
     selection.bot = botchk->isChecked();
     selection.tarrow = Tarrowchk->isChecked();
-    writeInfoDumpReport(folder, context_.scratchLines(), InstallPaths(root, mod, components()), components(),
-                        selection, dumpReadings);
+    const InstallPaths paths = InstallPaths::current();
+    writeInfoDumpReport(folder, context_.scratchLines(), paths, components(), selection, dumpReadings);
 
     // One refresh, so the page copies show the state as of now.
     window_.statusTimer->setInterval(1000);
@@ -133,7 +131,7 @@ void InfoPage::DumpcmdClick() {
     WaitWithMessages(1500);
     window_.statusTimer->stop();
 
-    copyStatusPages(folder, root + QStringLiteral("tarrow\\"), longTimeText(dumpReadings.now().time()));
+    copyStatusPages(folder, paths.pluginFolder, longTimeText(dumpReadings.now().time()));
     context_.shell().openFolder(nativePath(folder));
     for (QCheckBox* c : {Tarrowchk, botchk, Pluginchk, Serverchk})
         c->setChecked(false);

@@ -1,6 +1,7 @@
 // The "Map Cycle" page: the server's map rotation, and the overview picture of a map.
 #include "page_mapcycle.h"
 
+#include "app/installpaths.h"
 #include "common/fileio.h"
 #include "common/modtable.h"
 #include "common/paths.h"
@@ -26,7 +27,7 @@ const QString kLoad = QStringLiteral("Load Mapcycle");
 const QString kSave = QStringLiteral("Save Mapcycle");
 
 QString mapcyclePath() {
-    return ReadInstallRoot() + SelectedModFolder() + QStringLiteral("\\mapcycle.txt");
+    return InstallPaths::current().mapcycle;
 }
 
 QPushButton* arrow(const char* name, const char* icon, const QString& accessible) {
@@ -136,7 +137,7 @@ void MapcyclePage::leftmapcmdClick() {
     for (int i = 0; i < AllMaplst->count(); ++i) {
         const QListWidgetItem* item = AllMaplst->item(i);
         if (!item->isSelected()) continue;
-        mapcyclelst->addItem(item->text().left(std::max<qsizetype>(0, item->text().size() - 4)));
+        mapcyclelst->addItem(mapNameOf(item->text()));
         mapcmd->setText(kSave);
     }
 }

@@ -1,6 +1,7 @@
 // The "  MOTD  " page: the message players see when they join.
 #include "page_motd.h"
 
+#include "app/installpaths.h"
 #include "common/fileio.h"
 #include "common/modtable.h"
 #include "common/paths.h"
@@ -16,7 +17,7 @@ namespace tarrow {
 
 namespace {
 QString motdPath() {
-    return ReadInstallRoot() + SelectedModFolder() + QStringLiteral("\\motd.txt");
+    return InstallPaths::current().motd;
 }
 } // namespace
 

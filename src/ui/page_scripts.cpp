@@ -3,6 +3,7 @@
 
 #include "common/prompter.h"
 
+#include "app/installpaths.h"
 #include "botconfig/mapscripts.h"
 #include "common/fileio.h"
 #include "common/modtable.h"
@@ -31,11 +32,10 @@ const QString kPickMap = QStringLiteral("Please select the map that you want to 
 const QString kPickScript = QStringLiteral("Please select the Tarrow script file that you want to edit.");
 
 QString scriptFolder() {
-    return ReadInstallRoot() + QStringLiteral("tarrow\\") + SelectedModFolder() +
-           QStringLiteral("\\scripts\\");
+    return InstallPaths::current().scriptsFolder;
 }
 QString mapFolder() {
-    return ReadInstallRoot() + SelectedModFolder() + QStringLiteral("\\maps\\");
+    return InstallPaths::current().mapsFolder;
 }
 
 QPushButton* button(const char* name, const QString& caption) {

@@ -73,7 +73,6 @@ QJsonObject component(const QJsonObject& status, const QString& id) {
 class TestCli : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { SelectedModFolder(); }
     void helpAndVersionWithoutDisplay_data();
     void helpAndVersionWithoutDisplay();
     void noFolderNamesTheOption();

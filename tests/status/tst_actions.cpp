@@ -47,7 +47,6 @@ LoadFlags flagsFrom(const QString& f) {
 class TestActions : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { SelectedModFolder(); }
     void actions_data();
     void actions();
     void locationNames_data();

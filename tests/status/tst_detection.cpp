@@ -50,7 +50,6 @@ Detection detect(test::FixtureInstall& fx, ComponentSettings& s) {
 class TestDetection : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { SelectedModFolder(); }
     void loadAnalysis_data();
     void loadAnalysis();
     void typedReport_data();

@@ -53,7 +53,6 @@ InstallPaths pathsOf(const test::FixtureInstall& fx, const ComponentSettings& s)
 class TestLinux : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { SelectedModFolder(); }
     void platformOfAnInstallation_data();
     void platformOfAnInstallation();
     void reportOfASteamcmdServer();

@@ -38,7 +38,6 @@ void fullInstall(test::FixtureInstall& fx) {
 class TestStatusPages : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { SelectedModFolder(); }
     void fourPagesByteForByte();
     void deletedReportIsRewritten();
     void metagameIniRemoved();

@@ -30,6 +30,14 @@ QString linuxModLibraryBase() {
 
 } // namespace
 
+QString pluginFolderOf(const QString& installRoot) {
+    return installRoot + QStringLiteral("tarrow\\");
+}
+
+QString botFolderOf(const QString& installRoot, const QString& modFolder) {
+    return pluginFolderOf(installRoot) + modFolder + QLatin1Char('\\');
+}
+
 InstallPaths InstallPaths::current() {
     return InstallPaths(ReadInstallRoot(), SelectedModFolder(), components());
 }
@@ -47,8 +55,8 @@ InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSe
     pluginsIni = metamodFolder + QStringLiteral("plugins.ini");
     ntfConfig = neotfFolder + QStringLiteral("ntf_config.txt");
     modLibrary = modDir + QStringLiteral("dlls\\") + GameDllName();
-    pluginFolder = r + QStringLiteral("tarrow\\");
-    botFolder = pluginFolder + c + QLatin1Char('\\');
+    pluginFolder = pluginFolderOf(r);
+    botFolder = botFolderOf(r, c);
     botLibrary = pluginFolder + QStringLiteral("tarrow.dll");
     metamodLibrary = metamodFolder + QStringLiteral("dlls\\metamod.dll");
     adminmodLibrary = modDir + s.AdminmodDllFolder + QStringLiteral("admin_mm.dll");

@@ -26,6 +26,11 @@ struct InstallPaths {
     static InstallPaths current();
 };
 
+// The plug-in folder InstallRoot + "tarrow\", and the bot folder InstallRoot + "tarrow\" + ModFolder + "\":
+// composed here only, for the places that need them without the rest of an installation's paths.
+QString pluginFolderOf(const QString& installRoot);
+QString botFolderOf(const QString& installRoot, const QString& modFolder);
+
 // A library path relative to the mod folder with forward slashes, in the spelling found on disk.
 QString modRelativePath(const InstallPaths& paths, const QString& library);
 

@@ -1,6 +1,7 @@
 #include "tarrowcfg.h"
 
 #include "app/componentsettings.h"
+#include "app/installpaths.h"
 #include "app/webaddresses.h"
 #include "common/fileio.h"
 #include "common/paths.h"
@@ -172,16 +173,12 @@ QStringList userLinesOf(const QStringList& fileLines) {
     return kept;
 }
 
-QString botFolder(const QString& installRoot, const QString& modFolder) {
-    return installRoot + QStringLiteral("tarrow\\") + modFolder + QLatin1Char('\\');
-}
-
 QString botConfigPath(const QString& installRoot, const QString& modFolder) {
-    return botFolder(installRoot, modFolder) + QStringLiteral("tarrow.cfg");
+    return botFolderOf(installRoot, modFolder) + QStringLiteral("tarrow.cfg");
 }
 
 QString botConfigShownPath(const QString& installRoot, const QString& modFolder) {
-    return nativePath(botFolder(installRoot, modFolder) + QStringLiteral("Tarrow.cfg"));
+    return nativePath(botFolderOf(installRoot, modFolder) + QStringLiteral("Tarrow.cfg"));
 }
 
 void saveBotConfig(const QString& path, const BotConfigModel& model) {
@@ -191,7 +188,7 @@ void saveBotConfig(const QString& path, const BotConfigModel& model) {
 }
 
 void createBotConfig(const QString& installRoot, const QString& modFolder) {
-    createFolder(botFolder(installRoot, modFolder));
+    createFolder(botFolderOf(installRoot, modFolder));
     writeFileBytes(botConfigPath(installRoot, modFolder), joinLinesCrLf(newBotConfigLines()));
 }
 

@@ -56,9 +56,7 @@ QStringList userLinesOf(const QStringList& fileLines);
 // The first two template lines: the file made when none exists.
 QStringList newBotConfigLines();
 
-// The bot folder of the installation (InstallRoot + "tarrow\" + ModFolder + "\"), the file in it, and
-// the file's name as messages show it.
-QString botFolder(const QString& installRoot, const QString& modFolder);
+// The bot's main configuration file in the bot folder, and its name as messages show it.
 QString botConfigPath(const QString& installRoot, const QString& modFolder);
 QString botConfigShownPath(const QString& installRoot, const QString& modFolder);
 

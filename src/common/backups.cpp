@@ -182,8 +182,8 @@ QString keepPreviousVersion(const QString& target, const QByteArray* newBytes) {
             highest = std::max(highest, p->counter);
     }
     QString path = folder + info.fileName() + QLatin1Char('.') + stamp +
-                         (highest == 0 ? QString() : QLatin1Char('-') + QString::number(highest + 1)) +
-                         QStringLiteral(".bak");
+                   (highest == 0 ? QString() : QLatin1Char('-') + QString::number(highest + 1)) +
+                   QStringLiteral(".bak");
     writeCopy(path, old);
     prune(folder, info.fileName(), path);
     return path;

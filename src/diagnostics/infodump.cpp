@@ -49,7 +49,7 @@ void assembleInfoDump(QStringList& r, const QString& root, const QString& mod, c
     empty(1);
     r << QStringLiteral("Dump file created by ") + PanelVersionText;
     r << QStringLiteral("Dump file created ") + dumpDateTimeText(readings.now());
-    r << QStringLiteral("Tarrow Installation Path: ") + root + QStringLiteral("tarrow\\");
+    r << QStringLiteral("Tarrow Installation Path: ") + pluginFolderOf(root);
     empty(2);
     r << QStringLiteral("Windows Version: ") + readings.windowsVersion();
     r << QStringLiteral("CPU SPEED: ") + cpuSpeedText(readings.cpuSpeedMHz()) + QStringLiteral(" MHZ");
@@ -58,7 +58,7 @@ void assembleInfoDump(QStringList& r, const QString& root, const QString& mod, c
     empty(4);
     r << QStringLiteral("~~~Begin Directory List~~~");
     empty(2);
-    const QString plugin = root + QStringLiteral("tarrow\\");
+    const QString plugin = pluginFolderOf(root);
     const std::pair<QString, QString> folders[] = {
         {QStringLiteral("HL"), root},
         {mod, root + mod + QLatin1Char('\\')},

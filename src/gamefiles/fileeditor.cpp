@@ -1,6 +1,7 @@
 #include "fileeditor.h"
 
 #include "app/componentsettings.h"
+#include "app/installpaths.h"
 #include "common/paths.h"
 
 namespace tarrow {
@@ -13,8 +14,7 @@ struct Folders {
 
 Folders foldersOf(const QString& root, const QString& mod, const ComponentSettings& s) {
     const QString modDir = root + mod + QLatin1Char('\\');
-    return {modDir + s.NeotfFolder, modDir + s.MetamodFolder, modDir,
-            root + QStringLiteral("tarrow\\") + mod + QLatin1Char('\\')};
+    return {modDir + s.NeotfFolder, modDir + s.MetamodFolder, modDir, botFolderOf(root, mod)};
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "knownfiles.h"
 
 #include "app/componentsettings.h"
+#include "app/installpaths.h"
 #include "common/paths.h"
 
 namespace tarrow {
@@ -38,8 +39,8 @@ constexpr KnownFile kKnownFiles[] = {
 QStringList existingKnownFiles(const QString& installRoot, const QString& modFolder) {
     const ComponentSettings& c = components();
     const QString mod = installRoot + modFolder + QLatin1Char('\\');
-    const QString folders[] = {mod, installRoot + QStringLiteral("tarrow\\") + modFolder + QLatin1Char('\\'),
-                               mod + c.MetamodFolder, mod + c.NeotfFolder};
+    const QString folders[] = {mod, botFolderOf(installRoot, modFolder), mod + c.MetamodFolder,
+                               mod + c.NeotfFolder};
     QStringList entries;
     for (const KnownFile& k : kKnownFiles) {
         if (fileExists(folders[int(k.where)] + QString::fromLatin1(k.file)))

@@ -1,6 +1,7 @@
 #include "refresh.h"
 
 #include "actions.h"
+#include "app/installpaths.h"
 #include "app/webaddresses.h"
 #include "common/fileinuse.h"
 #include "common/fileio.h"
@@ -28,9 +29,8 @@ QString loadedRow(const QString& label, const QString& waitingPage, const QStrin
                   const QString& cell) {
     // The link's address is the waiting page as the pane opens it, encoded so that a folder name with
     // '#', '?' or '%' still leads there.
-    const QString page =
-        htmlEscape(QUrl::fromLocalFile(nativePath(root + QStringLiteral("tarrow\\") + waitingPage))
-                       .toString(QUrl::FullyEncoded));
+    const QString page = htmlEscape(
+        QUrl::fromLocalFile(nativePath(pluginFolderOf(root) + waitingPage)).toString(QUrl::FullyEncoded));
     return label + QStringLiteral(" Loaded:  <a href=\"") + page + QStringLiteral("\" target=\"_parent\"") +
            cell;
 }

@@ -18,7 +18,7 @@ struct Demo {
         QDir().mkpath(dir.filePath(QStringLiteral("source/dlls")));
         QDir().mkpath(dir.filePath(QStringLiteral("source/overviews")));
         for (const char* dll : {"tfc.dll", "tarrow.dll", "metamod.dll", "admin_mm_old.dll", "ntf.dll"})
-            QFile::copy(from + QStringLiteral("/tests/fixtures/dlls/") + QLatin1String(dll),
+            QFile::copy(from + QStringLiteral("/resources/demo/dlls/") + QLatin1String(dll),
                         dir.filePath(QStringLiteral("source/dlls/")) + QLatin1String(dll));
         QFile::copy(from + QStringLiteral("/resources/demo/2fort-overview.bmp"),
                     dir.filePath(QStringLiteral("source/overviews/2fort.bmp")));

@@ -6,9 +6,11 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 out="$here/tests/fixtures/dlls"
+# The libraries the demo installation ships go with its resources.
+demo_out="$here/resources/demo/dlls"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$out"
+mkdir -p "$out" "$demo_out"
 
 cat > "$work/lib.c" <<'C'
 __declspec(dllexport) int tarrow_fixture(void) { return 42; }
@@ -53,7 +55,9 @@ build() {
         "$rc" "$work/$name.rc" -O coff -o "$work/$name.res"
         objs+=("$work/$name.res")
     fi
-    "$cc" -shared -s -O2 -o "$out/$name.dll" "${objs[@]}"
+    local dir="$out"
+    case "$name" in tfc | tarrow | metamod | admin_mm_old | ntf) dir="$demo_out" ;; esac
+    "$cc" -shared -s -O2 -o "$dir/$name.dll" "${objs[@]}"
 }
 
 build i686   tarrow          "0,698,0,0"

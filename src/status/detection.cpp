@@ -225,8 +225,7 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusRe
                     linux ? p.metamodLibrary
                           : rc + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("dlls\\Metamod.dll"));
         if (!fileExists(p.pluginsIni))
-            missing(mm, NoteKind::MissingPluginsIni, QStringLiteral("plugins.ini"),
-                    rc + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("plugins.ini"));
+            missing(mm, NoteKind::MissingPluginsIni, QStringLiteral("plugins.ini"), p.pluginsIni);
     }
     if (r.flags.AdminmodLoaded) {
         ComponentReport& am = r[Component::Adminmod];

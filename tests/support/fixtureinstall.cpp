@@ -34,7 +34,9 @@ void FixtureInstall::writeLines(const QString& relative, const QStringList& line
 }
 
 QString FixtureInstall::fixtureDll(const QString& name) {
-    return QStringLiteral(TARROW_FIXTURES "/dlls/") + name;
+    // The libraries the demo installation ships live with its resources; the rest are the tests' own.
+    const QString own = QStringLiteral(TARROW_FIXTURES "/dlls/") + name;
+    return QFileInfo::exists(own) ? own : QStringLiteral(TARROW_DEMO_DLLS "/") + name;
 }
 
 void FixtureInstall::dll(const QString& fixtureName, const QString& relative) const {

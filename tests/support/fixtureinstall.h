@@ -22,7 +22,7 @@ class FixtureInstall {
     void write(const QString& relative, const QByteArray& bytes) const;
     // Writes lines each ended with CR LF.
     void writeLines(const QString& relative, const QStringList& lines) const;
-    // Copies a fixture DLL from tests/fixtures/dlls.
+    // Copies a fixture DLL from tests/fixtures/dlls (or, for the demo's own, resources/demo/dlls).
     void dll(const QString& fixtureName, const QString& relative) const;
     QByteArray read(const QString& relative) const;
     bool exists(const QString& relative) const;

@@ -22,18 +22,19 @@ enum class SettingKind {
 
 enum class SettingPage { Basic, Advanced, Adminmod, Neotf, NeotfCont };
 
+// One row of a settings table, written with named fields; a field left out takes the default here.
 struct Setting {
-    const char* line;    // the line name, which is also the key the reader matches
-    const char* control; // edit, up-down or check box (flags) of the setting
-    const char* box;     // the enabling box of a password, penalty, exec or custom setting
-    const char* edit;    // the edit of an up-down, where it has a name of its own
-    const char* caption;
-    SettingKind kind;
-    int maxLength; // characters the edit holds; 0: no limit
-    int min, max, step, start;
-    SettingPage page;
-    const char* group;
-    const char* hint;
+    const char* line = nullptr;    // the line name, which is also the key the reader matches
+    const char* control = nullptr; // edit, up-down or check box (flags) of the setting
+    const char* box = nullptr;     // the enabling box of a password, penalty, exec or custom setting
+    const char* edit = nullptr;    // the edit of an up-down, where it has a name of its own
+    const char* caption = nullptr;
+    SettingKind kind = SettingKind::Text;
+    int maxLength = 0; // characters the edit holds; 0: no limit
+    int min = 0, max = 0, step = 1, start = 0; // range, step and starting value of a number
+    SettingPage page = SettingPage::Basic;
+    const char* group = nullptr; // the group box on the page; nullptr: no control on a page
+    const char* hint = nullptr;
 
     QString controlName() const { return QString::fromLatin1(control); }
     QString boxName() const { return box ? QString::fromLatin1(box) : QString(); }

@@ -53,8 +53,11 @@ ServerModel::ServerModel() {
             if (hasBox(s)) checked_.insert(s.boxName(), false);
         }
     }
-    texts_.insert(QStringLiteral("AdminAccesstxt"), QStringLiteral("1"));
-    setText(QStringLiteral("HelpTypetxt"), texts_.value(QStringLiteral("HelpTypetxt")));
+    for (const auto* table : {&serverSettings(), &adminmodSettings(), &neotfSettings()})
+        for (const Setting& s : *table) {
+            if (s.startText) texts_.insert(s.controlName(), QString::fromLatin1(s.startText));
+            if (s.valueNames) setText(s.editName(), texts_.value(s.editName()));
+        }
 }
 
 QString ServerModel::text(const QString& edit) const {
@@ -82,13 +85,13 @@ void ServerModel::refreshNumber(NumberState& n) const {
 void ServerModel::setText(const QString& edit, const QString& text) {
     texts_.insert(edit, text);
     const auto ud = numberOfEdit_.constFind(edit);
-    if (ud != numberOfEdit_.constEnd()) refreshNumber(numbers_[*ud]);
-    // The help type's edit names its value; the saved value stays the up-down's position.
-    if (edit == QLatin1String("HelpTypetxt")) {
-        static const char* const names[] = {"MOTD style only", "Console output only", "MOTD and Console"};
-        if (text == QLatin1String("0") || text == QLatin1String("1") || text == QLatin1String("2"))
-            texts_.insert(edit, QString::fromLatin1(names[text.toInt()]));
-    }
+    if (ud == numberOfEdit_.constEnd()) return;
+    NumberState& n = numbers_[*ud];
+    refreshNumber(n);
+    // An edit with value names shows the name of its value; the saved value stays the number.
+    if (!n.setting->valueNames) return;
+    for (int i = 0; n.setting->valueNames[i]; ++i)
+        if (text == QString::number(i)) texts_.insert(edit, QString::fromLatin1(n.setting->valueNames[i]));
 }
 
 bool ServerModel::checked(const QString& box) const {

@@ -82,13 +82,11 @@ struct Load {
 
 bool numberMatches(const Setting& s, const QString& line) {
     if (!lineMatchesKey(line, QLatin1String(s.line))) return false;
-    // Keys that begin another setting's name.
-    if (QLatin1String(s.line) == QLatin1String("reserve_slots") &&
-        line.left(14).toLower() == QLatin1String("reserve_slots_"))
-        return false;
-    if (QLatin1String(s.line) == QLatin1String("ntf_hoverboard_armor") &&
-        line.left(25).toLower() == QLatin1String("ntf_hoverboard_armordrain"))
-        return false;
+    // A key that begins another setting's name does not take that setting's lines.
+    if (s.longerKey) {
+        const QLatin1String longer(s.longerKey);
+        if (line.left(longer.size()).toLower() == longer) return false;
+    }
     return true;
 }
 
@@ -197,14 +195,12 @@ void pluginLine(Load& ld, const std::vector<Setting>& table, QString line, bool 
     ServerModel& m = ld.m;
     if (textSteps) {
         for (const Setting& s : table)
-            if (s.kind == SettingKind::Text && QLatin1String(s.line) != QLatin1String("default_access") &&
-                lineMatchesKey(line, QLatin1String(s.line)))
+            if (s.kind == SettingKind::Text && !s.oneWord && lineMatchesKey(line, QLatin1String(s.line)))
                 ld.setQuoted(s.controlName(), line);
     }
     line = normaliseConfigLine(line);
     for (const Setting& s : table) {
-        if (s.kind == SettingKind::Text && QLatin1String(s.line) == QLatin1String("default_access") &&
-            lineMatchesKey(line, QLatin1String(s.line)))
+        if (s.kind == SettingKind::Text && s.oneWord && lineMatchesKey(line, QLatin1String(s.line)))
             m.setText(s.controlName(), valueWord(line));
         else if (s.kind == SettingKind::Number && numberMatches(s, line))
             m.setNumber(s.controlName(), StrToInt(valueWord(line)));

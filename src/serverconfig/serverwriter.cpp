@@ -24,6 +24,10 @@ QString flag(bool on) {
 void appendSetting(QStringList& out, const Setting& s, const ServerModel& m) {
     switch (s.kind) {
     case SettingKind::Comment:
+        if (s.commentEnd == CommentEnd::SiteAddress)
+            out << QLatin1String(s.caption) + WebAddresses::TarrowSiteAddress;
+        else if (s.commentEnd == CommentEnd::PanelVersion)
+            out << QLatin1String(s.caption) + PanelVersionText;
         break;
     case SettingKind::Text:
     case SettingKind::Password:
@@ -217,10 +221,7 @@ QByteArray mergeIntoFile(const QByteArray& existing, const std::vector<Setting>&
 }
 
 QStringList serverFileLines(const ServerModel& m) {
-    QStringList out{QStringLiteral("// Tarrow: ") + WebAddresses::TarrowSiteAddress,
-                    QStringLiteral("// This file was created with ") + PanelVersionText};
-    out << linesOf(serverSettings(), m);
-    return out;
+    return linesOf(serverSettings(), m);
 }
 
 QStringList adminmodFileLines(const ServerModel& m) {

@@ -2,6 +2,10 @@
 
 namespace tarrow {
 
+namespace {
+const char* const kHelpTypeNames[] = {"MOTD style only", "Console output only", "MOTD and Console", nullptr};
+} // namespace
+
 // One row per line of each file, in file order: the writer, the reader and the pages all walk these.
 
 const std::vector<Setting>& serverSettings() {
@@ -10,12 +14,14 @@ const std::vector<Setting>& serverSettings() {
          .caption = "// Tarrow: ",
          .kind = SettingKind::Comment,
          .page = SettingPage::Basic,
-         .group = ""},
+         .group = "",
+         .commentEnd = CommentEnd::SiteAddress},
         {.line = "//",
          .caption = "// This file was created with ",
          .kind = SettingKind::Comment,
          .page = SettingPage::Basic,
-         .group = ""},
+         .group = "",
+         .commentEnd = CommentEnd::PanelVersion},
         {.line = "hostname",
          .control = "ServerNametxt",
          .caption = "Server Name:",
@@ -567,7 +573,8 @@ const std::vector<Setting>& adminmodSettings() {
          .kind = SettingKind::Number,
          .max = 32,
          .page = SettingPage::Adminmod,
-         .group = "Admin Mod Settings:"},
+         .group = "Admin Mod Settings:",
+         .longerKey = "reserve_slots_"},
         {.line = "map_ratio",
          .control = "AdminMapUD",
          .caption = "Map Change Ratio:",
@@ -763,7 +770,9 @@ const std::vector<Setting>& adminmodSettings() {
          .kind = SettingKind::Text,
          .maxLength = 6,
          .page = SettingPage::Adminmod,
-         .group = "Admin Mod Settings:"},
+         .group = "Admin Mod Settings:",
+         .oneWord = true,
+         .startText = "1"},
     };
     return rows;
 }
@@ -1230,7 +1239,8 @@ const std::vector<Setting>& neotfSettings() {
          .max = 100,
          .start = 10,
          .page = SettingPage::NeotfCont,
-         .group = "Armor Requierments:"},
+         .group = "Armor Requierments:",
+         .longerKey = "ntf_hoverboard_armordrain"},
         {.line = "ntf_hoverboard_armordrain",
          .control = "hoverboardusearmorud",
          .caption = "Hoverboard Use:",
@@ -1371,7 +1381,8 @@ const std::vector<Setting>& neotfSettings() {
          .max = 2,
          .start = 2,
          .page = SettingPage::NeotfCont,
-         .group = "Miscellaneous Options:"},
+         .group = "Miscellaneous Options:",
+         .valueNames = kHelpTypeNames},
         {.line = "ntf_feature_admintools",
          .control = "AdminToolschk",
          .caption = "Allow Admin Tools",

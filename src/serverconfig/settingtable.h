@@ -22,6 +22,9 @@ enum class SettingKind {
 
 enum class SettingPage { Basic, Advanced, Adminmod, Neotf, NeotfCont };
 
+// What follows the caption of a comment row in the file.
+enum class CommentEnd { None, SiteAddress, PanelVersion };
+
 // One row of a settings table, written with named fields; a field left out takes the default here.
 struct Setting {
     const char* line = nullptr;    // the line name, which is also the key the reader matches
@@ -30,11 +33,21 @@ struct Setting {
     const char* edit = nullptr;    // the edit of an up-down, where it has a name of its own
     const char* caption = nullptr;
     SettingKind kind = SettingKind::Text;
-    int maxLength = 0; // characters the edit holds; 0: no limit
+    int maxLength = 0;                         // characters the edit holds; 0: no limit
     int min = 0, max = 0, step = 1, start = 0; // range, step and starting value of a number
     SettingPage page = SettingPage::Basic;
     const char* group = nullptr; // the group box on the page; nullptr: no control on a page
     const char* hint = nullptr;
+    CommentEnd commentEnd = CommentEnd::None;
+    // Another key that begins with this one: a line of that key is not this setting's.
+    const char* longerKey = nullptr;
+    // The value is read as the first word after the key, not as a quoted text.
+    bool oneWord = false;
+    // The text an edit starts with, where it is not empty.
+    const char* startText = nullptr;
+    // Names an up-down's edit shows for the values 0, 1, 2, ... (nullptr-terminated); the value saved
+    // stays the number.
+    const char* const* valueNames = nullptr;
 
     QString controlName() const { return QString::fromLatin1(control); }
     QString boxName() const { return box ? QString::fromLatin1(box) : QString(); }

@@ -33,7 +33,8 @@ void put(const QString& root, const QString& rel, const QByteArray& bytes) {
     f.write(bytes);
 }
 
-// Steps 1 to 12 of a refresh (everything but the panes) on a full installation with 4 MiB libraries.
+// One refresh without the panes (the period, the click, detection and the four pages) on a full
+// installation with 4 MiB libraries.
 void BM_StatusRefresh(benchmark::State& state) {
     QTemporaryDir dir;
     const QString root = dir.path() + QStringLiteral("/Half-Life/");

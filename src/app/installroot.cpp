@@ -12,7 +12,8 @@ namespace tarrow {
 
 namespace {
 
-// Steps 3 and 4 name the value with a backslash after the key, unlike RegWriteString.
+// Storing the chosen or proposed folder names the value with a backslash after the key in its error
+// message, unlike RegWriteString.
 void storeRoot(const QString& value, Prompter& prompter) {
     SettingsStore* store = SettingsStore::active();
     if (!store || !store->write(kTarrowKey, kInstallPathValue, value))

@@ -129,11 +129,11 @@ class PeVersionReader {
         rootRva_ = resourceRva;
 
         // Three levels: type, name, language. Each entry is followed once; nothing can loop.
-        const std::optional<uint32_t> typeDir = findEntry(rootOffset_, true, kRtVersion);
+        const std::optional<uint32_t> typeDir = findEntry(rootOffset_, EntryMatch::ById, kRtVersion);
         if (!typeDir) return std::nullopt;
-        const std::optional<uint32_t> nameDir = findEntry(*typeDir, false, 0);
+        const std::optional<uint32_t> nameDir = findEntry(*typeDir, EntryMatch::First);
         if (!nameDir) return std::nullopt;
-        const std::optional<uint32_t> langData = findEntry(*nameDir, false, 0, true);
+        const std::optional<uint32_t> langData = findEntry(*nameDir, EntryMatch::First, 0, EntryTarget::Data);
         if (!langData) return std::nullopt;
 
         uint32_t dataRva = 0, dataSize = 0;
@@ -160,22 +160,28 @@ class PeVersionReader {
         return std::nullopt;
     }
 
-    // In the directory at `dirOffset` (a file offset), the entry with the wanted id (or the first entry
-    // when `matchId` is false). Returns the file offset of the sub-directory, or of the data entry when
-    // `wantData` is set; the directory-or-data bit must agree with the level.
-    std::optional<uint32_t> findEntry(qint64 dirOffset, bool matchId, uint32_t id, bool wantData = false) {
+    enum class EntryMatch { ById, First };
+    enum class EntryTarget { Directory, Data };
+
+    // In the directory at `dirOffset` (a file offset), the entry with the wanted id (or the first entry).
+    // Returns the file offset of the sub-directory or of the data entry, as `target` asks; the
+    // directory-or-data bit must agree with it.
+    std::optional<uint32_t> findEntry(qint64 dirOffset, EntryMatch match, uint32_t id = 0,
+                                      EntryTarget target = EntryTarget::Directory) {
+        const bool matchId = match == EntryMatch::ById;
+        const bool wantData = target == EntryTarget::Data;
         uint16_t named = 0, ids = 0;
         if (!src_.u16(dirOffset + 12, named) || !src_.u16(dirOffset + 14, ids)) return std::nullopt;
         const int count = int(named) + int(ids);
         if (count == 0) return std::nullopt;
         for (int i = 0; i < count; ++i) {
-            uint32_t nameField = 0, target = 0;
+            uint32_t nameField = 0, offsetField = 0;
             const qint64 entry = dirOffset + 16 + qint64(i) * 8;
-            if (!src_.u32(entry, nameField) || !src_.u32(entry + 4, target)) return std::nullopt;
+            if (!src_.u32(entry, nameField) || !src_.u32(entry + 4, offsetField)) return std::nullopt;
             if (matchId && ((nameField & 0x80000000u) || nameField != id)) continue;
-            const bool isDir = (target & 0x80000000u) != 0;
+            const bool isDir = (offsetField & 0x80000000u) != 0;
             if (isDir == wantData) return std::nullopt;
-            const uint32_t relative = target & 0x7FFFFFFFu;
+            const uint32_t relative = offsetField & 0x7FFFFFFFu;
             if (uint64_t(rootRva_) + relative > 0xFFFFFFFFull) return std::nullopt;
             const std::optional<qint64> off = fileOffset(rootRva_ + relative, 16);
             if (!off) return std::nullopt;

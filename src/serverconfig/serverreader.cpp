@@ -94,7 +94,9 @@ bool flagMatches(const Setting& s, const QString& normalised) {
     return lineMatchesKey(normalised, QLatin1String(s.line) + QStringLiteral(" 1"));
 }
 
-void serverStepA(Load& ld, QStringList& store, qsizetype i) {
+// The settings a line gives as it stands in the file: quoted texts and passwords, exec lines, and the
+// custom cvar that follows a marker line.
+void readQuotedAndExecLines(Load& ld, QStringList& store, qsizetype i) {
     const QString& line = store[i];
     for (const Setting& s : serverSettings()) {
         switch (s.kind) {
@@ -136,7 +138,8 @@ void serverStepA(Load& ld, QStringList& store, qsizetype i) {
     }
 }
 
-void serverStepC(Load& ld, const QString& line) {
+// The settings a normalised line gives: numbers, rates, penalties, the friendly-fire choice and flags.
+void readNormalisedLine(Load& ld, const QString& line) {
     ServerModel& m = ld.m;
     for (const Setting& s : serverSettings()) {
         switch (s.kind) {
@@ -262,9 +265,9 @@ void loadServerConfig(ServerModel& m, const QString& root, const QString& mod, P
                 m.setChecked(s.boxName(), false);
         QStringList store = lineStore(path);
         for (qsizetype i = 0; i < store.size(); ++i) {
-            serverStepA(ld, store, i);
+            readQuotedAndExecLines(ld, store, i);
             store[i] = normaliseConfigLine(store[i]);
-            serverStepC(ld, store[i]);
+            readNormalisedLine(ld, store[i]);
         }
     }
     Load plugins{m, {}, {}, {}};

@@ -12,11 +12,12 @@ class OpenFileScan;
 // The status refresh, apart from what the window does itself (the period edit and the panes).
 class StatusRefresh {
   public:
-    // Step 1: a metagame.ini left by other tools would override the loader files; it goes.
+    // A metagame.ini left by other tools would override the loader files; it goes first.
     static void removeMetagame(const InstallPaths& paths);
 
-    // Steps 3 to 12: clear read-only of the libraries and loader files, act on a click, detect, and
-    // write the four refresh pages. `locationName` is the page the status pane shows.
+    // Everything of a refresh that is not the window's own (the period and the panes): clear read-only
+    // of the libraries and loader files, act on a click, detect, and write the four refresh pages.
+    // `locationName` is the page the status pane shows.
     void run(const InstallPaths& paths, ComponentSettings& settings, const QString& locationName,
              QStringList& liblist);
 

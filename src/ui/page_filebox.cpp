@@ -24,7 +24,9 @@
 namespace tarrow {
 
 namespace {
-const QString kNoFile = QStringLiteral("Current File: None");
+// The label names the open file after this caption; the handlers read the path back from it.
+const QString kCurrentFile = QStringLiteral("Current File: ");
+const QString kNoFile = kCurrentFile + QStringLiteral("None");
 const QString kLoadCaption = QStringLiteral("Load Selected File");
 const QString kSaveCaption = QStringLiteral("Save Selected File");
 const QString kLoadHint = QStringLiteral("Click here to load the selected file in the file box");
@@ -88,7 +90,7 @@ void TarrowPage::resetFileBox() {
 void TarrowPage::LoadFilecmdClick() {
     const QString caption = LoadFilecmd->text();
     if (caption == kSaveCaption) {
-        const QString path = trimBlanks(Filelbl->text().mid(14));
+        const QString path = trimBlanks(Filelbl->text().mid(kCurrentFile.size()));
         clearReadOnly(path);
         writeFileBytes(path, editorTextToCrLf(editorPlainText(Tartxt)));
         resetFileBox();
@@ -114,7 +116,7 @@ void TarrowPage::LoadFilecmdClick() {
     loadingFile_ = true;
     Tartxt->setPlainText(text);
     loadingFile_ = false;
-    Filelbl->setText(QStringLiteral("Current File: ") + *found);
+    Filelbl->setText(kCurrentFile + *found);
     Botclosecmd->setEnabled(true);
     Tartxt->setEnabled(true);
     LoadFilecmd->setText(kSaveCaption);
@@ -129,7 +131,7 @@ void TarrowPage::BotclosecmdClick() {
         context_.prompter().confirm(QStringLiteral(
             "You have edited the open file, would you like to save it before you close it?"))) {
         // As asked here, without clearing a read-only attribute: such a file fails and stays open.
-        writeFileBytes(Filelbl->text().mid(14), editorTextToCrLf(editorPlainText(Tartxt)));
+        writeFileBytes(Filelbl->text().mid(kCurrentFile.size()), editorTextToCrLf(editorPlainText(Tartxt)));
     }
     resetFileBox();
 }

@@ -30,6 +30,8 @@ namespace tarrow {
 
 namespace {
 
+const QString kInstallPathCaption = QStringLiteral("Tarrow Installation Path:");
+
 QLineEdit* labelledEdit(QGridLayout* grid, int row, const char* name, const QString& label,
                         const QString& hint) {
     auto* caption = new QLabel(label);
@@ -56,7 +58,7 @@ InfoPage::InfoPage(WindowContext& context, WindowControls window, QWidget* paren
     TarKeylbl = new ClickLabel(QStringLiteral("Tarrow Registry Key:"));
     TarKeylbl->setObjectName(QStringLiteral("TarKeylbl"));
     TarKeylbl->setToolTip(QStringLiteral("Double click to open the settings file"));
-    TarPathlbl = new ClickLabel(QStringLiteral("Tarrow Installation Path:"));
+    TarPathlbl = new ClickLabel(kInstallPathCaption);
     TarPathlbl->setObjectName(QStringLiteral("TarPathlbl"));
     TarPathlbl->setToolTip(QStringLiteral("Double click to open the installation folder"));
     TarVersionlbl = new QLabel(QStringLiteral("Tarrow Version:"));
@@ -218,7 +220,7 @@ void InfoPage::StatsSpeedChange() {
 }
 
 void InfoPage::showInformation(const QString& root) {
-    TarPathlbl->setText(QStringLiteral("Tarrow Installation Path: ") + root);
+    TarPathlbl->setText(kInstallPathCaption + QLatin1Char(' ') + root);
     TarKeylbl->setText(QStringLiteral("Tarrow Registry Key: HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarrow\\"));
     GUIversionlbl->setText(QStringLiteral("Tarrow GUI Version: ") + PanelVersionText);
     if (root.isEmpty()) return;
@@ -243,7 +245,7 @@ void InfoPage::ResetKeycmdClick() {
 
 void InfoPage::TarPathlblDblClick() {
     // The caption less "Tarrow Installation Path:" is a blank and the InstallRoot.
-    const QString folder = TarPathlbl->text().mid(25);
+    const QString folder = TarPathlbl->text().mid(kInstallPathCaption.size());
     context_.shell().openFolder(nativePath(folder.trimmed()));
 }
 

@@ -123,7 +123,7 @@ void InfoPage::buildRebuildGroup(QGridLayout* into) {
     notice->setWordWrap(true);
     grid->addWidget(notice, 0, 0, 1, 2);
     Autoexecchk = named(new QCheckBox(QStringLiteral("Autoexec.cfg"), group), "Autoexecchk");
-    Liblistchk = named(new QCheckBox(QStringLiteral("context_.scratchLines().gam"), group), "Liblistchk");
+    Liblistchk = named(new QCheckBox(QStringLiteral("Liblist.gam"), group), "Liblistchk");
     Metamodchk = named(new QCheckBox(QStringLiteral("Plugins.ini"), group), "Metamodchk");
     NTFchk = named(new QCheckBox(QStringLiteral("NTF_Config.txt"), group), "NTFchk");
     grid->addWidget(Autoexecchk, 1, 0);

@@ -50,6 +50,8 @@ class TestInfoPage : public QObject {
     void failedDumpStops();
     void helpFiles();
     void webButtons();
+    void checkBoxCaptions_data();
+    void checkBoxCaptions();
 };
 
 void TestInfoPage::dumpToTheDesktop() {
@@ -143,6 +145,37 @@ void TestInfoPage::webButtons() {
     QCOMPARE(win.shell.opened[5], QStringLiteral("web http://www.adminmod.org/"));
     QCOMPARE(win.shell.opened[6], QStringLiteral("web http://metamod.org/"));
     QVERIFY(win.prompter.log.isEmpty());
+}
+
+void TestInfoPage::checkBoxCaptions_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("rebuild autoexec") << "Autoexecchk"
+                                      << "Autoexec.cfg";
+    QTest::newRow("rebuild liblist") << "Liblistchk"
+                                     << "Liblist.gam";
+    QTest::newRow("rebuild plugins") << "Metamodchk"
+                                     << "Plugins.ini";
+    QTest::newRow("rebuild ntf config") << "NTFchk"
+                                        << "NTF_Config.txt";
+    QTest::newRow("dump plug-in list") << "Pluginchk"
+                                       << "Plugin.ini";
+    QTest::newRow("dump server file") << "Serverchk"
+                                      << "Server.cfg/Listenserver.cfg";
+    QTest::newRow("dump bot.txt") << "botchk"
+                                  << "Bot.txt";
+    QTest::newRow("dump bot files") << "Tarrowchk"
+                                    << "Tarrow.cfg/Default.cfg";
+}
+
+// The files a box names are the ones the rebuild and the dump work on: a caption is the user's only
+// guide to what will be overwritten or sent.
+void TestInfoPage::checkBoxCaptions() {
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    test::FixtureInstall fx;
+    Window win(fx);
+    QCOMPARE(control<QCheckBox>(*win.w, qPrintable(name))->text(), caption);
 }
 
 TARROW_WINDOW_TEST_MAIN(TestInfoPage)

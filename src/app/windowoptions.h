@@ -16,4 +16,9 @@ std::optional<int> statsSpeedSeconds(const QString& text);
 
 inline constexpr int kDefaultStatsSeconds = 7;
 
+// The program's own values in its settings key, each named once here. Names are matched without
+// regard to case, so every spelling an older version wrote reads the same.
+enum class OwnSetting { InstallPath, Translucency, StatsSpeed, CommandLine, Platform };
+const QString& ownSettingName(OwnSetting setting);
+
 } // namespace tarrow

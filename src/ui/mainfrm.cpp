@@ -202,11 +202,11 @@ void TMainfrm::FormCreate() {
     Info->showInformation(root);
 
     // The window options exist in the settings from now on; the transparency edit applies its own rule.
-    if (RegReadString(kTarrowKey, QStringLiteral("Translucency")).isEmpty())
-        RegWriteString(kTarrowKey, QStringLiteral("Translucency"), QString(), prompter_);
-    if (RegReadString(kTarrowKey, QStringLiteral("Stats Speed")).isEmpty())
-        RegWriteString(kTarrowKey, QStringLiteral("Stats Speed"), QString(), prompter_);
-    const QString level = RegReadString(kTarrowKey, QStringLiteral("translucency"));
+    if (RegReadString(kTarrowKey, ownSettingName(OwnSetting::Translucency)).isEmpty())
+        RegWriteString(kTarrowKey, ownSettingName(OwnSetting::Translucency), QString(), prompter_);
+    if (RegReadString(kTarrowKey, ownSettingName(OwnSetting::StatsSpeed)).isEmpty())
+        RegWriteString(kTarrowKey, ownSettingName(OwnSetting::StatsSpeed), QString(), prompter_);
+    const QString level = RegReadString(kTarrowKey, ownSettingName(OwnSetting::Translucency));
     if (!level.isEmpty() && IsByteNumber(level)) {
         Info->Transparency->setText(level);
     } else {
@@ -219,7 +219,7 @@ void TMainfrm::FormCreate() {
     // The map lists and the stored command line.
     if (folderExists(paths.mapsFolder)) Launcher->Mapcycle->AllMaplst->setFolder(paths.mapsFolder);
     Launcher->Basic->showLaunchSettings(paths.mapsFolder,
-                                        RegReadString(kTarrowKey, QStringLiteral("CommandLine")));
+                                        RegReadString(kTarrowKey, ownSettingName(OwnSetting::CommandLine)));
 
     // The first refresh comes a second after the window shows; it sets the real period.
     statustmr->start();
@@ -276,7 +276,7 @@ void TMainfrm::statustmrTimer() {
     const InstallPaths paths = InstallPaths::current();
     guarded([&] {
         StatusRefresh::removeMetagame(paths);
-        const QString stored = RegReadString(kTarrowKey, QStringLiteral("Stats speed"));
+        const QString stored = RegReadString(kTarrowKey, ownSettingName(OwnSetting::StatsSpeed));
         if (const auto seconds = statsSpeedSeconds(stored)) {
             Info->StatsSpeed->setText(stored);
             statustmr->setInterval(*seconds * 1000);

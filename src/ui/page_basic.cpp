@@ -2,6 +2,7 @@
 #include "page_launcher.h"
 
 #include "app/platform.h"
+#include "app/windowoptions.h"
 #include "common/modtable.h"
 #include "common/paths.h"
 #include "common/prompter.h"
@@ -158,7 +159,8 @@ void BasicPage::LaunchcmdClick() {
     }
     if (!startLaunchPlan(plan, context_.shell(), context_.prompter(), wineFinder)) return;
     if (!in.commandLine.isEmpty())
-        RegWriteString(kTarrowKey, QStringLiteral("CommandLine"), in.commandLine, context_.prompter());
+        RegWriteString(kTarrowKey, ownSettingName(OwnSetting::CommandLine), in.commandLine,
+                       context_.prompter());
 }
 
 } // namespace tarrow

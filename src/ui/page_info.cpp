@@ -186,11 +186,13 @@ void InfoPage::RebuildcmdClick() {
 }
 
 void InfoPage::PlatformcmbChange() {
-    RegWriteString(kTarrowKey, kPlatformValue, Platformcmb->currentData().toString(), context_.prompter());
+    RegWriteString(kTarrowKey, ownSettingName(OwnSetting::Platform), Platformcmb->currentData().toString(),
+                   context_.prompter());
 }
 
 void InfoPage::showPlatformSetting() {
-    const QString stored = RegReadString(kTarrowKey, kPlatformValue).trimmed().toLower();
+    const QString stored =
+        RegReadString(kTarrowKey, ownSettingName(OwnSetting::Platform)).trimmed().toLower();
     const int i = Platformcmb->findData(stored.isEmpty() ? QStringLiteral("auto") : stored);
     loadingPlatform_ = true;
     Platformcmb->setCurrentIndex(i < 0 ? 0 : i);
@@ -200,7 +202,7 @@ void InfoPage::showPlatformSetting() {
 void InfoPage::TransparencyChange() {
     const QString text = Transparency->text();
     if (const auto level = tarrow::transparencyLevel(text)) {
-        RegWriteString(kTarrowKey, QStringLiteral("translucency"), text, context_.prompter());
+        RegWriteString(kTarrowKey, ownSettingName(OwnSetting::Translucency), text, context_.prompter());
         window_.setTransparency(transparencyOnFor(*level), *level);
         return;
     }
@@ -212,7 +214,7 @@ void InfoPage::TransparencyChange() {
 void InfoPage::StatsSpeedChange() {
     const QString text = StatsSpeed->text();
     if (const auto seconds = statsSpeedSeconds(text)) {
-        RegWriteString(kTarrowKey, QStringLiteral("Stats Speed"), text, context_.prompter());
+        RegWriteString(kTarrowKey, ownSettingName(OwnSetting::StatsSpeed), text, context_.prompter());
         window_.statusTimer->setInterval(*seconds * 1000);
         return;
     }

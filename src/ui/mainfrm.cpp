@@ -64,6 +64,7 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     statustmr->setInterval(1000);
     connect(statustmr, &QTimer::timeout, this, &TMainfrm::statustmrTimer);
 
+    keepWheelForScrolling(this);
     connect(Tabs, &QTabWidget::currentChanged, this, &TMainfrm::TabsChange);
     // The creation handler runs as the window is made; a failure stops it with the error box and the
     // window opens without the later steps.

@@ -1,5 +1,10 @@
 #include "widgets.h"
 
+#include <QAbstractSlider>
+#include <QComboBox>
+#include <QEvent>
+#include <QScrollBar>
+
 #include "common/paths.h"
 
 #include <QDir>
@@ -49,6 +54,40 @@ QString editorPlainText(const QPlainTextEdit* editor) {
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     text.replace(QChar::LineSeparator, QLatin1Char('\n'));
     return text;
+}
+
+namespace {
+
+class WheelNeedsFocus : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Wheel) return false;
+        auto* control = qobject_cast<QWidget*>(watched);
+        if (!control || control->hasFocus()) return false;
+        // Not for this control: the event goes on to the page that holds it.
+        event->ignore();
+        return true;
+    }
+};
+
+} // namespace
+
+void keepWheelForScrolling(QWidget* root) {
+    auto* filter = new WheelNeedsFocus(root);
+    QList<QWidget*> controls;
+    for (QWidget* w : root->findChildren<QAbstractSpinBox*>())
+        controls << w;
+    for (QWidget* w : root->findChildren<QAbstractSlider*>())
+        if (!qobject_cast<QScrollBar*>(w)) controls << w;
+    for (QWidget* w : root->findChildren<QComboBox*>())
+        controls << w;
+    for (QWidget* w : controls) {
+        if (w->focusPolicy() == Qt::WheelFocus) w->setFocusPolicy(Qt::StrongFocus);
+        w->installEventFilter(filter);
+    }
 }
 
 } // namespace tarrow

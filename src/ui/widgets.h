@@ -57,6 +57,11 @@ class UpDownEdit : public QAbstractSpinBox {
     QValidator::State validate(QString&, int&) const override { return QValidator::Acceptable; }
 };
 
+// The mouse wheel changes an up-down, slider or drop-down list only while it has the keyboard focus;
+// otherwise the wheel scrolls the page under the pointer, so scrolling past a control never changes
+// a setting. Applies to every such control below `root` and takes the wheel out of their focus.
+void keepWheelForScrolling(QWidget* root);
+
 // Gives a control the name the rest of the program knows it by, and returns it.
 template <typename W> W* named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -18,6 +19,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QWheelEvent>
 #include <QtTest>
 
 using namespace tarrow;
@@ -32,12 +34,6 @@ std::unique_ptr<TMainfrm> openWindow(test::FixtureInstall& fx, test::ScriptedPro
     w->show();
     w->Tabs->setCurrentIndex(4);
     return w;
-}
-
-template <typename T> T* child(TMainfrm& w, const char* name) {
-    T* c = w.findChild<T*>(QString::fromLatin1(name));
-    if (!c) qFatal("no control %s", name);
-    return c;
 }
 
 void type(QLineEdit* e, const QString& text) {
@@ -56,6 +52,7 @@ class TestServerPages : public QObject {
     void settingsSurviveSaveAndReopen();
     void togglesAndPresetsOnScreen();
     void operatorFileSavedAndRestored();
+    void wheelChangesOnlyTheFocusedControl();
 };
 
 void TestServerPages::everyTableControlExists() {
@@ -79,9 +76,9 @@ void TestServerPages::everyTableControlExists() {
     QVERIFY(!control<QRadioButton>(*w, "Dedicatedopt")->isChecked() &&
             !control<QRadioButton>(*w, "Listenopt")->isChecked());
     QCOMPARE(control<QPushButton>(*w, "Saveservercmd")->text(), QStringLiteral("&Save Server Settings"));
-    QCOMPARE(child<QLineEdit>(*w, "HelpTypetxt")->text(), QStringLiteral("MOTD and Console"));
-    QCOMPARE(child<QLineEdit>(*w, "Maxplayerstxt")->maxLength(), 2);
-    QCOMPARE(child<QLineEdit>(*w, "ServerNametxt")->maxLength(), 30);
+    QCOMPARE(control<QLineEdit>(*w, "HelpTypetxt")->text(), QStringLiteral("MOTD and Console"));
+    QCOMPARE(control<QLineEdit>(*w, "Maxplayerstxt")->maxLength(), 2);
+    QCOMPARE(control<QLineEdit>(*w, "ServerNametxt")->maxLength(), 30);
 }
 
 void TestServerPages::settingsSurviveSaveAndReopen() {
@@ -95,40 +92,40 @@ void TestServerPages::settingsSurviveSaveAndReopen() {
         auto w = openWindow(fx, p, s);
         control<QRadioButton>(*w, "Dedicatedopt")->click();
         QCOMPARE(p.texts().size(), 1); // no server.cfg yet
-        type(child<QLineEdit>(*w, "ServerNametxt"), "Window Test");
-        type(child<QLineEdit>(*w, "Maxplayerstxt"), "20");
-        child<QCheckBox>(*w, "Lanchk")->click();
-        child<QCheckBox>(*w, "Cheatschk")->click();
-        child<QCheckBox>(*w, "Execchk")->click();
-        type(child<QLineEdit>(*w, "Exectxt"), "addons/adminmod/config/adminmod.cfg");
-        child<QCheckBox>(*w, "Exec2chk")->click();
-        type(child<QLineEdit>(*w, "Exec2txt"), "addons/neotf/ntf_cvars.cfg");
-        type(child<QLineEdit>(*w, "AdminPasstxt"), "secret");
-        child<QCheckBox>(*w, "AdminFunchk")->click();
-        child<QCheckBox>(*w, "Jetpackchk")->click();
-        child<UpDownEdit>(*w, "MaxSnarksUD")->stepDown();
+        type(control<QLineEdit>(*w, "ServerNametxt"), "Window Test");
+        type(control<QLineEdit>(*w, "Maxplayerstxt"), "20");
+        control<QCheckBox>(*w, "Lanchk")->click();
+        control<QCheckBox>(*w, "Cheatschk")->click();
+        control<QCheckBox>(*w, "Execchk")->click();
+        type(control<QLineEdit>(*w, "Exectxt"), "addons/adminmod/config/adminmod.cfg");
+        control<QCheckBox>(*w, "Exec2chk")->click();
+        type(control<QLineEdit>(*w, "Exec2txt"), "addons/neotf/ntf_cvars.cfg");
+        type(control<QLineEdit>(*w, "AdminPasstxt"), "secret");
+        control<QCheckBox>(*w, "AdminFunchk")->click();
+        control<QCheckBox>(*w, "Jetpackchk")->click();
+        control<UpDownEdit>(*w, "MaxSnarksUD")->stepDown();
         control<QPushButton>(*w, "Saveservercmd")->click();
         QCOMPARE(p.texts().last(), QStringLiteral("Your Admin Password must start with an underscore "
                                                   "(\"_\"), it has been added to your password field."));
-        QCOMPARE(child<QLineEdit>(*w, "AdminPasstxt")->text(), QStringLiteral("_secret"));
+        QCOMPARE(control<QLineEdit>(*w, "AdminPasstxt")->text(), QStringLiteral("_secret"));
     }
     QVERIFY(fx.read("TFC/server.cfg").contains("hostname \"Window Test\"\r\n"));
     QVERIFY(fx.read("TFC/addons/neotf/ntf_cvars.cfg").contains("ntf_max_snarks \"4\"\r\n"));
     test::ScriptedPrompter p;
     test::RecordingShell s;
     auto w = openWindow(fx, p, s);
-    QCOMPARE(child<QLineEdit>(*w, "ServerNametxt")->text(), QString());
+    QCOMPARE(control<QLineEdit>(*w, "ServerNametxt")->text(), QString());
     control<QRadioButton>(*w, "Dedicatedopt")->click();
     QVERIFY(p.log.isEmpty());
-    QCOMPARE(child<QLineEdit>(*w, "ServerNametxt")->text(), QStringLiteral("Window Test"));
-    QCOMPARE(child<QLineEdit>(*w, "Maxplayerstxt")->text(), QStringLiteral("20"));
-    QVERIFY(child<QCheckBox>(*w, "Lanchk")->isChecked());
-    QVERIFY(child<QCheckBox>(*w, "Cheatschk")->isChecked());
-    QVERIFY(child<QLineEdit>(*w, "Exectxt")->isEnabled());
-    QCOMPARE(child<QLineEdit>(*w, "AdminPasstxt")->text(), QStringLiteral("_secret"));
-    QVERIFY(child<QCheckBox>(*w, "AdminFunchk")->isChecked());
-    QVERIFY(child<QCheckBox>(*w, "Jetpackchk")->isChecked());
-    QCOMPARE(child<QLineEdit>(*w, "MaxSnarkstxt")->text(), QStringLiteral("4"));
+    QCOMPARE(control<QLineEdit>(*w, "ServerNametxt")->text(), QStringLiteral("Window Test"));
+    QCOMPARE(control<QLineEdit>(*w, "Maxplayerstxt")->text(), QStringLiteral("20"));
+    QVERIFY(control<QCheckBox>(*w, "Lanchk")->isChecked());
+    QVERIFY(control<QCheckBox>(*w, "Cheatschk")->isChecked());
+    QVERIFY(control<QLineEdit>(*w, "Exectxt")->isEnabled());
+    QCOMPARE(control<QLineEdit>(*w, "AdminPasstxt")->text(), QStringLiteral("_secret"));
+    QVERIFY(control<QCheckBox>(*w, "AdminFunchk")->isChecked());
+    QVERIFY(control<QCheckBox>(*w, "Jetpackchk")->isChecked());
+    QCOMPARE(control<QLineEdit>(*w, "MaxSnarkstxt")->text(), QStringLiteral("4"));
 }
 
 void TestServerPages::togglesAndPresetsOnScreen() {
@@ -137,33 +134,33 @@ void TestServerPages::togglesAndPresetsOnScreen() {
     test::ScriptedPrompter p;
     test::RecordingShell s;
     auto w = openWindow(fx, p, s);
-    auto* pw = child<QLineEdit>(*w, "ServerPwtxt");
+    auto* pw = control<QLineEdit>(*w, "ServerPwtxt");
     QVERIFY(!pw->isEnabled());
-    child<QCheckBox>(*w, "ServerPWchk")->click();
+    control<QCheckBox>(*w, "ServerPWchk")->click();
     QVERIFY(pw->isEnabled());
     type(pw, "abc");
-    child<QCheckBox>(*w, "ServerPWchk")->click();
+    control<QCheckBox>(*w, "ServerPWchk")->click();
     QCOMPARE(pw->text(), QString());
     QVERIFY(!pw->isEnabled());
     QCOMPARE(control<QLabel>(*w, "Ratelbl")->text(), QStringLiteral("Custom Rate Limits:"));
-    auto* speed = child<QWidget>(*w, "Rategrp");
+    auto* speed = control<QWidget>(*w, "Rategrp");
     QList<QRadioButton*> items = speed->findChildren<QRadioButton*>();
     QCOMPARE(items.size(), 4);
     items[1]->click();
-    QCOMPARE(child<QLineEdit>(*w, "MaxRatetxt")->text(), QStringLiteral("6000"));
-    QCOMPARE(child<QLineEdit>(*w, "MinRatetxt")->text(), QStringLiteral("4000"));
-    QVERIFY(!child<QLineEdit>(*w, "MinRatetxt")->isEnabled());
+    QCOMPARE(control<QLineEdit>(*w, "MaxRatetxt")->text(), QStringLiteral("6000"));
+    QCOMPARE(control<QLineEdit>(*w, "MinRatetxt")->text(), QStringLiteral("4000"));
+    QVERIFY(!control<QLineEdit>(*w, "MinRatetxt")->isEnabled());
     QCOMPARE(control<QLabel>(*w, "Ratelbl")->text(), QStringLiteral("Fast DSL/Cable"));
     items[3]->click();
-    QCOMPARE(child<QLineEdit>(*w, "MaxRatetxt")->text(), QString());
-    QVERIFY(child<QLineEdit>(*w, "MaxRatetxt")->isEnabled());
+    QCOMPARE(control<QLineEdit>(*w, "MaxRatetxt")->text(), QString());
+    QVERIFY(control<QLineEdit>(*w, "MaxRatetxt")->isEnabled());
     QCOMPARE(control<QLabel>(*w, "Ratelbl")->text(), QStringLiteral("Custom Rate Limits"));
     // An up-down steps by its step and holds an empty text.
-    auto* decal = child<UpDownEdit>(*w, "DecalUD");
+    auto* decal = control<UpDownEdit>(*w, "DecalUD");
     decal->stepUp();
-    QCOMPARE(child<QLineEdit>(*w, "Decaltxt")->text(), QStringLiteral("210"));
-    type(child<QLineEdit>(*w, "Decaltxt"), "");
-    QCOMPARE(child<QLineEdit>(*w, "Decaltxt")->text(), QString());
+    QCOMPARE(control<QLineEdit>(*w, "Decaltxt")->text(), QStringLiteral("210"));
+    type(control<QLineEdit>(*w, "Decaltxt"), "");
+    QCOMPARE(control<QLineEdit>(*w, "Decaltxt")->text(), QString());
     QCOMPARE(w->Launcher->serverBinding().model().number("DecalUD"), 0);
     // Saving without a server kind.
     control<QPushButton>(*w, "Saveservercmd")->click();
@@ -184,12 +181,12 @@ void TestServerPages::operatorFileSavedAndRestored() {
     test::ScriptedPrompter p;
     test::RecordingShell s;
     auto w = openWindow(fx, p, s);
-    child<QRadioButton>(*w, "Dedicatedopt")->click();
+    control<QRadioButton>(*w, "Dedicatedopt")->click();
     // A value wider than the typing limit shows whole.
-    QCOMPARE(child<QLineEdit>(*w, "MaxRatetxt")->text(), QStringLiteral("100000"));
+    QCOMPARE(control<QLineEdit>(*w, "MaxRatetxt")->text(), QStringLiteral("100000"));
     // A text set by the program (or through the accessibility interface) is saved.
-    child<QLineEdit>(*w, "ServerNametxt")->setText("New name");
-    child<QPushButton>(*w, "Saveservercmd")->click();
+    control<QLineEdit>(*w, "ServerNametxt")->setText("New name");
+    control<QPushButton>(*w, "Saveservercmd")->click();
     QByteArray expected = operatorCfg;
     expected.replace("hostname\t\t\"Old name\"", "hostname \"New name\"");
     QCOMPARE(fx.read("TFC/server.cfg"), expected);
@@ -198,7 +195,7 @@ void TestServerPages::operatorFileSavedAndRestored() {
 
     // The Info page's Backups... lists the copy and puts it back.
     w->Tabs->setCurrentIndex(5);
-    child<QPushButton>(*w, "Backupscmd")->click();
+    control<QPushButton>(*w, "Backupscmd")->click();
     BackupsDialog* d = w->Info->backupsDialog();
     QVERIFY(d && d->isVisible());
     QCOMPARE(d->Backuplst->topLevelItemCount(), 1);
@@ -214,6 +211,42 @@ void TestServerPages::operatorFileSavedAndRestored() {
     QVERIFY(d->Backuptxt->toPlainText().contains("New name"));
     QCOMPARE(w->statusBar()->currentMessage(), "Saved " + path + " (previous version kept)");
     QVERIFY(p.texts("error").isEmpty());
+}
+
+namespace {
+// One notch of the mouse wheel, upwards, over the middle of `w`.
+void wheelUp(QWidget* w) {
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
+}
+} // namespace
+
+// Scrolling the page over a control must not change a setting; a control the user chose takes it.
+void TestServerPages::wheelChangesOnlyTheFocusedControl() {
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    test::ScriptedPrompter p;
+    test::RecordingShell s;
+    auto w = openWindow(fx, p, s);
+    auto* players = control<UpDownEdit>(*w, "MaxPlayersUD");
+    const QString before = control<QLineEdit>(*w, "Maxplayerstxt")->text();
+    control<QPushButton>(*w, "Saveservercmd")->setFocus();
+    wheelUp(players);
+    QCOMPARE(control<QLineEdit>(*w, "Maxplayerstxt")->text(), before);
+    QCOMPARE(players->focusPolicy(), Qt::StrongFocus);
+    players->setFocus();
+    QTRY_VERIFY(players->hasFocus());
+    wheelUp(players);
+    QCOMPARE(control<QLineEdit>(*w, "Maxplayerstxt")->text(), QString::number(before.toInt() + 1));
+
+    w->Tabs->setCurrentIndex(5);
+    auto* platform = control<QComboBox>(*w, "Platformcmb");
+    const int index = platform->currentIndex();
+    control<QPushButton>(*w, "Dumpcmd")->setFocus();
+    wheelUp(platform);
+    QCOMPARE(platform->currentIndex(), index);
 }
 
 TARROW_WINDOW_TEST_MAIN(TestServerPages)

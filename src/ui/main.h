@@ -76,6 +76,8 @@ class TMainfrm : public QMainWindow, public WindowContext {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    bool runGuarded(const std::function<void()>& handler);
+    void showWrites(const QList<WriteRecord>& records);
     // FormCloseQuery: always allows the close.
     bool FormCloseQuery();
     // Puts a page of its own class into the page control, under its object name.

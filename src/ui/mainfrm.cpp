@@ -68,12 +68,21 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     connect(Tabs, &QTabWidget::currentChanged, this, &TMainfrm::TabsChange);
     // The creation handler runs as the window is made; a failure stops it with the error box and the
     // window opens without the later steps.
-    guarded([this] { FormCreate(); });
+    runGuarded([this] { FormCreate(); });
 }
 
 TMainfrm::~TMainfrm() = default;
 
 bool TMainfrm::guarded(const std::function<void()>& handler) {
+    return runGuarded(handler);
+}
+
+void TMainfrm::reportWrites(const QList<WriteRecord>& records) {
+    showWrites(records);
+}
+
+// The constructor runs its handler through these, not through the overrides, which it may not call.
+bool TMainfrm::runGuarded(const std::function<void()>& handler) {
     bool ok = false;
     try {
         handler();
@@ -86,11 +95,11 @@ bool TMainfrm::guarded(const std::function<void()>& handler) {
         prompter_.error(QString::fromLocal8Bit(e.what()));
     }
     // Also after a failure: the files written before it are named.
-    reportWrites(takeWriteJournal());
+    showWrites(takeWriteJournal());
     return ok;
 }
 
-void TMainfrm::reportWrites(const QList<WriteRecord>& records) {
+void TMainfrm::showWrites(const QList<WriteRecord>& records) {
     if (records.isEmpty()) return;
     QStringList parts;
     for (const WriteRecord& r : records) {

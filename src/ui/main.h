@@ -77,6 +77,8 @@ class TMainfrm : public QMainWindow, public WindowContext {
 
   private:
     bool runGuarded(const std::function<void()>& handler);
+    // File (Quit), View (the six pages, Ctrl+1..6) and Help (contents on F1, About).
+    void buildMenus();
     void showWrites(const QList<WriteRecord>& records);
     // FormCloseQuery: always allows the close.
     bool FormCloseQuery();

@@ -20,6 +20,7 @@
 #include "statuspane.h"
 #include "widgets.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -27,6 +28,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -64,6 +67,7 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     statustmr->setInterval(1000);
     connect(statustmr, &QTimer::timeout, this, &TMainfrm::statustmrTimer);
 
+    buildMenus();
     keepWheelForScrolling(this);
     connect(Tabs, &QTabWidget::currentChanged, this, &TMainfrm::TabsChange);
     // The creation handler runs as the window is made; a failure stops it with the error box and the
@@ -72,6 +76,40 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
 }
 
 TMainfrm::~TMainfrm() = default;
+
+void TMainfrm::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("Filemnu"));
+    QAction* quit = file->addAction(QStringLiteral("&Quit"), this, &QWidget::close);
+    quit->setObjectName(QStringLiteral("Quitmnu"));
+    quit->setShortcut(QKeySequence::Quit);
+    if (quit->shortcut().isEmpty()) quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("Viewmnu"));
+    for (int i = 0; i < Tabs->count(); ++i) {
+        QAction* page =
+            view->addAction(Tabs->tabText(i).trimmed(), this, [this, i] { Tabs->setCurrentIndex(i); });
+        page->setObjectName(QStringLiteral("View%1mnu").arg(i + 1));
+        page->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
+    }
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Helpmnu"));
+    QAction* contents = help->addAction(QStringLiteral("Help &Contents"), this,
+                                        [this] { runGuarded([this] { Info->guihelpcmdClick(); }); });
+    contents->setObjectName(QStringLiteral("HelpContentsmnu"));
+    contents->setShortcut(QKeySequence::HelpContents);
+    QAction* about = help->addAction(QStringLiteral("&About Tarrow GUI"), this, [this] {
+        const SettingsStore* store = SettingsStore::active();
+        const QString root = ReadInstallRoot();
+        prompter_.message(
+            QStringLiteral("About Tarrow GUI\n\nVersion: %1\nSettings file: %2\nHalf-Life folder: %3")
+                .arg(PanelVersionText, store ? nativePath(store->fileName()) : QStringLiteral("(none)"),
+                     root.isEmpty() ? QStringLiteral("(not set)") : nativePath(root)));
+    });
+    about->setObjectName(QStringLiteral("Aboutmnu"));
+}
 
 bool TMainfrm::guarded(const std::function<void()>& handler) {
     return runGuarded(handler);

@@ -7,6 +7,7 @@
 #include "ui/startup.h"
 #include "ui/widgets.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QImageReader>
@@ -56,6 +57,7 @@ class TestMainWindow : public QObject {
     void infoLabelsOpen();
     void closeDeletesPagesAndFades();
     void bannerDecodes();
+    void menuReachesPagesHelpAndAbout();
 };
 
 void TestMainWindow::pagesAndCaptions() {
@@ -284,6 +286,40 @@ void TestMainWindow::bannerDecodes() {
     plainInstall(fx);
     Window win(fx);
     QVERIFY(!control<QLabel>(*win.w, "Bannerimg")->pixmap().isNull());
+}
+
+void TestMainWindow::menuReachesPagesHelpAndAbout() {
+    test::FixtureInstall fx;
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    w.show();
+    // Ctrl+1..6 lead to the six pages, in their order.
+    for (int i = 0; i < 6; ++i) {
+        auto* page = w.findChild<QAction*>(QStringLiteral("View%1mnu").arg(i + 1));
+        QVERIFY(page);
+        QCOMPARE(page->shortcut(), QKeySequence(QStringLiteral("Ctrl+%1").arg(i + 1)));
+        page->trigger();
+        QCOMPARE(w.Tabs->currentIndex(), i);
+    }
+    auto* contents = w.findChild<QAction*>(QStringLiteral("HelpContentsmnu"));
+    QVERIFY(contents);
+    QCOMPARE(contents->shortcut(), QKeySequence(Qt::Key_F1));
+    // Without the help file the same message as the Info page's button.
+    win.prompter.log.clear();
+    contents->trigger();
+    QCOMPARE(win.prompter.texts(),
+             QStringList{"Your Tarrow GUI help file could not be located, Expected path: " + fx.root() +
+                         "tarrow/Tarrow_GUI_Help.chm"});
+    w.findChild<QAction*>(QStringLiteral("Aboutmnu"))->trigger();
+    const QString about = win.prompter.texts().last();
+    QVERIFY2(about.contains("Version: Tarrow Gui 1.00"), qPrintable(about));
+    QVERIFY2(about.contains(fx.root()), qPrintable(about));
+    QVERIFY2(about.contains(SettingsStore::active()->fileName()), qPrintable(about));
+
+    auto* quit = w.findChild<QAction*>(QStringLiteral("Quitmnu"));
+    QCOMPARE(quit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->trigger();
+    QVERIFY(!w.isVisible());
 }
 
 TARROW_WINDOW_TEST_MAIN(TestMainWindow)

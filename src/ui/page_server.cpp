@@ -118,6 +118,12 @@ QList<QWidget*> ServerBinding::buildServerGroups(SettingPage page, QWidget* pare
                 model_.stepNumber(ud->objectName(), steps);
                 syncServerControls();
             });
+            // Once the user leaves it, the edit shows the value a save would write (a text out of range
+            // keeps the last valid value).
+            connect(ud, &QAbstractSpinBox::editingFinished, this, [this, ud] {
+                model_.setText(ud->edit()->objectName(), QString::number(model_.number(ud->objectName())));
+                syncServerControls();
+            });
             field = ud;
         } else {
             auto* e = new QLineEdit;

@@ -53,6 +53,8 @@ class TestServerPages : public QObject {
     void togglesAndPresetsOnScreen();
     void operatorFileSavedAndRestored();
     void wheelChangesOnlyTheFocusedControl();
+    void upDownShowsTheSavedValueWhenLeft_data();
+    void upDownShowsTheSavedValueWhenLeft();
 };
 
 void TestServerPages::everyTableControlExists() {
@@ -247,6 +249,40 @@ void TestServerPages::wheelChangesOnlyTheFocusedControl() {
     control<QPushButton>(*w, "Dumpcmd")->setFocus();
     wheelUp(platform);
     QCOMPARE(platform->currentIndex(), index);
+}
+
+void TestServerPages::upDownShowsTheSavedValueWhenLeft_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("in range") << "20"
+                              << "20";
+    // Typed key by key: "9" is valid, "99" is above 32 and keeps it.
+    QTest::newRow("above the range keeps the last valid value") << "99"
+                                                                << "9";
+    QTest::newRow("empty is 0 where 0 is in range") << ""
+                                                    << "0";
+    // The cleared edit counted as 0 before the letter came.
+    QTest::newRow("not a number") << "x"
+                                  << "0";
+}
+
+// Typing 99 into Max Players (0 to 32) must not show 99 while a save writes the last valid value.
+void TestServerPages::upDownShowsTheSavedValueWhenLeft() {
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    test::ScriptedPrompter p;
+    test::RecordingShell s;
+    auto w = openWindow(fx, p, s);
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    auto* edit = control<QLineEdit>(*w, "Maxplayerstxt");
+    type(edit, QStringLiteral("20"));
+    type(edit, typed);
+    QTRY_VERIFY(edit->hasFocus());
+    control<QPushButton>(*w, "Saveservercmd")->setFocus();
+    QTRY_COMPARE(edit->text(), shown);
+    QCOMPARE(w->Launcher->serverBinding().model().number("MaxPlayersUD"), shown.toInt());
 }
 
 TARROW_WINDOW_TEST_MAIN(TestServerPages)

@@ -42,6 +42,7 @@ class TMainfrm : public QMainWindow, public WindowContext {
     QStringList& scratchLines() override { return Liblist; }
     // Names in the status bar the files just written, and whether their previous versions were kept.
     void reportWrites(const QList<WriteRecord>& records) override;
+    void showStatus(const QString& text) override;
     // What the window says where no Half-Life folder is set.
     static QString noInstallRootText() { return tarrow::noInstallRootText(); }
 

@@ -119,6 +119,10 @@ void TMainfrm::reportWrites(const QList<WriteRecord>& records) {
     showWrites(records);
 }
 
+void TMainfrm::showStatus(const QString& text) {
+    statusBar()->showMessage(text);
+}
+
 // The constructor runs its handler through these, not through the overrides, which it may not call.
 bool TMainfrm::runGuarded(const std::function<void()>& handler) {
     bool ok = false;

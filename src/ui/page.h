@@ -25,6 +25,8 @@ class WindowContext {
     virtual QStringList& scratchLines() = 0;
     // Names in the status bar the files just written, and whether their previous versions were kept.
     virtual void reportWrites(const QList<WriteRecord>& records) = 0;
+    // A line of news in the status bar.
+    virtual void showStatus(const QString& text) = 0;
 };
 
 // What the window says where no Half-Life folder is set.

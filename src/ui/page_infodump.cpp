@@ -136,6 +136,8 @@ void InfoPage::DumpcmdClick() {
     for (QCheckBox* c : {Tarrowchk, botchk, Pluginchk, Serverchk})
         c->setChecked(false);
     WaitWithMessages(1000);
+    // The status bar keeps saying where the folder went after the message box is gone.
+    context_.showStatus(QStringLiteral("Support dump written to ") + nativePath(folder));
     context_.prompter().message(
         QStringLiteral("The info dump is now finished, this folder was placed on your desktop "
                        "and contains the files needed to debug your "

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
@@ -68,6 +69,7 @@ void TestInfoPage::dumpToTheDesktop() {
     control<QPushButton>(w, "Dumpcmd")->click();
     QCOMPARE(win.prompter.texts(), (QStringList{kFirst, kLast}));
     const QString folder = win.desktop + "/TARROW DEBUG INFO/";
+    QCOMPARE(w.statusBar()->currentMessage(), "Support dump written to " + folder);
     QFile f(folder + "infodump.txt");
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray text = f.readAll();

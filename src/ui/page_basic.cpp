@@ -32,6 +32,9 @@ BasicPage::BasicPage(WindowContext& context, ServerBinding& binding, QWidget* pa
     auto* basic = new QGridLayout(content);
     int left = 0, right = 0;
     basic->addWidget(buildServerKindGroup(content), left++, 0, 1, 2);
+    // The launcher comes right below the server kind, so that "Launch Server" is in view without
+    // scrolling at the usual window sizes.
+    basic->addWidget(buildLaunchGroup(content), left++, 0, 1, 2);
     right = left;
     const QList<QWidget*> basicGroups = binding_.buildServerGroups(SettingPage::Basic, content);
     for (QWidget* g : basicGroups) {
@@ -40,11 +43,6 @@ BasicPage::BasicPage(WindowContext& context, ServerBinding& binding, QWidget* pa
     }
     basic->addWidget(binding_.buildRateGroup(content), left++, 0);
     basic->addWidget(binding_.buildFriendlyFireGroup(content), left++, 0);
-
-    QWidget* launchGroup = buildLaunchGroup(content);
-    const int span = std::max(1, left - right);
-    basic->addWidget(launchGroup, right, 1, span, 1);
-    right += span;
     basic->setRowStretch(std::max(left, right) + 1, 1);
 }
 
@@ -104,12 +102,14 @@ void BasicPage::SaveservercmdClick() {
 
 QWidget* BasicPage::buildLaunchGroup(QWidget* parent) {
     auto* group = new QGroupBox(QStringLiteral("Launcher:"), parent);
-    auto* layout = new QVBoxLayout(group);
+    auto* layout = new QGridLayout(group);
     auto* mapCaption = new QLabel(QStringLiteral("Server Startup Map:"));
     StartMaplst = new FileListBox(QStringLiteral("*.bsp"), group);
     StartMaplst->setObjectName(QStringLiteral("StartMaplst"));
     StartMaplst->setSelectionMode(QAbstractItemView::MultiSelection);
     StartMaplst->setAccessibleName(mapCaption->text());
+    // A few rows of maps are enough to choose from; the list scrolls.
+    StartMaplst->setMaximumHeight(110);
     mapCaption->setBuddy(StartMaplst);
     auto* commandCaption =
         new QLabel(QStringLiteral("Server Command Line:  Do Not edit if you don't know what you are doing!"));
@@ -120,11 +120,14 @@ QWidget* BasicPage::buildLaunchGroup(QWidget* parent) {
     commandCaption->setBuddy(Commandlinetxt);
     Launchcmd = new QPushButton(QStringLiteral("L&aunch Server"), group);
     Launchcmd->setObjectName(QStringLiteral("Launchcmd"));
-    layout->addWidget(mapCaption);
-    layout->addWidget(StartMaplst);
-    layout->addWidget(commandCaption);
-    layout->addWidget(Commandlinetxt);
-    layout->addWidget(Launchcmd);
+    layout->addWidget(mapCaption, 0, 0);
+    layout->addWidget(StartMaplst, 1, 0, 3, 1);
+    layout->addWidget(commandCaption, 0, 1);
+    layout->addWidget(Commandlinetxt, 1, 1);
+    layout->addWidget(Launchcmd, 2, 1, Qt::AlignLeft);
+    layout->setRowStretch(3, 1);
+    layout->setColumnStretch(0, 1);
+    layout->setColumnStretch(1, 2);
     // Clicks and keyboard changes alike.
     connect(StartMaplst, &QListWidget::itemSelectionChanged, this,
             [this] { StartMaplstClick(StartMaplst->currentItem()); });

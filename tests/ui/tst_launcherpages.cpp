@@ -52,6 +52,8 @@ class TestLauncherPages : public QObject {
     void mapcycleEditing();
     void overviewButton();
     void motdEditor();
+    void launchInViewWithoutScrolling_data();
+    void launchInViewWithoutScrolling();
 };
 
 void TestLauncherPages::launchDedicated() {
@@ -203,6 +205,33 @@ void TestLauncherPages::motdEditor() {
     QVERIFY(control<QPlainTextEdit>(w, "MOTDtxt")->isEnabled());
     control<QPushButton>(w, "MOTDcmd")->click();
     QCOMPARE(fx.read("TFC/motd.txt"), QByteArray());
+}
+
+void TestLauncherPages::launchInViewWithoutScrolling_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("default 820x700") << QSize(820, 700);
+    QTest::newRow("1024x768") << QSize(1024, 768);
+}
+
+// The page scrolls; the launcher must not need it.
+void TestLauncherPages::launchInViewWithoutScrolling() {
+    QFETCH(QSize, size);
+    test::FixtureInstall fx;
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    w.resize(size);
+    QTRY_COMPARE(w.size(), size);
+    for (const char* name : {"Launchcmd", "Commandlinetxt", "Saveservercmd"}) {
+        QWidget* c = control<QWidget>(w, name);
+        QTRY_VERIFY2(c->isVisible(), name);
+        const QRect shown = c->visibleRegion().boundingRect();
+        QVERIFY2(shown.size() == c->size(), qPrintable(QStringLiteral("%1 shows %2x%3 of %4x%5")
+                                                           .arg(QLatin1String(name))
+                                                           .arg(shown.width())
+                                                           .arg(shown.height())
+                                                           .arg(c->width())
+                                                           .arg(c->height())));
+    }
 }
 
 TARROW_WINDOW_TEST_MAIN(TestLauncherPages)

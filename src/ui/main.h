@@ -78,6 +78,9 @@ class TMainfrm : public QMainWindow, public WindowContext {
 
   private:
     bool runGuarded(const std::function<void()>& handler);
+    // The status pane went to a page by a link: a waiting page means a click to act on now.
+    void statusLinkFollowed();
+    void refreshForClick();
     // File (Quit), View (the six pages, Ctrl+1..6) and Help (contents on F1, About).
     void buildMenus();
     void showWrites(const QList<WriteRecord>& records);

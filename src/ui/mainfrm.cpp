@@ -16,6 +16,7 @@
 #include "gamefiles/knownfiles.h"
 #include "gamefiles/rebuild.h"
 #include "page_mapcycle.h"
+#include "status/actions.h"
 #include "status/pages.h"
 #include "statuspane.h"
 #include "widgets.h"
@@ -66,6 +67,7 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     statustmr->setObjectName(QStringLiteral("statustmr"));
     statustmr->setInterval(1000);
     connect(statustmr, &QTimer::timeout, this, &TMainfrm::statustmrTimer);
+    connect(Main->Status, &StatusPane::followedLinkLoaded, this, &TMainfrm::statusLinkFollowed);
 
     buildMenus();
     keepWheelForScrolling(this);
@@ -351,10 +353,31 @@ void TMainfrm::statustmrTimer() {
         refresh_.run(paths, components(), Main->Status->locationName(), Liblist);
     });
     // The panes return to the report even after a failed refresh, so that a click acts only once.
-    Main->Stats->showFile(nativePath(paths.pluginFolder + QStringLiteral("stats1.html")));
-    Main->Status->showFile(nativePath(paths.pluginFolder + QStringLiteral("tarrow1.html")));
+    // A pane whose page came out the same as it shows is not reloaded.
+    Main->Stats->showFile(nativePath(paths.pluginFolder + QStringLiteral("stats1.html")),
+                          {nativePath(paths.pluginFolder + QStringLiteral("stats.html"))});
+    Main->Status->showFile(nativePath(paths.pluginFolder + QStringLiteral("tarrow1.html")),
+                           {nativePath(paths.pluginFolder + QStringLiteral("tarrow.html"))});
     QCoreApplication::processEvents();
     refreshing_ = false;
+}
+
+void TMainfrm::statusLinkFollowed() {
+    // A click on a Loaded row is acted on at once, by the same refresh a tick runs; the timer then
+    // starts its period again. Anything else the pane shows waits for the tick.
+    if (clickedComponent(Main->Status->locationName()) == ClickedComponent::None) return;
+    QTimer::singleShot(0, this, &TMainfrm::refreshForClick);
+}
+
+void TMainfrm::refreshForClick() {
+    if (!statustmr->isActive()) return;
+    // A refresh letting window messages run at its end finishes first.
+    if (refreshing_) {
+        QTimer::singleShot(20, this, &TMainfrm::refreshForClick);
+        return;
+    }
+    statustmr->start();
+    statustmrTimer();
 }
 
 void TMainfrm::keyPressEvent(QKeyEvent* event) {

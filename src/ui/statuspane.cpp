@@ -2,6 +2,7 @@
 
 #include "common/shell.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace tarrow {
@@ -51,19 +52,64 @@ bool StatusPage::acceptNavigationRequest(const QUrl& url, NavigationType type, b
     return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
 }
 
+namespace {
+
+// The bytes a shown page is made of; a file that cannot be read gives none, so it is always reloaded.
+QByteArray pageBytes(const QString& nativePath, const QStringList& framed) {
+    QByteArray all;
+    for (const QString& path : QStringList{nativePath} + framed) {
+        QFile file(path);
+        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return {};
+        const QByteArray bytes = file.readAll();
+        // The length first, so that bytes moving from one file to the next still count as a change.
+        all += QByteArray::number(bytes.size()) + ':' + bytes;
+    }
+    return all;
+}
+
+} // namespace
+
 StatusPane::StatusPane(Shell& shell, QWidget* parent) : QWebEngineView(parent) {
     setPage(new StatusPage(shell, this));
     setContextMenuPolicy(Qt::NoContextMenu);
+    connect(this, &QWebEngineView::urlChanged, this, [this](const QUrl& url) {
+        // Anywhere else than the page showFile sent it to (a link, or HTML set directly): the next
+        // showFile loads again whatever the bytes.
+        if (url != shownUrl_ && url != pending_) {
+            shownUrl_.clear();
+            shownBytes_.clear();
+            pending_.clear();
+        }
+    });
+    connect(this, &QWebEngineView::loadFinished, this, &StatusPane::pageLoaded);
+}
+
+void StatusPane::pageLoaded(bool ok) {
+    const bool sent = !pending_.isEmpty() && page()->url() == pending_;
+    if (sent) {
+        pending_.clear();
+        // A page that failed to load is loaded again next time, even with the same bytes.
+        if (!ok) shownBytes_.clear();
+        return;
+    }
+    if (pending_.isEmpty() && ok && shownUrl_.isEmpty()) emit followedLinkLoaded();
 }
 
 QString StatusPane::locationName() const {
+    if (!pending_.isEmpty()) return QFileInfo(pending_.path()).fileName();
     QString title = page()->title();
     if (!title.isEmpty()) return title;
     return QFileInfo(page()->url().path()).fileName();
 }
 
-void StatusPane::showFile(const QString& nativePath) {
-    load(QUrl::fromLocalFile(nativePath));
+void StatusPane::showFile(const QString& nativePath, const QStringList& framed) {
+    const QUrl url = QUrl::fromLocalFile(nativePath);
+    QByteArray bytes = pageBytes(nativePath, framed);
+    if (url == shownUrl_ && !bytes.isEmpty() && bytes == shownBytes_) return;
+    shownUrl_ = url;
+    shownBytes_ = std::move(bytes);
+    pending_ = url;
+    load(url);
 }
 
 } // namespace tarrow

@@ -28,9 +28,24 @@ class StatusPane : public QWebEngineView {
   public:
     StatusPane(Shell& shell, QWidget* parent = nullptr);
     // The location name the status refresh reads: the page's title, which for a page without a
-    // <title> is its file name.
+    // <title> is its file name. While a page sent by showFile is still loading, its file name: the
+    // title of the page before it would otherwise still be read, and a click acted on twice.
     QString locationName() const;
-    void showFile(const QString& nativePath);
+    // Shows the page at `nativePath`, whose look is its own bytes and those of the pages it frames
+    // (`framed`). A pane that already shows that page, with the same bytes, is left alone: no blank
+    // moment, and keyboard focus and scroll position inside the report stay where they were.
+    void showFile(const QString& nativePath, const QStringList& framed = {});
+
+  signals:
+    // A page the pane went to by itself (a link followed, not showFile) has loaded.
+    void followedLinkLoaded();
+
+  private:
+    void pageLoaded(bool ok);
+
+    QUrl shownUrl_;        // what showFile last loaded, until the pane goes elsewhere
+    QByteArray shownBytes_; // the bytes that page was made of
+    QUrl pending_;          // a showFile load that has not finished
 };
 
 } // namespace tarrow

@@ -8,6 +8,8 @@
 #include "ui/statuspane.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -61,6 +63,7 @@ class TestStatusWindow : public QObject {
   private slots:
     void clickSwitchesTheBotWithinOneRefresh();
     void clickWorksInAnyFolderAndOnlyWebLinksLeave();
+    void unchangedReportIsNotReloaded();
     void noInstallationFolderNothingWritten();
     void refreshPeriodFromSettings_data();
     void refreshPeriodFromSettings();
@@ -71,41 +74,57 @@ void TestStatusWindow::clickSwitchesTheBotWithinOneRefresh() {
     test::FixtureInstall fx;
     plainInstall(fx);
     fx.storeRoot();
+    // The slowest period: a report that changes within it was not waiting for a tick.
+    fx.settings().write(kTarrowKey, "Stats Speed", "20");
     test::ScriptedPrompter prompter;
     test::RecordingShell shell;
     TMainfrm w(prompter, shell);
     w.show();
     w.statustmrTimer();
+    QCOMPARE(w.statustmr->interval(), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(control<StatusPane>(w, "Status")->locationName(),
                               QStringLiteral("tarrow1.html"), 15000);
     QTRY_COMPARE_WITH_TIMEOUT(js(control<StatusPane>(w, "Status")->page(), kLinksReady).toString(),
                               QStringLiteral("ready"), 15000);
     QVERIFY(!w.statusRefresh().flags().TarrowLoaded);
+    QSignalSpy ticks(w.statustmr, &QTimer::timeout);
 
+    QElapsedTimer sinceClick;
+    sinceClick.start();
     QCOMPARE(js(control<StatusPane>(w, "Status")->page(), kClickTarrow).toString(),
              QStringLiteral("clicked"));
-    QTRY_COMPARE_WITH_TIMEOUT(control<StatusPane>(w, "Status")->locationName(), QStringLiteral("Tar.html"),
-                              15000);
-    w.statustmrTimer();
-    QCOMPARE(fx.read("TFC/liblist.gam"),
-             QByteArray("game \"tfc\"\r\ngamedll \"..\\tarrow\\tarrow.dll\"\r\n"
-                        "gamedll_linux \"dlls/tfc.so\"\r\ngamedll_osx \"dlls/tfc.dylib\"\r\n"));
+    const QByteArray tarrowLoaded("game \"tfc\"\r\ngamedll \"..\\tarrow\\tarrow.dll\"\r\n"
+                                  "gamedll_linux \"dlls/tfc.so\"\r\ngamedll_osx \"dlls/tfc.dylib\"\r\n");
+    QTRY_COMPARE_WITH_TIMEOUT(fx.read("TFC/liblist.gam"), tarrowLoaded, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(js(control<StatusPane>(w, "Status")->page(),
+                                "window.frames.length && window.frames[0].document.body ? "
+                                "window.frames[0].document.body.innerHTML : ''")
+                                 .toString()
+                                 .contains("Click to Unload Tarrow from TFC"),
+                             15000);
+    QVERIFY2(sinceClick.elapsed() < w.statustmr->interval(), "the report waited for the timer");
+    QCOMPARE(ticks.count(), 0);
+    QVERIFY(w.statusRefresh().flags().TarrowLoaded);
+    QVERIFY(w.statustmr->isActive());
     QVERIFY(fx.read("tarrow/tarrow.html")
                 .contains("title=\"Click to Unload Tarrow from TFC\"><font color=\"#008000\">Yes"));
     QTRY_COMPARE_WITH_TIMEOUT(control<StatusPane>(w, "Status")->locationName(),
                               QStringLiteral("tarrow1.html"), 15000);
+    // Ticks after it do not act on the click again, not even one that comes while the report loads.
+    w.statustmrTimer();
+    w.statustmrTimer();
+    QCOMPARE(fx.read("TFC/liblist.gam"), tarrowLoaded);
 
     // A second click restores the mod's own library.
     QTRY_COMPARE_WITH_TIMEOUT(js(control<StatusPane>(w, "Status")->page(), kLinksReady).toString(),
                               QStringLiteral("ready"), 15000);
     QCOMPARE(js(control<StatusPane>(w, "Status")->page(), kClickTarrow).toString(),
              QStringLiteral("clicked"));
-    QTRY_COMPARE_WITH_TIMEOUT(control<StatusPane>(w, "Status")->locationName(), QStringLiteral("Tar.html"),
+    QTRY_COMPARE_WITH_TIMEOUT(fx.read("TFC/liblist.gam"),
+                              QByteArray("game \"tfc\"\r\ngamedll \"dlls\\tfc.dll\"\r\n"
+                                         "gamedll_linux \"dlls/tfc.so\"\r\ngamedll_osx \"dlls/tfc.dylib\"\r\n"),
                               15000);
-    w.statustmrTimer();
-    QCOMPARE(fx.read("TFC/liblist.gam"),
-             QByteArray("game \"tfc\"\r\ngamedll \"dlls\\tfc.dll\"\r\n"
-                        "gamedll_linux \"dlls/tfc.so\"\r\ngamedll_osx \"dlls/tfc.dylib\"\r\n"));
+    QCOMPARE(ticks.count(), 0);
     QVERIFY(prompter.log.isEmpty());
 
     // A site link opens in the desktop's browser; the pane keeps the report.
@@ -136,11 +155,8 @@ void TestStatusWindow::clickWorksInAnyFolderAndOnlyWebLinksLeave() {
                               QStringLiteral("ready"), 15000);
     QCOMPARE(js(control<StatusPane>(w, "Status")->page(), kClickTarrow).toString(),
              QStringLiteral("clicked"));
-    QTRY_COMPARE_WITH_TIMEOUT(control<StatusPane>(w, "Status")->locationName(), QStringLiteral("Tar.html"),
-                              15000);
-    w.statustmrTimer();
-    QCOMPARE(fx.read(odd + "TFC/liblist.gam"),
-             QByteArray("game \"tfc\"\r\ngamedll \"..\\tarrow\\tarrow.dll\"\r\n"));
+    QTRY_COMPARE_WITH_TIMEOUT(fx.read(odd + "TFC/liblist.gam"),
+                              QByteArray("game \"tfc\"\r\ngamedll \"..\\tarrow\\tarrow.dll\"\r\n"), 15000);
     QCOMPARE(w.statusBar()->currentMessage(),
              QStringLiteral("liblist.gam: now loads Tarrow (previous version kept)"));
 
@@ -159,6 +175,55 @@ void TestStatusWindow::clickWorksInAnyFolderAndOnlyWebLinksLeave() {
     QTRY_VERIFY_WITH_TIMEOUT(shell.opened.contains(QStringLiteral("web https://tarrow-bot.example/")), 15000);
     for (const QString& opened : shell.opened)
         QVERIFY2(!opened.contains("run.sh"), qPrintable(opened));
+}
+
+void TestStatusWindow::unchangedReportIsNotReloaded() {
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    fx.storeRoot();
+    test::ScriptedPrompter prompter;
+    test::RecordingShell shell;
+    TMainfrm w(prompter, shell);
+    w.show();
+    auto* status = control<StatusPane>(w, "Status");
+    auto* stats = control<StatusPane>(w, "Stats");
+    QSignalSpy statusLoads(status, &QWebEngineView::loadStarted);
+    QSignalSpy statsLoads(stats, &QWebEngineView::loadStarted);
+    w.statustmrTimer();
+    QTRY_COMPARE_WITH_TIMEOUT(js(status->page(), kLinksReady).toString(), QStringLiteral("ready"), 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(stats->locationName(), QStringLiteral("stats1.html"), 15000);
+    QCOMPARE(statusLoads.count(), 1);
+    QCOMPARE(statsLoads.count(), 1);
+
+    // The pages are written again on every tick, with the same bytes: neither pane reloads.
+    const QDateTime written = QFileInfo(fx.path("tarrow/tarrow.html")).lastModified();
+    for (int i = 0; i < 3; ++i) {
+        QTest::qWait(20);
+        w.statustmrTimer();
+    }
+    QTest::qWait(200);
+    QVERIFY(fx.exists("tarrow/tarrow.html"));
+    QVERIFY(QFileInfo(fx.path("tarrow/tarrow.html")).lastModified() >= written);
+    QCOMPARE(statusLoads.count(), 1);
+    QCOMPARE(statsLoads.count(), 1);
+
+    // Without the bot's library both reports change, and both panes show the new one.
+    QFile::remove(fx.path("tarrow/tarrow.dll"));
+    w.statustmrTimer();
+    QTRY_COMPARE_WITH_TIMEOUT(statusLoads.count(), 2, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(statsLoads.count(), 2, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(js(stats->page(), "window.frames.length && window.frames[0].document.body ? "
+                                               "window.frames[0].document.body.innerText : ''")
+                                 .toString()
+                                 .contains("Tarrow Status: Not Installed"),
+                             15000);
+
+    // A pane sent elsewhere (here: HTML set directly) shows the report again at the next tick.
+    status->setHtml(QStringLiteral("<p>elsewhere</p>"));
+    QTRY_VERIFY_WITH_TIMEOUT(statusLoads.count() == 3, 15000);
+    w.statustmrTimer();
+    QTRY_COMPARE_WITH_TIMEOUT(statusLoads.count(), 4, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(status->locationName(), QStringLiteral("tarrow1.html"), 15000);
 }
 
 void TestStatusWindow::noInstallationFolderNothingWritten() {

@@ -43,7 +43,7 @@ class StatusPane : public QWebEngineView {
   private:
     void pageLoaded(bool ok);
 
-    QUrl shownUrl_;        // what showFile last loaded, until the pane goes elsewhere
+    QUrl shownUrl_;         // what showFile last loaded, until the pane goes elsewhere
     QByteArray shownBytes_; // the bytes that page was made of
     QUrl pending_;          // a showFile load that has not finished
 };

@@ -120,10 +120,11 @@ void TestStatusWindow::clickSwitchesTheBotWithinOneRefresh() {
                               QStringLiteral("ready"), 15000);
     QCOMPARE(js(control<StatusPane>(w, "Status")->page(), kClickTarrow).toString(),
              QStringLiteral("clicked"));
-    QTRY_COMPARE_WITH_TIMEOUT(fx.read("TFC/liblist.gam"),
-                              QByteArray("game \"tfc\"\r\ngamedll \"dlls\\tfc.dll\"\r\n"
-                                         "gamedll_linux \"dlls/tfc.so\"\r\ngamedll_osx \"dlls/tfc.dylib\"\r\n"),
-                              15000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        fx.read("TFC/liblist.gam"),
+        QByteArray("game \"tfc\"\r\ngamedll \"dlls\\tfc.dll\"\r\n"
+                   "gamedll_linux \"dlls/tfc.so\"\r\ngamedll_osx \"dlls/tfc.dylib\"\r\n"),
+        15000);
     QCOMPARE(ticks.count(), 0);
     QVERIFY(prompter.log.isEmpty());
 

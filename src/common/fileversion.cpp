@@ -3,10 +3,15 @@
 #include "paths.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tarrow {
 
@@ -36,20 +41,63 @@ class Source {
     }
 };
 
+// Reads the file in aligned blocks kept for the length of one lookup: the headers, the section table
+// and the resource tree are each a handful of small reads close together, so most reads cost no call
+// to the system at all.
 class FileSource : public Source {
   public:
-    explicit FileSource(QFile& f) : f_(f), size_(f.size()) {}
+    FileSource(int fd, qint64 size) : fd_(fd), size_(size) {}
     qint64 size() const override { return size_; }
     bool read(qint64 offset, qint64 n, char* out) override {
         if (offset < 0 || n < 0 || offset > size_ || n > size_ - offset) return false;
-        if (!f_.seek(offset)) return false;
         tBytesRead += n;
-        return f_.read(out, n) == n;
+        while (n > 0) {
+            const Block* block = blockAt(offset);
+            if (!block) return false;
+            const qint64 inBlock = offset - block->start;
+            const qint64 take = std::min(n, block->length - inBlock);
+            if (take <= 0) return false;
+            std::memcpy(out, block->bytes + inBlock, size_t(take));
+            out += take;
+            offset += take;
+            n -= take;
+        }
+        return true;
     }
 
   private:
-    QFile& f_;
+    static constexpr qint64 kBlock = 1024;
+    static constexpr int kBlocks = 4;
+    struct Block {
+        qint64 start = -1;
+        qint64 length = 0;
+        char bytes[kBlock];
+    };
+
+    const Block* blockAt(qint64 offset) {
+        const qint64 start = offset - offset % kBlock;
+        for (const Block& b : blocks_)
+            if (b.start == start) return &b;
+        Block& b = blocks_[next_];
+        next_ = (next_ + 1) % kBlocks;
+        b.start = -1;
+        const qint64 want = std::min(kBlock, size_ - start);
+        qint64 got = 0;
+        while (got < want) {
+            const ssize_t r = ::pread(fd_, b.bytes + got, size_t(want - got), off_t(start + got));
+            if (r < 0 && errno == EINTR) continue;
+            if (r <= 0) return nullptr;
+            got += r;
+        }
+        b.start = start;
+        b.length = got;
+        return &b;
+    }
+
+    int fd_;
     qint64 size_;
+    std::array<Block, kBlocks> blocks_;
+    int next_ = 0;
 };
 
 class BytesSource : public Source {
@@ -230,13 +278,26 @@ class PeVersionReader {
 
 std::optional<QString> FileVersionText(const QString& path) {
     tBytesRead = 0;
-    const QString native = nativePath(path);
-    // A FIFO or device would block the open or never end.
-    if (!QFileInfo(native).isFile()) return std::nullopt;
-    QFile file(native);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return std::nullopt;
-    FileSource src(file);
-    return PeVersionReader(src).run();
+    // Opened without waiting, so that a FIFO cannot block; anything but a plain file has no version.
+    // The name as spelled is tried first: looking for another spelling costs more than the open.
+    const auto openPath = [](const QString& p) {
+        return ::open(QFile::encodeName(p).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    };
+    const QString spelled = QString(path).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    int fd = openPath(spelled);
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
+        const QString native = nativePath(path);
+        if (native != spelled) fd = openPath(native);
+    }
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    std::optional<QString> version;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        FileSource src(fd, qint64(st.st_size));
+        version = PeVersionReader(src).run();
+    }
+    ::close(fd);
+    return version;
 }
 
 std::optional<QString> fileVersionFromBytes(const QByteArray& bytes) {

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace tarrow;
 
 namespace {
@@ -34,6 +36,9 @@ class TestFileVersion : public QObject {
     void corrupted_data();
     void corrupted();
     void everyTruncationIsSafe();
+    void fileReaderAgreesWithBytes_data();
+    void fileReaderAgreesWithBytes();
+    void otherSpellingAndOtherKinds();
 };
 
 void TestFileVersion::fixtures_data() {
@@ -143,6 +148,53 @@ void TestFileVersion::everyTruncationIsSafe() {
         }
     }
     QVERIFY(withVersion < good.size() / 61);
+}
+
+void TestFileVersion::fileReaderAgreesWithBytes_data() {
+    QTest::addColumn<QString>("name");
+    for (const char* name : {"tarrow.dll", "tarrow64.dll", "big.dll", "admin_mm.dll", "ntf_160.dll",
+                             "noversion.dll", "tarrow_old.dll"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+// The library file is read in blocks; cuts at and around the block edges must give what the same
+// bytes in memory give.
+void TestFileVersion::fileReaderAgreesWithBytes() {
+    QFETCH(QString, name);
+    const QByteArray whole = fixture(name);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cut.dll"));
+    QList<qsizetype> lengths{whole.size()};
+    for (qsizetype edge = 1024; edge < whole.size() && lengths.size() < 200; edge += 1024)
+        lengths << edge - 1 << edge << edge + 1;
+    for (qsizetype at : {qsizetype(64), qsizetype(0x3C + 4), qsizetype(700)})
+        lengths << std::min(at, whole.size());
+    // The tail of the file is where the resources lie.
+    for (qsizetype back = 1; back < 4096 && back < whole.size(); back += 97)
+        lengths << whole.size() - back;
+    for (qsizetype len : lengths) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(whole.left(len));
+        f.close();
+        QCOMPARE(FileVersionText(path), fileVersionFromBytes(whole.left(len)));
+    }
+}
+
+void TestFileVersion::otherSpellingAndOtherKinds() {
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath(QStringLiteral("Half-Life/TFC/dlls")));
+    QVERIFY(QFile::copy(test::FixtureInstall::fixtureDll("tarrow.dll"),
+                        dir.filePath(QStringLiteral("Half-Life/TFC/dlls/tarrow.dll"))));
+    const auto real = FileVersionText(dir.filePath(QStringLiteral("Half-Life/TFC/dlls/tarrow.dll")));
+    QVERIFY(real.has_value());
+    // A path in the Windows spelling and another case finds the same file.
+    QCOMPARE(FileVersionText(dir.path() + QStringLiteral("\\half-life\\tfc\\DLLS\\Tarrow.DLL")), real);
+    // A folder and a FIFO have no version, and the FIFO does not block the reader.
+    QVERIFY(!FileVersionText(dir.filePath(QStringLiteral("Half-Life/TFC/dlls"))).has_value());
+    const QString fifo = dir.filePath(QStringLiteral("fifo.dll"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QVERIFY(!FileVersionText(fifo).has_value());
 }
 
 QTEST_GUILESS_MAIN(TestFileVersion)

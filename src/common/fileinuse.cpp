@@ -63,60 +63,142 @@ bool mapsKey(const char* line, const char* end, Key& key) {
     return true;
 }
 
-} // namespace
-
-OpenFileScan OpenFileScan::take(const QStringList& only) {
-    OpenFileScan scan;
-    QSet<Key> wanted;
-    for (const QString& path : only) {
-        Key key;
-        if (statKey(QFile::encodeName(nativePath(path)), key)) wanted.insert(key);
+// Every regular file a process holds open or has mapped, handed to `consider`.
+template <typename Consider> void readProcess(int pidFd, std::string& text, Consider&& consider) {
+    // Open descriptors.
+    const int fdDirFd = ::openat(pidFd, "fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fdDirFd >= 0) {
+        if (DIR* fds = ::fdopendir(fdDirFd)) {
+            while (dirent* f = ::readdir(fds)) {
+                if (f->d_name[0] == '.') continue;
+                struct stat st {};
+                if (::fstatat(::dirfd(fds), f->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+                    consider(Key{quint64(st.st_dev), quint64(st.st_ino)});
+            }
+            ::closedir(fds);
+        } else {
+            ::close(fdDirFd);
+        }
     }
-    if (!only.isEmpty() && wanted.isEmpty()) return scan;
-    auto consider = [&](const Key& key) {
-        if (only.isEmpty() || wanted.contains(key)) scan.held_.insert(key);
-    };
+    // Mapped files.
+    if (readAll(pidFd, "maps", text)) {
+        const char* p = text.data();
+        const char* end = p + text.size();
+        while (p < end) {
+            const char* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
+            const char* lineEnd = nl ? nl : end;
+            Key key;
+            if (mapsKey(p, lineEnd, key)) consider(key);
+            p = lineEnd + 1;
+        }
+    }
+}
 
+QSet<Key> keysOf(const QStringList& files) {
+    QSet<Key> keys;
+    for (const QString& path : files) {
+        Key key;
+        if (statKey(QFile::encodeName(nativePath(path)), key)) keys.insert(key);
+    }
+    return keys;
+}
+
+// Calls `visit(pid, pidFd)` for every other process.
+template <typename Visit> void forEachProcess(Visit&& visit) {
     const pid_t self = ::getpid();
     DIR* proc = ::opendir("/proc");
-    if (!proc) return scan;
-    std::string text;
+    if (!proc) return;
     while (dirent* e = ::readdir(proc)) {
         char* endp = nullptr;
         const long pid = std::strtol(e->d_name, &endp, 10);
         if (!endp || *endp != '\0' || pid <= 0 || pid == self) continue;
         const int pidFd = ::openat(::dirfd(proc), e->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (pidFd < 0) continue;
-        // Open descriptors.
-        const int fdDirFd = ::openat(pidFd, "fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fdDirFd >= 0) {
-            if (DIR* fds = ::fdopendir(fdDirFd)) {
-                while (dirent* f = ::readdir(fds)) {
-                    if (f->d_name[0] == '.') continue;
-                    struct stat st {};
-                    if (::fstatat(::dirfd(fds), f->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
-                        consider({quint64(st.st_dev), quint64(st.st_ino)});
-                }
-                ::closedir(fds);
-            } else {
-                ::close(fdDirFd);
-            }
-        }
-        // Mapped files.
-        if (readAll(pidFd, "maps", text)) {
-            const char* p = text.data();
-            const char* end = p + text.size();
-            while (p < end) {
-                const char* nl = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
-                const char* lineEnd = nl ? nl : end;
-                Key key;
-                if (mapsKey(p, lineEnd, key)) consider(key);
-                p = lineEnd + 1;
-            }
-        }
+        visit(pid, pidFd);
         ::close(pidFd);
     }
     ::closedir(proc);
+}
+
+// From /proc/<pid>/stat: the program's name and when the process started (in clock ticks since boot),
+// which tells a process from a later one with the same number.
+bool processIdentity(int pidFd, std::string& text, QByteArray& name, quint64& started) {
+    if (!readAll(pidFd, "stat", text)) return false;
+    // "pid (name) state ppid ...": the name may itself hold blanks and parentheses.
+    const size_t open = text.find('(');
+    const size_t close = text.rfind(')');
+    if (open == std::string::npos || close == std::string::npos || close < open) return false;
+    name = QByteArray(text.data() + open + 1, qsizetype(close - open - 1));
+    // The start time is field 22; the state after the name is field 3.
+    const char* p = text.data() + close + 1;
+    const char* end = text.data() + text.size();
+    for (int field = 3; field < 22; ++field) {
+        while (p < end && *p == ' ')
+            ++p;
+        while (p < end && *p != ' ')
+            ++p;
+    }
+    char* next = nullptr;
+    started = std::strtoull(p, &next, 10);
+    return next != p;
+}
+
+} // namespace
+
+OpenFileScan OpenFileScan::take(const QStringList& only) {
+    OpenFileScan scan;
+    const QSet<Key> wanted = keysOf(only);
+    if (!only.isEmpty() && wanted.isEmpty()) return scan;
+    std::string text;
+    forEachProcess([&](long, int pidFd) {
+        readProcess(pidFd, text, [&](const Key& key) {
+            if (only.isEmpty() || wanted.contains(key)) scan.held_.insert(key);
+        });
+    });
+    return scan;
+}
+
+bool OpenFileWatch::loadsLibraries(const QByteArray& programName) {
+    const QByteArray n = programName.toLower();
+    static const char* const kPrefixes[] = {"hlds", "hl_", "wine", "box86", "box64", "qemu-", "fex"};
+    for (const char* prefix : kPrefixes)
+        if (n.startsWith(prefix)) return true;
+    // Wine names a process after the Windows program it runs.
+    return n == "hl" || n.endsWith(".exe");
+}
+
+OpenFileScan OpenFileWatch::scan(const QStringList& files) {
+    OpenFileScan scan;
+    processesRead_ = 0;
+    const QSet<Key> wanted = keysOf(files);
+    // Other files (a library replaced, another folder): what was learnt no longer applies.
+    if (wanted != wanted_) {
+        seen_.clear();
+        wanted_ = wanted;
+    }
+    if (wanted.isEmpty()) return scan;
+    QHash<long, Seen> now;
+    now.reserve(seen_.size());
+    std::string text;
+    QByteArray name;
+    forEachProcess([&](long pid, int pidFd) {
+        Seen seen;
+        if (!processIdentity(pidFd, text, name, seen.started)) return;
+        const auto before = seen_.constFind(pid);
+        const bool known = before != seen_.constEnd() && before->started == seen.started;
+        if (known && !before->held && !loadsLibraries(name)) {
+            now.insert(pid, seen);
+            return;
+        }
+        ++processesRead_;
+        readProcess(pidFd, text, [&](const Key& key) {
+            if (!wanted.contains(key)) return;
+            scan.held_.insert(key);
+            seen.held = true;
+        });
+        now.insert(pid, seen);
+    });
+    seen_ = std::move(now);
     return scan;
 }
 

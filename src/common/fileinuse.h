@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <utility>
@@ -15,7 +16,33 @@ class OpenFileScan {
     bool contains(const QString& nativePath) const;
 
   private:
+    friend class OpenFileWatch;
     QSet<std::pair<quint64, quint64>> held_;
+};
+
+// The same look, repeated on every refresh at a fraction of the cost: what it learnt of each process is
+// kept, and a process's descriptors and maps are read again only where a library can have appeared
+// since: a process started since the last look, one that held a wanted file then, and one whose
+// program is a game server or runs Windows programs (Wine, an emulator), which load libraries while
+// they run. Another program that opens a library after it was first looked at is not seen; the
+// report is about the servers.
+class OpenFileWatch {
+  public:
+    OpenFileScan scan(const QStringList& files);
+    // How many processes the last scan read in full (the rest it only named).
+    int processesRead() const { return processesRead_; }
+    // Whether a program of this name (as /proc names it, at most 15 characters) can load a library
+    // at any time while it runs.
+    static bool loadsLibraries(const QByteArray& programName);
+
+  private:
+    struct Seen {
+        quint64 started = 0;
+        bool held = false;
+    };
+    QHash<long, Seen> seen_;
+    QSet<std::pair<quint64, quint64>> wanted_;
+    int processesRead_ = 0;
 };
 
 // True when the file exists and cannot be taken for exclusive read and write: it lacks the owner-write

@@ -149,7 +149,7 @@ void StatusRefresh::run(const InstallPaths& p, ComponentSettings& settings, cons
     writePage(dir + QStringLiteral("tarrow.html"), statusReport(cells_, p.root), false);
     // The running-state report ends with an empty line, which has its line end like the others.
     const OpenFileScan scan =
-        OpenFileScan::take({p.modLibrary, p.botLibrary, p.metamodLibrary, p.adminmodLibrary, p.neotfLibrary});
+        openFiles_.scan({p.modLibrary, p.botLibrary, p.metamodLibrary, p.adminmodLibrary, p.neotfLibrary});
     running_ = runningStates(p, scan);
     writePage(dir + QStringLiteral("stats.html"), runningReport(running_), true);
 }

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "common/fileinuse.h"
 #include "detection.h"
 
 #include <QString>
 #include <QStringList>
 
 namespace tarrow {
-
-class OpenFileScan;
 
 // The status refresh, apart from what the window does itself (the period edit and the panes).
 class StatusRefresh {
@@ -39,6 +38,9 @@ class StatusRefresh {
     StatusCells cells_;
     StatusReport report_;
     RunningReport running_;
+    // Which processes hold the libraries, kept between refreshes so that each one looks again only
+    // where a library can have appeared.
+    OpenFileWatch openFiles_;
 };
 
 } // namespace tarrow

@@ -5,6 +5,7 @@
 #include "support/scriptedprompter.h"
 
 #include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
 
 using namespace tarrow;
@@ -15,6 +16,9 @@ class TestSysInfo : public QObject {
     void memoryTexts();
     void osNameIsNotEmpty();
     void fileInUse();
+    void watchSeesAProcessStartedSinceTheLastLook();
+    void watchLooksAgainAtServers_data();
+    void watchLooksAgainAtServers();
     void waitsGoThroughTheClock();
 };
 
@@ -49,6 +53,77 @@ void TestSysInfo::fileInUse() {
     const OpenFileScan scan = OpenFileScan::take();
     QVERIFY(IsFileInUse(fx.path("held.dll"), scan));
     QVERIFY(!IsFileInUse(fx.path("free.dll"), scan));
+    holder.kill();
+    holder.waitForFinished();
+}
+
+namespace {
+
+QByteArray programNameOf(qint64 pid) {
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    if (!comm.open(QIODevice::ReadOnly)) return {};
+    return comm.readAll().trimmed();
+}
+
+} // namespace
+
+void TestSysInfo::watchSeesAProcessStartedSinceTheLastLook() {
+    test::FixtureInstall fx;
+    fx.write("tarrow.dll", "x");
+    const QString lib = fx.path("tarrow.dll");
+    OpenFileWatch watch;
+    QVERIFY(!watch.scan({lib}).contains(lib));
+    QVERIFY(watch.processesRead() > 0);
+    QProcess holder;
+    holder.start(QStringLiteral("sh"),
+                 {QStringLiteral("-c"), QStringLiteral("exec 3<\"$0\"; exec sleep 30"), lib});
+    QVERIFY(holder.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(programNameOf(holder.processId()) == "sleep", 5000);
+    QVERIFY(watch.scan({lib}).contains(lib));
+    // Gone again: the next look says so.
+    holder.kill();
+    holder.waitForFinished();
+    QVERIFY(!watch.scan({lib}).contains(lib));
+    // A file that does not exist is held by nobody, and nothing is read for it.
+    QVERIFY(!watch.scan({fx.path("missing.dll")}).contains(fx.path("missing.dll")));
+    QCOMPARE(watch.processesRead(), 0);
+}
+
+void TestSysInfo::watchLooksAgainAtServers_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<bool>("seen");
+    QTest::newRow("native server") << "hlds_linux" << true;
+    QTest::newRow("listen server") << "hl_linux" << true;
+    QTest::newRow("server under Wine") << "hlds.exe" << true;
+    QTest::newRow("Wine's loader, name cut to 15") << "wine64-preloader" << true;
+    QTest::newRow("another program") << "backup-tool" << false;
+}
+
+// A process looked at before it mapped the library: a server is looked at again at every refresh,
+// another program is not (the full scan still sees it).
+void TestSysInfo::watchLooksAgainAtServers() {
+    QFETCH(QString, program);
+    QFETCH(bool, seen);
+    test::FixtureInstall fx;
+    fx.write("tarrow.dll", "x");
+    const QString lib = fx.path("tarrow.dll");
+    const QString copy = fx.path(program);
+    QVERIFY(QFile::copy(QStandardPaths::findExecutable(QStringLiteral("sleep")), copy));
+    QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::ExeOwner);
+    OpenFileWatch watch;
+    QProcess holder;
+    holder.start(QStringLiteral("sh"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("while [ ! -e \"$1\" ]; do sleep 0.05; done; exec 3<\"$0\"; exec \"$2\" 30"),
+                  lib, fx.path("go"), copy});
+    QVERIFY(holder.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(programNameOf(holder.processId()) == "sh", 5000);
+    QVERIFY(!watch.scan({lib}).contains(lib));
+    fx.write("go", "");
+    QTRY_VERIFY_WITH_TIMEOUT(programNameOf(holder.processId()) == program.left(15).toLatin1(), 5000);
+    QCOMPARE(OpenFileWatch::loadsLibraries(programNameOf(holder.processId())), seen);
+    QCOMPARE(watch.scan({lib}).contains(lib), seen);
+    QVERIFY(OpenFileScan::take({lib}).contains(lib));
     holder.kill();
     holder.waitForFinished();
 }

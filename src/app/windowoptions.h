@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QRect>
 #include <QString>
 #include <optional>
 
@@ -18,7 +20,24 @@ inline constexpr int kDefaultStatsSeconds = 7;
 
 // The program's own values in its settings key, each named once here. Names are matched without
 // regard to case, so every spelling an older version wrote reads the same.
-enum class OwnSetting { InstallPath, Translucency, StatsSpeed, CommandLine, Platform };
+enum class OwnSetting { InstallPath, Translucency, StatsSpeed, CommandLine, Platform, WindowPlace, LastPage };
 const QString& ownSettingName(OwnSetting setting);
+
+// Where the window was left: its frame's top-left corner, its inner size, and whether it was maximised.
+// Stored as "x,y,width,height" with ",maximized" after it when it was.
+struct WindowPlace {
+    QRect rect;
+    bool maximized = false;
+};
+QString windowPlaceText(const WindowPlace& place);
+std::optional<WindowPlace> windowPlaceFromText(const QString& text);
+
+// The stored place, moved and shrunk so that the window lies wholly on one of the screens (given by
+// their available areas, the first the primary): on the one it overlaps most, else on the primary, and
+// never smaller than `minimum` where the screen has room.
+QRect placeOnScreens(const QRect& wanted, const QList<QRect>& screens, const QSize& minimum);
+
+// The last page shown, 0..pageCount-1; anything else is the first page.
+int lastPageFromText(const QString& text, int pageCount);
 
 } // namespace tarrow

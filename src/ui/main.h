@@ -46,6 +46,11 @@ class TMainfrm : public QMainWindow, public WindowContext {
     // What the window says where no Half-Life folder is set.
     static QString noInstallRootText() { return tarrow::noInstallRootText(); }
 
+    // Puts the window where it was left, on the page last shown, and keeps both in the settings when it
+    // closes. The program's entry turns this on: a window made for a test or a picture leaves the
+    // settings alone.
+    void rememberPlace();
+
     // Window transparency: on or off, level 0..255.
     void setTransparency(bool on, int level);
     bool transparencyOn() const { return transparencyOn_; }
@@ -84,6 +89,7 @@ class TMainfrm : public QMainWindow, public WindowContext {
     // File (Quit), View (the six pages, Ctrl+1..6) and Help (contents on F1, About).
     void buildMenus();
     void showWrites(const QList<WriteRecord>& records);
+    void savePlace();
     // FormCloseQuery: always allows the close.
     bool FormCloseQuery();
     // Puts a page of its own class into the page control, under its object name.
@@ -98,6 +104,7 @@ class TMainfrm : public QMainWindow, public WindowContext {
     bool transparencyOn_ = false;
     int transparencyLevel_ = 150;
     bool closing_ = false;
+    bool remembersPlace_ = false;
     bool refreshing_ = false;
     StatusRefresh refresh_;
     bool showingNoRootPage_ = false;

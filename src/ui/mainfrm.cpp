@@ -26,12 +26,14 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -289,9 +291,44 @@ bool TMainfrm::FormCloseQuery() {
     return true;
 }
 
+void TMainfrm::rememberPlace() {
+    remembersPlace_ = true;
+    QList<QRect> screens;
+    if (QScreen* primary = QGuiApplication::primaryScreen()) screens << primary->availableGeometry();
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen()) screens << screen->availableGeometry();
+    if (const auto place =
+            windowPlaceFromText(RegReadString(kTarrowKey, ownSettingName(OwnSetting::WindowPlace)))) {
+        const QRect r = placeOnScreens(place->rect, screens, QSize(640, 480));
+        move(r.topLeft());
+        resize(r.size());
+        if (place->maximized) setWindowState(windowState() | Qt::WindowMaximized);
+    }
+    const int page =
+        lastPageFromText(RegReadString(kTarrowKey, ownSettingName(OwnSetting::LastPage)), Tabs->count());
+    if (page != Tabs->currentIndex()) Tabs->setCurrentIndex(page);
+}
+
+void TMainfrm::savePlace() {
+    if (!remembersPlace_) return;
+    WindowPlace place;
+    place.maximized = isMaximized();
+    if (place.maximized) {
+        // Where the window goes when it is no longer maximised; stored, like the rest, by its frame.
+        const QPoint frame = geometry().topLeft() - pos();
+        place.rect = QRect(normalGeometry().topLeft() - frame, normalGeometry().size());
+    } else {
+        place.rect = QRect(pos(), size());
+    }
+    RegWriteString(kTarrowKey, ownSettingName(OwnSetting::WindowPlace), windowPlaceText(place), prompter_);
+    RegWriteString(kTarrowKey, ownSettingName(OwnSetting::LastPage), QString::number(Tabs->currentIndex()),
+                   prompter_);
+}
+
 void TMainfrm::closeEvent(QCloseEvent* event) {
     if (!closing_) {
         closing_ = true;
+        guarded([this] { savePlace(); });
         if (!FormCloseQuery()) {
             closing_ = false;
             event->ignore();

@@ -109,6 +109,7 @@ int runTarrowGui(int argc, char** argv) {
     QtShell shell;
     auto window = std::make_unique<TMainfrm>(prompter, shell);
     prompter.setParent(window.get());
+    window->rememberPlace();
     window->show();
     const int rc = app.exec();
     window.reset();

@@ -1,3 +1,4 @@
+#include "app/windowoptions.h"
 #include "common/fileio.h"
 #include "common/settingsstore.h"
 #include "support/fixtureinstall.h"
@@ -10,10 +11,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
@@ -58,6 +61,7 @@ class TestMainWindow : public QObject {
     void closeDeletesPagesAndFades();
     void bannerDecodes();
     void menuReachesPagesHelpAndAbout();
+    void placeAndPageRemembered();
 };
 
 void TestMainWindow::pagesAndCaptions() {
@@ -320,6 +324,64 @@ void TestMainWindow::menuReachesPagesHelpAndAbout() {
     QCOMPARE(quit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->trigger();
     QVERIFY(!w.isVisible());
+}
+
+void TestMainWindow::placeAndPageRemembered() {
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    fx.storeRoot();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect left(screen.x() + 5, screen.y() + 20, 790, 560);
+    {
+        test::ScriptedPrompter prompter;
+        test::RecordingShell shell;
+        TMainfrm w(prompter, shell);
+        w.rememberPlace();
+        w.show();
+        w.move(left.topLeft());
+        w.resize(left.size());
+        w.Tabs->setCurrentIndex(4);
+        w.close();
+        QVERIFY(prompter.texts("error").isEmpty());
+    }
+    const QRect stored = windowPlaceFromText(fx.settings().read(kTarrowKey, "Window Place"))->rect;
+    QCOMPARE(stored.size(), left.size());
+    QCOMPARE(fx.settings().read(kTarrowKey, "Last Page"), QStringLiteral("4"));
+
+    // Back where it was left, on the page last shown.
+    {
+        test::ScriptedPrompter prompter;
+        test::RecordingShell shell;
+        TMainfrm w(prompter, shell);
+        w.rememberPlace();
+        QCOMPARE(QRect(w.pos(), w.size()), stored);
+        QCOMPARE(w.Tabs->currentIndex(), 4);
+    }
+
+    // A place off every screen and larger than it: the window comes back whole on the screen.
+    fx.settings().write(kTarrowKey, "Window Place", "-9000,7000,5000,4000");
+    fx.settings().write(kTarrowKey, "Last Page", "9");
+    {
+        test::ScriptedPrompter prompter;
+        test::RecordingShell shell;
+        TMainfrm w(prompter, shell);
+        w.rememberPlace();
+        QVERIFY2(
+            screen.contains(QRect(w.pos(), w.size())),
+            qPrintable(QStringLiteral("%1,%2 %3x%4").arg(w.x()).arg(w.y()).arg(w.width()).arg(w.height())));
+        QCOMPARE(w.Tabs->currentIndex(), 0);
+    }
+
+    // A window that was not asked to remember leaves the settings as they are.
+    {
+        test::ScriptedPrompter prompter;
+        test::RecordingShell shell;
+        TMainfrm w(prompter, shell);
+        w.show();
+        w.Tabs->setCurrentIndex(2);
+        w.close();
+    }
+    QCOMPARE(fx.settings().read(kTarrowKey, "Last Page"), QStringLiteral("9"));
 }
 
 TARROW_WINDOW_TEST_MAIN(TestMainWindow)

@@ -113,6 +113,8 @@ QList<QWidget*> ServerBinding::buildServerGroups(SettingPage page, QWidget* pare
             ud->setToolTip(hint);
             ud->setMinimumWidth(80);
             if (s.maxLength > 0) ud->edit()->setMaxLength(s.maxLength);
+            ud->setRange(s.min, s.max);
+            ud->setValueSource([this, name = ud->objectName()] { return model_.number(name); });
             bindServerEdit(ud->edit());
             connect(ud, &UpDownEdit::stepRequested, this, [this, ud](int steps) {
                 model_.stepNumber(ud->objectName(), steps);

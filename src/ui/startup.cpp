@@ -39,11 +39,25 @@ bool asksForHelpOrVersion(int argc, char** argv) {
 
 } // namespace
 
+void enableReportAccessibility() {
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
+        qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
+    // The pages' accessibility tree is kept from the start, not only once a screen reader is detected
+    // (which many desktops never report to the browser): the report is a few lines, and building its
+    // tree costs a few milliseconds a load.
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("renderer-accessibility")) {
+        if (!flags.isEmpty()) flags += ' ';
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + "--force-renderer-accessibility");
+    }
+}
+
 int runTarrowGui(int argc, char** argv) {
     std::unique_ptr<QCoreApplication> appHolder;
     if (asksForHelpOrVersion(argc, argv))
         appHolder = std::make_unique<QCoreApplication>(argc, argv);
     else {
+        enableReportAccessibility();
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         appHolder = std::make_unique<QApplication>(argc, argv);
     }

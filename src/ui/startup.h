@@ -5,6 +5,10 @@ namespace tarrow {
 // Makes the embedded pictures and demo libraries available (the resources live in a static library).
 void initUiResources();
 
+// Lets a screen reader into the report panes: the embedded browser keeps its pages' accessibility to
+// itself on Linux unless asked before it starts. An operator's own setting of the variable stands.
+void enableReportAccessibility();
+
 // The program: command line, settings store, install root, window, event loop.
 int runTarrowGui(int argc, char** argv);
 

@@ -49,6 +49,15 @@ void UpDownEdit::stepBy(int steps) {
     emit stepRequested(steps);
 }
 
+void UpDownEdit::setRange(int minimum, int maximum) {
+    minimum_ = minimum;
+    maximum_ = maximum;
+}
+
+int UpDownEdit::value() const {
+    return valueSource_ ? valueSource_() : text().toInt();
+}
+
 QString editorPlainText(const QPlainTextEdit* editor) {
     QString text = editor->document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));

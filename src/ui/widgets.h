@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QAbstractSpinBox>
 #include <QLabel>
 #include <QListWidget>
@@ -44,10 +46,21 @@ class FileListBox : public QListWidget {
 // text and asks for steps.
 class UpDownEdit : public QAbstractSpinBox {
     Q_OBJECT
+    // What a screen reader reads of a spin box: its value and its range.
+    Q_PROPERTY(int value READ value)
+    Q_PROPERTY(int minimum READ minimum)
+    Q_PROPERTY(int maximum READ maximum)
   public:
     UpDownEdit(const QString& upDownName, const QString& editName, QWidget* parent = nullptr);
     QLineEdit* edit() const { return lineEdit(); }
     void stepBy(int steps) override;
+
+    // The range, and where the value a save would write comes from (else the number shown).
+    void setRange(int minimum, int maximum);
+    void setValueSource(std::function<int()> source) { valueSource_ = std::move(source); }
+    int value() const;
+    int minimum() const { return minimum_; }
+    int maximum() const { return maximum_; }
 
   signals:
     void stepRequested(int steps);
@@ -55,6 +68,11 @@ class UpDownEdit : public QAbstractSpinBox {
   protected:
     StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
     QValidator::State validate(QString&, int&) const override { return QValidator::Acceptable; }
+
+  private:
+    int minimum_ = 0;
+    int maximum_ = 0;
+    std::function<int()> valueSource_;
 };
 
 // The mouse wheel changes an up-down, slider or drop-down list only while it has the keyboard focus;

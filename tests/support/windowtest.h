@@ -9,6 +9,7 @@
 
 #define TARROW_WINDOW_TEST_MAIN(TestClass)                                                                   \
     int main(int argc, char** argv) {                                                                        \
+        tarrow::enableReportAccessibility();                                                                 \
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                          \
         QApplication app(argc, argv);                                                                        \
         tarrow::initUiResources();                                                                           \

@@ -8,6 +8,7 @@
 #include "ui/startup.h"
 #include "ui/widgets.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -55,6 +56,7 @@ class TestServerPages : public QObject {
     void wheelChangesOnlyTheFocusedControl();
     void upDownShowsTheSavedValueWhenLeft_data();
     void upDownShowsTheSavedValueWhenLeft();
+    void upDownsTellAScreenReaderValueAndRange();
 };
 
 void TestServerPages::everyTableControlExists() {
@@ -283,6 +285,40 @@ void TestServerPages::upDownShowsTheSavedValueWhenLeft() {
     control<QPushButton>(*w, "Saveservercmd")->setFocus();
     QTRY_COMPARE(edit->text(), shown);
     QCOMPARE(w->Launcher->serverBinding().model().number("MaxPlayersUD"), shown.toInt());
+}
+
+void TestServerPages::upDownsTellAScreenReaderValueAndRange() {
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    test::ScriptedPrompter p;
+    test::RecordingShell s;
+    auto w = openWindow(fx, p, s);
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    auto* edit = control<QLineEdit>(*w, "Maxplayerstxt");
+    type(edit, QStringLiteral("20"));
+    QAccessibleInterface* maxPlayers =
+        QAccessible::queryAccessibleInterface(control<QWidget>(*w, "MaxPlayersUD"));
+    QVERIFY(maxPlayers && maxPlayers->valueInterface());
+    QCOMPARE(maxPlayers->valueInterface()->currentValue().toInt(), 20);
+    QCOMPARE(maxPlayers->valueInterface()->minimumValue().toInt(), 0);
+    QCOMPARE(maxPlayers->valueInterface()->maximumValue().toInt(), 32);
+    // What is read out is what a save writes, also while the edit holds a number out of range.
+    type(edit, QStringLiteral("99"));
+    QCOMPARE(maxPlayers->valueInterface()->currentValue().toInt(), 9);
+
+    // Every up-down of every server page has a range, and a value inside it.
+    const QList<UpDownEdit*> upDowns = w->findChildren<UpDownEdit*>();
+    QVERIFY(upDowns.size() > 10);
+    for (UpDownEdit* ud : upDowns) {
+        QAccessibleValueInterface* value = QAccessible::queryAccessibleInterface(ud)->valueInterface();
+        QVERIFY(value);
+        const int lo = value->minimumValue().toInt(), hi = value->maximumValue().toInt();
+        const int now = value->currentValue().toInt();
+        QVERIFY2(
+            lo < hi && lo <= now && now <= hi,
+            qPrintable(QStringLiteral("%1: %2 in %3..%4").arg(ud->objectName()).arg(now).arg(lo).arg(hi)));
+        QCOMPARE(now, w->Launcher->serverBinding().model().number(ud->objectName()));
+    }
 }
 
 TARROW_WINDOW_TEST_MAIN(TestServerPages)

@@ -7,6 +7,7 @@
 #include "ui/startup.h"
 #include "ui/statuspane.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTestAccessibility>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QtTest>
@@ -65,6 +67,7 @@ class TestStatusWindow : public QObject {
     void clickWorksInAnyFolderAndOnlyWebLinksLeave();
     void unchangedReportIsNotReloaded();
     void noInstallationFolderNothingWritten();
+    void screenReaderReadsTheReport();
     void refreshPeriodFromSettings_data();
     void refreshPeriodFromSettings();
     void failedRefreshShowsErrorAndKeepsTicking();
@@ -299,6 +302,65 @@ void TestStatusWindow::failedRefreshShowsErrorAndKeepsTicking() {
     w.statustmrTimer();
     QCOMPARE(prompter.texts("error").size(), 1);
     QVERIFY(fx.exists("tarrow/tarrow.html"));
+}
+
+namespace {
+
+// Every text and link a screen reader finds below `root`, depth first.
+void collect(QAccessibleInterface* node, QStringList& texts, QStringList& links, int depth = 0) {
+    if (!node || depth > 40) return;
+    const QString name = node->text(QAccessible::Name);
+    const QString value = node->text(QAccessible::Value);
+    if (node->role() == QAccessible::Link) links << name;
+    if (!name.isEmpty()) texts << name;
+    if (!value.isEmpty()) texts << value;
+    for (int i = 0; i < node->childCount(); ++i)
+        collect(node->child(i), texts, links, depth + 1);
+}
+
+} // namespace
+
+void TestStatusWindow::screenReaderReadsTheReport() {
+    QTestAccessibility::initialize();
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    fx.storeRoot();
+    test::ScriptedPrompter prompter;
+    test::RecordingShell shell;
+    TMainfrm w(prompter, shell);
+    w.show();
+    w.statustmrTimer();
+    auto* status = control<StatusPane>(w, "Status");
+    QTRY_COMPARE_WITH_TIMEOUT(js(status->page(), kLinksReady).toString(), QStringLiteral("ready"), 15000);
+    QStringList texts, links;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            texts.clear();
+            links.clear();
+            collect(QAccessible::queryAccessibleInterface(status), texts, links);
+            return texts.join(' ').contains("Tarrow Loaded: ");
+        }(),
+        15000);
+    const QString read = texts.join(QString());
+    for (const char* line : {"Mod Installed: ", "Tarrow Loaded: ", "NeoTF Loaded: "})
+        QVERIFY2(read.contains(QLatin1String(line)), qPrintable(read));
+    QVERIFY2(read.contains(QLatin1String("0.698.0.0")), qPrintable(read));
+    // The sites and the four Loaded cells are links a reader can follow.
+    for (const char* site : {"Tarrow", "Metamod", "Admin Mod", "NeoTF"})
+        QVERIFY2(links.contains(QLatin1String(site)), qPrintable(links.join('|')));
+    QVERIFY2(links.count(QStringLiteral("No")) + links.count(QStringLiteral("Yes")) >= 4,
+             qPrintable(links.join('|')));
+
+    // The running report too.
+    auto* stats = control<StatusPane>(w, "Stats");
+    const auto statsText = [&] {
+        QStringList statsTexts;
+        QStringList statsLinks;
+        collect(QAccessible::queryAccessibleInterface(stats), statsTexts, statsLinks);
+        return statsTexts.join(QString());
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(statsText().contains("Tarrow Status: "), 15000);
+    QTestAccessibility::cleanup();
 }
 
 TARROW_WINDOW_TEST_MAIN(TestStatusWindow)

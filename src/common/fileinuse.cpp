@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -103,7 +104,7 @@ QSet<Key> keysOf(const QStringList& files) {
     return keys;
 }
 
-// Calls `visit(pid, pidFd)` for every other process.
+// Calls `visit(pid, procFd, pidName)` for every other process; `pidName` names its folder in /proc.
 template <typename Visit> void forEachProcess(Visit&& visit) {
     const pid_t self = ::getpid();
     DIR* proc = ::opendir("/proc");
@@ -112,35 +113,35 @@ template <typename Visit> void forEachProcess(Visit&& visit) {
         char* endp = nullptr;
         const long pid = std::strtol(e->d_name, &endp, 10);
         if (!endp || *endp != '\0' || pid <= 0 || pid == self) continue;
-        const int pidFd = ::openat(::dirfd(proc), e->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (pidFd < 0) continue;
-        visit(pid, pidFd);
-        ::close(pidFd);
+        visit(pid, ::dirfd(proc), e->d_name);
     }
     ::closedir(proc);
 }
 
-// From /proc/<pid>/stat: the program's name and when the process started (in clock ticks since boot),
-// which tells a process from a later one with the same number.
-bool processIdentity(int pidFd, std::string& text, QByteArray& name, quint64& started) {
-    if (!readAll(pidFd, "stat", text)) return false;
-    // "pid (name) state ppid ...": the name may itself hold blanks and parentheses.
-    const size_t open = text.find('(');
-    const size_t close = text.rfind(')');
-    if (open == std::string::npos || close == std::string::npos || close < open) return false;
-    name = QByteArray(text.data() + open + 1, qsizetype(close - open - 1));
-    // The start time is field 22; the state after the name is field 3.
-    const char* p = text.data() + close + 1;
-    const char* end = text.data() + text.size();
-    for (int field = 3; field < 22; ++field) {
-        while (p < end && *p == ' ')
-            ++p;
-        while (p < end && *p != ' ')
-            ++p;
-    }
-    char* next = nullptr;
-    started = std::strtoull(p, &next, 10);
-    return next != p;
+// Reads the descriptors and maps of the process in /proc/<pidName>.
+template <typename Consider>
+void readProcessNamed(int procFd, const char* pidName, std::string& text, Consider&& consider) {
+    const int pidFd = ::openat(procFd, pidName, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (pidFd < 0) return;
+    readProcess(pidFd, text, consider);
+    ::close(pidFd);
+}
+
+// The program's name from /proc/<pid>/comm: a file the kernel makes at almost no cost, unlike the
+// process's full status.
+bool programName(int procFd, const char* pidName, QByteArray& name) {
+    char path[300];
+    std::snprintf(path, sizeof path, "%s/comm", pidName);
+    const int fd = ::openat(procFd, path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char buf[64];
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    ::close(fd);
+    if (n <= 0) return false;
+    qsizetype length = qsizetype(n);
+    if (buf[length - 1] == '\n') --length;
+    name = QByteArray(buf, length);
+    return true;
 }
 
 } // namespace
@@ -150,8 +151,8 @@ OpenFileScan OpenFileScan::take(const QStringList& only) {
     const QSet<Key> wanted = keysOf(only);
     if (!only.isEmpty() && wanted.isEmpty()) return scan;
     std::string text;
-    forEachProcess([&](long, int pidFd) {
-        readProcess(pidFd, text, [&](const Key& key) {
+    forEachProcess([&](long, int procFd, const char* pidName) {
+        readProcessNamed(procFd, pidName, text, [&](const Key& key) {
             if (only.isEmpty() || wanted.contains(key)) scan.held_.insert(key);
         });
     });
@@ -180,18 +181,19 @@ OpenFileScan OpenFileWatch::scan(const QStringList& files) {
     QHash<long, Seen> now;
     now.reserve(seen_.size());
     std::string text;
-    QByteArray name;
-    forEachProcess([&](long pid, int pidFd) {
+    forEachProcess([&](long pid, int procFd, const char* pidName) {
         Seen seen;
-        if (!processIdentity(pidFd, text, name, seen.started)) return;
+        if (!programName(procFd, pidName, seen.program)) return;
+        // A process is known by its number and its program; a number taken again by another program
+        // is a new process.
         const auto before = seen_.constFind(pid);
-        const bool known = before != seen_.constEnd() && before->started == seen.started;
-        if (known && !before->held && !loadsLibraries(name)) {
+        const bool known = before != seen_.constEnd() && before->program == seen.program;
+        if (known && !before->held && !loadsLibraries(seen.program)) {
             now.insert(pid, seen);
             return;
         }
         ++processesRead_;
-        readProcess(pidFd, text, [&](const Key& key) {
+        readProcessNamed(procFd, pidName, text, [&](const Key& key) {
             if (!wanted.contains(key)) return;
             scan.held_.insert(key);
             seen.held = true;

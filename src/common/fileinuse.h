@@ -22,10 +22,10 @@ class OpenFileScan {
 
 // The same look, repeated on every refresh at a fraction of the cost: what it learnt of each process is
 // kept, and a process's descriptors and maps are read again only where a library can have appeared
-// since: a process started since the last look, one that held a wanted file then, and one whose
-// program is a game server or runs Windows programs (Wine, an emulator), which load libraries while
-// they run. Another program that opens a library after it was first looked at is not seen; the
-// report is about the servers.
+// since: a process started since the last look (known by its number and its program's name), one that
+// held a wanted file then, and one whose program is a game server or runs Windows programs (Wine, an
+// emulator), which load libraries while they run. Another program that opens a library after it was
+// first looked at is not seen; the report is about the servers.
 class OpenFileWatch {
   public:
     OpenFileScan scan(const QStringList& files);
@@ -37,7 +37,7 @@ class OpenFileWatch {
 
   private:
     struct Seen {
-        quint64 started = 0;
+        QByteArray program;
         bool held = false;
     };
     QHash<long, Seen> seen_;

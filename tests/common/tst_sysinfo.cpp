@@ -4,9 +4,12 @@
 #include "support/fixtureinstall.h"
 #include "support/scriptedprompter.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace tarrow;
 
@@ -17,6 +20,7 @@ class TestSysInfo : public QObject {
     void osNameIsNotEmpty();
     void fileInUse();
     void watchSeesAProcessStartedSinceTheLastLook();
+    void watchLooksAgainAtAProcessThatBecameAnotherProgram();
     void watchLooksAgainAtServers_data();
     void watchLooksAgainAtServers();
     void waitsGoThroughTheClock();
@@ -89,25 +93,11 @@ void TestSysInfo::watchSeesAProcessStartedSinceTheLastLook() {
     QCOMPARE(watch.processesRead(), 0);
 }
 
-void TestSysInfo::watchLooksAgainAtServers_data() {
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<bool>("seen");
-    QTest::newRow("native server") << "hlds_linux" << true;
-    QTest::newRow("listen server") << "hl_linux" << true;
-    QTest::newRow("server under Wine") << "hlds.exe" << true;
-    QTest::newRow("Wine's loader, name cut to 15") << "wine64-preloader" << true;
-    QTest::newRow("another program") << "backup-tool" << false;
-}
-
-// A process looked at before it mapped the library: a server is looked at again at every refresh,
-// another program is not (the full scan still sees it).
-void TestSysInfo::watchLooksAgainAtServers() {
-    QFETCH(QString, program);
-    QFETCH(bool, seen);
+void TestSysInfo::watchLooksAgainAtAProcessThatBecameAnotherProgram() {
     test::FixtureInstall fx;
     fx.write("tarrow.dll", "x");
     const QString lib = fx.path("tarrow.dll");
-    const QString copy = fx.path(program);
+    const QString copy = fx.path("backup-tool");
     QVERIFY(QFile::copy(QStandardPaths::findExecutable(QStringLiteral("sleep")), copy));
     QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::ExeOwner);
     OpenFileWatch watch;
@@ -119,9 +109,52 @@ void TestSysInfo::watchLooksAgainAtServers() {
     QVERIFY(holder.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(programNameOf(holder.processId()) == "sh", 5000);
     QVERIFY(!watch.scan({lib}).contains(lib));
+    // The same number, another program: as good as a new process.
     fx.write("go", "");
-    QTRY_VERIFY_WITH_TIMEOUT(programNameOf(holder.processId()) == program.left(15).toLatin1(), 5000);
-    QCOMPARE(OpenFileWatch::loadsLibraries(programNameOf(holder.processId())), seen);
+    QTRY_VERIFY_WITH_TIMEOUT(programNameOf(holder.processId()) == "backup-tool", 5000);
+    QVERIFY(watch.scan({lib}).contains(lib));
+    holder.kill();
+    holder.waitForFinished();
+}
+
+void TestSysInfo::watchLooksAgainAtServers_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<bool>("seen");
+    QTest::newRow("native server") << "hlds_linux" << true;
+    QTest::newRow("listen server") << "hl_linux" << true;
+    QTest::newRow("server under Wine") << "hlds.exe" << true;
+    QTest::newRow("Wine's loader, name cut to 15") << "wine64-preloader" << true;
+    QTest::newRow("another program") << "backup-tool" << false;
+}
+
+// A process looked at before it opened the library, and still the same program after: a server is
+// looked at again at every refresh, another program is not (the full scan still sees it).
+void TestSysInfo::watchLooksAgainAtServers() {
+    QFETCH(QString, program);
+    QFETCH(bool, seen);
+    test::FixtureInstall fx;
+    fx.write("tarrow.dll", "x");
+    const QString lib = fx.path("tarrow.dll");
+    const QString fifo = fx.path("never-written");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // The script's own name is the process's program name; it opens the library on a sign and then
+    // waits with no children of its own.
+    const QString script = fx.path(program);
+    fx.write(program,
+             "#!/bin/sh\nwhile [ ! -e \"$2\" ]; do sleep 0.05; done\nexec 3<\"$1\"\nread x < \"$3\"\n");
+    QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
+    OpenFileWatch watch;
+    QProcess holder;
+    holder.start(script, {lib, fx.path("go"), fifo});
+    QVERIFY(holder.waitForStarted());
+    const QByteArray name = program.left(15).toLatin1();
+    QTRY_VERIFY_WITH_TIMEOUT(programNameOf(holder.processId()) == name, 5000);
+    QVERIFY(!watch.scan({lib}).contains(lib));
+    fx.write("go", "");
+    const QString held = QStringLiteral("/proc/%1/fd/3").arg(holder.processId());
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(held).canonicalFilePath() == QFileInfo(lib).canonicalFilePath(), 5000);
+    QCOMPARE(programNameOf(holder.processId()), name);
+    QCOMPARE(OpenFileWatch::loadsLibraries(name), seen);
     QCOMPARE(watch.scan({lib}).contains(lib), seen);
     QVERIFY(OpenFileScan::take({lib}).contains(lib));
     holder.kill();

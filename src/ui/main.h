@@ -20,6 +20,7 @@ class QTimer;
 
 namespace tarrow {
 
+class HelpViewer;
 class Prompter;
 class Shell;
 
@@ -90,6 +91,8 @@ class TMainfrm : public QMainWindow, public WindowContext {
     void buildMenus();
     void showWrites(const QList<WriteRecord>& records);
     void savePlace();
+    // Help Contents (F1): the help file, or the usage notes where it is missing.
+    void showHelp();
     // FormCloseQuery: always allows the close.
     bool FormCloseQuery();
     // Puts a page of its own class into the page control, under its object name.
@@ -105,6 +108,7 @@ class TMainfrm : public QMainWindow, public WindowContext {
     int transparencyLevel_ = 150;
     bool closing_ = false;
     bool remembersPlace_ = false;
+    HelpViewer* help_ = nullptr;
     bool refreshing_ = false;
     StatusRefresh refresh_;
     bool showingNoRootPage_ = false;

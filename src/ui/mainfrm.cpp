@@ -15,6 +15,7 @@
 #include "common/textlists.h"
 #include "gamefiles/knownfiles.h"
 #include "gamefiles/rebuild.h"
+#include "helpviewer.h"
 #include "page_mapcycle.h"
 #include "status/actions.h"
 #include "status/pages.h"
@@ -101,7 +102,7 @@ void TMainfrm::buildMenus() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Helpmnu"));
     QAction* contents = help->addAction(QStringLiteral("Help &Contents"), this,
-                                        [this] { runGuarded([this] { Info->guihelpcmdClick(); }); });
+                                        [this] { runGuarded([this] { showHelp(); }); });
     contents->setObjectName(QStringLiteral("HelpContentsmnu"));
     contents->setShortcut(QKeySequence::HelpContents);
     QAction* about = help->addAction(QStringLiteral("&About Tarrow GUI"), this, [this] {
@@ -113,6 +114,18 @@ void TMainfrm::buildMenus() {
                      root.isEmpty() ? QStringLiteral("(not set)") : nativePath(root)));
     });
     about->setObjectName(QStringLiteral("Aboutmnu"));
+}
+
+void TMainfrm::showHelp() {
+    // The installed help file where there is one, as the Info page's button opens it; else the
+    // program's own usage notes.
+    if (!ReadInstallRoot().isEmpty() &&
+        fileExists(InstallPaths::current().pluginFolder + QStringLiteral("Tarrow_GUI_Help.chm"))) {
+        Info->guihelpcmdClick();
+        return;
+    }
+    if (!help_) help_ = new HelpViewer(shell_, this);
+    help_->showSection(QStringLiteral("First steps"));
 }
 
 bool TMainfrm::guarded(const std::function<void()>& handler) {

@@ -95,12 +95,6 @@ class TMainfrm : public QMainWindow, public WindowContext {
     void showHelp();
     // FormCloseQuery: always allows the close.
     bool FormCloseQuery();
-    // Puts a page of its own class into the page control, under its object name.
-    template <typename Page> Page* addPage(Page* page, const char* name, const QString& caption) {
-        page->setObjectName(QString::fromLatin1(name));
-        Tabs->addTab(page, caption);
-        return page;
-    }
 
     Prompter& prompter_;
     Shell& shell_;

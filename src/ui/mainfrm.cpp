@@ -54,18 +54,20 @@ TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
     Tabs = new QTabWidget(this);
     Tabs->setObjectName(QStringLiteral("Tabs"));
     setCentralWidget(Tabs);
-    Main = addPage(new MainPage(shell_, Tabs), "Main", QStringLiteral(" Server Status "));
-    Tarrow = addPage(new TarrowPage(*this, Tabs), "Tarrow", QStringLiteral("Configure Tarrow"));
-    Scripts = addPage(new ScriptsPage(*this, Tabs), "Scripts", QStringLiteral("Tarrow Scripts"));
-    Configs = addPage(new ConfigsPage(*this, Tabs), "Configs", QStringLiteral("Tarrow Configs"));
-    Launcher = addPage(new LauncherPage(*this, Tabs), "Launcher", QStringLiteral("Server Config/Launcher"));
+    Main = addNamedPage(Tabs, new MainPage(shell_, Tabs), "Main", QStringLiteral(" Server Status "));
+    Tarrow = addNamedPage(Tabs, new TarrowPage(*this, Tabs), "Tarrow", QStringLiteral("Configure Tarrow"));
+    Scripts = addNamedPage(Tabs, new ScriptsPage(*this, Tabs), "Scripts", QStringLiteral("Tarrow Scripts"));
+    Configs = addNamedPage(Tabs, new ConfigsPage(*this, Tabs), "Configs", QStringLiteral("Tarrow Configs"));
+    Launcher = addNamedPage(Tabs, new LauncherPage(*this, Tabs), "Launcher",
+                            QStringLiteral("Server Config/Launcher"));
     statustmr = new QTimer(this);
     WindowControls controls;
     controls.statusTimer = statustmr;
     controls.setTransparency = [this](bool on, int level) { setTransparency(on, level); };
     controls.transparencyLevel = [this] { return transparencyLevel_; };
     controls.close = [this] { close(); };
-    Info = addPage(new InfoPage(*this, std::move(controls), Tabs), "Info", QStringLiteral("  Info/Help  "));
+    Info = addNamedPage(Tabs, new InfoPage(*this, std::move(controls), Tabs), "Info",
+                        QStringLiteral("  Info/Help  "));
 
     statustmr->setObjectName(QStringLiteral("statustmr"));
     statustmr->setInterval(1000);

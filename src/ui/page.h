@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QTabWidget>
 #include <functional>
 
 namespace tarrow {
@@ -28,6 +29,14 @@ class WindowContext {
     // A line of news in the status bar.
     virtual void showStatus(const QString& text) = 0;
 };
+
+// Puts a page of its own class into a page control under its object name, and returns it.
+template <typename Page>
+Page* addNamedPage(QTabWidget* tabs, Page* page, const char* name, const QString& caption) {
+    page->setObjectName(QString::fromLatin1(name));
+    tabs->addTab(page, caption);
+    return page;
+}
 
 // What the window says where no Half-Life folder is set.
 QString noInstallRootText();

@@ -10,15 +10,6 @@
 
 namespace tarrow {
 
-namespace {
-template <typename Page>
-Page* addInner(QTabWidget* tabs, Page* page, const char* name, const QString& caption) {
-    page->setObjectName(QString::fromLatin1(name));
-    tabs->addTab(page, caption);
-    return page;
-}
-} // namespace
-
 LauncherPage::LauncherPage(WindowContext& context, QWidget* parent)
     : QWidget(parent), binding_(new ServerBinding(this)) {
     auto* layout = new QVBoxLayout(this);
@@ -26,17 +17,17 @@ LauncherPage::LauncherPage(WindowContext& context, QWidget* parent)
     Launchertabs->setObjectName(QStringLiteral("Launchertabs"));
     layout->addWidget(Launchertabs);
     QTabWidget* tabs = Launchertabs;
-    Basic = addInner(tabs, new BasicPage(context, *binding_, tabs), "Basic", QStringLiteral("  Basic  "));
-    Advanced = addInner(tabs, new ServerSettingsPage(*binding_, SettingPage::Advanced, tabs), "Advanced",
-                        QStringLiteral("Advanced"));
-    Mapcycle = addInner(tabs, new MapcyclePage(context, tabs), "Mapcycle", QStringLiteral("Map Cycle"));
-    MOTD = addInner(tabs, new MotdPage(context, tabs), "MOTD", QStringLiteral("  MOTD  "));
-    Adminmod = addInner(tabs, new ServerSettingsPage(*binding_, SettingPage::Adminmod, tabs), "Adminmod",
-                        QStringLiteral("Admin Mod"));
-    Neotf = addInner(tabs, new ServerSettingsPage(*binding_, SettingPage::Neotf, tabs), "Neotf",
-                     QStringLiteral("  NeoTF  "));
-    NeotfCont = addInner(tabs, new ServerSettingsPage(*binding_, SettingPage::NeotfCont, tabs), "NeotfCont",
-                         QStringLiteral("NeoTF Cont."));
+    Basic = addNamedPage(tabs, new BasicPage(context, *binding_, tabs), "Basic", QStringLiteral("  Basic  "));
+    Advanced = addNamedPage(tabs, new ServerSettingsPage(*binding_, SettingPage::Advanced, tabs), "Advanced",
+                            QStringLiteral("Advanced"));
+    Mapcycle = addNamedPage(tabs, new MapcyclePage(context, tabs), "Mapcycle", QStringLiteral("Map Cycle"));
+    MOTD = addNamedPage(tabs, new MotdPage(context, tabs), "MOTD", QStringLiteral("  MOTD  "));
+    Adminmod = addNamedPage(tabs, new ServerSettingsPage(*binding_, SettingPage::Adminmod, tabs), "Adminmod",
+                            QStringLiteral("Admin Mod"));
+    Neotf = addNamedPage(tabs, new ServerSettingsPage(*binding_, SettingPage::Neotf, tabs), "Neotf",
+                         QStringLiteral("  NeoTF  "));
+    NeotfCont = addNamedPage(tabs, new ServerSettingsPage(*binding_, SettingPage::NeotfCont, tabs),
+                             "NeotfCont", QStringLiteral("NeoTF Cont."));
     binding_->syncServerControls();
 }
 

@@ -39,7 +39,39 @@ bool asksForHelpOrVersion(int argc, char** argv) {
 
 } // namespace
 
+namespace {
+
+// The two variables as they were before the program set them, restored for the programs it starts.
+struct SavedVariable {
+    const char* name;
+    bool wasSet = false;
+    QByteArray value;
+    bool saved = false;
+};
+SavedVariable gAccessibility{"QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", false, {}, false};
+SavedVariable gChromiumFlags{"QTWEBENGINE_CHROMIUM_FLAGS", false, {}, false};
+
+void save(SavedVariable& v) {
+    if (v.saved) return;
+    v.saved = true;
+    v.wasSet = qEnvironmentVariableIsSet(v.name);
+    v.value = qgetenv(v.name);
+}
+
+void restore(SavedVariable& v) {
+    if (!v.saved) return;
+    if (v.wasSet)
+        qputenv(v.name, v.value);
+    else
+        qunsetenv(v.name);
+    v.saved = false;
+}
+
+} // namespace
+
 void enableReportAccessibility() {
+    save(gAccessibility);
+    save(gChromiumFlags);
     if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
         qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
     // The pages' accessibility tree is kept from the start, not only once a screen reader is detected
@@ -50,6 +82,11 @@ void enableReportAccessibility() {
         if (!flags.isEmpty()) flags += ' ';
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + "--force-renderer-accessibility");
     }
+}
+
+void restoreStartedProgramsEnvironment() {
+    restore(gAccessibility);
+    restore(gChromiumFlags);
 }
 
 int runTarrowGui(int argc, char** argv) {
@@ -122,6 +159,9 @@ int runTarrowGui(int argc, char** argv) {
 
     QtShell shell;
     auto window = std::make_unique<TMainfrm>(prompter, shell);
+    // The browser has read its settings by now; the server and the desktop's programs get the
+    // environment the program was started with.
+    restoreStartedProgramsEnvironment();
     prompter.setParent(window.get());
     window->rememberPlace();
     window->show();

@@ -327,7 +327,12 @@ void TestStatusWindow::screenReaderReadsTheReport() {
     fx.storeRoot();
     test::ScriptedPrompter prompter;
     test::RecordingShell shell;
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    QVERIFY(flags.contains("--force-renderer-accessibility"));
     TMainfrm w(prompter, shell);
+    // As the program does once its window exists: programs it starts get the environment it got.
+    restoreStartedProgramsEnvironment();
+    QVERIFY(!qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("--force-renderer-accessibility"));
     w.show();
     w.statustmrTimer();
     auto* status = control<StatusPane>(w, "Status");

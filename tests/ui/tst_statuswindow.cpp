@@ -199,7 +199,16 @@ void TestStatusWindow::unchangedReportIsNotReloaded() {
     QCOMPARE(statusLoads.count(), 1);
     QCOMPARE(statsLoads.count(), 1);
 
-    // The pages are written again on every tick, with the same bytes: neither pane reloads.
+    // The pages are written again on every tick, with the same bytes: neither pane reloads, and a
+    // link the keyboard reached inside the report keeps the focus.
+    const QString focusedLink =
+        QStringLiteral("(function(){var d=window.frames[0].document; var e=d.activeElement;"
+                       "return e && e.tagName=='A' ? e.textContent : 'none';})()");
+    QCOMPARE(
+        js(status->page(), "window.frames[0].document.querySelectorAll('a')[2].focus(), 'ok'").toString(),
+        QStringLiteral("ok"));
+    const QString focused = js(status->page(), focusedLink).toString();
+    QVERIFY2(focused != "none", qPrintable(focused));
     const QDateTime written = QFileInfo(fx.path("tarrow/tarrow.html")).lastModified();
     for (int i = 0; i < 3; ++i) {
         QTest::qWait(20);
@@ -208,6 +217,7 @@ void TestStatusWindow::unchangedReportIsNotReloaded() {
     QTest::qWait(200);
     QVERIFY(fx.exists("tarrow/tarrow.html"));
     QVERIFY(QFileInfo(fx.path("tarrow/tarrow.html")).lastModified() >= written);
+    QCOMPARE(js(status->page(), focusedLink).toString(), focused);
     QCOMPARE(statusLoads.count(), 1);
     QCOMPARE(statsLoads.count(), 1);
 

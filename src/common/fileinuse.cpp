@@ -104,7 +104,8 @@ QSet<Key> keysOf(const QStringList& files) {
     return keys;
 }
 
-// Calls `visit(pid, procFd, pidName)` for every other process; `pidName` names its folder in /proc.
+// Calls `visit(pid, procFd, pidName, inode)` for every other process; `pidName` names its folder in
+// /proc, and `inode` is that folder's inode, which a later process with the same number does not share.
 template <typename Visit> void forEachProcess(Visit&& visit) {
     const pid_t self = ::getpid();
     DIR* proc = ::opendir("/proc");
@@ -113,7 +114,7 @@ template <typename Visit> void forEachProcess(Visit&& visit) {
         char* endp = nullptr;
         const long pid = std::strtol(e->d_name, &endp, 10);
         if (!endp || *endp != '\0' || pid <= 0 || pid == self) continue;
-        visit(pid, ::dirfd(proc), e->d_name);
+        visit(pid, ::dirfd(proc), e->d_name, quint64(e->d_ino));
     }
     ::closedir(proc);
 }
@@ -151,7 +152,7 @@ OpenFileScan OpenFileScan::take(const QStringList& only) {
     const QSet<Key> wanted = keysOf(only);
     if (!only.isEmpty() && wanted.isEmpty()) return scan;
     std::string text;
-    forEachProcess([&](long, int procFd, const char* pidName) {
+    forEachProcess([&](long, int procFd, const char* pidName, quint64) {
         readProcessNamed(procFd, pidName, text, [&](const Key& key) {
             if (only.isEmpty() || wanted.contains(key)) scan.held_.insert(key);
         });
@@ -181,14 +182,30 @@ OpenFileScan OpenFileWatch::scan(const QStringList& files) {
     QHash<long, Seen> now;
     now.reserve(seen_.size());
     std::string text;
-    forEachProcess([&](long pid, int procFd, const char* pidName) {
-        Seen seen;
-        if (!programName(procFd, pidName, seen.program)) return;
-        // A process is known by its number and its program; a number taken again by another program
-        // is a new process.
+    forEachProcess([&](long pid, int procFd, const char* pidName, quint64 inode) {
+        // A process is known by its number and its folder's inode: a number taken again is a new
+        // process. Its program's name is read at its first two looks, the second one for a shell
+        // that has started a program in its place (fork, then exec) since the first.
         const auto before = seen_.constFind(pid);
-        const bool known = before != seen_.constEnd() && before->program == seen.program;
-        if (known && !before->held && !loadsLibraries(seen.program)) {
+        const bool known = before != seen_.constEnd() && before->inode == inode;
+        Seen seen;
+        seen.inode = inode;
+        bool sameProgram = false;
+        if (known) {
+            seen.program = before->program;
+            seen.looks = before->looks + 1;
+            if (seen.looks <= 2) {
+                QByteArray name;
+                if (!programName(procFd, pidName, name)) return;
+                sameProgram = name == seen.program;
+                seen.program = name;
+            } else {
+                sameProgram = true;
+            }
+        } else if (!programName(procFd, pidName, seen.program)) {
+            return;
+        }
+        if (sameProgram && !before->held && !loadsLibraries(seen.program)) {
             now.insert(pid, seen);
             return;
         }

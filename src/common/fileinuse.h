@@ -22,10 +22,11 @@ class OpenFileScan {
 
 // The same look, repeated on every refresh at a fraction of the cost: what it learnt of each process is
 // kept, and a process's descriptors and maps are read again only where a library can have appeared
-// since: a process started since the last look (known by its number and its program's name), one that
-// held a wanted file then, and one whose program is a game server or runs Windows programs (Wine, an
-// emulator), which load libraries while they run. Another program that opens a library after it was
-// first looked at is not seen; the report is about the servers.
+// since: a process started since the last look (or, at the second look, one that has become another
+// program), one that held a wanted file then, and one whose program is a game server or runs Windows
+// programs (Wine, an emulator), which load libraries while they run. Another program that opens a
+// library after it was first looked at, or becomes a server later than that, is not seen; the report
+// is about the servers. Most processes cost nothing after their second look.
 class OpenFileWatch {
   public:
     OpenFileScan scan(const QStringList& files);
@@ -37,7 +38,9 @@ class OpenFileWatch {
 
   private:
     struct Seen {
+        quint64 inode = 0;
         QByteArray program;
+        int looks = 1;
         bool held = false;
     };
     QHash<long, Seen> seen_;

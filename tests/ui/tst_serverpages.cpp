@@ -28,14 +28,16 @@ using test::control;
 
 namespace {
 
-std::unique_ptr<TMainfrm> openWindow(test::FixtureInstall& fx, test::ScriptedPrompter& p,
-                                     test::RecordingShell& s) {
-    fx.storeRoot();
-    auto w = std::make_unique<TMainfrm>(p, s);
-    w->show();
-    w->Tabs->setCurrentIndex(4);
-    return w;
-}
+// The window on the launcher page; by default on an installation with the mod's own library only.
+struct LauncherWindow : test::WindowUnderTest {
+    explicit LauncherWindow(test::FixtureInstall& f, Liblist liblist = Liblist::WritePlain)
+        : WindowUnderTest(f) {
+        open(liblist).Tabs->setCurrentIndex(4);
+    }
+    TMainfrm* operator->() const { return w.get(); }
+    TMainfrm& operator*() const { return *w; }
+    TMainfrm* get() const { return w.get(); }
+};
 
 void type(QLineEdit* e, const QString& text) {
     e->setFocus();
@@ -61,10 +63,7 @@ class TestServerPages : public QObject {
 
 void TestServerPages::everyTableControlExists() {
     test::FixtureInstall fx;
-    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
-    test::ScriptedPrompter p;
-    test::RecordingShell s;
-    auto w = openWindow(fx, p, s);
+    LauncherWindow w(fx);
     int controls = 0;
     for (const auto* table : {&serverSettings(), &adminmodSettings(), &neotfSettings()}) {
         for (const Setting& st : *table) {
@@ -87,13 +86,11 @@ void TestServerPages::everyTableControlExists() {
 
 void TestServerPages::settingsSurviveSaveAndReopen() {
     test::FixtureInstall fx;
-    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
     QDir().mkpath(fx.path("TFC/addons/adminmod/config"));
     QDir().mkpath(fx.path("TFC/addons/neotf"));
     {
-        test::ScriptedPrompter p;
-        test::RecordingShell s;
-        auto w = openWindow(fx, p, s);
+        LauncherWindow w(fx);
+        auto& p = w.prompter;
         control<QRadioButton>(*w, "Dedicatedopt")->click();
         QCOMPARE(p.texts().size(), 1); // no server.cfg yet
         type(control<QLineEdit>(*w, "ServerNametxt"), "Window Test");
@@ -115,9 +112,8 @@ void TestServerPages::settingsSurviveSaveAndReopen() {
     }
     QVERIFY(fx.read("TFC/server.cfg").contains("hostname \"Window Test\"\r\n"));
     QVERIFY(fx.read("TFC/addons/neotf/ntf_cvars.cfg").contains("ntf_max_snarks \"4\"\r\n"));
-    test::ScriptedPrompter p;
-    test::RecordingShell s;
-    auto w = openWindow(fx, p, s);
+    LauncherWindow w(fx, test::WindowUnderTest::Liblist::AsInstalled);
+    auto& p = w.prompter;
     QCOMPARE(control<QLineEdit>(*w, "ServerNametxt")->text(), QString());
     control<QRadioButton>(*w, "Dedicatedopt")->click();
     QVERIFY(p.log.isEmpty());
@@ -134,10 +130,8 @@ void TestServerPages::settingsSurviveSaveAndReopen() {
 
 void TestServerPages::togglesAndPresetsOnScreen() {
     test::FixtureInstall fx;
-    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
-    test::ScriptedPrompter p;
-    test::RecordingShell s;
-    auto w = openWindow(fx, p, s);
+    LauncherWindow w(fx);
+    auto& p = w.prompter;
     auto* pw = control<QLineEdit>(*w, "ServerPwtxt");
     QVERIFY(!pw->isEnabled());
     control<QCheckBox>(*w, "ServerPWchk")->click();
@@ -174,7 +168,6 @@ void TestServerPages::togglesAndPresetsOnScreen() {
 
 void TestServerPages::operatorFileSavedAndRestored() {
     test::FixtureInstall fx;
-    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
     const QByteArray operatorCfg = "// my server\r\n"
                                    "hostname\t\t\"Old name\"\r\n"
                                    "log on\r\n"
@@ -182,9 +175,8 @@ void TestServerPages::operatorFileSavedAndRestored() {
                                    "sv_maxrate\t100000\r\n"
                                    "hostname \"a second one\"\r\n";
     fx.write("TFC/server.cfg", operatorCfg);
-    test::ScriptedPrompter p;
-    test::RecordingShell s;
-    auto w = openWindow(fx, p, s);
+    LauncherWindow w(fx);
+    auto& p = w.prompter;
     control<QRadioButton>(*w, "Dedicatedopt")->click();
     // A value wider than the typing limit shows whole.
     QCOMPARE(control<QLineEdit>(*w, "MaxRatetxt")->text(), QStringLiteral("100000"));
@@ -230,10 +222,7 @@ void wheelUp(QWidget* w) {
 // Scrolling the page over a control must not change a setting; a control the user chose takes it.
 void TestServerPages::wheelChangesOnlyTheFocusedControl() {
     test::FixtureInstall fx;
-    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
-    test::ScriptedPrompter p;
-    test::RecordingShell s;
-    auto w = openWindow(fx, p, s);
+    LauncherWindow w(fx);
     auto* players = control<UpDownEdit>(*w, "MaxPlayersUD");
     const QString before = control<QLineEdit>(*w, "Maxplayerstxt")->text();
     control<QPushButton>(*w, "Saveservercmd")->setFocus();
@@ -273,10 +262,7 @@ void TestServerPages::upDownShowsTheSavedValueWhenLeft() {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     test::FixtureInstall fx;
-    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
-    test::ScriptedPrompter p;
-    test::RecordingShell s;
-    auto w = openWindow(fx, p, s);
+    LauncherWindow w(fx);
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
     auto* edit = control<QLineEdit>(*w, "Maxplayerstxt");
     type(edit, QStringLiteral("20"));
@@ -289,10 +275,7 @@ void TestServerPages::upDownShowsTheSavedValueWhenLeft() {
 
 void TestServerPages::upDownsTellAScreenReaderValueAndRange() {
     test::FixtureInstall fx;
-    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
-    test::ScriptedPrompter p;
-    test::RecordingShell s;
-    auto w = openWindow(fx, p, s);
+    LauncherWindow w(fx);
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
     auto* edit = control<QLineEdit>(*w, "Maxplayerstxt");
     type(edit, QStringLiteral("20"));

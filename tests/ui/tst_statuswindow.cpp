@@ -76,13 +76,10 @@ class TestStatusWindow : public QObject {
 void TestStatusWindow::clickSwitchesTheBotWithinOneRefresh() {
     test::FixtureInstall fx;
     plainInstall(fx);
-    fx.storeRoot();
     // The slowest period: a report that changes within it was not waiting for a tick.
     fx.settings().write(kTarrowKey, "Stats Speed", "20");
-    test::ScriptedPrompter prompter;
-    test::RecordingShell shell;
-    TMainfrm w(prompter, shell);
-    w.show();
+    test::WindowUnderTest win(fx);
+    TMainfrm& w = win.open(test::WindowUnderTest::Liblist::AsInstalled);
     w.statustmrTimer();
     QCOMPARE(w.statustmr->interval(), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(control<StatusPane>(w, "Status")->locationName(),
@@ -129,7 +126,7 @@ void TestStatusWindow::clickSwitchesTheBotWithinOneRefresh() {
                    "gamedll_linux \"dlls/tfc.so\"\r\ngamedll_osx \"dlls/tfc.dylib\"\r\n"),
         15000);
     QCOMPARE(ticks.count(), 0);
-    QVERIFY(prompter.log.isEmpty());
+    QVERIFY(win.prompter.log.isEmpty());
 
     // A site link opens in the desktop's browser; the pane keeps the report.
     QTRY_COMPARE_WITH_TIMEOUT(js(control<StatusPane>(w, "Status")->page(), kLinksReady).toString(),
@@ -138,7 +135,8 @@ void TestStatusWindow::clickSwitchesTheBotWithinOneRefresh() {
                 "window.frames[0].document.querySelector('a[target=_NEW]').click(), 'ok'")
                  .toString(),
              QStringLiteral("ok"));
-    QTRY_VERIFY_WITH_TIMEOUT(shell.opened.contains(QStringLiteral("web https://tarrow-bot.example/")), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(win.shell.opened.contains(QStringLiteral("web https://tarrow-bot.example/")),
+                             15000);
     QCOMPARE(control<StatusPane>(w, "Status")->locationName(), QStringLiteral("tarrow1.html"));
     QCOMPARE(control<StatusPane>(w, "Status")->contextMenuPolicy(), Qt::NoContextMenu);
 }
@@ -184,11 +182,8 @@ void TestStatusWindow::clickWorksInAnyFolderAndOnlyWebLinksLeave() {
 void TestStatusWindow::unchangedReportIsNotReloaded() {
     test::FixtureInstall fx;
     plainInstall(fx);
-    fx.storeRoot();
-    test::ScriptedPrompter prompter;
-    test::RecordingShell shell;
-    TMainfrm w(prompter, shell);
-    w.show();
+    test::WindowUnderTest win(fx);
+    TMainfrm& w = win.open(test::WindowUnderTest::Liblist::AsInstalled);
     auto* status = control<StatusPane>(w, "Status");
     auto* stats = control<StatusPane>(w, "Stats");
     QSignalSpy statusLoads(status, &QWebEngineView::loadStarted);
@@ -334,16 +329,12 @@ void TestStatusWindow::screenReaderReadsTheReport() {
     QTestAccessibility::initialize();
     test::FixtureInstall fx;
     plainInstall(fx);
-    fx.storeRoot();
-    test::ScriptedPrompter prompter;
-    test::RecordingShell shell;
-    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    QVERIFY(flags.contains("--force-renderer-accessibility"));
-    TMainfrm w(prompter, shell);
+    QVERIFY(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("--force-renderer-accessibility"));
+    test::WindowUnderTest win(fx);
+    TMainfrm& w = win.open(test::WindowUnderTest::Liblist::AsInstalled);
     // As the program does once its window exists: programs it starts get the environment it got.
     restoreStartedProgramsEnvironment();
     QVERIFY(!qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("--force-renderer-accessibility"));
-    w.show();
     w.statustmrTimer();
     auto* status = control<StatusPane>(w, "Status");
     QTRY_COMPARE_WITH_TIMEOUT(js(status->page(), kLinksReady).toString(), QStringLiteral("ready"), 15000);

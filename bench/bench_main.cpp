@@ -56,8 +56,10 @@ void put(const QString& root, const QString& rel, const QByteArray& bytes) {
 // A full installation with 4 MiB libraries, Metamod loading the bot and Admin Mod, NeoTF behind it.
 struct BenchInstall {
     QTemporaryDir dir;
-    QString root = dir.path() + QStringLiteral("/Half-Life/");
-    BenchInstall() {
+    // The files are written before the paths below are taken from them.
+    QString root = written(dir.path() + QStringLiteral("/Half-Life/"));
+
+    static QString written(const QString& root) {
         QFile big(kBig);
         big.open(QIODevice::ReadOnly);
         const QByteArray dll = big.readAll();
@@ -78,20 +80,26 @@ struct BenchInstall {
               "tarrow/TFC/tarrow_chat.txt", "TFC/addons/adminmod/config/plugin.ini",
               "TFC/addons/adminmod/config/users.ini", "TFC/dlls/a.amx"})
             put(root, QString::fromLatin1(f), "x");
+        return root;
     }
+
+    // One refresh, as the window runs it on each tick.
+    void refresh() {
+        tarrow::StatusRefresh::removeMetagame(paths);
+        status.run(paths, settings, QStringLiteral("tarrow1.html"), liblist);
+    }
+
+    tarrow::ComponentSettings settings;
+    const tarrow::InstallPaths paths{root, QStringLiteral("TFC"), settings};
+    tarrow::StatusRefresh status;
+    QStringList liblist;
 };
 
 // One refresh without the panes (the period, the click, detection and the four pages).
 void BM_StatusRefresh(benchmark::State& state) {
     BenchInstall install;
-    tarrow::ComponentSettings settings;
-    const tarrow::InstallPaths paths(install.root, QStringLiteral("TFC"), settings);
-    tarrow::StatusRefresh refresh;
-    QStringList liblist;
-    for (auto _ : state) {
-        tarrow::StatusRefresh::removeMetagame(paths);
-        refresh.run(paths, settings, QStringLiteral("tarrow1.html"), liblist);
-    }
+    for (auto _ : state)
+        install.refresh();
 }
 BENCHMARK(BM_StatusRefresh)->Unit(benchmark::kMillisecond);
 
@@ -100,11 +108,7 @@ BENCHMARK(BM_StatusRefresh)->Unit(benchmark::kMillisecond);
 // libraries opened for writing, as the in-use check does), and its four pages written. No logic.
 void BM_RefreshFloor(benchmark::State& state) {
     BenchInstall install;
-    tarrow::ComponentSettings settings;
-    const tarrow::InstallPaths paths(install.root, QStringLiteral("TFC"), settings);
-    tarrow::StatusRefresh refresh;
-    QStringList liblist;
-    refresh.run(paths, settings, QStringLiteral("tarrow1.html"), liblist);
+    install.refresh();
     QList<QPair<QString, QByteArray>> pages;
     for (const char* name : {"tarrow1.html", "stats1.html", "tarrow.html", "stats.html"}) {
         QFile f(install.root + QStringLiteral("tarrow/") + QLatin1String(name));

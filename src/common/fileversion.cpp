@@ -283,7 +283,7 @@ std::optional<QString> FileVersionText(const QString& path) {
     const auto openPath = [](const QString& p) {
         return ::open(QFile::encodeName(p).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     };
-    const QString spelled = QString(path).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString spelled = spelledPath(path);
     int fd = openPath(spelled);
     if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
         const QString native = nativePath(path);

@@ -69,9 +69,12 @@ QString caseInsensitiveEntry(const QString& dir, const QString& name) {
 
 } // namespace
 
+QString spelledPath(const QString& composed) {
+    return QString(composed).replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
 QString nativePath(const QString& composed) {
-    QString path = composed;
-    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString path = spelledPath(composed);
     if (path.isEmpty()) return path;
     // Most paths exist as spelled, or do not exist at all below a folder that does.
     if (QFileInfo::exists(path)) return path;

@@ -9,6 +9,9 @@ namespace tarrow {
 // not exist in the exact spelling is matched without regard to letter case. Components that do not exist
 // at all keep the composed spelling, so a file to be created gets the name the program gave it.
 QString nativePath(const QString& composed);
+// The first step of that alone: the composed spelling with '/' separators, for a caller that tries the
+// spelled name first and asks nativePath only when it is missing.
+QString spelledPath(const QString& composed);
 // The map name of a map file: its name without the last four characters (the ".bsp"), case kept.
 QString mapNameOf(const QString& mapFile);
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 namespace tarrow {
 
@@ -17,5 +18,11 @@ class Shell {
     virtual bool startProgram(const QString& program, const QStringList& arguments,
                               const QString& workingDirectory) = 0;
 };
+
+// Only web addresses leave the program for the desktop's browser; a file:// or any other link never
+// reaches the desktop's opener.
+inline bool isWebAddress(const QUrl& url) {
+    return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+}
 
 } // namespace tarrow

@@ -56,7 +56,7 @@ void HelpViewer::fitPictures() {
 }
 
 void HelpViewer::follow(const QUrl& url) {
-    if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
+    if (isWebAddress(url))
         shell_.openWebAddress(url.toString());
     else if (url.hasFragment() && url.path().isEmpty())
         text_->scrollToAnchor(url.fragment());

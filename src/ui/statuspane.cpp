@@ -9,12 +9,6 @@ namespace tarrow {
 
 namespace {
 
-// Only web addresses leave the panes for the desktop; a file:// or any other link never reaches the
-// desktop's opener.
-bool isWebAddress(const QUrl& url) {
-    return url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
-}
-
 // Catches the first navigation of a would-be new window and hands it to the desktop.
 class ExternalLinkPage : public QWebEnginePage {
   public:

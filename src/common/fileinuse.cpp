@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -193,7 +194,7 @@ OpenFileScan OpenFileWatch::scan(const QStringList& files) {
         bool sameProgram = false;
         if (known) {
             seen.program = before->program;
-            seen.looks = before->looks + 1;
+            seen.looks = std::min(before->looks + 1, 3); // past two looks the count no longer matters
             if (seen.looks <= 2) {
                 QByteArray name;
                 if (!programName(procFd, pidName, name)) return;

@@ -74,7 +74,7 @@ QString spelledPath(const QString& composed) {
 }
 
 QString nativePath(const QString& composed) {
-    const QString path = spelledPath(composed);
+    QString path = spelledPath(composed);
     if (path.isEmpty()) return path;
     // Most paths exist as spelled, or do not exist at all below a folder that does.
     if (QFileInfo::exists(path)) return path;

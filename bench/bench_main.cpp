@@ -86,13 +86,12 @@ struct BenchInstall {
     // One refresh, as the window runs it on each tick.
     void refresh() {
         tarrow::StatusRefresh::removeMetagame(paths);
-        status.run(paths, settings, QStringLiteral("tarrow1.html"), liblist);
+        status.run(paths, settings, QStringLiteral("tarrow1.html"));
     }
 
     tarrow::ComponentSettings settings;
-    const tarrow::InstallPaths paths{root, QStringLiteral("TFC"), settings};
+    const tarrow::InstallPaths paths{root, QStringLiteral("TFC"), settings, tarrow::ServerPlatform::Windows};
     tarrow::StatusRefresh status;
-    QStringList liblist;
 };
 
 // One refresh without the panes (the period, the click, detection and the four pages).

@@ -29,7 +29,7 @@ void BM_ClickToReport(benchmark::State& state) {
     fx.settings().write(tarrow::kTarrowKey, "Stats Speed", "20");
     tarrow::test::ScriptedPrompter prompter;
     tarrow::test::RecordingShell shell;
-    tarrow::TMainfrm w(prompter, shell);
+    tarrow::TMainfrm w(fx.settings(), prompter, shell);
     w.show();
     w.statustmrTimer();
     tarrow::StatusPane* status = w.Main->Status;

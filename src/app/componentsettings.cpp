@@ -2,11 +2,6 @@
 
 namespace tarrow {
 
-ComponentSettings& components() {
-    static ComponentSettings settings;
-    return settings;
-}
-
 void applyPathOverrides(ComponentSettings& s, const ValueReader& read) {
     const std::pair<const char*, QString*> order[] = {
         {"NTFP", &s.NeotfFolder},          {"MMP", &s.MetamodFolder},   {"AMP", &s.AdminmodDllFolder},

@@ -5,8 +5,8 @@
 
 namespace tarrow {
 
-// Where the components live and which versions count as current. Built-in defaults; start-up may
-// replace some of them from the settings store.
+// Where the components live and which versions count as current. Built-in defaults; an installation
+// replaces some of them from its settings store (see installation.h).
 struct ComponentSettings {
     QString MetamodFolder = QStringLiteral("addons\\Metamod\\");
     QString AdminmodDllFolder = QStringLiteral("addons\\Adminmod\\dlls\\");
@@ -20,14 +20,10 @@ struct ComponentSettings {
     QString LatestMetamodVersion = QStringLiteral("1.16.2.0");
     QString LatestAdminmodVersion = QStringLiteral("2.50.56.0");
     QString LatestNeotfVersion = QStringLiteral("1.8.7.0");
-    QString InstalledNeotfVersion = QStringLiteral("1.8.7.0");
 };
 
 // The panel's own name and version, named in the first comment line of every file it creates.
 inline const QString PanelVersionText = QStringLiteral("Tarrow Gui 1.00");
-
-// The process-wide settings every Part reads.
-ComponentSettings& components();
 
 using ValueReader = std::function<QString(const QString& valueName)>;
 

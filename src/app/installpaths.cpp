@@ -2,7 +2,6 @@
 
 #include "common/modtable.h"
 #include "common/paths.h"
-#include "common/settingsstore.h"
 
 #include <QFileInfo>
 
@@ -37,13 +36,6 @@ QString pluginFolderOf(const QString& installRoot) {
 QString botFolderOf(const QString& installRoot, const QString& modFolder) {
     return pluginFolderOf(installRoot) + modFolder + QLatin1Char('\\');
 }
-
-InstallPaths InstallPaths::current() {
-    return InstallPaths(ReadInstallRoot(), SelectedModFolder(), components());
-}
-
-InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSettings& s)
-    : InstallPaths(r, c, s, installationPlatform(r)) {}
 
 InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSettings& s, ServerPlatform p)
     : platform(p), root(r), mod(c) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/backups.h"
 #include "componentsettings.h"
 #include "platform.h"
 
@@ -11,7 +12,6 @@ namespace tarrow {
 // is the installation's own (see platform.h); a Linux installation's libraries are the first of each
 // component's .so names found on disk, in the spelling found.
 struct InstallPaths {
-    InstallPaths(const QString& installRoot, const QString& modFolder, const ComponentSettings& settings);
     InstallPaths(const QString& installRoot, const QString& modFolder, const ComponentSettings& settings,
                  ServerPlatform platform);
     ServerPlatform platform = ServerPlatform::Windows;
@@ -22,8 +22,8 @@ struct InstallPaths {
     // The bot's folders and file, the map folder, and the server's own lists.
     QString botConfig, configsFolder, scriptsFolder, mapsFolder, mapcycle, motd;
 
-    // The paths of the stored installation and the selected mod, composed afresh.
-    static InstallPaths current();
+    // Where the previous versions of the installation's files are kept.
+    BackupStore backups() const { return BackupStore(root); }
 };
 
 // The plug-in folder InstallRoot + "tarrow\", and the bot folder InstallRoot + "tarrow\" + ModFolder + "\":

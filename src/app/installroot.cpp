@@ -14,9 +14,8 @@ namespace {
 
 // Storing the chosen or proposed folder names the value with a backslash after the key in its error
 // message, unlike RegWriteString.
-void storeRoot(const QString& value, Prompter& prompter) {
-    SettingsStore* store = SettingsStore::active();
-    if (!store || !store->write(kTarrowKey, kInstallPathValue, value))
+void storeRoot(SettingsStore& store, const QString& value, Prompter& prompter) {
+    if (!store.write(kTarrowKey, kInstallPathValue, value))
         prompter.message(QStringLiteral("Error creating key! ") + kTarrowKey + QLatin1Char('\\') +
                          kInstallPathValue);
 }
@@ -65,28 +64,31 @@ QString halfLifeInstallerPath(const QString& home) {
     return {};
 }
 
-void settleInstallRoot(Prompter& prompter, const QString& installerPath) {
-    if (!ReadInstallRoot().isEmpty()) return;
+void settleInstallRoot(SettingsStore& store, Prompter& prompter, const QString& installerPath) {
+    if (!ReadInstallRoot(&store).isEmpty()) return;
     prompter.message(QStringLiteral("Your Tarrow registry key is not set, you must set it now."));
     bool stored = false;
     if (!installerPath.isEmpty() && prompter.confirm(QStringLiteral("Is this your Half Life install path: ") +
                                                      installerPath + QStringLiteral(" ?"))) {
-        storeRoot(installerPath + installRootSeparator(), prompter);
+        storeRoot(store, installerPath + installRootSeparator(), prompter);
         stored = true;
     }
     if (!stored) {
         const QString folder =
             prompter.browseForFolder(QStringLiteral("Select your Half Life install folder."));
-        if (!folder.isEmpty()) storeRoot(folder + installRootSeparator(), prompter);
+        if (!folder.isEmpty()) storeRoot(store, folder + installRootSeparator(), prompter);
     }
-    const QString root = ReadInstallRoot();
-    if (!root.isEmpty() && !endsWithSeparator(root)) storeRoot(root + installRootSeparator(), prompter);
+    const QString root = ReadInstallRoot(&store);
+    if (!root.isEmpty() && !endsWithSeparator(root))
+        storeRoot(store, root + installRootSeparator(), prompter);
 }
 
-void storeInstallRoot(const QString& folder, Prompter& prompter) {
-    QString value = folder;
-    if (!endsWithSeparator(value)) value += installRootSeparator();
-    storeRoot(value, prompter);
+QString withRootSeparator(const QString& folder) {
+    return endsWithSeparator(folder) ? folder : folder + installRootSeparator();
+}
+
+void storeInstallRoot(SettingsStore& store, const QString& folder, Prompter& prompter) {
+    storeRoot(store, withRootSeparator(folder), prompter);
 }
 
 } // namespace tarrow

@@ -6,6 +6,7 @@
 namespace tarrow {
 
 class Prompter;
+class SettingsStore;
 
 // The separator that ends a stored InstallRoot on this platform.
 QChar installRootSeparator();
@@ -18,9 +19,12 @@ QStringList steamLibraryPaths(const QString& vdfText);
 
 // Settles the InstallRoot before the window exists: asks once, stores the answer with a trailing
 // separator. `installerPath` is the installer's record (may be empty).
-void settleInstallRoot(Prompter& prompter, const QString& installerPath);
+void settleInstallRoot(SettingsStore& store, Prompter& prompter, const QString& installerPath);
 
 // Stores a folder given on the command line, with a trailing separator.
-void storeInstallRoot(const QString& folder, Prompter& prompter);
+void storeInstallRoot(SettingsStore& store, const QString& folder, Prompter& prompter);
+
+// `folder` with the separator a stored InstallRoot ends with.
+QString withRootSeparator(const QString& folder);
 
 } // namespace tarrow

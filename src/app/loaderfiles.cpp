@@ -1,6 +1,7 @@
 #include "loaderfiles.h"
 
 #include "app/webaddresses.h"
+#include "common/backups.h"
 #include "common/fileio.h"
 #include "common/paths.h"
 #include "common/textlists.h"
@@ -57,24 +58,24 @@ QString normalisePluginLine(const QString& line) {
 
 namespace {
 
-bool normaliseFile(const QString& path, QStringList& liblist, QString (*rule)(const QString&)) {
+bool normaliseFile(const QString& path, const BackupStore& backups, QString (*rule)(const QString&)) {
     if (!fileExists(path)) return false;
-    LoadListFromFile(path, liblist, true);
-    for (QString& line : liblist)
+    QStringList lines = readLines(path);
+    for (QString& line : lines)
         line = rule(line);
     clearReadOnly(path);
-    SaveListToFile(path, liblist, QString(), liblist);
+    SaveListToFile(path, lines, QString(), backups);
     return true;
 }
 
 } // namespace
 
-bool normaliseLiblistFile(const QString& path, QStringList& liblist) {
-    return normaliseFile(path, liblist, normaliseLiblistLine);
+bool normaliseLiblistFile(const QString& path, const BackupStore& backups) {
+    return normaliseFile(path, backups, normaliseLiblistLine);
 }
 
-bool normalisePluginFile(const QString& path, QStringList& liblist) {
-    return normaliseFile(path, liblist, normalisePluginLine);
+bool normalisePluginFile(const QString& path, const BackupStore& backups) {
+    return normaliseFile(path, backups, normalisePluginLine);
 }
 
 QString missingLiblistMessage(const QString& path) {

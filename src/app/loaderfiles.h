@@ -5,6 +5,7 @@
 
 namespace tarrow {
 
+class BackupStore;
 class Prompter;
 
 // The rival plug-in's libraries that exist, in the order they are checked.
@@ -21,10 +22,10 @@ QString firstWord(const QString& line);
 QString normaliseLiblistLine(const QString& line);
 QString normalisePluginLine(const QString& line);
 
-// Loads the file into `liblist`, normalises every line, clears the read-only attribute and saves it.
-// Returns false when the file does not exist.
-bool normaliseLiblistFile(const QString& path, QStringList& liblist);
-bool normalisePluginFile(const QString& path, QStringList& liblist);
+// Reads the file, normalises every line, clears the read-only attribute and saves it through `backups`
+// (a file already normalised is left as it is). Returns false when the file does not exist.
+bool normaliseLiblistFile(const QString& path, const BackupStore& backups);
+bool normalisePluginFile(const QString& path, const BackupStore& backups);
 
 QString missingLiblistMessage(const QString& path);
 

@@ -1,11 +1,10 @@
 #include "platform.h"
 
 #include "common/paths.h"
-#include "common/settingsstore.h"
 
 namespace tarrow {
 
-ServerPlatform installationPlatform(const QString& root) {
+ServerPlatform installationPlatform(const QString& root, const QString& chosenSetting) {
     if (!root.isEmpty()) {
         const bool windowsServer = fileExists(root + QStringLiteral("hlds.exe"));
         const bool windowsProgram = windowsServer || fileExists(root + QStringLiteral("hl.exe"));
@@ -14,7 +13,7 @@ ServerPlatform installationPlatform(const QString& root) {
         if (windowsProgram && !linuxProgram) return ServerPlatform::Windows;
         if (linuxProgram && !windowsServer) return ServerPlatform::Linux;
     }
-    const QString chosen = RegReadString(kTarrowKey, kPlatformValue).trimmed().toLower();
+    const QString chosen = chosenSetting.trimmed().toLower();
     return chosen == QLatin1String("linux") ? ServerPlatform::Linux : ServerPlatform::Windows;
 }
 

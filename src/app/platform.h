@@ -14,8 +14,9 @@ enum class ServerPlatform { Windows, Linux };
 inline const QString kPlatformValue = QStringLiteral("Platform");
 
 // Windows when InstallRoot holds hlds.exe or hl.exe and neither hlds_linux nor hlds_run; Linux when it
-// holds hlds_linux or hlds_run and no hlds.exe; otherwise the setting, "auto" meaning Windows.
-ServerPlatform installationPlatform(const QString& installRoot);
+// holds hlds_linux or hlds_run and no hlds.exe; otherwise `chosen` (the stored setting), "auto" meaning
+// Windows.
+ServerPlatform installationPlatform(const QString& installRoot, const QString& chosen);
 
 const char* platformName(ServerPlatform p); // "windows", "linux"
 

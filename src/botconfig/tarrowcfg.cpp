@@ -3,6 +3,7 @@
 #include "app/componentsettings.h"
 #include "app/installpaths.h"
 #include "app/webaddresses.h"
+#include "common/backups.h"
 #include "common/fileio.h"
 #include "common/paths.h"
 #include "common/textlists.h"
@@ -119,15 +120,15 @@ void BotConfigModel::applyLines(const QStringList& lines) {
     }
 }
 
-QStringList newBotConfigLines() {
-    return {QStringLiteral("# Tarrow v ") + components().LatestPluginVersion + QStringLiteral(" - Tarrow: ") +
+QStringList newBotConfigLines(const QString& pluginVersion) {
+    return {QStringLiteral("# Tarrow v ") + pluginVersion + QStringLiteral(" - Tarrow: ") +
                 WebAddresses::TarrowSiteAddress,
             QStringLiteral("# This file was created with ") + PanelVersionText};
 }
 
-QStringList BotConfigModel::fileLines(const QStringList& kept) const {
+QStringList BotConfigModel::fileLines(const QString& pluginVersion, const QStringList& kept) const {
     auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
-    QStringList l = newBotConfigLines();
+    QStringList l = newBotConfigLines(pluginVersion);
     l << QStringLiteral("# This file is ran everytime the map changes before the "
                         "Tarrow/configs/<mapname>_bot.cfg is ran")
       << QString() << QStringLiteral("# Bot Chat (0 off, 1 on)") << QStringLiteral("bot_chat ") + flag(chat)
@@ -181,15 +182,18 @@ QString botConfigShownPath(const QString& installRoot, const QString& modFolder)
     return nativePath(botFolderOf(installRoot, modFolder) + QStringLiteral("Tarrow.cfg"));
 }
 
-void saveBotConfig(const QString& path, const BotConfigModel& model) {
+void saveBotConfig(const QString& path, const BotConfigModel& model, const ComponentSettings& settings,
+                   const BackupStore& backups) {
     const QStringList kept = fileExists(path) ? userLinesOf(readLines(path)) : QStringList();
     clearReadOnly(path);
-    writeFileBytes(path, joinLinesCrLf(model.fileLines(kept)));
+    writeFileBytes(path, joinLinesCrLf(model.fileLines(settings.LatestPluginVersion, kept)), backups);
 }
 
-void createBotConfig(const QString& installRoot, const QString& modFolder) {
+void createBotConfig(const QString& installRoot, const QString& modFolder,
+                     const ComponentSettings& settings) {
     createFolder(botFolderOf(installRoot, modFolder));
-    writeFileBytes(botConfigPath(installRoot, modFolder), joinLinesCrLf(newBotConfigLines()));
+    writeFileBytes(botConfigPath(installRoot, modFolder),
+                   joinLinesCrLf(newBotConfigLines(settings.LatestPluginVersion)), BackupStore(installRoot));
 }
 
 } // namespace tarrow

@@ -5,6 +5,9 @@
 
 namespace tarrow {
 
+class BackupStore;
+struct ComponentSettings;
+
 // The eight settings of the bot's main configuration file, with the rules of their sliders: values are
 // brought into range, and the minimum and maximum bot counts push each other so that the minimum
 // never stands above the maximum.
@@ -37,7 +40,8 @@ class BotConfigModel {
 
     // The 33 lines of the file for the current values; `kept` lines (the user's own commands) stand
     // after the addbot comments, before the two closing empty lines.
-    QStringList fileLines(const QStringList& kept = {}) const;
+    // The first line names `pluginVersion`, the bot's current version.
+    QStringList fileLines(const QString& pluginVersion, const QStringList& kept = {}) const;
 
   private:
     int skill_ = 1;
@@ -54,15 +58,16 @@ bool isBotSettingLine(const QString& line);
 QStringList userLinesOf(const QStringList& fileLines);
 
 // The first two template lines: the file made when none exists.
-QStringList newBotConfigLines();
+QStringList newBotConfigLines(const QString& pluginVersion);
 
 // The bot's main configuration file in the bot folder, and its name as messages show it.
 QString botConfigPath(const QString& installRoot, const QString& modFolder);
 QString botConfigShownPath(const QString& installRoot, const QString& modFolder);
 
 // Writes `model` to `path`; the user's own lines of the file there (addbot commands and the like) stay.
-void saveBotConfig(const QString& path, const BotConfigModel& model);
+void saveBotConfig(const QString& path, const BotConfigModel& model, const ComponentSettings& settings,
+                   const BackupStore& backups);
 // Makes the bot folder and a new file from the template.
-void createBotConfig(const QString& installRoot, const QString& modFolder);
+void createBotConfig(const QString& installRoot, const QString& modFolder, const ComponentSettings& settings);
 
 } // namespace tarrow

@@ -1,6 +1,6 @@
 #include "commands.h"
 
-#include "app/componentsettings.h"
+#include "app/installation.h"
 #include "app/installroot.h"
 #include "common/backups.h"
 #include "common/errors.h"
@@ -67,7 +67,7 @@ struct Options {
         QStringLiteral("FILE")};
     QCommandLineOption installRoot{
         QStringLiteral("install-root"),
-        QStringLiteral("Use DIR as the Half-Life folder (stored, as tarrow-gui does)."),
+        QStringLiteral("Use DIR as the Half-Life folder for this call (nothing is stored)."),
         QStringLiteral("DIR")};
     QCommandLineOption json{QStringLiteral("json"), QStringLiteral("status: print the report as JSON.")};
     QCommandLineOption yes{QStringLiteral("yes"), QStringLiteral("rebuild: overwrite without a question.")};
@@ -94,14 +94,6 @@ const char* const kDescription =
     "  restore FILE [--at TIME]         put a previous version back\n"
     "  check                            follow the loader chain and list its problems (exit 3 if any)";
 
-// The installation as the window sees it: folder settings and versions read from the settings file.
-struct Installation {
-    QString root;
-    QString mod;
-    ComponentSettings& settings = components();
-    InstallPaths paths() const { return InstallPaths(root, mod, settings); }
-};
-
 bool colourWanted() {
     return isatty(fileno(stdout)) && qEnvironmentVariableIsEmpty("NO_COLOR");
 }
@@ -121,30 +113,28 @@ void printWrites(const QList<WriteRecord>& records) {
     }
 }
 
-int status(Installation& in, bool json) {
-    QStringList scratch;
+int status(const Installation& in, bool json) {
     const InstallPaths p = in.paths();
     // A look only: the duplicate-line upkeep of the window's refresh is left to the window and to load.
-    const Detection d = detectComponents(p, in.settings, scratch, false);
+    const Detection d = detectComponents(p, in.components());
     const RunningReport running = runningOf(p);
     if (json)
-        out() << QJsonDocument(statusJson(d.report, running, in.root, p.platform))
+        out() << QJsonDocument(statusJson(d.report, running, in.root(), p.platform))
                      .toJson(QJsonDocument::Indented);
     else
-        out() << statusText(d.report, running, in.root, colourWanted());
+        out() << statusText(d.report, running, in.root(), colourWanted());
     out().flush();
     return d.report.hasProblems() ? kProblems : kDone;
 }
 
-int loadOrUnload(Installation& in, const QStringList& args, bool load) {
+int loadOrUnload(const Installation& in, const QStringList& args, bool load) {
     const QString verb = load ? QStringLiteral("load") : QStringLiteral("unload");
     const auto c = args.size() == 1 ? componentOfCliName(args.first()) : std::nullopt;
     if (!c || *c == Component::Mod)
         return fail(QStringLiteral("%1 takes one of: tarrow, metamod, adminmod, neotf").arg(verb));
     const QString name = QLatin1String(infoOf(*c).displayName);
-    QStringList scratch;
     const InstallPaths p = in.paths();
-    const LoadFlags before = detectComponents(p, in.settings, scratch, false).flags;
+    const LoadFlags before = detectComponents(p, in.components()).flags;
     if (isLoaded(before, *c) == load) {
         out() << name << (load ? " is already loaded" : " is not loaded") << "; nothing changed." << Qt::endl;
         return kDone;
@@ -155,11 +145,12 @@ int loadOrUnload(Installation& in, const QStringList& args, bool load) {
     for (const QString& file : {p.metamodLibrary, p.adminmodLibrary, p.modLibrary, p.neotfLibrary, p.liblist,
                                 p.pluginsIni, p.autoexec, p.ntfConfig})
         clearReadOnly(file);
-    applyClickAction(clickOf(*c), before, p, in.settings, scratch);
-    const Detection after = detectComponents(p, in.settings, scratch, true);
+    applyClickAction(clickOf(*c), before, p, in.components());
+    const Detection after = detectComponents(p, in.components());
+    removeDuplicateLoadStatements(p, in.components());
     printWrites(takeWriteJournal());
     if (isLoaded(after.flags, *c) != load) {
-        out() << statusText(after.report, runningOf(p), in.root, colourWanted());
+        out() << statusText(after.report, runningOf(p), in.root(), colourWanted());
         return fail(
             QStringLiteral("%1 %2 changed nothing that makes it %3: a file it needs is missing (see the "
                            "report above).")
@@ -167,7 +158,7 @@ int loadOrUnload(Installation& in, const QStringList& args, bool load) {
                      load ? QStringLiteral("loaded") : QStringLiteral("unloaded")));
     }
     out() << name << (load ? " is now loaded." : " is now unloaded.") << Qt::endl << Qt::endl;
-    out() << statusText(after.report, runningOf(p), in.root, colourWanted());
+    out() << statusText(after.report, runningOf(p), in.root(), colourWanted());
     return kDone;
 }
 
@@ -178,10 +169,10 @@ bool askOverwrite(const QString& path) {
     return answer == QLatin1String("y") || answer == QLatin1String("yes");
 }
 
-int rebuild(Installation& in, const QStringList& words, bool yes) {
+int rebuild(const Installation& in, const QStringList& words, bool yes) {
     if (words.isEmpty())
         return fail(QStringLiteral("rebuild takes one or more of: autoexec, liblist, plugins, ntfconfig"));
-    const QList<RebuildTarget> all = rebuildTargets(in.root, in.mod, in.settings);
+    const QList<RebuildTarget> all = rebuildTargets(in.paths(), in.components());
     QList<RebuildTarget> chosen;
     for (const QString& w : words) {
         const auto it = std::find_if(all.begin(), all.end(), [&](const RebuildTarget& t) {
@@ -205,7 +196,7 @@ int rebuild(Installation& in, const QStringList& words, bool yes) {
             }
         }
         takeWriteJournal();
-        if (!rebuildTarget(t, all)) {
+        if (!rebuildTarget(t, all, in.backups())) {
             rc = fail(QStringLiteral("the folder %1 does not exist; %2 was not written")
                           .arg(nativePath(t.folder), shown));
             continue;
@@ -215,7 +206,7 @@ int rebuild(Installation& in, const QStringList& words, bool yes) {
     return rc;
 }
 
-int dump(Installation& in, const QString& dirOption, const QString& include) {
+int dump(const Installation& in, const QString& dirOption, const QString& include) {
     DumpSelection sel;
     for (const QString& w : include.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString word = w.trimmed().toLower();
@@ -238,14 +229,13 @@ int dump(Installation& in, const QString& dirOption, const QString& include) {
     createFolder(folder);
     const SystemReadings readings = SystemReadings::real();
     QStringList report;
-    writeInfoDumpReport(folder, report, in.paths(), in.settings, sel, readings);
+    writeInfoDumpReport(folder, report, in.paths(), in.components(), sel, readings);
     // The two report pages as the window would show them now.
-    QStringList scratch;
     const InstallPaths p = in.paths();
-    const Detection d = detectComponents(p, in.settings, scratch, false);
+    const Detection d = detectComponents(p, in.components());
     const QString time = longTimeText(readings.now().time());
     writeFileBytes(folder + pageCopyName(QStringLiteral("tarrow"), time),
-                   joinLinesCrLf(StatusRefresh::statusReport(d.cells, in.root)), WriteMode::Output);
+                   joinLinesCrLf(StatusRefresh::statusReport(d.cells, in.root())), WriteMode::Output);
     writeFileBytes(folder + pageCopyName(QStringLiteral("stats"), time),
                    joinLinesCrLf(StatusRefresh::runningReport(runningOf(p))), WriteMode::Output);
     out() << nativePath(folder) << Qt::endl;
@@ -265,11 +255,11 @@ bool matches(const Backup& b, const QString& file, const QString& root) {
            QFileInfo(b.original).fileName().compare(file, Qt::CaseInsensitive) == 0;
 }
 
-int backups(Installation& in, const QStringList& args) {
-    const QString root = nativePath(in.root);
+int backups(const Installation& in, const QStringList& args) {
+    const QString root = in.backups().root();
     const QString file = args.value(0);
     int shown = 0;
-    for (const Backup& b : listBackups(root)) {
+    for (const Backup& b : in.backups().list()) {
         if (!matches(b, file, root)) continue;
         out() << timeText(b).leftJustified(22) << QString::number(b.size).rightJustified(9) << "  "
               << b.relative << Qt::endl;
@@ -281,15 +271,15 @@ int backups(Installation& in, const QStringList& args) {
     return kDone;
 }
 
-int restore(Installation& in, const QStringList& args, const QString& at) {
+int restore(const Installation& in, const QStringList& args, const QString& at) {
     if (args.size() != 1) return fail(QStringLiteral("restore takes one FILE (see tarrow backups)"));
-    const QString root = nativePath(in.root);
-    for (const Backup& b : listBackups(root)) {
+    const QString root = in.backups().root();
+    for (const Backup& b : in.backups().list()) {
         if (!matches(b, args.first(), root)) continue;
         const QString stamp = b.time.toString(QStringLiteral("yyyyMMdd-HHmmss"));
         if (!at.isEmpty() && !timeText(b).startsWith(at) && !stamp.startsWith(at)) continue;
         takeWriteJournal();
-        restoreBackup(b);
+        in.backups().restore(b);
         out() << "Restored " << b.original << " as it was at " << timeText(b) << Qt::endl;
         printWrites(takeWriteJournal());
         return kDone;
@@ -298,8 +288,8 @@ int restore(Installation& in, const QStringList& args, const QString& at) {
                     .arg(args.first(), at.isEmpty() ? QString() : QStringLiteral(" at ") + at));
 }
 
-int check(Installation& in) {
-    const LoaderChain chain = followLoaderChain(in.paths(), in.settings);
+int check(const Installation& in) {
+    const LoaderChain chain = followLoaderChain(in.paths(), in.components());
     out() << loaderChainText(chain).join(QLatin1Char('\n')) << Qt::endl;
     return chain.problems.isEmpty() ? kDone : kProblems;
 }
@@ -332,28 +322,20 @@ int run(const QStringList& arguments) {
     if (settingsFile.isEmpty()) settingsFile = qEnvironmentVariable("TARROW_SETTINGS");
     if (settingsFile.isEmpty()) settingsFile = SettingsStore::defaultFileName();
     SettingsStore store(settingsFile);
-    SettingsStore::setActive(&store);
-    struct Deactivate {
-        ~Deactivate() { SettingsStore::setActive(nullptr); }
-    } deactivate;
-    StderrPrompter prompter;
+    // --install-root serves this call only: the folder the window keeps stays as it is.
+    Installation base = Installation::stored(store);
     if (parser.isSet(o.installRoot)) {
         const QString dir = parser.value(o.installRoot);
         if (!QFileInfo(dir).isDir()) return fail(QStringLiteral("the folder %1 does not exist").arg(dir));
-        storeInstallRoot(QDir(dir).absolutePath(), prompter);
+        base = Installation(&store, withRootSeparator(QDir(dir).absolutePath()));
     }
-    Installation in;
-    in.root = ReadInstallRoot();
-    if (in.root.isEmpty())
+    const Installation in = base.withStoredPathOverrides().withStoredVersionOverrides();
+    if (!in.isSet())
         return fail(QStringLiteral("no Half-Life folder is set; give one with --install-root DIR"));
-    if (!folderExists(in.root))
+    if (!folderExists(in.root()))
         return fail(
             QStringLiteral("the Half-Life folder %1 does not exist; give another with --install-root DIR")
-                .arg(nativePath(in.root)));
-    in.mod = SelectedModFolder();
-    const ValueReader read = [](const QString& name) { return RegReadString(kTarrowKey, name); };
-    applyPathOverrides(in.settings, read);
-    applyVersionOverrides(in.settings, read);
+                .arg(nativePath(in.root())));
 
     try {
         if (command == QLatin1String("status")) return status(in, parser.isSet(o.json));

@@ -3,7 +3,6 @@
 #include "errors.h"
 #include "fileio.h"
 #include "paths.h"
-#include "settingsstore.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -26,28 +25,6 @@ const QString kOutside = QStringLiteral("_outside");
 const QRegularExpression& backupName() {
     static const QRegularExpression re(QStringLiteral("^(.+)\\.(\\d{8}-\\d{6})(?:-(\\d+))?\\.bak$"));
     return re;
-}
-
-QString rootNative() {
-    const QString root = ReadInstallRoot();
-    if (root.isEmpty()) return {};
-    QString native = nativePath(root);
-    if (!native.endsWith(QLatin1Char('/'))) native += QLatin1Char('/');
-    return native;
-}
-
-// The folder that holds the copies of one file.
-QString folderFor(const QString& target) {
-    const QString root = rootNative();
-    const QFileInfo info(target);
-    const QString dir = info.absolutePath();
-    if (root.isEmpty()) return dir + QStringLiteral("/.tarrow-backups/");
-    const QString area = backupFolder(root);
-    if ((dir + QLatin1Char('/')).startsWith(root)) {
-        const QString rel = (dir + QLatin1Char('/')).mid(root.size());
-        return area + rel;
-    }
-    return area + kOutside + dir + QLatin1Char('/');
 }
 
 struct Parsed {
@@ -120,9 +97,31 @@ void writeCopy(const QString& path, const QByteArray& bytes) {
     if (!file.commit()) fail(file.errorString());
 }
 
+} // namespace
+
+BackupStore::BackupStore(const QString& installRoot) {
+    if (installRoot.isEmpty()) return;
+    root_ = nativePath(installRoot);
+    if (!root_.endsWith(QLatin1Char('/'))) root_ += QLatin1Char('/');
+}
+
+// The folder that holds the copies of one file.
+QString BackupStore::folderFor(const QString& target) const {
+    const QString& root = root_;
+    const QFileInfo info(target);
+    const QString dir = info.absolutePath();
+    if (root.isEmpty()) return dir + QStringLiteral("/.tarrow-backups/");
+    const QString area = backupFolder(root);
+    if ((dir + QLatin1Char('/')).startsWith(root)) {
+        const QString rel = (dir + QLatin1Char('/')).mid(root.size());
+        return area + rel;
+    }
+    return area + kOutside + dir + QLatin1Char('/');
+}
+
 // Newest 20 per file, then no more than the size limit in all, dropping the oldest first. The copy just
 // made always stays.
-void prune(const QString& folder, const QString& fileName, const QString& keep) {
+void BackupStore::prune(const QString& folder, const QString& fileName, const QString& keep) const {
     QList<Backup> mine;
     const QDir dir(folder);
     for (const QFileInfo& info : dir.entryInfoList(QDir::Files | QDir::Hidden)) {
@@ -138,7 +137,7 @@ void prune(const QString& folder, const QString& fileName, const QString& keep) 
     for (qsizetype i = kBackupsPerFile; i < mine.size(); ++i)
         if (mine[i].backupPath != keep) removeBackupFile(mine[i].backupPath);
 
-    const QString root = rootNative();
+    const QString& root = root_;
     const QString area = root.isEmpty() ? folder : backupFolder(root);
     QList<Backup> all = backupsIn(area, root);
     qint64 total = 0;
@@ -151,16 +150,18 @@ void prune(const QString& folder, const QString& fileName, const QString& keep) 
     }
 }
 
-} // namespace
-
 QString backupFolder(const QString& installRootNative) {
     if (installRootNative.isEmpty()) return {};
     QString root = installRootNative;
     if (!root.endsWith(QLatin1Char('/'))) root += QLatin1Char('/');
-    return root + QStringLiteral("tarrow/backups/");
+    // The plug-in folder may already exist as "Tarrow/": a second "tarrow/" beside it would take the
+    // bot's place on a file system that tells the two apart.
+    QString folder = nativePath(root + QStringLiteral("tarrow\\backups\\"));
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    return folder;
 }
 
-QString keepPreviousVersion(const QString& target, const QByteArray* newBytes) {
+QString BackupStore::keepPreviousVersion(const QString& target, const QByteArray* newBytes) const {
     const QFileInfo info(target);
     if (!info.isFile()) return {};
     QFile in(target);
@@ -189,14 +190,12 @@ QString keepPreviousVersion(const QString& target, const QByteArray* newBytes) {
     return path;
 }
 
-QList<Backup> listBackups(const QString& installRootNative) {
-    QString root = installRootNative;
-    if (!root.isEmpty() && !root.endsWith(QLatin1Char('/'))) root += QLatin1Char('/');
-    return backupsIn(backupFolder(root), root);
+QList<Backup> BackupStore::list() const {
+    return backupsIn(backupFolder(root_), root_);
 }
 
-void restoreBackup(const Backup& backup) {
-    writeFileBytes(backup.original, readFileBytes(backup.backupPath));
+void BackupStore::restore(const Backup& backup) const {
+    writeFileBytes(backup.original, readFileBytes(backup.backupPath), *this);
 }
 
 void setBackupClock(QDateTime (*now)()) {

@@ -23,20 +23,38 @@ struct Backup {
 inline constexpr int kBackupsPerFile = 20;
 inline constexpr qint64 kBackupBytesInAll = 50LL * 1024 * 1024;
 
-// The folder that holds the backups of an installation (native, ends with '/'); empty without one.
+// The folder that holds the backups of an installation (native, ends with '/'); empty without one. An
+// existing plug-in folder is used in the spelling found on disk ("Tarrow/" as well as "tarrow/").
 QString backupFolder(const QString& installRootNative);
 
-// Keeps the current bytes of `nativeTarget` before it is replaced by `newBytes` (or deleted, when
-// `newBytes` is null). Nothing is kept for a file that does not exist or whose bytes do not change.
-// Returns the copy's path, or an empty string when none was needed. Throws IoError naming the backup
-// path and the reason when the copy cannot be made: the caller must not write then.
-QString keepPreviousVersion(const QString& nativeTarget, const QByteArray* newBytes);
+// Where one installation keeps the previous versions of its files. Made from the installation's root;
+// a store without a root keeps each copy beside its file, in ".tarrow-backups/".
+class BackupStore {
+  public:
+    BackupStore() = default;
+    // `installRoot` composed or native; empty for none.
+    explicit BackupStore(const QString& installRoot);
 
-// Every backup of the installation, newest first.
-QList<Backup> listBackups(const QString& installRootNative);
+    // The installation's root, native, ending with '/'; empty for none.
+    const QString& root() const { return root_; }
 
-// Puts a backup's bytes back in place through the safe writer (which keeps the current bytes first).
-void restoreBackup(const Backup& backup);
+    // Keeps the current bytes of `nativeTarget` before it is replaced by `newBytes` (or deleted, when
+    // `newBytes` is null). Nothing is kept for a file that does not exist or whose bytes do not change.
+    // Returns the copy's path, or an empty string when none was needed. Throws IoError naming the
+    // backup path and the reason when the copy cannot be made: the caller must not write then.
+    QString keepPreviousVersion(const QString& nativeTarget, const QByteArray* newBytes) const;
+
+    // Every backup of the installation, newest first.
+    QList<Backup> list() const;
+
+    // Puts a backup's bytes back in place through the safe writer (which keeps the current bytes first).
+    void restore(const Backup& backup) const;
+
+  private:
+    QString folderFor(const QString& nativeTarget) const;
+    void prune(const QString& folder, const QString& fileName, const QString& keep) const;
+    QString root_;
+};
 
 // The clock the backup names are taken from; tests set it to make two backups in one second.
 void setBackupClock(QDateTime (*now)());

@@ -110,7 +110,17 @@ QByteArray joinLinesCrLf(const QStringList& lines) {
     return out;
 }
 
-void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteMode mode) {
+namespace {
+
+// A person's file that already holds `bytes`: rewriting it would only cost a new inode and time stamp,
+// a hard link or an owner, or an error on a full disk.
+bool alreadyHolds(const QFileInfo& info, const QByteArray& bytes) {
+    if (!info.isFile() || info.size() != bytes.size()) return false;
+    QFile file(info.filePath());
+    return file.open(QIODevice::ReadOnly) && file.readAll() == bytes;
+}
+
+void write(const QString& composedPath, const QByteArray& bytes, WriteMode mode, const BackupStore* backups) {
     const QString path = nativePath(composedPath);
     refuseRelative(path, "create file");
     const QFileInfo info(path);
@@ -134,7 +144,11 @@ void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteM
     }
 
     const bool existed = info.isFile();
-    const QString backup = mode == WriteMode::Replace ? keepPreviousVersion(path, &bytes) : QString();
+    if (backups && alreadyHolds(info, bytes)) {
+        journal().append(WriteRecord{path, QString(), false, false});
+        return;
+    }
+    const QString backup = backups ? backups->keepPreviousVersion(path, &bytes) : QString();
     QSaveFile file(path);
     // Unbuffered, every write is checked as it happens: with a buffer, a full disk surfaces only at the
     // commit, which renames a short temporary file over the target and reports success.
@@ -155,8 +169,38 @@ void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteM
     }
     if (!file.commit())
         throw IoError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
-    if (mode == WriteMode::Replace)
-        journal().append(WriteRecord{path, backup, false, !existed || !backup.isEmpty()});
+    if (backups) journal().append(WriteRecord{path, backup, false, !existed || !backup.isEmpty()});
+}
+
+void remove(const QString& composedPath, const BackupStore* backups) {
+    const QString path = nativePath(composedPath);
+    refuseRelative(path, "delete file");
+    const QFileInfo info(path);
+    if (!info.isSymLink() && (!info.exists() || info.isDir())) return;
+    const QString backup =
+        backups && !info.isSymLink() ? backups->keepPreviousVersion(path, nullptr) : QString();
+    QFile file(path);
+    if (!file.remove())
+        throw IoError(QStringLiteral("Cannot delete file \"%1\". %2").arg(path, file.errorString()));
+    if (backups) journal().append(WriteRecord{path, backup, true, true});
+}
+
+} // namespace
+
+void writeFileBytes(const QString& composedPath, const QByteArray& bytes, const BackupStore& backups) {
+    write(composedPath, bytes, WriteMode::Output, &backups);
+}
+
+void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteMode mode) {
+    write(composedPath, bytes, mode, nullptr);
+}
+
+void deleteFile(const QString& composedPath, const BackupStore& backups) {
+    remove(composedPath, &backups);
+}
+
+void deleteFile(const QString& composedPath, WriteMode) {
+    remove(composedPath, nullptr);
 }
 
 QList<WriteRecord> takeWriteJournal() {
@@ -186,21 +230,6 @@ void setReadOnly(const QString& composedPath) {
     const QByteArray name = QFile::encodeName(path);
     if (QT_STAT(name.constData(), &st) == 0)
         ::chmod(name.constData(), (st.st_mode & 07777) & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH));
-}
-
-void setHidden(const QString&) {}
-
-void deleteFile(const QString& composedPath, WriteMode mode) {
-    const QString path = nativePath(composedPath);
-    refuseRelative(path, "delete file");
-    const QFileInfo info(path);
-    if (!info.isSymLink() && (!info.exists() || info.isDir())) return;
-    const QString backup =
-        mode == WriteMode::Replace && !info.isSymLink() ? keepPreviousVersion(path, nullptr) : QString();
-    QFile file(path);
-    if (!file.remove())
-        throw IoError(QStringLiteral("Cannot delete file \"%1\". %2").arg(path, file.errorString()));
-    if (mode == WriteMode::Replace) journal().append(WriteRecord{path, backup, true, true});
 }
 
 void createFolder(const QString& composedPath) {

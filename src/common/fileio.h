@@ -9,6 +9,8 @@
 
 namespace tarrow {
 
+class BackupStore;
+
 // Game files are bytes in a single-byte code page: they are read and written through Latin-1 so that
 // every byte survives a load and save unchanged.
 
@@ -28,15 +30,16 @@ QByteArray joinLinesCrLf(const QStringList& lines);
 // The one routine through which every file is written: a temporary file beside the target is renamed
 // over it, so a failed write leaves the old file as it was. A target without the owner-write bit is
 // refused with "access denied", even for root, unless the caller cleared the attribute first.
-// Replace: a file a person or another program may have written; its previous bytes are kept as a
-// backup first (see backups.h), and no write happens without that backup.
+// A file a person or another program may have written is replaced through its installation's backup
+// store: its previous bytes are kept as a backup first (see backups.h), and no write happens without
+// that backup. A file that already holds the bytes is left alone (its inode, links, owner and time stay).
+void writeFileBytes(const QString& composedPath, const QByteArray& bytes, const BackupStore& backups);
 // Output: a file the program makes for the user from scratch (the dump); safe write, no backup.
 // Scratch: generated pages, rewritten on every refresh and deleted at close: written in place, without
 // the temporary file and the flush to disk, since there is no earlier content to protect. A link at
 // their name is removed, never written through.
-enum class WriteMode { Replace, Output, Scratch };
-void writeFileBytes(const QString& composedPath, const QByteArray& bytes,
-                    WriteMode mode = WriteMode::Replace);
+enum class WriteMode { Output, Scratch };
+void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteMode mode);
 
 // Writes every byte, unbuffered devices included; false with the device's error when the system refuses.
 bool writeAll(QFileDevice& file, const QByteArray& bytes);
@@ -45,11 +48,10 @@ bool writeAll(QFileDevice& file, const QByteArray& bytes);
 bool isReadOnly(const QString& composedPath);
 void clearReadOnly(const QString& composedPath); // missing files are ignored
 void setReadOnly(const QString& composedPath);
-// Hidden has no meaning here; kept so callers say what the program does to its pages.
-void setHidden(const QString& composedPath);
-// Deletes a file; a missing one is ignored. A link is deleted itself, dangling or not. In Replace mode
-// the file's bytes are kept as a backup first. Throws IoError when the system refuses.
-void deleteFile(const QString& composedPath, WriteMode mode = WriteMode::Replace);
+// Deletes a file; a missing one is ignored. A link is deleted itself, dangling or not. With a backup
+// store the file's bytes are kept as a backup first. Throws IoError when the system refuses.
+void deleteFile(const QString& composedPath, const BackupStore& backups);
+void deleteFile(const QString& composedPath, WriteMode mode);
 // Creates the folder and any missing parents; throws IoError when that fails.
 void createFolder(const QString& composedPath);
 
@@ -58,7 +60,7 @@ void createFolder(const QString& composedPath);
 using WriteFaultHook = std::function<void(const QString& nativePath, const QByteArray& bytes)>;
 void setWriteFaultHook(WriteFaultHook hook);
 
-// What the safe writer did to a person's file (Replace mode), for the window's status bar and the
+// What the safe writer did to a person's file (through a backup store), for the window's status bar and the
 // command line's report. The journal collects records until they are taken.
 struct WriteRecord {
     QString path;   // native

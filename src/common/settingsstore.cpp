@@ -13,11 +13,6 @@ namespace tarrow {
 
 namespace {
 
-SettingsStore*& activeStore() {
-    static SettingsStore* store = nullptr;
-    return store;
-}
-
 QString sectionFor(const QString& keyPath) {
     QString section = keyPath;
     while (section.startsWith(QLatin1Char('\\')))
@@ -78,33 +73,23 @@ bool SettingsStore::write(const QString& keyPath, const QString& valueName, cons
     return settings_->status() == QSettings::NoError;
 }
 
-SettingsStore* SettingsStore::active() {
-    return activeStore();
-}
-
-void SettingsStore::setActive(SettingsStore* store) {
-    activeStore() = store;
-}
-
 QString SettingsStore::defaultFileName() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/Tarrow/Tarrow.conf");
 }
 
-QString RegReadString(const QString& keyPath, const QString& valueName, RootKey) {
-    const SettingsStore* store = SettingsStore::active();
+QString RegReadString(const SettingsStore* store, const QString& keyPath, const QString& valueName) {
     return store ? store->read(keyPath, valueName) : QString();
 }
 
-void RegWriteString(const QString& keyPath, const QString& valueName, const QString& value,
-                    Prompter& prompter) {
-    SettingsStore* store = SettingsStore::active();
+void RegWriteString(SettingsStore* store, const QString& keyPath, const QString& valueName,
+                    const QString& value, Prompter& prompter) {
     if (!store || !store->write(keyPath, valueName, value))
         prompter.message(QStringLiteral("Error creating key! ") + keyPath + QLatin1Char(' ') + valueName);
 }
 
-QString ReadInstallRoot() {
-    return RegReadString(kTarrowKey, kInstallPathValue);
+QString ReadInstallRoot(const SettingsStore* store) {
+    return RegReadString(store, kTarrowKey, kInstallPathValue);
 }
 
 } // namespace tarrow

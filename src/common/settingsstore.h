@@ -25,10 +25,6 @@ class SettingsStore {
     // False when the store could not be written (the key could not be opened or created).
     bool write(const QString& keyPath, const QString& valueName, const QString& value);
 
-    // The store the program works on; set once at start-up (tests set their own).
-    static SettingsStore* active();
-    static void setActive(SettingsStore* store);
-
     // $XDG_CONFIG_HOME/Tarrow/Tarrow.conf
     static QString defaultFileName();
 
@@ -36,17 +32,17 @@ class SettingsStore {
     std::unique_ptr<QSettings> settings_;
 };
 
-enum class RootKey { LocalMachine };
-
 inline const QString kTarrowKey = QStringLiteral("\\SOFTWARE\\Tarrow");
 inline const QString kInstallPathValue = QStringLiteral("INSTALL_PATH");
 
-QString RegReadString(const QString& keyPath, const QString& valueName, RootKey root = RootKey::LocalMachine);
-// Writes into the active store; on failure shows "Error creating key! " + key path + " " + value name.
-void RegWriteString(const QString& keyPath, const QString& valueName, const QString& value,
-                    Prompter& prompter);
+// Reads `store` (empty without one).
+QString RegReadString(const SettingsStore* store, const QString& keyPath, const QString& valueName);
+// Writes into `store`; on failure (or without one) shows "Error creating key! " + key path + " " + value
+// name.
+void RegWriteString(SettingsStore* store, const QString& keyPath, const QString& valueName,
+                    const QString& value, Prompter& prompter);
 
 // The InstallRoot as stored; no trailing separator is added here.
-QString ReadInstallRoot();
+QString ReadInstallRoot(const SettingsStore* store);
 
 } // namespace tarrow

@@ -1,5 +1,6 @@
 #include "textlists.h"
 
+#include "backups.h"
 #include "errors.h"
 #include "fileio.h"
 #include "paths.h"
@@ -20,11 +21,11 @@ void LoadListFromFile(const QString& path, QStringList& list, bool clear) {
 }
 
 void SaveListToFile(const QString& path, const QStringList& list, const QString& firstLine,
-                    const QStringList& liblist) {
+                    const BackupStore& backups) {
     QStringList out;
     out.reserve(list.size() + 1);
     out.append(list);
-    if (!firstLine.isEmpty() && !listHas(liblist, firstLine)) {
+    if (!firstLine.isEmpty() && !listHas(list, firstLine)) {
         // A byte-order mark belongs to the start of the file, not to the line that was first.
         if (!out.isEmpty() && startsWithByteOrderMark(out.first())) {
             out.first() = withoutByteOrderMark(out.first());
@@ -33,7 +34,7 @@ void SaveListToFile(const QString& path, const QStringList& list, const QString&
             out.prepend(firstLine);
         }
     }
-    writeFileBytes(path, joinLinesCrLf(out));
+    writeFileBytes(path, joinLinesCrLf(out), backups);
 }
 
 QString asciiLower(const QString& text) {

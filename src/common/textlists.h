@@ -6,15 +6,17 @@
 
 namespace tarrow {
 
+class BackupStore;
+
 // Loads a file's lines into `list` (emptied first when `clear` is set). The file must exist; a failure
 // throws IoError and the list keeps what it had.
 void LoadListFromFile(const QString& path, QStringList& list, bool clear);
 
-// Rewrites the file from `list`, each line ended with CR LF. A non-empty `firstLine` is written first
-// unless it already stands in `liblist` (the window's scratch list, whatever list is being saved;
-// the lookup ignores letter case).
+// Rewrites the file from `list`, each line ended with CR LF, through the installation's backups. A
+// non-empty `firstLine` is written first unless it already stands in `list` (the lookup ignores letter
+// case).
 void SaveListToFile(const QString& path, const QStringList& list, const QString& firstLine,
-                    const QStringList& liblist);
+                    const BackupStore& backups);
 
 // Only the letters A-Z lower-cased; every other character (the bytes of UTF-8 text read through
 // Latin-1 among them) stays as it is.

@@ -36,8 +36,8 @@ constexpr KnownFile kKnownFiles[] = {
 
 } // namespace
 
-QStringList existingKnownFiles(const QString& installRoot, const QString& modFolder) {
-    const ComponentSettings& c = components();
+QStringList existingKnownFiles(const QString& installRoot, const QString& modFolder,
+                               const ComponentSettings& c) {
     const QString mod = installRoot + modFolder + QLatin1Char('\\');
     const QString folders[] = {mod, botFolderOf(installRoot, modFolder), mod + c.MetamodFolder,
                                mod + c.NeotfFolder};

@@ -67,8 +67,9 @@ QList<RebuildTarget> windowsTargets(const QString& root, const QString& mod, con
 
 } // namespace
 
-QList<RebuildTarget> rebuildTargets(const QString& root, const QString& mod, const ComponentSettings& s) {
-    const InstallPaths paths(root, mod, s);
+QList<RebuildTarget> rebuildTargets(const InstallPaths& paths, const ComponentSettings& s) {
+    const QString& root = paths.root;
+    const QString& mod = paths.mod;
     if (paths.platform == ServerPlatform::Linux) {
         const QString library = modRelativePath(paths, paths.modLibrary);
         const QString name = QFileInfo(library).fileName();
@@ -84,25 +85,24 @@ QList<RebuildTarget> rebuildTargets(const QString& root, const QString& mod, con
     return windowsTargets(root, mod, s);
 }
 
-bool rebuildTarget(const RebuildTarget& t, const QList<RebuildTarget>& all) {
+bool rebuildTarget(const RebuildTarget& t, const QList<RebuildTarget>& all, const BackupStore& backups) {
     // Every target is made writable, selected or not: liblist.gam, plugins.ini, autoexec.cfg,
     // ntf_config.txt.
     for (int i : {1, 2, 0, 3})
         clearReadOnly(all[i].file);
     if (!folderExists(t.folder)) return false;
-    writeFileBytes(t.file, joinLinesCrLf(t.content()));
+    writeFileBytes(t.file, joinLinesCrLf(t.content()), backups);
     return true;
 }
 
-bool Rebuilder::run(const RebuildSelection& sel, const QString& root, const QString& mod,
-                    const ComponentSettings& s) {
+bool Rebuilder::run(const RebuildSelection& sel, const InstallPaths& paths, const ComponentSettings& s) {
     if (busy_) return false;
     busy_ = true;
     try {
         setLabel(QStringLiteral("Initializing..."));
         WaitWithMessages(300);
         stopStatusTimer();
-        const QList<RebuildTarget> all = rebuildTargets(root, mod, s);
+        const QList<RebuildTarget> all = rebuildTargets(paths, s);
         const bool selected[] = {sel.autoexec, sel.liblist, sel.pluginsIni, sel.ntfConfig};
         for (int i : {1, 2, 0, 3})
             clearReadOnly(all[i].file);
@@ -114,7 +114,7 @@ bool Rebuilder::run(const RebuildSelection& sel, const QString& root, const QStr
             if (!selected[i]) continue;
             setLabel(QString::fromLatin1(all[i].caption));
             WaitWithMessages(300);
-            rebuildTarget(all[i], all);
+            rebuildTarget(all[i], all, paths.backups());
             QCoreApplication::processEvents();
         }
         setLabel(QStringLiteral("Done"));

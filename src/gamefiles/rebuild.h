@@ -8,6 +8,8 @@
 namespace tarrow {
 
 struct ComponentSettings;
+struct InstallPaths;
+class BackupStore;
 
 // The default contents of the engine's start-up files. Each line ends with CR LF, the last one too.
 QStringList defaultAutoexecLines();
@@ -25,11 +27,10 @@ struct RebuildTarget {
 };
 // In the order the rebuild writes them. On a Linux installation liblist.gam also gets the
 // `gamedll_linux` line of the mod library found, and ntf_config.txt names that library.
-QList<RebuildTarget> rebuildTargets(const QString& installRoot, const QString& modFolder,
-                                    const ComponentSettings& settings);
+QList<RebuildTarget> rebuildTargets(const InstallPaths& paths, const ComponentSettings& settings);
 // Clears the read-only attribute of all four files (selected or not, as the window's rebuild does),
 // then writes the default contents of `target` where its folder exists. False when the folder is missing.
-bool rebuildTarget(const RebuildTarget& target, const QList<RebuildTarget>& all);
+bool rebuildTarget(const RebuildTarget& target, const QList<RebuildTarget>& all, const BackupStore& backups);
 
 struct RebuildSelection {
     bool autoexec = false;
@@ -48,8 +49,7 @@ class Rebuilder {
     std::function<void()> clearSelection;
 
     // False when a rebuild was already running.
-    bool run(const RebuildSelection& selection, const QString& installRoot, const QString& modFolder,
-             const ComponentSettings& settings);
+    bool run(const RebuildSelection& selection, const InstallPaths& paths, const ComponentSettings& settings);
     bool busy() const { return busy_; }
 
   private:

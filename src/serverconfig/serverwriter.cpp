@@ -4,6 +4,7 @@
 
 #include "app/componentsettings.h"
 #include "app/webaddresses.h"
+#include "common/backups.h"
 #include "common/fileio.h"
 #include "common/paths.h"
 #include "common/prompter.h"
@@ -129,13 +130,15 @@ bool hasNamedLine(SettingKind kind) {
     return kind != SettingKind::Comment && kind != SettingKind::Exec && kind != SettingKind::Custom;
 }
 
+// The file is read at the moment of saving, so that what another program wrote since the page was
+// loaded survives the merge.
 void writeLines(const QString& path, const std::vector<Setting>& table, const ServerModel& m,
-                const QStringList& template_) {
+                const QStringList& template_, const BackupStore& backups) {
     clearReadOnly(path);
     if (fileExists(path))
-        writeFileBytes(path, mergeIntoFile(readFileBytes(path), table, m));
+        writeFileBytes(path, mergeIntoFile(readFileBytes(path), table, m), backups);
     else
-        writeFileBytes(path, joinLinesCrLf(template_));
+        writeFileBytes(path, joinLinesCrLf(template_), backups);
 }
 
 } // namespace
@@ -275,11 +278,12 @@ void saveServerConfig(ServerModel& m, const QString& root, const QString& mod, P
         prompter.message(QStringLiteral("Your ") + root + mod + QStringLiteral(" directory does not exist!"));
         return;
     }
-    writeLines(path, serverSettings(), m, serverFileLines(m));
+    const BackupStore backups(root);
+    writeLines(path, serverSettings(), m, serverFileLines(m), backups);
     if (const auto exec = adminmodExecText(m))
-        writeLines(pluginConfigPath(root, mod, *exec), adminmodSettings(), m, adminmodFileLines(m));
+        writeLines(pluginConfigPath(root, mod, *exec), adminmodSettings(), m, adminmodFileLines(m), backups);
     if (const auto exec = neotfExecText(m))
-        writeLines(pluginConfigPath(root, mod, *exec), neotfSettings(), m, neotfFileLines(m));
+        writeLines(pluginConfigPath(root, mod, *exec), neotfSettings(), m, neotfFileLines(m), backups);
     // The files now hold what the page shows.
     rememberFileValues(m);
 }

@@ -1,5 +1,6 @@
 #include "actions.h"
 
+#include "common/backups.h"
 #include "common/fileio.h"
 #include "common/paths.h"
 #include "common/textlists.h"
@@ -29,10 +30,11 @@ ClickedComponent clickOf(Component c) {
 
 namespace {
 
-// The editing vocabulary of the actions, all on the shared scratch list.
+// The editing vocabulary of the actions, on the lines of one file at a time.
 class Editor {
   public:
-    Editor(QStringList& list, const QString& gamedllKey) : list_(list), gamedllKey_(gamedllKey) {}
+    Editor(BackupStore backups, const QString& gamedllKey)
+        : backups_(std::move(backups)), gamedllKey_(gamedllKey) {}
 
     void read(const QString& path) { LoadListFromFile(path, list_, true); }
     void readIfExists(const QString& path) {
@@ -40,7 +42,7 @@ class Editor {
         if (fileExists(path)) read(path);
     }
     void save(const QString& path, const QString& firstLine = QString()) {
-        SaveListToFile(path, list_, firstLine, list_);
+        SaveListToFile(path, list_, firstLine, backups_);
     }
     bool has(const QString& statement) const { return listHas(matchingView(list_), statement); }
 
@@ -88,7 +90,8 @@ class Editor {
         list_[i] = startsWithByteOrderMark(list_[i]) ? byteOrderMark() + statement : statement;
     }
 
-    QStringList& list_;
+    QStringList list_;
+    BackupStore backups_;
     QString gamedllKey_;
 };
 
@@ -203,9 +206,9 @@ void neotfAction(const LoadFlags& f, const InstallPaths& p, const LoadStatements
 } // namespace
 
 void applyClickAction(ClickedComponent component, const LoadFlags& previous, const InstallPaths& paths,
-                      const ComponentSettings& settings, QStringList& liblist) {
+                      const ComponentSettings& settings) {
     const LoadStatements st(settings, paths);
-    Editor e(liblist, st.GAMEDLL);
+    Editor e(paths.backups(), st.GAMEDLL);
     switch (component) {
     case ClickedComponent::Tarrow:
         tarrowAction(previous, paths, st, e);

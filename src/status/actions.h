@@ -18,6 +18,6 @@ ClickedComponent clickOf(Component component);
 // previous refresh. Where a line to replace does not exist, the new statement is added as a line of
 // its own. A missing precondition file means no change.
 void applyClickAction(ClickedComponent component, const LoadFlags& previous, const InstallPaths& paths,
-                      const ComponentSettings& settings, QStringList& liblist);
+                      const ComponentSettings& settings);
 
 } // namespace tarrow

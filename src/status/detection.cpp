@@ -13,9 +13,8 @@ namespace tarrow {
 
 namespace {
 
-QStringList readForMatching(const QString& path, QStringList& liblist) {
-    LoadListFromFile(path, liblist, true);
-    return matchingView(liblist);
+QStringList readForMatching(const QString& path) {
+    return matchingView(readLines(path));
 }
 
 // `shown` turns the version as read into the version the report shows.
@@ -44,7 +43,7 @@ QString neotfShown(const QString& v) {
     return v == QLatin1String("1.6.0.0") ? QStringLiteral("1.6.1.0") : v;
 }
 
-void installedStates(const InstallPaths& p, ComponentSettings& s, StatusReport& r) {
+void installedStates(const InstallPaths& p, const ComponentSettings& s, StatusReport& r) {
     ComponentReport& mod = r[Component::Mod];
     mod.installed = fileExists(p.modLibrary) ? InstallState::Current : InstallState::Missing;
     installedState(r[Component::Tarrow], p.botLibrary, s.LatestPluginVersion);
@@ -52,7 +51,6 @@ void installedStates(const InstallPaths& p, ComponentSettings& s, StatusReport& 
     installedState(r[Component::Adminmod], p.adminmodLibrary, s.LatestAdminmodVersion);
     ComponentReport& ntf = r[Component::Neotf];
     installedState(ntf, p.neotfLibrary, s.LatestNeotfVersion, neotfShown);
-    if (ntf.version) s.InstalledNeotfVersion = ntf.shownVersion;
 }
 
 void setLoaded(ComponentReport& c, LoadRoute route, LoadState state = LoadState::Yes) {
@@ -60,7 +58,7 @@ void setLoaded(ComponentReport& c, LoadRoute route, LoadState state = LoadState:
     c.route = route;
 }
 
-void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport& r, QStringList& liblist) {
+void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport& r) {
     ComponentReport& mod = r[Component::Mod];
     ComponentReport& bot = r[Component::Tarrow];
     ComponentReport& mm = r[Component::Metamod];
@@ -80,7 +78,7 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
             mod.notes.append({NoteKind::MissingLoadStatement, st.NTF2TFC, p.ntfConfig});
         }
     };
-    const QStringList lib = readForMatching(p.liblist, liblist);
+    const QStringList lib = readForMatching(p.liblist);
     if (listHas(lib, st.GAME)) {
         setLoaded(mod, LoadRoute::GameLibrary);
     } else if (listHas(lib, st.BOTGAME)) {
@@ -91,7 +89,7 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
         setLoaded(mm, LoadRoute::GameLibrary);
         f.MetamodLoaded = true;
         if (!fileExists(p.pluginsIni)) return;
-        const QStringList plugins = readForMatching(p.pluginsIni, liblist);
+        const QStringList plugins = readForMatching(p.pluginsIni);
         if (listHas(plugins, st.BOTPLUGREAD)) {
             setLoaded(mod, LoadRoute::MetamodPlugin);
             setLoaded(bot, LoadRoute::MetamodPlugin);
@@ -111,7 +109,7 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
             mod.notes.append({NoteKind::MissingAutoexec, QStringLiteral("Autoexec.cfg"), p.autoexec});
             return;
         }
-        const QStringList autoexec = readForMatching(p.autoexec, liblist);
+        const QStringList autoexec = readForMatching(p.autoexec);
         if (!listHas(autoexec, st.NTFLOCAL)) {
             setLoaded(mod, LoadRoute::MetamodPlugin);
             return;
@@ -120,12 +118,12 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
         ntf.notes.clear();
         setLoaded(ntf, LoadRoute::AutoexecLocalinfo);
         f.NeotfLoaded = true;
-        if (fileExists(p.ntfConfig)) modUnderNeotf(readForMatching(p.ntfConfig, liblist));
+        if (fileExists(p.ntfConfig)) modUnderNeotf(readForMatching(p.ntfConfig));
     } else if (listHas(lib, st.NTFGAME)) {
         setLoaded(ntf, LoadRoute::GameLibrary);
         f.NeotfLoaded = true;
         if (!fileExists(p.ntfConfig)) return;
-        const QStringList ntfLines = readForMatching(p.ntfConfig, liblist);
+        const QStringList ntfLines = readForMatching(p.ntfConfig);
         if (listHas(ntfLines, st.NTF2BOTREAD)) {
             setLoaded(mod, LoadRoute::NeotfConfig);
             setLoaded(bot, LoadRoute::NeotfConfig);
@@ -136,7 +134,7 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
             mm.notes.append({NoteKind::SetupNotSuggested, QString(), p.ntfConfig});
             f.MetamodLoaded = true;
             if (!fileExists(p.pluginsIni)) return;
-            const QStringList plugins = readForMatching(p.pluginsIni, liblist);
+            const QStringList plugins = readForMatching(p.pluginsIni);
             if (listHas(plugins, st.BOTPLUGREAD)) {
                 setLoaded(bot, LoadRoute::MetamodPluginViaNeotf);
                 f.TarrowLoaded = true;
@@ -165,28 +163,30 @@ std::optional<QString> steamBuild(const QString& root) {
     return std::nullopt;
 }
 
-void engineFacts(const InstallPaths& p, ComponentSettings& s, StatusReport& r, QStringList& liblist) {
+void engineFacts(const InstallPaths& p, const ComponentSettings& s, StatusReport& r) {
     if (!fileExists(p.sierra)) {
         if (p.platform == ServerPlatform::Linux) r.engineBuild = steamBuild(p.root);
         return;
     }
-    const QStringList lines = readForMatching(p.sierra, liblist);
+    const QStringList lines = readForMatching(p.sierra);
+    // The game's and the server's version numbers differ in their first digit only.
+    QString latest = s.LatestHLVersion;
     if (listHas(lines, QStringLiteral("ProductName \"Half-Life\""))) {
         r.installType = InstallType::Game;
-        if (!s.LatestHLVersion.isEmpty()) s.LatestHLVersion[0] = QLatin1Char('1');
+        if (!latest.isEmpty()) latest[0] = QLatin1Char('1');
     } else if (listHas(lines, QStringLiteral("ProductName \"HLServer\""))) {
         r.installType = InstallType::Server;
-        if (!s.LatestHLVersion.isEmpty()) s.LatestHLVersion[0] = QLatin1Char('4');
+        if (!latest.isEmpty()) latest[0] = QLatin1Char('4');
     } else {
         r.installType = InstallType::Unknown;
     }
-    r.currentEngineVersion = s.LatestHLVersion;
+    r.currentEngineVersion = latest;
     // No CurrentVersion line: no engine version rather than a guess.
     const qsizetype i = FindListPrefix(lines, QStringLiteral("CurrentVersion"), 14);
     if (i < 0) return;
     const QString& line = lines[i];
     r.engineVersion = line.size() > 17 ? line.mid(16, line.size() - 17) : QString();
-    r.engineOld = versionOlder(*r.engineVersion, s.LatestHLVersion);
+    r.engineOld = versionOlder(*r.engineVersion, latest);
 }
 
 void missing(ComponentReport& c, NoteKind kind, const QString& file, const QString& expected) {
@@ -197,8 +197,7 @@ QString fileName(const QString& composed) {
     return QFileInfo(nativePath(composed)).fileName();
 }
 
-void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusReport& r,
-                     QStringList& liblist) {
+void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusReport& r) {
     const bool linux = p.platform == ServerPlatform::Linux;
     const QString rc = p.root + p.mod;
     if (r.flags.TarrowLoaded) {
@@ -242,9 +241,8 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusRe
         const QString list = rc + QStringLiteral("\\plugin.ini");
         if (fileExists(list)) {
             QStringList plugins;
-            LoadListFromFile(list, liblist, true);
             // Plug-in paths keep their own blanks.
-            for (const QString& line : withoutByteOrderMark(liblist)) {
+            for (const QString& line : withoutByteOrderMark(readLines(list))) {
                 if (line.startsWith(QLatin1Char(';')) || trimBlanks(line).isEmpty()) continue;
                 plugins.append(line);
             }
@@ -270,18 +268,20 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusRe
     }
 }
 
-// One duplicated statement loses its last copy per refresh; a single one is never touched.
-void removeOneDuplicate(const QString& path, QStringList& liblist, bool gamedll, const QString& key) {
-    if (!fileExists(path)) return;
-    LoadListFromFile(path, liblist, true);
+// One duplicated statement loses its last copy per call; a single one is never touched.
+bool removeOneDuplicate(const InstallPaths& p, const QString& path, bool gamedll, const QString& key) {
+    if (!fileExists(path)) return false;
+    QStringList lines = readLines(path);
     auto find = [&] {
-        return gamedll ? findGamedllLine(liblist, key)
-                       : FindListPrefix(matchingView(liblist), QStringLiteral("localinfo mm_gamedll"), 20);
+        return gamedll ? findGamedllLine(lines, key)
+                       : FindListPrefix(matchingView(lines), QStringLiteral("localinfo mm_gamedll"), 20);
     };
     const qsizetype last = find();
-    if (last < 0) return;
-    liblist.removeAt(last);
-    if (find() >= 0) SaveListToFile(path, liblist, QString(), liblist);
+    if (last < 0) return false;
+    lines.removeAt(last);
+    if (find() < 0) return false;
+    SaveListToFile(path, lines, QString(), p.backups());
+    return true;
 }
 
 bool isRemark(NoteKind kind) {
@@ -312,20 +312,23 @@ StatusReport emptyReport(const QString& modFolder) {
     return r;
 }
 
-Detection detectComponents(const InstallPaths& paths, ComponentSettings& settings, QStringList& liblist,
-                           bool upkeep) {
+QStringList removeDuplicateLoadStatements(const InstallPaths& paths, const ComponentSettings& settings) {
+    const LoadStatements st(settings, paths);
+    QStringList written;
+    if (removeOneDuplicate(paths, paths.liblist, true, st.GAMEDLL)) written << paths.liblist;
+    if (removeOneDuplicate(paths, paths.autoexec, false, st.GAMEDLL)) written << paths.autoexec;
+    return written;
+}
+
+Detection detectComponents(const InstallPaths& paths, const ComponentSettings& settings) {
     Detection d;
     StatusReport& r = d.report;
     r = emptyReport(paths.mod);
     const LoadStatements st(settings, paths);
     installedStates(paths, settings, r);
-    loadAnalysis(paths, st, r, liblist);
-    engineFacts(paths, settings, r, liblist);
-    companionChecks(paths, settings, r, liblist);
-    if (upkeep) {
-        removeOneDuplicate(paths.liblist, liblist, true, st.GAMEDLL);
-        removeOneDuplicate(paths.autoexec, liblist, false, st.GAMEDLL);
-    }
+    loadAnalysis(paths, st, r);
+    engineFacts(paths, settings, r);
+    companionChecks(paths, settings, r);
     if (r.flags.NeotfLoaded && r.flags.TarrowLoaded && !r.flags.MetamodLoaded)
         r[Component::Tarrow].notes.append({NoteKind::NeedsMetamod, QString(), QString()});
     settleStates(r);

@@ -26,12 +26,14 @@ struct Detection {
     StatusCells cells; // the report as the status page shows it
 };
 
-// Inspects the installation: installed and loaded states, load flags, engine facts, companion notes;
-// removes one duplicated load statement per call unless `upkeep` is off (a look that must not write).
-// `settings` gets the engine's first version character and the installed NeoTF version. `liblist` is
-// the shared scratch list.
-Detection detectComponents(const InstallPaths& paths, ComponentSettings& settings, QStringList& liblist,
-                           bool upkeep = true);
+// Inspects the installation: installed and loaded states, load flags, engine facts, companion notes.
+// Reads only; nothing is written and `settings` stay as they are.
+Detection detectComponents(const InstallPaths& paths, const ComponentSettings& settings);
+
+// The upkeep a refresh runs after detection: a load statement that stands twice (the game library's
+// line in liblist.gam, `localinfo mm_gamedll` in autoexec.cfg) loses its last copy, one per file and
+// call; a single one is never touched. Returns the files it wrote.
+QStringList removeDuplicateLoadStatements(const InstallPaths& paths, const ComponentSettings& settings);
 
 // A report of nothing loaded and nothing found, for the mod folder.
 StatusReport emptyReport(const QString& modFolder);

@@ -87,7 +87,6 @@ void writePage(const QString& path, const QStringList& lines, bool lastLineEnded
     QByteArray bytes = joinLinesCrLf(lines);
     if (!lastLineEnded && !lines.isEmpty()) bytes.chop(2);
     writeFileBytes(path, bytes, WriteMode::Scratch);
-    setHidden(path);
 }
 
 void clearPageReadOnly(const QString& path) {

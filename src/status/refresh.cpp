@@ -52,7 +52,7 @@ QString runningLine(const QString& title, RunningState running) {
 void StatusRefresh::removeMetagame(const InstallPaths& paths) {
     if (!fileExists(paths.metagame)) return;
     clearReadOnly(paths.metagame);
-    deleteFile(paths.metagame);
+    deleteFile(paths.metagame, paths.backups());
 }
 
 QStringList StatusRefresh::statusReport(const StatusCells& c, const QString& root) {
@@ -119,13 +119,13 @@ QStringList StatusRefresh::runningReport(const InstallPaths& p, const OpenFileSc
     return runningReport(runningStates(p, scan));
 }
 
-void StatusRefresh::run(const InstallPaths& p, ComponentSettings& settings, const QString& locationName,
-                        QStringList& liblist) {
+void StatusRefresh::run(const InstallPaths& p, const ComponentSettings& settings,
+                        const QString& locationName) {
     for (const QString& file : {p.metamodLibrary, p.adminmodLibrary, p.modLibrary, p.neotfLibrary, p.liblist,
                                 p.pluginsIni, p.autoexec, p.ntfConfig})
         clearReadOnly(file);
 
-    applyClickAction(clickedComponent(locationName), flags_, p, settings, liblist);
+    applyClickAction(clickedComponent(locationName), flags_, p, settings);
 
     flags_ = LoadFlags{};
     report_ = emptyReport(p.mod);
@@ -142,7 +142,8 @@ void StatusRefresh::run(const InstallPaths& p, ComponentSettings& settings, cons
               false);
     writePage(dir + QStringLiteral("stats1.html"), framesetPage(QStringLiteral("stats.html"), 20, 9), false);
 
-    const Detection d = detectComponents(p, settings, liblist);
+    const Detection d = detectComponents(p, settings);
+    removeDuplicateLoadStatements(p, settings);
     flags_ = d.flags;
     report_ = d.report;
     cells_ = d.cells;

@@ -16,9 +16,9 @@ class StatusRefresh {
 
     // Everything of a refresh that is not the window's own (the period and the panes): clear read-only
     // of the libraries and loader files, act on a click, detect, and write the four refresh pages.
-    // `locationName` is the page the status pane shows.
-    void run(const InstallPaths& paths, ComponentSettings& settings, const QString& locationName,
-             QStringList& liblist);
+    // `locationName` is the page the status pane shows. After detection, the duplicate-statement upkeep
+    // runs (its writes go to the write journal like the click's).
+    void run(const InstallPaths& paths, const ComponentSettings& settings, const QString& locationName);
 
     // Flags of the last refresh, read by the click handling of the next one.
     const LoadFlags& flags() const { return flags_; }

@@ -96,7 +96,7 @@ BackupsDialog::BackupsDialog(const QString& root, Prompter& prompter, QWidget* p
 }
 
 void BackupsDialog::reload() {
-    backups_ = listBackups(root_);
+    backups_ = BackupStore(root_).list();
     Backuplst->clear();
     for (const Backup& b : backups_) {
         auto* item = new QTreeWidgetItem(
@@ -131,7 +131,7 @@ void BackupsDialog::RestorecmdClick() {
                 .arg(b.original, when)))
         return;
     try {
-        restoreBackup(b);
+        BackupStore(root_).restore(b);
     } catch (const IoError& e) {
         prompter_.error(e.text());
         return;

@@ -23,6 +23,7 @@ namespace tarrow {
 class HelpViewer;
 class Prompter;
 class Shell;
+class SettingsStore;
 
 // The program's one window: the page control with its six pages, the status timer and the refresh it
 // runs, the page changes, and the error boundary every handler runs in. Each page is a class of its own
@@ -31,7 +32,8 @@ class Shell;
 class TMainfrm : public QMainWindow, public WindowContext {
     Q_OBJECT
   public:
-    TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent = nullptr);
+    // The window works on the Half-Life folder stored in `settings`.
+    TMainfrm(SettingsStore& settings, Prompter& prompter, Shell& shell, QWidget* parent = nullptr);
     ~TMainfrm() override;
 
     Prompter& prompter() override { return prompter_; }
@@ -40,7 +42,7 @@ class TMainfrm : public QMainWindow, public WindowContext {
     // Runs `handler`, turning a failed file operation or conversion into the generic error box. The
     // files it wrote are then named in the status bar.
     bool guarded(const std::function<void()>& handler) override;
-    QStringList& scratchLines() override { return Liblist; }
+    const Installation& installation() const override { return installation_; }
     // Names in the status bar the files just written, and whether their previous versions were kept.
     void reportWrites(const QList<WriteRecord>& records) override;
     void showStatus(const QString& text) override;
@@ -67,8 +69,6 @@ class TMainfrm : public QMainWindow, public WindowContext {
     InfoPage* Info = nullptr;
 
     QTimer* statustmr = nullptr;
-    // Scratch list of file lines shared by the loader-file routines.
-    QStringList Liblist;
     // The status refresh and the load flags it keeps between ticks.
     StatusRefresh& statusRefresh() { return refresh_; }
 
@@ -96,6 +96,8 @@ class TMainfrm : public QMainWindow, public WindowContext {
     // FormCloseQuery: always allows the close.
     bool FormCloseQuery();
 
+    SettingsStore& settings_;
+    Installation installation_;
     Prompter& prompter_;
     Shell& shell_;
     bool transparencyOn_ = false;

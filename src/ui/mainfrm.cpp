@@ -42,8 +42,9 @@
 
 namespace tarrow {
 
-TMainfrm::TMainfrm(Prompter& prompter, Shell& shell, QWidget* parent)
-    : QMainWindow(parent), prompter_(prompter), shell_(shell) {
+TMainfrm::TMainfrm(SettingsStore& settings, Prompter& prompter, Shell& shell, QWidget* parent)
+    : QMainWindow(parent), settings_(settings), installation_(Installation::stored(settings)),
+      prompter_(prompter), shell_(shell) {
     setObjectName(QStringLiteral("Mainfrm"));
     setWindowTitle(QStringLiteral("Tarrow GUI"));
     setWindowIcon(QIcon(QStringLiteral(":/tarrow-gui.png")));
@@ -108,11 +109,10 @@ void TMainfrm::buildMenus() {
     contents->setObjectName(QStringLiteral("HelpContentsmnu"));
     contents->setShortcut(QKeySequence::HelpContents);
     QAction* about = help->addAction(QStringLiteral("&About Tarrow GUI"), this, [this] {
-        const SettingsStore* store = SettingsStore::active();
-        const QString root = ReadInstallRoot();
+        const QString root = installation_.root();
         prompter_.message(
             QStringLiteral("About Tarrow GUI\n\nVersion: %1\nSettings file: %2\nHalf-Life folder: %3")
-                .arg(PanelVersionText, store ? nativePath(store->fileName()) : QStringLiteral("(none)"),
+                .arg(PanelVersionText, nativePath(settings_.fileName()),
                      root.isEmpty() ? QStringLiteral("(not set)") : nativePath(root)));
     });
     about->setObjectName(QStringLiteral("Aboutmnu"));
@@ -121,8 +121,8 @@ void TMainfrm::buildMenus() {
 void TMainfrm::showHelp() {
     // The installed help file where there is one, as the Info page's button opens it; else the
     // program's own usage notes.
-    if (!ReadInstallRoot().isEmpty() &&
-        fileExists(InstallPaths::current().pluginFolder + QStringLiteral("Tarrow_GUI_Help.chm"))) {
+    if (installation_.isSet() &&
+        fileExists(installation_.paths().pluginFolder + QStringLiteral("Tarrow_GUI_Help.chm"))) {
         Info->guihelpcmdClick();
         return;
     }
@@ -224,9 +224,11 @@ void TMainfrm::setTransparency(bool on, int level) {
 }
 
 void TMainfrm::FormCreate() {
-    const QString root = ReadInstallRoot();
-    const QString mod = SelectedModFolder();
-    ComponentSettings& comps = components();
+    // The folder settings are the built-in ones until the loader files have been normalised at their
+    // built-in places; the stored overrides are read below.
+    installation_ = Installation::stored(settings_);
+    const QString root = installation_.root();
+    const QString mod = installation_.mod();
     if (root.isEmpty()) {
         // Nothing below an InstallRoot is read or written without one: not in the working folder either.
         Info->showInformation(root);
@@ -237,9 +239,7 @@ void TMainfrm::FormCreate() {
 
     // Writes made before the window existed (a demo installation, say) are not the user's news.
     takeWriteJournal();
-    // The folder settings are still the built-in ones here: the stored overrides are read below, after
-    // the loader files have been normalised at their built-in places.
-    const InstallPaths paths = InstallPaths::current();
+    const InstallPaths paths = installation_.paths();
 
     // The plug-in folder, without the pages a previous run left behind.
     createFolder(root + QStringLiteral("tarrow"));
@@ -252,10 +252,11 @@ void TMainfrm::FormCreate() {
     }
 
     // The loader files as the program's comparisons expect them (lower case, one statement a line).
-    if (!normaliseLiblistFile(paths.liblist, Liblist))
+    const BackupStore backups = installation_.backups();
+    if (!normaliseLiblistFile(paths.liblist, backups))
         prompter_.message(missingLiblistMessage(paths.liblist));
-    normalisePluginFile(paths.pluginsIni, Liblist);
-    normalisePluginFile(paths.ntfConfig, Liblist);
+    normalisePluginFile(paths.pluginsIni, backups);
+    normalisePluginFile(paths.ntfConfig, backups);
     if (const QList<WriteRecord> normalised = takeWriteJournal(); anyChanged(normalised))
         statusBar()->showMessage(refreshWritesText(normalised, LoadFlags{}, LoadFlags{}));
 
@@ -263,21 +264,20 @@ void TMainfrm::FormCreate() {
     writeWaitingPages(paths.pluginFolder);
 
     // The stored folder settings, the known files of the file box, the stored version settings.
-    const ValueReader read = [](const QString& name) { return RegReadString(kTarrowKey, name); };
-    applyPathOverrides(comps, read);
-    QStringList known = existingKnownFiles(root, mod);
+    installation_ = installation_.withStoredPathOverrides();
+    QStringList known = existingKnownFiles(root, mod, installation_.components());
     known.sort(Qt::CaseInsensitive);
     Tarrow->setKnownFiles(known);
-    applyVersionOverrides(comps, read);
+    installation_ = installation_.withStoredVersionOverrides();
 
     Info->showInformation(root);
 
     // The window options exist in the settings from now on; the transparency edit applies its own rule.
-    if (RegReadString(kTarrowKey, ownSettingName(OwnSetting::Translucency)).isEmpty())
-        RegWriteString(kTarrowKey, ownSettingName(OwnSetting::Translucency), QString(), prompter_);
-    if (RegReadString(kTarrowKey, ownSettingName(OwnSetting::StatsSpeed)).isEmpty())
-        RegWriteString(kTarrowKey, ownSettingName(OwnSetting::StatsSpeed), QString(), prompter_);
-    const QString level = RegReadString(kTarrowKey, ownSettingName(OwnSetting::Translucency));
+    if (installation_.setting(ownSettingName(OwnSetting::Translucency)).isEmpty())
+        installation_.writeSetting(ownSettingName(OwnSetting::Translucency), QString(), prompter_);
+    if (installation_.setting(ownSettingName(OwnSetting::StatsSpeed)).isEmpty())
+        installation_.writeSetting(ownSettingName(OwnSetting::StatsSpeed), QString(), prompter_);
+    const QString level = installation_.setting(ownSettingName(OwnSetting::Translucency));
     if (!level.isEmpty() && IsByteNumber(level)) {
         Info->Transparency->setText(level);
     } else {
@@ -290,15 +290,14 @@ void TMainfrm::FormCreate() {
     // The map lists and the stored command line.
     if (folderExists(paths.mapsFolder)) Launcher->Mapcycle->AllMaplst->setFolder(paths.mapsFolder);
     Launcher->Basic->showLaunchSettings(paths.mapsFolder,
-                                        RegReadString(kTarrowKey, ownSettingName(OwnSetting::CommandLine)));
+                                        installation_.setting(ownSettingName(OwnSetting::CommandLine)));
 
     // The first refresh comes a second after the window shows; it sets the real period.
     statustmr->start();
 }
 
 bool TMainfrm::FormCloseQuery() {
-    if (!ReadInstallRoot().isEmpty())
-        guarded([] { deleteGeneratedPages(InstallPaths::current().pluginFolder); });
+    if (installation_.isSet()) guarded([this] { deleteGeneratedPages(installation_.paths().pluginFolder); });
     statustmr->stop();
     setTransparency(true, 255);
     for (int level = 255; level > 1; level -= 25)
@@ -313,14 +312,14 @@ void TMainfrm::rememberPlace() {
     for (QScreen* screen : QGuiApplication::screens())
         if (screen != QGuiApplication::primaryScreen()) screens << screen->availableGeometry();
     if (const auto place =
-            windowPlaceFromText(RegReadString(kTarrowKey, ownSettingName(OwnSetting::WindowPlace)))) {
+            windowPlaceFromText(installation_.setting(ownSettingName(OwnSetting::WindowPlace)))) {
         const QRect r = placeOnScreens(place->rect, screens, QSize(640, 480));
         move(r.topLeft());
         resize(r.size());
         if (place->maximized) setWindowState(windowState() | Qt::WindowMaximized);
     }
     const int page =
-        lastPageFromText(RegReadString(kTarrowKey, ownSettingName(OwnSetting::LastPage)), Tabs->count());
+        lastPageFromText(installation_.setting(ownSettingName(OwnSetting::LastPage)), Tabs->count());
     if (page != Tabs->currentIndex()) Tabs->setCurrentIndex(page);
 }
 
@@ -335,9 +334,9 @@ void TMainfrm::savePlace() {
     } else {
         place.rect = QRect(pos(), size());
     }
-    RegWriteString(kTarrowKey, ownSettingName(OwnSetting::WindowPlace), windowPlaceText(place), prompter_);
-    RegWriteString(kTarrowKey, ownSettingName(OwnSetting::LastPage), QString::number(Tabs->currentIndex()),
-                   prompter_);
+    installation_.writeSetting(ownSettingName(OwnSetting::WindowPlace), windowPlaceText(place), prompter_);
+    installation_.writeSetting(ownSettingName(OwnSetting::LastPage), QString::number(Tabs->currentIndex()),
+                               prompter_);
 }
 
 void TMainfrm::closeEvent(QCloseEvent* event) {
@@ -358,17 +357,16 @@ void TMainfrm::TabsChange(int index) {
         statustmr->stop();
     else
         statustmr->start();
-    if (ReadInstallRoot().isEmpty()) return;
+    if (!installation_.isSet()) return;
     // Showing the bot page reloads its file; showing the per-map page points its list at its folder.
     if (index == 1) Tarrow->reloadBotConfig();
-    if (index == 3) Configs->showConfigFolder(InstallPaths::current().configsFolder);
+    if (index == 3) Configs->showConfigFolder(installation_.paths().configsFolder);
 }
 
 void TMainfrm::statustmrTimer() {
     // A refresh lets window messages run at its end; a tick arriving then waits for the next one.
     if (refreshing_) return;
-    const QString root = ReadInstallRoot();
-    if (root.isEmpty()) {
+    if (!installation_.isSet()) {
         if (!showingNoRootPage_) {
             const QString page = noInstallRootPage(noInstallRootText());
             Main->Stats->setHtml(page);
@@ -379,10 +377,10 @@ void TMainfrm::statustmrTimer() {
     }
     showingNoRootPage_ = false;
     refreshing_ = true;
-    const InstallPaths paths = InstallPaths::current();
+    const InstallPaths paths = installation_.paths();
     guarded([&] {
         StatusRefresh::removeMetagame(paths);
-        const QString stored = RegReadString(kTarrowKey, ownSettingName(OwnSetting::StatsSpeed));
+        const QString stored = installation_.setting(ownSettingName(OwnSetting::StatsSpeed));
         if (const auto seconds = statsSpeedSeconds(stored)) {
             Info->StatsSpeed->setText(stored);
             statustmr->setInterval(*seconds * 1000);
@@ -402,7 +400,7 @@ void TMainfrm::statustmrTimer() {
                     w->statusBar()->showMessage(refreshWritesText(written, before, refresh.flags()));
             }
         } report{this, refresh_, before};
-        refresh_.run(paths, components(), Main->Status->locationName(), Liblist);
+        refresh_.run(paths, installation_.components(), Main->Status->locationName());
     });
     // The panes return to the report even after a failed refresh, so that a click acts only once.
     // A pane whose page came out the same as it shows is not reloaded.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/installation.h"
 #include "common/fileio.h"
 
 #include <QObject>
@@ -22,8 +23,8 @@ class WindowContext {
     // Runs `handler`; a failed file operation or conversion shows the generic error box instead of
     // leaving the handler, and the files written are named in the status bar.
     virtual bool guarded(const std::function<void()>& handler) = 0;
-    // The scratch list of file lines that the list-saving routine consults (the window's Liblist).
-    virtual QStringList& scratchLines() = 0;
+    // The Half-Life folder the window works on.
+    virtual const Installation& installation() const = 0;
     // Names in the status bar the files just written, and whether their previous versions were kept.
     virtual void reportWrites(const QList<WriteRecord>& records) = 0;
     // A line of news in the status bar.

@@ -86,18 +86,21 @@ struct SyncAfter {
 void BasicPage::DedicatedoptClick() {
     SyncAfter sync{binding_};
     binding_.model().serverKind = ServerModel::ServerKind::Dedicated;
-    loadServerConfig(binding_.model(), ReadInstallRoot(), SelectedModFolder(), context_.prompter());
+    loadServerConfig(binding_.model(), context_.installation().root(), context_.installation().mod(),
+                     context_.prompter());
 }
 
 void BasicPage::ListenoptClick() {
     SyncAfter sync{binding_};
     binding_.model().serverKind = ServerModel::ServerKind::Listen;
-    loadServerConfig(binding_.model(), ReadInstallRoot(), SelectedModFolder(), context_.prompter());
+    loadServerConfig(binding_.model(), context_.installation().root(), context_.installation().mod(),
+                     context_.prompter());
 }
 
 void BasicPage::SaveservercmdClick() {
     SyncAfter sync{binding_};
-    saveServerConfig(binding_.model(), ReadInstallRoot(), SelectedModFolder(), context_.prompter());
+    saveServerConfig(binding_.model(), context_.installation().root(), context_.installation().mod(),
+                     context_.prompter());
 }
 
 QWidget* BasicPage::buildLaunchGroup(QWidget* parent) {
@@ -151,9 +154,9 @@ void BasicPage::LaunchcmdClick() {
     if (StartMaplst->count() > 0 && current && current->isSelected()) in.startMap = current->text();
     in.maxPlayersText = binding_.model().text(QStringLiteral("Maxplayerstxt"));
     in.commandLine = Commandlinetxt->text();
-    in.installRoot = ReadInstallRoot();
-    in.modFolder = SelectedModFolder();
-    in.linuxServer = installationPlatform(in.installRoot) == ServerPlatform::Linux;
+    in.installRoot = context_.installation().root();
+    in.modFolder = context_.installation().mod();
+    in.linuxServer = context_.installation().platform() == ServerPlatform::Linux;
     const LaunchPlan plan = planLaunch(in);
     if (!plan.message.isEmpty()) {
         context_.prompter().message(plan.message);
@@ -162,8 +165,8 @@ void BasicPage::LaunchcmdClick() {
     }
     if (!startLaunchPlan(plan, context_.shell(), context_.prompter(), wineFinder)) return;
     if (!in.commandLine.isEmpty())
-        RegWriteString(kTarrowKey, ownSettingName(OwnSetting::CommandLine), in.commandLine,
-                       context_.prompter());
+        context_.installation().writeSetting(ownSettingName(OwnSetting::CommandLine), in.commandLine,
+                                             context_.prompter());
 }
 
 } // namespace tarrow

@@ -90,7 +90,8 @@ void ConfigsPage::LoadconfigcmdClick() {
 }
 
 void ConfigsPage::SaveconfigcmdClick() {
-    writeFileBytes(Configlbl->text(), editorTextToCrLf(editorPlainText(Configtxt)));
+    writeFileBytes(Configlbl->text(), editorTextToCrLf(editorPlainText(Configtxt)),
+                   context_.installation().backups());
     CloseconfigcmdClick();
 }
 

@@ -92,7 +92,7 @@ void TarrowPage::LoadFilecmdClick() {
     if (caption == kSaveCaption) {
         const QString path = trimBlanks(Filelbl->text().mid(kCurrentFile.size()));
         clearReadOnly(path);
-        writeFileBytes(path, editorTextToCrLf(editorPlainText(Tartxt)));
+        writeFileBytes(path, editorTextToCrLf(editorPlainText(Tartxt)), context_.installation().backups());
         resetFileBox();
         return;
     }
@@ -100,11 +100,12 @@ void TarrowPage::LoadFilecmdClick() {
     // With no known file there is nothing to look for.
     const QString name = Filelst->currentText();
     if (name.isEmpty()) return;
-    const QString root = ReadInstallRoot();
-    const QString mod = SelectedModFolder();
-    const auto found = findKnownFile(root, mod, components(), name);
+    const QString root = context_.installation().root();
+    const QString mod = context_.installation().mod();
+    const auto found = findKnownFile(root, mod, context_.installation().components(), name);
     if (!found) {
-        context_.prompter().message(knownFileNotFoundMessage(root, mod, components(), name));
+        context_.prompter().message(
+            knownFileNotFoundMessage(root, mod, context_.installation().components(), name));
         return;
     }
     const qint64 size = QFileInfo(*found).size();
@@ -131,7 +132,8 @@ void TarrowPage::BotclosecmdClick() {
         context_.prompter().confirm(QStringLiteral(
             "You have edited the open file, would you like to save it before you close it?"))) {
         // As asked here, without clearing a read-only attribute: such a file fails and stays open.
-        writeFileBytes(Filelbl->text().mid(kCurrentFile.size()), editorTextToCrLf(editorPlainText(Tartxt)));
+        writeFileBytes(Filelbl->text().mid(kCurrentFile.size()), editorTextToCrLf(editorPlainText(Tartxt)),
+                       context_.installation().backups());
     }
     resetFileBox();
 }

@@ -161,7 +161,7 @@ void InfoPage::buildRebuildGroup(QGridLayout* into) {
 }
 
 void InfoPage::BackupscmdClick() {
-    const QString root = ReadInstallRoot();
+    const QString root = context_.installation().root();
     if (root.isEmpty()) {
         context_.prompter().message(noInstallRootText());
         return;
@@ -182,17 +182,17 @@ void InfoPage::RebuildcmdClick() {
     selection.liblist = Liblistchk->isChecked();
     selection.pluginsIni = Metamodchk->isChecked();
     selection.ntfConfig = NTFchk->isChecked();
-    rebuilder_->run(selection, ReadInstallRoot(), SelectedModFolder(), components());
+    rebuilder_->run(selection, context_.installation().paths(), context_.installation().components());
 }
 
 void InfoPage::PlatformcmbChange() {
-    RegWriteString(kTarrowKey, ownSettingName(OwnSetting::Platform), Platformcmb->currentData().toString(),
-                   context_.prompter());
+    context_.installation().writeSetting(ownSettingName(OwnSetting::Platform),
+                                         Platformcmb->currentData().toString(), context_.prompter());
 }
 
 void InfoPage::showPlatformSetting() {
     const QString stored =
-        RegReadString(kTarrowKey, ownSettingName(OwnSetting::Platform)).trimmed().toLower();
+        context_.installation().setting(ownSettingName(OwnSetting::Platform)).trimmed().toLower();
     const int i = Platformcmb->findData(stored.isEmpty() ? QStringLiteral("auto") : stored);
     loadingPlatform_ = true;
     Platformcmb->setCurrentIndex(i < 0 ? 0 : i);
@@ -202,7 +202,8 @@ void InfoPage::showPlatformSetting() {
 void InfoPage::TransparencyChange() {
     const QString text = Transparency->text();
     if (const auto level = tarrow::transparencyLevel(text)) {
-        RegWriteString(kTarrowKey, ownSettingName(OwnSetting::Translucency), text, context_.prompter());
+        context_.installation().writeSetting(ownSettingName(OwnSetting::Translucency), text,
+                                             context_.prompter());
         window_.setTransparency(transparencyOnFor(*level), *level);
         return;
     }
@@ -214,7 +215,8 @@ void InfoPage::TransparencyChange() {
 void InfoPage::StatsSpeedChange() {
     const QString text = StatsSpeed->text();
     if (const auto seconds = statsSpeedSeconds(text)) {
-        RegWriteString(kTarrowKey, ownSettingName(OwnSetting::StatsSpeed), text, context_.prompter());
+        context_.installation().writeSetting(ownSettingName(OwnSetting::StatsSpeed), text,
+                                             context_.prompter());
         window_.statusTimer->setInterval(*seconds * 1000);
         return;
     }
@@ -226,7 +228,7 @@ void InfoPage::showInformation(const QString& root) {
     TarKeylbl->setText(QStringLiteral("Tarrow Registry Key: HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarrow\\"));
     GUIversionlbl->setText(QStringLiteral("Tarrow GUI Version: ") + PanelVersionText);
     if (root.isEmpty()) return;
-    const QString dll = InstallPaths::current().pluginFolder + QStringLiteral("tarrow.dll");
+    const QString dll = context_.installation().paths().pluginFolder + QStringLiteral("tarrow.dll");
     if (fileExists(dll)) {
         const auto version = FileVersionText(dll);
         TarVersionlbl->setText(version ? QStringLiteral("Tarrow Version: ") + *version
@@ -241,19 +243,18 @@ void InfoPage::ResetKeycmdClick() {
             "the Tarrow GUI, please restart the GUI to set the path again. Do you wish to continue?")))
         return;
     window_.statusTimer->stop();
-    RegWriteString(kTarrowKey, kInstallPathValue, QString(), context_.prompter());
+    context_.installation().writeSetting(kInstallPathValue, QString(), context_.prompter());
     window_.close();
 }
 
 void InfoPage::TarPathlblDblClick() {
-    // The caption less "Tarrow Installation Path:" is a blank and the InstallRoot.
-    const QString folder = TarPathlbl->text().mid(kInstallPathCaption.size());
-    context_.shell().openFolder(nativePath(folder.trimmed()));
+    context_.shell().openFolder(nativePath(context_.installation().root()));
 }
 
 void InfoPage::TarKeylblDblClick() {
     // There is no registry editor here: the settings file opens in the desktop's editor.
-    if (SettingsStore::active()) context_.shell().openDocument(SettingsStore::active()->fileName());
+    if (context_.installation().store())
+        context_.shell().openDocument(context_.installation().store()->fileName());
 }
 
 } // namespace tarrow

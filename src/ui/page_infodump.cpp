@@ -89,8 +89,10 @@ QWidget* InfoPage::buildResourcesGroup() {
 
 namespace {
 
-void openHelp(Shell& shell, Prompter& prompter, const QString& file, const QString& missing) {
-    const QString path = InstallPaths::current().pluginFolder + file;
+void openHelp(WindowContext& context, const QString& file, const QString& missing) {
+    Shell& shell = context.shell();
+    Prompter& prompter = context.prompter();
+    const QString path = context.installation().paths().pluginFolder + file;
     if (fileExists(path))
         shell.openDocument(nativePath(path));
     else
@@ -100,12 +102,12 @@ void openHelp(Shell& shell, Prompter& prompter, const QString& file, const QStri
 } // namespace
 
 void InfoPage::HelpcmdClick() {
-    openHelp(context_.shell(), context_.prompter(), QStringLiteral("Tarrow_Documentation.chm"),
+    openHelp(context_, QStringLiteral("Tarrow_Documentation.chm"),
              QStringLiteral("Your Tarrow help file could not be located, Expected path: "));
 }
 
 void InfoPage::guihelpcmdClick() {
-    openHelp(context_.shell(), context_.prompter(), QStringLiteral("Tarrow_GUI_Help.chm"),
+    openHelp(context_, QStringLiteral("Tarrow_GUI_Help.chm"),
              QStringLiteral("Your Tarrow GUI help file could not be located, Expected path: "));
 }
 
@@ -122,8 +124,9 @@ void InfoPage::DumpcmdClick() {
     selection.server = Serverchk->isChecked();
     selection.bot = botchk->isChecked();
     selection.tarrow = Tarrowchk->isChecked();
-    const InstallPaths paths = InstallPaths::current();
-    writeInfoDumpReport(folder, context_.scratchLines(), paths, components(), selection, dumpReadings);
+    const InstallPaths paths = context_.installation().paths();
+    QStringList report;
+    writeInfoDumpReport(folder, report, paths, context_.installation().components(), selection, dumpReadings);
 
     // One refresh, so the page copies show the state as of now.
     window_.statusTimer->setInterval(1000);

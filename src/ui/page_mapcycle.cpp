@@ -26,8 +26,8 @@ namespace {
 const QString kLoad = QStringLiteral("Load Mapcycle");
 const QString kSave = QStringLiteral("Save Mapcycle");
 
-QString mapcyclePath() {
-    return InstallPaths::current().mapcycle;
+QString mapcyclePath(const Installation& in) {
+    return in.paths().mapcycle;
 }
 
 QPushButton* arrow(const char* name, const char* icon, const QString& accessible) {
@@ -111,26 +111,32 @@ MapcyclePage::MapcyclePage(WindowContext& context, QWidget* parent) : QWidget(pa
 }
 
 void MapcyclePage::mapcmdClick() {
-    const QString path = mapcyclePath();
-    if (mapcmd->text() == kLoad) {
+    const QString path = mapcyclePath(context_.installation());
+    if (mode_ == Mode::Load) {
         if (!fileExists(path)) {
-            context_.prompter().message(mapcycleMissingMessage(ReadInstallRoot(), SelectedModFolder()));
+            context_.prompter().message(
+                mapcycleMissingMessage(context_.installation().root(), context_.installation().mod()));
             return;
         }
         const QStringList entries = mapcycleEntries(readLines(path));
         mapcyclelst->clear();
         mapcyclelst->addItems(entries);
-        mapcmd->setText(kSave);
+        setMode(Mode::Save);
         return;
     }
-    SaveListToFile(path, entriesOf(mapcyclelst), mapcycleHeader(), context_.scratchLines());
-    mapcmd->setText(kLoad);
+    SaveListToFile(path, entriesOf(mapcyclelst), mapcycleHeader(), context_.installation().backups());
+    setMode(Mode::Load);
     mapcyclelst->clear();
+}
+
+void MapcyclePage::setMode(Mode mode) {
+    mode_ = mode;
+    mapcmd->setText(mode == Mode::Load ? kLoad : kSave);
 }
 
 void MapcyclePage::ClosemapcmdClick() {
     mapcyclelst->clear();
-    mapcmd->setText(kLoad);
+    setMode(Mode::Load);
 }
 
 void MapcyclePage::leftmapcmdClick() {
@@ -138,7 +144,7 @@ void MapcyclePage::leftmapcmdClick() {
         const QListWidgetItem* item = AllMaplst->item(i);
         if (!item->isSelected()) continue;
         mapcyclelst->addItem(mapNameOf(item->text()));
-        mapcmd->setText(kSave);
+        setMode(Mode::Save);
     }
 }
 
@@ -151,10 +157,10 @@ void MapcyclePage::rightmapcmdClick() {
     mapcyclelst->clear();
     mapcyclelst->addItems(entries);
     if (!select) {
-        mapcmd->setText(kLoad);
+        setMode(Mode::Load);
         return;
     }
-    mapcmd->setText(kSave);
+    setMode(Mode::Save);
     mapcyclelst->setCurrentRow(*select);
     mapcyclelst->item(*select)->setSelected(true);
 }
@@ -187,14 +193,15 @@ void MapcyclePage::downmapcmdClick() {
 void MapcyclePage::AllMaplstClick() {
     showmapcmd->setEnabled(false);
     if (AllMaplst->selectedItems().size() != 1 || !AllMaplst->currentItem()) return;
-    showmapcmd->setEnabled(
-        mapOverview(ReadInstallRoot(), SelectedModFolder(), AllMaplst->currentItem()->text()).has_value());
+    showmapcmd->setEnabled(mapOverview(context_.installation().root(), context_.installation().mod(),
+                                       AllMaplst->currentItem()->text())
+                               .has_value());
 }
 
 void MapcyclePage::showmapcmdClick() {
     if (!AllMaplst->currentItem()) return;
-    if (const auto picture =
-            mapOverview(ReadInstallRoot(), SelectedModFolder(), AllMaplst->currentItem()->text()))
+    if (const auto picture = mapOverview(context_.installation().root(), context_.installation().mod(),
+                                         AllMaplst->currentItem()->text()))
         context_.shell().openDocument(nativePath(*picture));
 }
 

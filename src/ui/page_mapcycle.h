@@ -38,6 +38,10 @@ class MapcyclePage : public QWidget {
     void showmapcmdClick();
 
   private:
+    // What the page's button does next: load the file, or save what the page shows.
+    enum class Mode { Load, Save };
+    void setMode(Mode mode);
+    Mode mode_ = Mode::Load;
     void moveCycleEntry(int by);
     WindowContext& context_;
 };

@@ -16,8 +16,8 @@
 namespace tarrow {
 
 namespace {
-QString motdPath() {
-    return InstallPaths::current().motd;
+QString motdPath(const Installation& in) {
+    return in.paths().motd;
 }
 } // namespace
 
@@ -47,20 +47,25 @@ MotdPage::MotdPage(WindowContext& context, QWidget* parent) : QWidget(parent), c
 }
 
 void MotdPage::MOTDcmdClick() {
-    const QString path = motdPath();
-    if (MOTDcmd->text() == QLatin1String("Load MOTD")) {
+    const QString path = motdPath(context_.installation());
+    if (mode_ == Mode::Load) {
         if (!fileExists(path)) return;
         const QString text = editorTextFromBytes(readFileBytes(path));
         MOTDtxt->setPlainText(text);
         MOTDtxt->setEnabled(true);
-        MOTDcmd->setText(QStringLiteral("Save MOTD"));
+        setMode(Mode::Save);
         return;
     }
-    writeFileBytes(path, editorTextToCrLf(editorPlainText(MOTDtxt)));
+    writeFileBytes(path, editorTextToCrLf(editorPlainText(MOTDtxt)), context_.installation().backups());
+}
+
+void MotdPage::setMode(Mode mode) {
+    mode_ = mode;
+    MOTDcmd->setText(mode == Mode::Load ? QStringLiteral("Load MOTD") : QStringLiteral("Save MOTD"));
 }
 
 void MotdPage::CloseMOTDcmdClick() {
-    MOTDcmd->setText(QStringLiteral("Load MOTD"));
+    setMode(Mode::Load);
     MOTDtxt->clear();
     MOTDtxt->setEnabled(false);
 }

@@ -24,6 +24,10 @@ class MotdPage : public QWidget {
     void CloseMOTDcmdClick();
 
   private:
+    // What the page's button does next: load the file, or save what the page shows.
+    enum class Mode { Load, Save };
+    void setMode(Mode mode);
+    Mode mode_ = Mode::Load;
     WindowContext& context_;
 };
 

@@ -31,11 +31,11 @@ const QString kChoose = QStringLiteral("Do you want to create a new script or ed
 const QString kPickMap = QStringLiteral("Please select the map that you want to create a new script for.");
 const QString kPickScript = QStringLiteral("Please select the Tarrow script file that you want to edit.");
 
-QString scriptFolder() {
-    return InstallPaths::current().scriptsFolder;
+QString scriptFolder(const Installation& in) {
+    return in.paths().scriptsFolder;
 }
-QString mapFolder() {
-    return InstallPaths::current().mapsFolder;
+QString mapFolder(const Installation& in) {
+    return in.paths().mapsFolder;
 }
 
 QPushButton* button(const char* name, const QString& caption) {
@@ -166,17 +166,20 @@ void ScriptsPage::ScriptlstClick() {
 void ScriptsPage::showScriptList(bool filterScripted) {
     if (Newscriptopt->isChecked()) {
         Scriptlst->setMask(QStringLiteral("*.bsp"));
-        if (folderExists(mapFolder())) Scriptlst->setFolder(mapFolder());
+        if (folderExists(mapFolder(context_.installation())))
+            Scriptlst->setFolder(mapFolder(context_.installation()));
         Newlbl->setText(kPickMap);
         if (filterScripted) {
             for (int i = Scriptlst->count() - 1; i >= 0; --i) {
-                if (fileExists(scriptFolder() + scriptFileOf(Scriptlst->item(i)->text())))
+                if (fileExists(scriptFolder(context_.installation()) +
+                               scriptFileOf(Scriptlst->item(i)->text())))
                     delete Scriptlst->takeItem(i);
             }
         }
     } else {
         Scriptlst->setMask(QStringLiteral("*.cfg"));
-        if (folderExists(scriptFolder())) Scriptlst->setFolder(scriptFolder());
+        if (folderExists(scriptFolder(context_.installation())))
+            Scriptlst->setFolder(scriptFolder(context_.installation()));
         Newlbl->setText(kPickScript);
     }
 }
@@ -196,12 +199,12 @@ void ScriptsPage::ScriptNcmdClick() {
         const QListWidgetItem* item = Scriptlst->currentItem();
         const QString name = item ? item->text() : QString();
         if (Newscriptopt->isChecked()) {
-            Newlbl->setText(nativePath(scriptFolder() + scriptFileOf(name)));
+            Newlbl->setText(nativePath(scriptFolder(context_.installation()) + scriptFileOf(name)));
             Scripttxt->setPlainText(
                 newScriptLines(mapNameOf(name), scriptCreatedText(QDateTime::currentDateTime()))
                     .join(QLatin1Char('\n')));
         } else {
-            const QString path = scriptFolder() + name;
+            const QString path = scriptFolder(context_.installation()) + name;
             if (!name.isEmpty() && fileExists(path))
                 Scripttxt->setPlainText(editorTextFromBytes(readFileBytes(path)));
             Newlbl->setText(nativePath(path));
@@ -249,7 +252,8 @@ void ScriptsPage::ScriptFcmdClick() {
         !context_.prompter().confirm(nativePath(Newlbl->text()) +
                                      QStringLiteral(" already exists. Replace it?")))
         return;
-    writeFileBytes(Newlbl->text(), joinLinesCrLf(splitLines(editorPlainText(Scripttxt))));
+    writeFileBytes(Newlbl->text(), joinLinesCrLf(splitLines(editorPlainText(Scripttxt))),
+                   context_.installation().backups());
     ScriptCcmdClick();
 }
 

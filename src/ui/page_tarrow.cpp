@@ -24,6 +24,11 @@
 namespace tarrow {
 
 namespace {
+const QString kLoadBotConfig = QStringLiteral("Load Tarrow.cfg");
+const QString kSaveBotConfig = QStringLiteral("Save Tarrow.cfg");
+} // namespace
+
+namespace {
 
 QSlider* slider(const char* name, int min, int max, int value, int pageStep, const QString& hint) {
     auto* s = new QSlider(Qt::Horizontal);
@@ -112,7 +117,7 @@ void TarrowPage::buildBotSettings(QBoxLayout* into) {
     grid->addWidget(BotXmaschk, row++, 1);
     grid->addWidget(Botbalchk, row, 0);
     grid->addWidget(BotTeambalchk, row++, 1);
-    Tarcmd = new QPushButton(QStringLiteral("Load Tarrow.cfg"));
+    Tarcmd = new QPushButton(kLoadBotConfig);
     Tarcmd->setObjectName(QStringLiteral("Tarcmd"));
     grid->addWidget(Tarcmd, row++, 0, 1, 2);
     grid->setRowStretch(row, 1);
@@ -133,8 +138,13 @@ TarrowPage::TarrowPage(WindowContext& context, QWidget* parent) : QWidget(parent
     buildFileBox(layout);
 }
 
+void TarrowPage::setMode(Mode mode) {
+    mode_ = mode;
+    Tarcmd->setText(mode == Mode::Load ? kLoadBotConfig : kSaveBotConfig);
+}
+
 void TarrowPage::reloadBotConfig() {
-    Tarcmd->setText(QStringLiteral("Load Tarrow.cfg"));
+    setMode(Mode::Load);
     context_.guarded([this] { TarcmdClick(); });
 }
 
@@ -195,15 +205,14 @@ void TarrowPage::setBotControlsEnabled(bool on) {
 }
 
 void TarrowPage::TarcmdClick() {
-    const QString root = ReadInstallRoot();
-    const QString mod = SelectedModFolder();
+    const QString root = context_.installation().root();
+    const QString mod = context_.installation().mod();
     const QString path = botConfigPath(root, mod);
-    if (Tarcmd->text() == QLatin1String("Save Tarrow.cfg")) {
+    if (mode_ == Mode::Save) {
         readBotControls();
-        saveBotConfig(path, bot_);
+        saveBotConfig(path, bot_, context_.installation().components(), context_.installation().backups());
         return;
     }
-    if (Tarcmd->text() != QLatin1String("Load Tarrow.cfg")) return;
     if (!fileExists(path)) {
         if (!context_.prompter().confirm(
                 QStringLiteral("Error loading Tarrow.cfg file, expected path: ") +
@@ -211,12 +220,12 @@ void TarrowPage::TarcmdClick() {
                 QStringLiteral(", Would you like to create it now in this directory?")))
             return;
         setBotControlsEnabled(true);
-        Tarcmd->setText(QStringLiteral("Save Tarrow.cfg"));
-        createBotConfig(root, mod);
+        setMode(Mode::Save);
+        createBotConfig(root, mod, context_.installation().components());
         return;
     }
     setBotControlsEnabled(true);
-    Tarcmd->setText(QStringLiteral("Save Tarrow.cfg"));
+    setMode(Mode::Save);
     const QStringList lines = readLines(path);
     readBotControls();
     try {

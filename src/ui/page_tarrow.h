@@ -62,6 +62,10 @@ class TarrowPage : public QWidget {
     void MaxbotsdrChange();
 
   private:
+    // What the page's button does next: load the file, or save what the page shows.
+    enum class Mode { Load, Save };
+    void setMode(Mode mode);
+    Mode mode_ = Mode::Load;
     void buildBotSettings(QBoxLayout* into);
     void buildFileBox(QBoxLayout* into);
     void resetFileBox();

@@ -153,12 +153,11 @@ int runTarrowGui(int argc, char** argv) {
     if (settingsFile.isEmpty()) settingsFile = SettingsStore::defaultFileName();
 
     SettingsStore store(settingsFile);
-    SettingsStore::setActive(&store);
-    if (!installRoot.isEmpty()) storeInstallRoot(QDir(installRoot).absolutePath(), prompter);
-    settleInstallRoot(prompter, halfLifeInstallerPath(QDir::homePath()));
+    if (!installRoot.isEmpty()) storeInstallRoot(store, QDir(installRoot).absolutePath(), prompter);
+    settleInstallRoot(store, prompter, halfLifeInstallerPath(QDir::homePath()));
 
     QtShell shell;
-    auto window = std::make_unique<TMainfrm>(prompter, shell);
+    auto window = std::make_unique<TMainfrm>(store, prompter, shell);
     // The browser has read its settings by now; the server and the desktop's programs get the
     // environment the program was started with.
     restoreStartedProgramsEnvironment();
@@ -167,7 +166,6 @@ int runTarrowGui(int argc, char** argv) {
     window->show();
     const int rc = app.exec();
     window.reset();
-    SettingsStore::setActive(nullptr);
     return rc;
 }
 

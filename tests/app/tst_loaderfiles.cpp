@@ -80,8 +80,7 @@ void TestLoaderFiles::realLiblistKeepsLinuxAndMacLines() {
                                 "gamedll_linux \"dlls/tfc.so\"\n"
                                 "gamedll_osx \"dlls/tfc.dylib\"\n"
                                 "GameDLL \"Addons/Metamod/Dlls/Metamod.dll\"");
-    QStringList liblist;
-    QVERIFY(normaliseLiblistFile(fx.root() + "tfc\\LIBLIST.gam", liblist));
+    QVERIFY(normaliseLiblistFile(fx.root() + "tfc\\LIBLIST.gam", fx.backups()));
     QCOMPARE(fx.read("TFC/liblist.gam"), QByteArray("\xEF\xBB\xBF// valve game info file\r\n"
                                                     "game \"team fortress classic\"\r\n"
                                                     "gamedll \"dlls\\tfc.dll\"\r\n"
@@ -96,8 +95,7 @@ void TestLoaderFiles::realPluginsIniKeepsLinuxLines() {
                                                "win32   addons\\AdminMod\\dlls\\admin_MM.dll\r\n"
                                                "linux addons/adminmod/dlls/admin_MM_i386.so\r\n"
                                                "// win32 ../Tarrow/Tarrow.dll\r\n");
-    QStringList liblist;
-    QVERIFY(normalisePluginFile(fx.root() + "TFC\\addons\\Metamod\\plugins.ini", liblist));
+    QVERIFY(normalisePluginFile(fx.root() + "TFC\\addons\\Metamod\\plugins.ini", fx.backups()));
     QCOMPARE(fx.read("TFC/addons/metamod/plugins.ini"),
              QByteArray("; metamod plugins\r\n"
                         "win32   addons/adminmod/dlls/admin_mm.dll\r\n"
@@ -107,9 +105,7 @@ void TestLoaderFiles::realPluginsIniKeepsLinuxLines() {
 
 void TestLoaderFiles::missingFileIsReported() {
     test::FixtureInstall fx;
-    QStringList liblist{"keep"};
-    QVERIFY(!normaliseLiblistFile(fx.root() + "TFC\\liblist.gam", liblist));
-    QCOMPARE(liblist, QStringList{"keep"});
+    QVERIFY(!normaliseLiblistFile(fx.root() + "TFC\\liblist.gam", fx.backups()));
     QCOMPARE(missingLiblistMessage(fx.root() + "TFC\\liblist.gam"),
              QStringLiteral("Your Liblist.gam file was not found, expected path: \"%1TFC/liblist.gam\"")
                  .arg(fx.root()));

@@ -30,9 +30,9 @@ void TestStartup::storedRootAsksNothing() {
     test::FixtureInstall fx;
     fx.storeRoot();
     test::ScriptedPrompter p;
-    settleInstallRoot(p, QStringLiteral("/games/Half-Life"));
+    settleInstallRoot(fx.settings(), p, QStringLiteral("/games/Half-Life"));
     QVERIFY(p.log.isEmpty());
-    QCOMPARE(ReadInstallRoot(), fx.root());
+    QCOMPARE(ReadInstallRoot(&fx.settings()), fx.root());
 }
 
 void TestStartup::settle_data() {
@@ -67,9 +67,9 @@ void TestStartup::settle() {
         p.answers.enqueue(a);
     for (const QString& f : folders)
         p.folders.enqueue(f);
-    settleInstallRoot(p, installer);
+    settleInstallRoot(fx.settings(), p, installer);
     QCOMPARE(p.texts(), expectedTexts);
-    QCOMPARE(ReadInstallRoot(), expectedRoot);
+    QCOMPARE(ReadInstallRoot(&fx.settings()), expectedRoot);
 }
 
 void TestStartup::failedStoreNamesKeyWithBackslash() {
@@ -78,7 +78,7 @@ void TestStartup::failedStoreNamesKeyWithBackslash() {
     QFile::setPermissions(fx.settingsFile(), QFileDevice::ReadOwner);
     test::ScriptedPrompter p;
     p.folders.enqueue(QStringLiteral("/srv/hl"));
-    settleInstallRoot(p, QString());
+    settleInstallRoot(fx.settings(), p, QString());
     QCOMPARE(p.texts().last(), QStringLiteral("Error creating key! \\SOFTWARE\\Tarrow\\INSTALL_PATH"));
 }
 

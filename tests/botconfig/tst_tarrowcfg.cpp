@@ -1,3 +1,4 @@
+#include "app/componentsettings.h"
 #include "botconfig/mapscripts.h"
 #include "botconfig/tarrowcfg.h"
 #include "common/errors.h"
@@ -30,7 +31,7 @@ void TestTarrowCfg::saveTemplate() {
     m.setMinBots(-1);
     m.setMaxBots(10);
     m.chat = true;
-    const QStringList l = m.fileLines();
+    const QStringList l = m.fileLines(ComponentSettings{}.LatestPluginVersion);
     QCOMPARE(l.size(), 33);
     const QStringList expected{
         "# Tarrow v 0.698.0.0 - Tarrow: https://tarrow-bot.example/",
@@ -182,7 +183,7 @@ void TestTarrowCfg::keptLines() {
     QCOMPARE(userLinesOf({"bot_chat_file chat2.txt", "bot_chat 1", "bot_xmas_gifts 5", "bot_xmas\t1"}),
              (QStringList{"bot_chat_file chat2.txt", "bot_xmas_gifts 5"}));
     BotConfigModel m;
-    const QStringList out = m.fileLines(userLinesOf(file));
+    const QStringList out = m.fileLines(ComponentSettings{}.LatestPluginVersion, userLinesOf(file));
     QCOMPARE(out.size(), 35);
     QCOMPARE(out[30], QStringLiteral("# addbot <team> <model> <name> <skill>"));
     QCOMPARE(out[31], QStringLiteral("addbot blue soldier Bob 2"));

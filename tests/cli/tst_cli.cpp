@@ -170,7 +170,10 @@ void TestCli::statusTextAndExitCodes() {
     QCOMPARE(lines[1], QStringLiteral("Install type: Half-Life server, engine version 4.1.1.1"));
     QVERIFY(lines.contains(QStringLiteral("Mod        yes         TFC          yes            stopped")));
     QVERIFY(lines.contains(QStringLiteral("Tarrow     current     0.698.0.0    no             stopped")));
-    // The folder is stored, as the window stores it: the next call needs no option.
+    // The folder served that call only: the window's stored folder stays as it was (none here).
+    QCOMPARE(shell(fx, {"status"}).code, 2);
+    QCOMPARE(fx.settings().read(kTarrowKey, kInstallPathValue), QString());
+    fx.storeRoot();
     QCOMPARE(shell(fx, {"status"}).code, 0);
 }
 
@@ -194,16 +197,16 @@ void TestCli::loadMatchesAClickInTheWindow() {
     {
         // The window's road: a refresh, then a click on the row's link, then the next refresh.
         StatusRefresh refresh;
-        QStringList scratch;
-        const InstallPaths p(byWindow.root(), SelectedModFolder(), components());
-        refresh.run(p, components(), QString(), scratch);
-        refresh.run(p, components(), page, scratch);
+        const Installation in = byWindow.installation();
+        refresh.run(in.paths(), in.components(), QString());
+        refresh.run(in.paths(), in.components(), page);
     }
     const QMap<QString, QByteArray> windowFiles = loaderFiles(byWindow);
 
     test::FixtureInstall byShell;
     fullInstall(byShell);
-    const Result r = shell(byShell, {"load", component, "--install-root", byShell.root()});
+    byShell.storeRoot();
+    const Result r = shell(byShell, {"load", component});
     QCOMPARE(r.code, 0);
     QVERIFY2(r.out.contains(" is now loaded."), qPrintable(r.out + r.err));
     QVERIFY(r.out.contains("Saved " + byShell.path("TFC/liblist.gam") + " (previous version kept: "));
@@ -224,7 +227,8 @@ void TestCli::loadingWhatIsLoadedOrCannotLoad() {
     test::FixtureInstall fx;
     fullInstall(fx);
     fx.write("TFC/liblist.gam", "gamedll \"..\\tarrow\\tarrow.dll\"\r\n");
-    const Result same = shell(fx, {"load", "tarrow", "--install-root", fx.root()});
+    fx.storeRoot();
+    const Result same = shell(fx, {"load", "tarrow"});
     QCOMPARE(same.code, 0);
     QCOMPARE(same.out, QStringLiteral("Tarrow is already loaded; nothing changed.\n"));
     QVERIFY(!fx.exists("tarrow/backups"));
@@ -240,7 +244,8 @@ void TestCli::rebuildAsksAndKeepsBackups() {
     fullInstall(fx);
     const QByteArray before = fx.read("TFC/liblist.gam");
     // No terminal to ask on, no --yes: nothing is written.
-    const Result asked = shell(fx, {"rebuild", "liblist", "--install-root", fx.root()});
+    fx.storeRoot();
+    const Result asked = shell(fx, {"rebuild", "liblist"});
     QCOMPARE(asked.code, 2);
     QVERIFY(asked.err.contains("add --yes to overwrite " + fx.path("TFC/liblist.gam")));
     QCOMPARE(fx.read("TFC/liblist.gam"), before);
@@ -288,7 +293,8 @@ void TestCli::checkFollowsTheLinuxChain() {
     fx.write("TFC/liblist.gam",
              "gamedll \"dlls\\tfc.dll\"\r\ngamedll_linux \"addons/metamod/dlls/metamod.so\"\r\n");
     fx.write("TFC/addons/metamod/plugins.ini", "linux ../tarrow/tarrow_i386.so\r\n");
-    const Result clean = shell(fx, {"check", "--install-root", fx.root()});
+    fx.storeRoot();
+    const Result clean = shell(fx, {"check"});
     QCOMPARE(clean.code, 0);
     QVERIFY2(clean.out.startsWith("Loader chain (Linux server):\n  liblist.gam:2  gamedll_linux"),
              qPrintable(clean.out));

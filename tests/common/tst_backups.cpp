@@ -69,13 +69,13 @@ void TestBackups::everyWriterKeepsThePreviousBytes() {
         QDir().mkpath(fx.path("TFC"));
     takeWriteJournal();
 
-    if (writer == "replace" || writer == "new") writeFileBytes(file, "sv_lan 1\r\n");
-    if (writer == "list") SaveListToFile(file, {"sv_lan 1"}, QString(), {});
-    if (writer == "delete") deleteFile(file);
-    if (writer == "same") writeFileBytes(file, before);
+    if (writer == "replace" || writer == "new") writeFileBytes(file, "sv_lan 1\r\n", fx.backups());
+    if (writer == "list") SaveListToFile(file, {"sv_lan 1"}, QString(), fx.backups());
+    if (writer == "delete") deleteFile(file, fx.backups());
+    if (writer == "same") writeFileBytes(file, before, fx.backups());
     if (writer == "output") writeFileBytes(file, "dump", WriteMode::Output);
 
-    const QList<Backup> backups = listBackups(fx.root());
+    const QList<Backup> backups = fx.backups().list();
     QCOMPARE(backups.size(), kept ? 1 : 0);
     const QList<WriteRecord> journal = takeWriteJournal();
     QCOMPARE(journal.size(), writer == "output" ? 0 : 1);
@@ -89,9 +89,9 @@ void TestBackups::everyWriterKeepsThePreviousBytes() {
     QCOMPARE(journal.first().deleted, writer == "delete");
 
     // Restore puts back the exact bytes, and keeps what it replaces.
-    restoreBackup(b);
+    fx.backups().restore(b);
     QCOMPARE(fx.read("TFC/server.cfg"), before);
-    QCOMPARE(listBackups(fx.root()).size(), writer == "delete" ? 1 : 2);
+    QCOMPARE(fx.backups().list().size(), writer == "delete" ? 1 : 2);
 }
 
 void TestBackups::sameSecondGetsACounterAndTwentyStay() {
@@ -101,13 +101,13 @@ void TestBackups::sameSecondGetsACounterAndTwentyStay() {
     const QString file = fx.path("TFC/liblist.gam");
     fx.write("TFC/liblist.gam", "v0");
     for (int i = 1; i <= 23; ++i)
-        writeFileBytes(file, "v" + QByteArray::number(i));
+        writeFileBytes(file, "v" + QByteArray::number(i), fx.backups());
     const QStringList names = backupNames(fx, "TFC");
     QCOMPARE(names.size(), kBackupsPerFile);
     // The oldest three (v0, v1, v2) went; the counter orders copies made in the same second.
     QVERIFY(!names.contains("liblist.gam.20261208-063015.bak"));
     QVERIFY(names.contains("liblist.gam.20261208-063015-23.bak"));
-    const QList<Backup> listed = listBackups(fx.root());
+    const QList<Backup> listed = fx.backups().list();
     QCOMPARE(listed.first().counter, 23);
     QCOMPARE(readFileBytes(listed.first().backupPath), QByteArray("v22"));
     QCOMPARE(readFileBytes(listed.last().backupPath), QByteArray("v3"));
@@ -125,7 +125,7 @@ void TestBackups::sizeLimitDropsTheOldestFirst() {
         QVERIFY(f.resize(20LL * 1024 * 1024));
     }
     fx.write("TFC/motd.txt", "old");
-    writeFileBytes(fx.path("TFC/motd.txt"), "new");
+    writeFileBytes(fx.path("TFC/motd.txt"), "new", fx.backups());
     const QStringList names = backupNames(fx, "TFC");
     QCOMPARE(names.size(), 3);
     QVERIFY(!names.contains("big.wad.20250101-000000.bak"));
@@ -141,7 +141,7 @@ void TestBackups::failedBackupWritesNothing() {
     // A file where the backup folder must go: the copy cannot be made.
     fx.write("tarrow/backups", "in the way");
     try {
-        writeFileBytes(fx.path("TFC/liblist.gam"), "gamedll \"..\\tarrow\\tarrow.dll\"\r\n");
+        writeFileBytes(fx.path("TFC/liblist.gam"), "gamedll \"..\\tarrow\\tarrow.dll\"\r\n", fx.backups());
         QFAIL("the write went ahead without its backup");
     } catch (const IoError& e) {
         QVERIFY2(e.text().startsWith("Cannot create backup \"" + fx.path("tarrow/backups/TFC/liblist.gam.")),
@@ -164,9 +164,9 @@ void TestBackups::fullDiskKeepsTheOldFile() {
     s.write(kTarrowKey, kInstallPathValue, mount.path() + "/");
     const QString file = mount.path() + "/liblist.gam";
     const QByteArray old(8 * 1024, 'a');
-    writeFileBytes(file, old);
+    writeFileBytes(file, old, fx.backups());
     try {
-        writeFileBytes(file, QByteArray(512 * 1024, 'b'));
+        writeFileBytes(file, QByteArray(512 * 1024, 'b'), fx.backups());
         QFAIL("a write to a full disk reported success");
     } catch (const IoError& e) {
         QVERIFY2(e.text().contains(file), qPrintable(e.text()));
@@ -183,7 +183,7 @@ void TestBackups::fifoIsNeverOpened() {
     QVERIFY(!fileExists(fifo));
     QVERIFY(!FileVersionText(fifo).has_value());
     QVERIFY_THROWS_EXCEPTION(IoError, readFileBytes(fifo));
-    QVERIFY_THROWS_EXCEPTION(IoError, writeFileBytes(fifo, "x"));
+    QVERIFY_THROWS_EXCEPTION(IoError, writeFileBytes(fifo, "x", fx.backups()));
 }
 
 void TestBackups::linkAtAPageIsReplacedNotFollowed() {
@@ -222,7 +222,7 @@ void TestBackups::withoutAFolderNothingIsWrittenHere() {
     // An empty InstallRoot composes paths like "tarrow\\stats.html": they never land in the current folder.
     QVERIFY_THROWS_EXCEPTION(IoError, writeFileBytes("tarrow\\stats.html", "x", WriteMode::Scratch));
     QVERIFY_THROWS_EXCEPTION(IoError, createFolder("tarrow"));
-    QVERIFY_THROWS_EXCEPTION(IoError, writeFileBytes("TFC\\server.cfg", "x"));
+    QVERIFY_THROWS_EXCEPTION(IoError, writeFileBytes("TFC\\server.cfg", "x", BackupStore()));
     QDir::setCurrent(before);
     QCOMPARE(QDir(work.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
 }

@@ -67,10 +67,10 @@ void TestFileIo::readOnlyRefusedEvenAsRoot() {
     fx.write("ro.cfg", "old");
     setReadOnly(fx.path("ro.cfg"));
     QVERIFY(isReadOnly(fx.path("ro.cfg")));
-    QVERIFY_THROWS_EXCEPTION(IoError, writeFileBytes(fx.path("ro.cfg"), "new"));
+    QVERIFY_THROWS_EXCEPTION(IoError, writeFileBytes(fx.path("ro.cfg"), "new", fx.backups()));
     QCOMPARE(fx.read("ro.cfg"), QByteArray("old"));
     clearReadOnly(fx.path("ro.cfg"));
-    writeFileBytes(fx.path("ro.cfg"), "new");
+    writeFileBytes(fx.path("ro.cfg"), "new", fx.backups());
     QCOMPARE(fx.read("ro.cfg"), QByteArray("new"));
 }
 
@@ -81,8 +81,9 @@ void TestFileIo::failedWriteKeepsOldFile() {
     setWriteFaultHook([&](const QString&, const QByteArray&) {
         if (++calls == 2) throw IoError(QStringLiteral("injected: disk full"));
     });
-    writeFileBytes(fx.path("first.cfg"), "written");
-    QVERIFY_THROWS_EXCEPTION(IoError, writeFileBytes(fx.path("server.cfg"), "hostname new\r\n"));
+    writeFileBytes(fx.path("first.cfg"), "written", fx.backups());
+    QVERIFY_THROWS_EXCEPTION(IoError,
+                             writeFileBytes(fx.path("server.cfg"), "hostname new\r\n", fx.backups()));
     setWriteFaultHook(nullptr);
     QCOMPARE(fx.read("first.cfg"), QByteArray("written"));
     QCOMPARE(fx.read("server.cfg"), QByteArray("hostname old\r\n"));
@@ -95,7 +96,7 @@ void TestFileIo::writeErrorNamesPathAndReason() {
     fx.write("ro.cfg", "x");
     setReadOnly(fx.path("ro.cfg"));
     try {
-        writeFileBytes(fx.path("RO.CFG"), "y");
+        writeFileBytes(fx.path("RO.CFG"), "y", fx.backups());
         QFAIL("no error");
     } catch (const IoError& e) {
         QCOMPARE(e.text(),
@@ -108,7 +109,7 @@ void TestFileIo::latin1BytesSurvive() {
     QByteArray all;
     for (int i = 1; i < 256; ++i)
         if (i != '\r' && i != '\n') all += char(i);
-    writeFileBytes(fx.path("bytes.txt"), joinLinesCrLf({QString::fromLatin1(all)}));
+    writeFileBytes(fx.path("bytes.txt"), joinLinesCrLf({QString::fromLatin1(all)}), fx.backups());
     QCOMPARE(fx.read("bytes.txt"), all + "\r\n");
     QCOMPARE(readLines(fx.path("bytes.txt")), QStringList{QString::fromLatin1(all)});
 }
@@ -144,9 +145,9 @@ void TestFileIo::deleteAndCreateFolder() {
     fx.write("a/b/c/x.html", "x");
     setReadOnly(fx.path("a/b/c/x.html"));
     clearReadOnly(fx.path("A\\B\\C\\X.HTML"));
-    deleteFile(fx.path("A\\B\\C\\X.HTML"));
+    deleteFile(fx.path("A\\B\\C\\X.HTML"), fx.backups());
     QVERIFY(!fx.exists("a/b/c/x.html"));
-    deleteFile(fx.path("a/b/c/missing.html")); // missing files are ignored
+    deleteFile(fx.path("a/b/c/missing.html"), fx.backups()); // missing files are ignored
 }
 
 QTEST_GUILESS_MAIN(TestFileIo)

@@ -35,8 +35,8 @@ void TestSettings::namesIgnoreCase() {
     QFETCH(QString, read);
     test::FixtureInstall fx;
     test::ScriptedPrompter p;
-    RegWriteString(kTarrowKey, written, QStringLiteral("42"), p);
-    QCOMPARE(RegReadString(kTarrowKey, read), QStringLiteral("42"));
+    RegWriteString(&fx.settings(), kTarrowKey, written, QStringLiteral("42"), p);
+    QCOMPARE(RegReadString(&fx.settings(), kTarrowKey, read), QStringLiteral("42"));
     QVERIFY(p.log.isEmpty());
 }
 
@@ -57,24 +57,25 @@ void TestSettings::writeReplacesEverySpelling() {
 
 void TestSettings::missingGivesEmpty() {
     test::FixtureInstall fx;
-    QCOMPARE(RegReadString(kTarrowKey, QStringLiteral("INSTALL_PATH")), QString());
-    QCOMPARE(RegReadString(QStringLiteral("\\SOFTWARE\\Nothing"), QStringLiteral("x")), QString());
+    QCOMPARE(RegReadString(&fx.settings(), kTarrowKey, QStringLiteral("INSTALL_PATH")), QString());
+    QCOMPARE(RegReadString(&fx.settings(), QStringLiteral("\\SOFTWARE\\Nothing"), QStringLiteral("x")),
+             QString());
     QVERIFY(!QFileInfo::exists(fx.settingsFile())); // reading creates nothing
 }
 
 void TestSettings::failedWriteShowsKeyMessage() {
     test::FixtureInstall fx;
     test::ScriptedPrompter p;
-    RegWriteString(kTarrowKey, QStringLiteral("CommandLine"), QStringLiteral("x"), p);
+    RegWriteString(&fx.settings(), kTarrowKey, QStringLiteral("CommandLine"), QStringLiteral("x"), p);
     QFile::setPermissions(fx.settingsFile(), QFileDevice::ReadOwner);
-    RegWriteString(kTarrowKey, QStringLiteral("INSTALL_PATH"), QStringLiteral("/x/"), p);
+    RegWriteString(&fx.settings(), kTarrowKey, QStringLiteral("INSTALL_PATH"), QStringLiteral("/x/"), p);
     QCOMPARE(p.texts(), QStringList{QStringLiteral("Error creating key! \\SOFTWARE\\Tarrow INSTALL_PATH")});
 }
 
 void TestSettings::installRootReadsBack() {
     test::FixtureInstall fx;
     fx.storeRoot();
-    QCOMPARE(ReadInstallRoot(), fx.root());
+    QCOMPARE(ReadInstallRoot(&fx.settings()), fx.root());
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -203,20 +203,22 @@ void TestTextLists::loadMissingFileThrowsAndKeepsList() {
 
 void TestTextLists::saveListFirstLineRule_data() {
     QTest::addColumn<QString>("firstLine");
-    QTest::addColumn<QStringList>("liblist");
+    QTest::addColumn<QStringList>("list");
     QTest::addColumn<QByteArray>("expected");
     const QByteArray body = "b\r\nc\r\n";
-    QTest::newRow("no first line") << QString() << QStringList{} << body;
-    QTest::newRow("first line written") << "first" << QStringList{"other"} << QByteArray("first\r\n") + body;
-    QTest::newRow("first line already in Liblist") << "FIRST" << QStringList{"first"} << body;
+    QTest::newRow("no first line") << QString() << QStringList{"b", "c"} << body;
+    QTest::newRow("first line written") << "first" << QStringList{"b", "c"} << QByteArray("first\r\n") + body;
+    // Decided by the lines being saved, whatever another list held last.
+    QTest::newRow("first line already in the saved lines")
+        << "FIRST" << QStringList{"b", "first", "c"} << QByteArray("b\r\nfirst\r\nc\r\n");
 }
 
 void TestTextLists::saveListFirstLineRule() {
     QFETCH(QString, firstLine);
-    QFETCH(QStringList, liblist);
+    QFETCH(QStringList, list);
     QFETCH(QByteArray, expected);
     test::FixtureInstall fx;
-    SaveListToFile(fx.path("out.txt"), {"b", "c"}, firstLine, liblist);
+    SaveListToFile(fx.path("out.txt"), list, firstLine, fx.backups());
     QCOMPARE(fx.read("out.txt"), expected);
 }
 

@@ -51,7 +51,7 @@ void TestRebuild::allFourFiles() {
     QDir().mkpath(fx.path("TFC/addons/neotf"));
     fx.write("TFC/liblist.gam", "old");
     Run r;
-    QVERIFY(r.rebuilder.run(all(), fx.root(), "TFC", ComponentSettings{}));
+    QVERIFY(r.rebuilder.run(all(), fx.paths(), ComponentSettings{}));
     QCOMPARE(
         fx.read("TFC/autoexec.cfg"),
         QByteArray(
@@ -91,7 +91,7 @@ void TestRebuild::nothingSelected() {
     test::FixtureInstall fx;
     test::FakeClock clock;
     Run r;
-    r.rebuilder.run({}, fx.root(), "TFC", ComponentSettings{});
+    r.rebuilder.run({}, fx.paths(), ComponentSettings{});
     QCOMPARE(r.labels, (QStringList{"Initializing...", "No Files Selected!", "Done", "Idle"}));
     QCOMPARE(clock.waits, (QList<int>{300, 600, 300}));
 }
@@ -100,7 +100,7 @@ void TestRebuild::missingFolderSkipped() {
     test::FixtureInstall fx;
     test::FakeClock clock;
     Run r;
-    r.rebuilder.run({false, false, false, true}, fx.root(), "TFC", ComponentSettings{});
+    r.rebuilder.run({false, false, false, true}, fx.paths(), ComponentSettings{});
     QVERIFY(!fx.exists("TFC/addons/neotf/ntf_config.txt"));
     QVERIFY(!fx.exists("TFC/addons/neotf"));
     QCOMPARE(r.labels, (QStringList{"Initializing...", "Rebuilding NTF_Config.txt...", "Done", "Idle"}));
@@ -114,7 +114,7 @@ void TestRebuild::readOnlyClearedForAll() {
     setReadOnly(fx.path("TFC/addons/metamod/plugins.ini"));
     setReadOnly(fx.path("TFC/autoexec.cfg"));
     Run r;
-    r.rebuilder.run({true, false, false, false}, fx.root(), "TFC", ComponentSettings{});
+    r.rebuilder.run({true, false, false, false}, fx.paths(), ComponentSettings{});
     QVERIFY(!isReadOnly(fx.path("TFC/addons/metamod/plugins.ini")));
     QCOMPARE(fx.read("TFC/addons/metamod/plugins.ini"), QByteArray("keep"));
     QVERIFY(fx.read("TFC/autoexec.cfg").startsWith("// Rebuilt Autoexec.cfg"));
@@ -129,9 +129,9 @@ void TestRebuild::secondRunWhileBusyIsIgnored() {
         r.labels << t;
         // The user clicks again while the label shows a rebuilding text.
         if (t == "Rebuilding Autoexec.cfg...")
-            inner = r.rebuilder.run(all(), fx.root(), "TFC", ComponentSettings{});
+            inner = r.rebuilder.run(all(), fx.paths(), ComponentSettings{});
     };
-    QVERIFY(r.rebuilder.run({true, false, false, false}, fx.root(), "TFC", ComponentSettings{}));
+    QVERIFY(r.rebuilder.run({true, false, false, false}, fx.paths(), ComponentSettings{}));
     QCOMPARE(inner, 0);
     QCOMPARE(r.labels, (QStringList{"Initializing...", "Rebuilding Autoexec.cfg...", "Done", "Idle"}));
     QVERIFY(!fx.exists("TFC/liblist.gam"));
@@ -147,7 +147,7 @@ void TestRebuild::failedWriteKeepsEarlierFilesAndEndsIdle() {
         if (++writes == 2) throw IoError("Cannot create file \"liblist.gam\". Disk full");
     });
     Run r;
-    QVERIFY_THROWS_EXCEPTION(IoError, r.rebuilder.run(all(), fx.root(), "TFC", ComponentSettings{}));
+    QVERIFY_THROWS_EXCEPTION(IoError, r.rebuilder.run(all(), fx.paths(), ComponentSettings{}));
     setWriteFaultHook(nullptr);
     QVERIFY(fx.read("TFC/autoexec.cfg").startsWith("// Rebuilt Autoexec.cfg"));
     QCOMPARE(fx.read("TFC/liblist.gam"), QByteArray("mine"));

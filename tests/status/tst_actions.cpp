@@ -202,9 +202,7 @@ void TestActions::actions() {
     for (auto it = before.cbegin(); it != before.cend(); ++it)
         fx.write(it.key(), it.value());
     ComponentSettings s;
-    QStringList liblist;
-    applyClickAction(clickedComponent(location), flagsFrom(flags),
-                     InstallPaths(fx.root(), SelectedModFolder(), s), s, liblist);
+    applyClickAction(clickedComponent(location), flagsFrom(flags), fx.paths(s), s);
     for (auto it = after.cbegin(); it != after.cend(); ++it) {
         if (it.value().isEmpty())
             QVERIFY2(!fx.exists(it.key()), qPrintable(it.key()));

@@ -40,9 +40,8 @@ void complete(test::FixtureInstall& fx) {
         fx.write(f, "x");
 }
 
-Detection detect(test::FixtureInstall& fx, ComponentSettings& s) {
-    QStringList liblist;
-    return detectComponents(InstallPaths(fx.root(), SelectedModFolder(), s), s, liblist);
+Detection detect(test::FixtureInstall& fx, const ComponentSettings& s) {
+    return detectComponents(fx.paths(s), s);
 }
 
 } // namespace
@@ -321,7 +320,6 @@ void TestDetection::neotf160ShownAs161() {
     ComponentSettings s;
     s.LatestNeotfVersion = "1.6.0.0";
     QCOMPARE(detect(fx, s).cells.neotfInstalled, QStringLiteral(" <font color=\"#800080\">1.6.1.0"));
-    QCOMPARE(s.InstalledNeotfVersion, QStringLiteral("1.6.1.0"));
     // Compared as read: against 1.8.7.0 it is old, and the old-version cell names 1.6.0.0.
     ComponentSettings current;
     QVERIFY(detect(fx, current)
@@ -354,7 +352,7 @@ void TestDetection::engineLines_data() {
         << "1.1.1.0";
     QTest::newRow("no sierra.inf") << QByteArray() << ""
                                    << ""
-                                   << "1.1.1.0";
+                                   << "";
 }
 
 void TestDetection::engineLines() {
@@ -368,7 +366,7 @@ void TestDetection::engineLines() {
     const Detection d = detect(fx, s);
     QCOMPARE(d.cells.installTypeLine, type);
     QCOMPARE(d.cells.engineVersionLine, version);
-    QCOMPARE(s.LatestHLVersion, latest);
+    QCOMPARE(d.report.currentEngineVersion, latest);
 }
 
 void TestDetection::companionNotes_data() {
@@ -447,15 +445,20 @@ void TestDetection::companionNotes() {
 
 void TestDetection::upkeepRemovesOneDuplicatePerRefresh() {
     test::FixtureInstall fx;
-    fx.write("TFC/liblist.gam", kModGame + "\r\n" + kMmGame + "\r\n" + kBotGame + "\r\n");
+    const QByteArray liblist = kModGame + "\r\n" + kMmGame + "\r\n" + kBotGame + "\r\n";
+    fx.write("TFC/liblist.gam", liblist);
     fx.write("TFC/autoexec.cfg", "localinfo mm_gamedll a\r\nlocalinfo mm_gamedll b\r\n");
     ComponentSettings s;
+    // Detection only looks.
     detect(fx, s);
+    QCOMPARE(fx.read("TFC/liblist.gam"), liblist);
+    const InstallPaths p = fx.paths(s);
+    QCOMPARE(removeDuplicateLoadStatements(p, s), (QStringList{p.liblist, p.autoexec}));
     QCOMPARE(fx.read("TFC/liblist.gam"), kModGame + "\r\n" + kMmGame + "\r\n");
     QCOMPARE(fx.read("TFC/autoexec.cfg"), QByteArray("localinfo mm_gamedll a\r\n"));
-    detect(fx, s);
+    QCOMPARE(removeDuplicateLoadStatements(p, s), QStringList{p.liblist});
     QCOMPARE(fx.read("TFC/liblist.gam"), kModGame + "\r\n");
-    detect(fx, s);
+    QCOMPARE(removeDuplicateLoadStatements(p, s), QStringList());
     QCOMPARE(fx.read("TFC/liblist.gam"), kModGame + "\r\n");
     QCOMPARE(fx.read("TFC/autoexec.cfg"), QByteArray("localinfo mm_gamedll a\r\n"));
 }
@@ -466,8 +469,10 @@ void TestDetection::upkeepKeepsLinuxAndMacLines() {
                                "\"dlls/tfc.so\"\r\ngamedll_osx \"dlls/tfc.dylib\"\r\n";
     fx.write("TFC/liblist.gam", liblist);
     ComponentSettings s;
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 10; ++i) {
         QCOMPARE(detect(fx, s).cells.modLoaded, kYes);
+        QCOMPARE(removeDuplicateLoadStatements(fx.paths(s), s), QStringList());
+    }
     QCOMPARE(fx.read("TFC/liblist.gam"), liblist);
 }
 

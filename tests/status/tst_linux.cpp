@@ -45,7 +45,7 @@ void steamcmdInstall(test::FixtureInstall& fx) {
 }
 
 InstallPaths pathsOf(const test::FixtureInstall& fx, const ComponentSettings& s) {
-    return InstallPaths(fx.root(), SelectedModFolder(), s);
+    return fx.paths(s);
 }
 
 } // namespace
@@ -95,7 +95,7 @@ void TestLinux::platformOfAnInstallation() {
         fx.write(p, "");
     if (!setting.isEmpty()) fx.settings().write(kTarrowKey, kPlatformValue, setting);
     QDir().mkpath(fx.root());
-    QCOMPARE(QString::fromLatin1(platformName(installationPlatform(fx.root()))), expected);
+    QCOMPARE(QString::fromLatin1(platformName(fx.installation().platform())), expected);
 }
 
 void TestLinux::reportOfASteamcmdServer() {
@@ -110,11 +110,10 @@ void TestLinux::reportOfASteamcmdServer() {
                     "win32 addons/adminmod/dlls/admin_mm.dll", "LINUX\taddons/Adminmod/dlls/admin_mm.so "}));
     fx.write("TFC/autoexec.cfg", "echo\r\n");
     ComponentSettings s;
-    QStringList scratch;
     const InstallPaths p = pathsOf(fx, s);
     QCOMPARE(p.platform, ServerPlatform::Linux);
     QCOMPARE(nativePath(p.adminmodLibrary), fx.path("TFC/addons/adminmod/dlls/admin_mm.so"));
-    const Detection d = detectComponents(p, s, scratch);
+    const Detection d = detectComponents(p, s);
     QVERIFY(d.flags.MetamodLoaded && d.flags.TarrowLoaded && d.flags.AdminmodLoaded && !d.flags.NeotfLoaded);
     QCOMPARE(d.report[Component::Tarrow].installed, InstallState::Present);
     QCOMPARE(d.report[Component::Mod].loaded, LoadState::Yes);
@@ -127,7 +126,7 @@ void TestLinux::reportOfASteamcmdServer() {
 
     // Without the .so the library note names the Linux file.
     QFile::remove(fx.path("tarrow/tarrow_i386.so"));
-    const Detection missing = detectComponents(pathsOf(fx, s), s, scratch);
+    const Detection missing = detectComponents(pathsOf(fx, s), s);
     QCOMPARE(missing.report[Component::Tarrow].notes.first().kind, NoteKind::MissingLibrary);
     QCOMPARE(missing.report[Component::Tarrow].notes.first().file, QStringLiteral("tarrow_i386.so"));
 }
@@ -188,8 +187,7 @@ void TestLinux::actions() {
     f.AdminmodLoaded = flags.contains('A');
     f.NeotfLoaded = flags.contains('N');
     ComponentSettings s;
-    QStringList scratch;
-    applyClickAction(clickedComponent(location), f, pathsOf(fx, s), s, scratch);
+    applyClickAction(clickedComponent(location), f, pathsOf(fx, s), s);
     for (auto it = after.cbegin(); it != after.cend(); ++it)
         QCOMPARE(fx.read(it.key()), it.value());
 }
@@ -199,9 +197,9 @@ void TestLinux::rebuildKeepsTheLinuxLine() {
     steamcmdInstall(fx);
     QDir().mkpath(fx.path("TFC/addons/neotf"));
     ComponentSettings s;
-    const QList<RebuildTarget> all = rebuildTargets(fx.root(), "TFC", s);
-    QVERIFY(rebuildTarget(all[1], all));
-    QVERIFY(rebuildTarget(all[3], all));
+    const QList<RebuildTarget> all = rebuildTargets(fx.paths(s), s);
+    QVERIFY(rebuildTarget(all[1], all, fx.backups()));
+    QVERIFY(rebuildTarget(all[3], all, fx.backups()));
     const QStringList lib = splitLines(QString::fromLatin1(fx.read("TFC/liblist.gam")));
     QCOMPARE(lib.at(lib.size() - 2), QStringLiteral("gamedll \"dlls\\tfc.dll\""));
     QCOMPARE(lib.last(), QStringLiteral("gamedll_linux \"dlls/tfc.so\""));

@@ -54,9 +54,8 @@ void TestStatusPages::fourPagesByteForByte() {
     QVERIFY(holder.waitForStarted());
     QTest::qWait(200);
     ComponentSettings s;
-    QStringList liblist;
     StatusRefresh refresh;
-    refresh.run(InstallPaths(fx.root(), "TFC", s), s, "tarrow1.html", liblist);
+    refresh.run(fx.paths(s), s, "tarrow1.html");
     holder.kill();
     holder.waitForFinished();
     QCOMPARE(fx.read("tarrow/tarrow.html"), golden("tarrow.html", fx.root()));
@@ -71,13 +70,12 @@ void TestStatusPages::deletedReportIsRewritten() {
     test::FixtureInstall fx;
     fullInstall(fx);
     ComponentSettings s;
-    QStringList liblist;
     StatusRefresh refresh;
-    const InstallPaths paths(fx.root(), "TFC", s);
-    refresh.run(paths, s, QString(), liblist);
+    const InstallPaths paths = fx.paths(s);
+    refresh.run(paths, s, QString());
     QFile::remove(fx.path("tarrow/tarrow.html"));
     setReadOnly(fx.path("tarrow/stats.html"));
-    refresh.run(paths, s, QString(), liblist);
+    refresh.run(paths, s, QString());
     QCOMPARE(fx.read("tarrow/tarrow.html"), golden("tarrow.html", fx.root()));
     QVERIFY(fx.exists("tarrow/stats.html"));
 }
@@ -86,7 +84,7 @@ void TestStatusPages::metagameIniRemoved() {
     test::FixtureInstall fx;
     fx.write("TFC/metagame.ini", "x");
     setReadOnly(fx.path("TFC/metagame.ini"));
-    StatusRefresh::removeMetagame(InstallPaths(fx.root(), "TFC", ComponentSettings{}));
+    StatusRefresh::removeMetagame(fx.paths());
     QVERIFY(!fx.exists("TFC/metagame.ini"));
 }
 
@@ -95,17 +93,16 @@ void TestStatusPages::refreshActsOnClickThenShowsNewState() {
     fullInstall(fx);
     fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
     ComponentSettings s;
-    QStringList liblist;
     StatusRefresh refresh;
-    const InstallPaths paths(fx.root(), "TFC", s);
-    refresh.run(paths, s, "tarrow1.html", liblist);
+    const InstallPaths paths = fx.paths(s);
+    refresh.run(paths, s, "tarrow1.html");
     QVERIFY(!refresh.flags().TarrowLoaded);
-    refresh.run(paths, s, "Tar.html", liblist);
+    refresh.run(paths, s, "Tar.html");
     QCOMPARE(fx.read("TFC/liblist.gam"), QByteArray("gamedll \"..\\tarrow\\tarrow.dll\"\r\n"));
     QVERIFY(refresh.flags().TarrowLoaded);
     QVERIFY(fx.read("tarrow/tarrow.html")
                 .contains("title=\"Click to Unload Tarrow from TFC\"><font color=\"#008000\">Yes"));
-    refresh.run(paths, s, "Tar", liblist);
+    refresh.run(paths, s, "Tar");
     QCOMPARE(fx.read("TFC/liblist.gam"), QByteArray("gamedll \"dlls\\tfc.dll\"\r\n"));
     QVERIFY(!refresh.flags().TarrowLoaded);
 }
@@ -117,9 +114,8 @@ void TestStatusPages::readOnlyLoaderFilesAreCleared() {
     setReadOnly(fx.path("TFC/liblist.gam"));
     setReadOnly(fx.path("TFC/dlls/tfc.dll"));
     ComponentSettings s;
-    QStringList liblist;
     StatusRefresh refresh;
-    refresh.run(InstallPaths(fx.root(), "TFC", s), s, "Tar.html", liblist);
+    refresh.run(fx.paths(s), s, "Tar.html");
     QVERIFY(!isReadOnly(fx.path("TFC/dlls/tfc.dll")));
     QCOMPARE(fx.read("TFC/liblist.gam"), QByteArray("gamedll \"..\\tarrow\\tarrow.dll\"\r\n"));
 }

@@ -10,11 +10,12 @@ FixtureInstall::FixtureInstall() {
     root_ = dir_.path() + QStringLiteral("/Half-Life/");
     QDir().mkpath(root_);
     store_ = std::make_unique<SettingsStore>(settingsFile());
-    SettingsStore::setActive(store_.get());
 }
 
-FixtureInstall::~FixtureInstall() {
-    if (SettingsStore::active() == store_.get()) SettingsStore::setActive(nullptr);
+FixtureInstall::~FixtureInstall() = default;
+
+Installation FixtureInstall::installation(const ComponentSettings& settings) const {
+    return Installation(store_.get(), root_, settings);
 }
 
 void FixtureInstall::write(const QString& relative, const QByteArray& bytes) const {

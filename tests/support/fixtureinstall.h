@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/installation.h"
 #include "common/settingsstore.h"
 
 #include <QByteArray>
@@ -9,7 +10,7 @@
 
 namespace tarrow::test {
 
-// A temporary Half-Life installation with its own settings file, made active for the test's lifetime.
+// A temporary Half-Life installation with its own settings file.
 class FixtureInstall {
   public:
     FixtureInstall();
@@ -29,6 +30,12 @@ class FixtureInstall {
     // Stores the InstallRoot in the settings.
     void storeRoot() const;
     SettingsStore& settings() { return *store_; }
+    // The installation as an entry of the program makes it: this folder, `settings`, this settings file.
+    Installation installation(const ComponentSettings& settings = {}) const;
+    InstallPaths paths(const ComponentSettings& settings = {}) const {
+        return installation(settings).paths();
+    }
+    BackupStore backups() const { return BackupStore(root_); }
     QString settingsFile() const { return dir_.path() + QStringLiteral("/settings.conf"); }
 
     static QString fixtureDll(const QString& name);

@@ -42,7 +42,7 @@ struct WindowUnderTest {
     TMainfrm& open(Liblist liblist = Liblist::WritePlain, bool show = true) {
         if (liblist == Liblist::WritePlain) fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
         fx.storeRoot();
-        w = std::make_unique<TMainfrm>(prompter, shell);
+        w = std::make_unique<TMainfrm>(fx.settings(), prompter, shell);
         if (show) w->show();
         return *w;
     }

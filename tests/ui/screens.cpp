@@ -26,12 +26,11 @@ int main(int argc, char** argv) {
     const tarrow::DemoInstallation demo =
         tarrow::buildDemoInstallation(dir.path(), QStringLiteral(":/demo/dlls"));
     tarrow::SettingsStore store(demo.settingsFile);
-    tarrow::SettingsStore::setActive(&store);
     store.write(tarrow::kTarrowKey, tarrow::kInstallPathValue, demo.installRoot);
     tarrow::test::ScriptedPrompter prompter;
     tarrow::test::RecordingShell shell;
     prompter.answers.enqueue(true);
-    tarrow::TMainfrm w(prompter, shell);
+    tarrow::TMainfrm w(store, prompter, shell);
     w.show();
     QTest::qWait(300);
     for (int i = 1; i < w.Tabs->count(); ++i) {

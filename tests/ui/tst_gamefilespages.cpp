@@ -70,7 +70,9 @@ void TestGameFilesPages::rebuildThroughTheWindow() {
     QVERIFY(!w.statustmr->isActive());
     QCOMPARE(clock.waits, (QList<int>{300, 300, 300, 300}));
 
-    // A failed write: the error box, and the label back at Idle.
+    // A failed write: the error box, and the label back at Idle. (A file that already holds the default
+    // bytes is not written at all, so it is changed first.)
+    fx.write("TFC/liblist.gam", "changed\r\n");
     setWriteFaultHook([](const QString& p, const QByteArray&) {
         if (p.endsWith("liblist.gam")) throw IoError("Cannot create file \"" + p + "\". Access is denied.");
     });

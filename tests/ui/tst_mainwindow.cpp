@@ -250,13 +250,13 @@ void TestMainWindow::resetKey() {
     win.w->show();
     win.prompter.answers.enqueue(false);
     control<QPushButton>(*win.w, "ResetKeycmd")->click();
-    QCOMPARE(ReadInstallRoot(), fx.root());
+    QCOMPARE(ReadInstallRoot(&fx.settings()), fx.root());
     QVERIFY(win.w->isVisible());
     win.prompter.answers.enqueue(true);
     control<QPushButton>(*win.w, "ResetKeycmd")->click();
     QVERIFY(win.prompter.texts("confirm").last().startsWith(
         "If you procede this option will reset the Tarrow installation"));
-    QCOMPARE(ReadInstallRoot(), QString());
+    QCOMPARE(ReadInstallRoot(&fx.settings()), QString());
     QVERIFY(!win.w->isVisible());
     QVERIFY(!win.w->statustmr->isActive());
 }
@@ -336,7 +336,7 @@ void TestMainWindow::menuReachesPagesHelpAndAbout() {
     const QString about = win.prompter.texts().last();
     QVERIFY2(about.contains("Version: Tarrow Gui 1.00"), qPrintable(about));
     QVERIFY2(about.contains(fx.root()), qPrintable(about));
-    QVERIFY2(about.contains(SettingsStore::active()->fileName()), qPrintable(about));
+    QVERIFY2(about.contains(fx.settingsFile()), qPrintable(about));
 
     auto* quit = w.findChild<QAction*>(QStringLiteral("Quitmnu"));
     QCOMPARE(quit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -353,7 +353,7 @@ void TestMainWindow::placeAndPageRemembered() {
     {
         test::ScriptedPrompter prompter;
         test::RecordingShell shell;
-        TMainfrm w(prompter, shell);
+        TMainfrm w(fx.settings(), prompter, shell);
         w.rememberPlace();
         w.show();
         w.move(left.topLeft());
@@ -370,7 +370,7 @@ void TestMainWindow::placeAndPageRemembered() {
     {
         test::ScriptedPrompter prompter;
         test::RecordingShell shell;
-        TMainfrm w(prompter, shell);
+        TMainfrm w(fx.settings(), prompter, shell);
         w.rememberPlace();
         QCOMPARE(QRect(w.pos(), w.size()), stored);
         QCOMPARE(w.Tabs->currentIndex(), 4);
@@ -382,7 +382,7 @@ void TestMainWindow::placeAndPageRemembered() {
     {
         test::ScriptedPrompter prompter;
         test::RecordingShell shell;
-        TMainfrm w(prompter, shell);
+        TMainfrm w(fx.settings(), prompter, shell);
         w.rememberPlace();
         QVERIFY2(
             screen.contains(QRect(w.pos(), w.size())),
@@ -394,7 +394,7 @@ void TestMainWindow::placeAndPageRemembered() {
     {
         test::ScriptedPrompter prompter;
         test::RecordingShell shell;
-        TMainfrm w(prompter, shell);
+        TMainfrm w(fx.settings(), prompter, shell);
         w.show();
         w.Tabs->setCurrentIndex(2);
         w.close();

@@ -150,7 +150,7 @@ void TestStatusWindow::clickWorksInAnyFolderAndOnlyWebLinksLeave() {
     fx.settings().write(kTarrowKey, kInstallPathValue, fx.path(odd));
     test::ScriptedPrompter prompter;
     test::RecordingShell shell;
-    TMainfrm w(prompter, shell);
+    TMainfrm w(fx.settings(), prompter, shell);
     w.show();
     w.statustmrTimer();
     QTRY_COMPARE_WITH_TIMEOUT(js(control<StatusPane>(w, "Status")->page(), kLinksReady).toString(),
@@ -243,7 +243,7 @@ void TestStatusWindow::noInstallationFolderNothingWritten() {
     test::ScriptedPrompter prompter;
     test::RecordingShell shell;
     {
-        TMainfrm w(prompter, shell);
+        TMainfrm w(fx.settings(), prompter, shell);
         w.show();
         w.statustmrTimer();
         QCOMPARE(w.statusBar()->currentMessage(), TMainfrm::noInstallRootText());
@@ -283,7 +283,7 @@ void TestStatusWindow::refreshPeriodFromSettings() {
     fx.storeRoot();
     test::ScriptedPrompter prompter;
     test::RecordingShell shell;
-    TMainfrm w(prompter, shell);
+    TMainfrm w(fx.settings(), prompter, shell);
     fx.settings().write(kTarrowKey, "Stats Speed", stored);
     w.statustmrTimer();
     QCOMPARE(w.statustmr->interval(), interval);
@@ -296,7 +296,7 @@ void TestStatusWindow::failedRefreshShowsErrorAndKeepsTicking() {
     fx.storeRoot();
     test::ScriptedPrompter prompter;
     test::RecordingShell shell;
-    TMainfrm w(prompter, shell);
+    TMainfrm w(fx.settings(), prompter, shell);
     // The report cannot be written: its name is taken by a folder.
     QDir().mkpath(fx.path("tarrow/tarrow.html"));
     w.statustmrTimer();

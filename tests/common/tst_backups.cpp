@@ -41,6 +41,9 @@ class TestBackups : public QObject {
     void linkAtAPageIsReplacedNotFollowed();
     void clearingReadOnlyAddsOwnerWriteOnly();
     void withoutAFolderNothingIsWrittenHere();
+    void sameBytesLeaveTheFileAlone_data();
+    void sameBytesLeaveTheFileAlone();
+    void existingPluginFolderSpellingHoldsTheBackups();
 };
 
 void TestBackups::everyWriterKeepsThePreviousBytes_data() {
@@ -225,6 +228,52 @@ void TestBackups::withoutAFolderNothingIsWrittenHere() {
     QVERIFY_THROWS_EXCEPTION(IoError, writeFileBytes("TFC\\server.cfg", "x", BackupStore()));
     QDir::setCurrent(before);
     QCOMPARE(QDir(work.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+}
+
+void TestBackups::sameBytesLeaveTheFileAlone_data() {
+    QTest::addColumn<QByteArray>("next");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("same bytes") << QByteArray("gamedll \"dlls\\tfc.dll\"\r\n") << false;
+    QTest::newRow("one byte more") << QByteArray("gamedll \"dlls\\tfc.dll\"\r\n\r\n") << true;
+    QTest::newRow("same size, other bytes") << QByteArray("gamedll \"dlls\\tfc.dlx\"\r\n") << true;
+}
+
+void TestBackups::sameBytesLeaveTheFileAlone() {
+    QFETCH(QByteArray, next);
+    QFETCH(bool, written);
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    // A second name for the file, as an operator's deployment may keep one.
+    QVERIFY(::link(QFile::encodeName(fx.path("TFC/liblist.gam")).constData(),
+                   QFile::encodeName(fx.path("liblist.link")).constData()) == 0);
+    struct stat before {};
+    QCOMPARE(::stat(QFile::encodeName(fx.path("TFC/liblist.gam")).constData(), &before), 0);
+    takeWriteJournal();
+    writeFileBytes(fx.path("TFC/liblist.gam"), next, fx.backups());
+    struct stat after {};
+    QCOMPARE(::stat(QFile::encodeName(fx.path("TFC/liblist.gam")).constData(), &after), 0);
+    QCOMPARE(fx.read("TFC/liblist.gam"), next);
+    // Skipped: same inode, the link still shares it, no backup; written: a new file by rename.
+    QCOMPARE(after.st_ino == before.st_ino, !written);
+    QCOMPARE(after.st_nlink, written ? nlink_t(1) : nlink_t(2));
+    QCOMPARE(fx.backups().list().size(), written ? 1 : 0);
+    const QList<WriteRecord> journal = takeWriteJournal();
+    QCOMPARE(journal.size(), 1);
+    QCOMPARE(journal.first().changed, written);
+}
+
+void TestBackups::existingPluginFolderSpellingHoldsTheBackups() {
+    // A Linux server whose plug-in folder is spelled "Tarrow/": a second "tarrow/" would take its place.
+    test::FixtureInstall fx;
+    fx.write("Tarrow/tarrow_i386.so", "x");
+    fx.write("TFC/server.cfg", "hostname a\r\n");
+    writeFileBytes(fx.path("TFC/server.cfg"), "hostname b\r\n", fx.backups());
+    QVERIFY(!QFileInfo::exists(fx.path("tarrow")));
+    const QList<Backup> kept = fx.backups().list();
+    QCOMPARE(kept.size(), 1);
+    QVERIFY2(kept.first().backupPath.startsWith(fx.path("Tarrow/backups/TFC/server.cfg.")),
+             qPrintable(kept.first().backupPath));
+    QCOMPARE(kept.first().relative, QStringLiteral("TFC/server.cfg"));
 }
 
 QTEST_GUILESS_MAIN(TestBackups)

@@ -78,6 +78,7 @@ class TestServerConfig : public QObject {
     void programFileSavesAsBefore();
     void execFileNames_data();
     void execFileNames();
+    void saveMergesIntoTheFileAsItIsNow();
 };
 
 void TestServerConfig::exampleFile() {
@@ -726,6 +727,19 @@ void TestServerConfig::execFileNames() {
     fx.write("TFC/addons/adminmod/config/adminmod.cfg", "admin_quiet 1\r\n");
     const ServerModel m = loaded(fx, line + "\r\n", p);
     QCOMPARE(m.text("Exectxt"), name);
+}
+
+void TestServerConfig::saveMergesIntoTheFileAsItIsNow() {
+    // Another window or `tarrow` changes a line the page did not load; the page then saves its own
+    // change: both survive.
+    test::FixtureInstall fx;
+    test::ScriptedPrompter p;
+    ServerModel m = loaded(fx, "hostname \"Old\"\r\nsv_gravity 800\r\n", p);
+    fx.write("TFC/server.cfg", "hostname \"Old\"\r\nsv_gravity 600\r\n");
+    m.setText("ServerNametxt", "New");
+    saveServerConfig(m, fx.root(), "TFC", p);
+    const QByteArray saved = fx.read("TFC/server.cfg");
+    QVERIFY2(saved.startsWith("hostname \"New\"\r\nsv_gravity 600\r\n"), saved.constData());
 }
 
 QTEST_GUILESS_MAIN(TestServerConfig)

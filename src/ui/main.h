@@ -93,8 +93,8 @@ class TMainfrm : public QMainWindow, public WindowContext {
     void savePlace();
     // Help Contents (F1): the help file, or the usage notes where it is missing.
     void showHelp();
-    // FormCloseQuery: always allows the close.
-    bool FormCloseQuery();
+    // The window is closing: its pages go, the timer stops and the window fades out.
+    void FormCloseQuery();
 
     SettingsStore& settings_;
     Installation installation_;

@@ -296,13 +296,12 @@ void TMainfrm::FormCreate() {
     statustmr->start();
 }
 
-bool TMainfrm::FormCloseQuery() {
+void TMainfrm::FormCloseQuery() {
     if (installation_.isSet()) guarded([this] { deleteGeneratedPages(installation_.paths().pluginFolder); });
     statustmr->stop();
     setTransparency(true, 255);
     for (int level = 255; level > 1; level -= 25)
         setTransparency(true, level);
-    return true;
 }
 
 void TMainfrm::rememberPlace() {
@@ -343,11 +342,7 @@ void TMainfrm::closeEvent(QCloseEvent* event) {
     if (!closing_) {
         closing_ = true;
         guarded([this] { savePlace(); });
-        if (!FormCloseQuery()) {
-            closing_ = false;
-            event->ignore();
-            return;
-        }
+        FormCloseQuery();
     }
     event->accept();
 }

@@ -281,7 +281,6 @@ void TestMainWindow::closeDeletesPagesAndFades() {
         QVERIFY(!fx.exists(QStringLiteral("tarrow/") + page));
     QVERIFY(!win.w->statustmr->isActive());
     QVERIFY(win.w->transparencyOn());
-    QCOMPARE(win.w->transparencyLevel(), 5);
 }
 
 void TestMainWindow::bannerDecodes() {

@@ -204,17 +204,12 @@ void TestStatusWindow::unchangedReportIsNotReloaded() {
         QStringLiteral("ok"));
     const QString focused = js(status->page(), focusedLink).toString();
     QVERIFY2(focused != "none", qPrintable(focused));
-    const QDateTime written = QFileInfo(fx.path("tarrow/tarrow.html")).lastModified();
     for (int i = 0; i < 3; ++i) {
         QTest::qWait(20);
         w.statustmrTimer();
     }
-    QTest::qWait(200);
     QVERIFY(fx.exists("tarrow/tarrow.html"));
-    QVERIFY(QFileInfo(fx.path("tarrow/tarrow.html")).lastModified() >= written);
     QCOMPARE(js(status->page(), focusedLink).toString(), focused);
-    QCOMPARE(statusLoads.count(), 1);
-    QCOMPARE(statsLoads.count(), 1);
 
     // Without the bot's library both reports change, and both panes show the new one.
     QFile::remove(fx.path("tarrow/tarrow.dll"));
@@ -226,6 +221,10 @@ void TestStatusWindow::unchangedReportIsNotReloaded() {
                                  .toString()
                                  .contains("Tarrow Status: Not Installed"),
                              15000);
+    // Loads start in the order asked: had an unchanged tick asked for one, the new page would have come
+    // third.
+    QCOMPARE(statsLoads.count(), 2);
+    QCOMPARE(statusLoads.count(), 2);
 
     // A pane sent elsewhere (here: HTML set directly) shows the report again at the next tick.
     status->setHtml(QStringLiteral("<p>elsewhere</p>"));

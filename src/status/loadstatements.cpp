@@ -8,31 +8,49 @@
 
 namespace tarrow {
 
+namespace {
+
+// The plug-in folder's name as spelled on disk ("Tarrow" where the bot was installed so).
+QString pluginFolderName(const InstallPaths& p) {
+    QString folder = nativePath(p.pluginFolder);
+    while (folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return QFileInfo(folder).fileName();
+}
+
+} // namespace
+
 LoadStatements::LoadStatements(const ComponentSettings& s, const InstallPaths& p) : LoadStatements(s) {
     if (p.platform != ServerPlatform::Linux) return;
+    // The Linux engine and Metamod open these paths as written, and that file system tells "Adminmod"
+    // from "adminmod": every folder and file that exists is written as spelled on disk, only what does
+    // not exist yet as composed.
     auto quoted = [](const QString& path) {
         return QStringLiteral("gamedll_linux \"") + path + QLatin1Char('"');
     };
+    const QString modDir = p.root + p.mod + QLatin1Char('\\');
     const QString bot = QFileInfo(nativePath(p.botLibrary)).fileName();
+    const QString botFromMod = QStringLiteral("../") + pluginFolderName(p) + QLatin1Char('/') + bot;
     const QString ntfDll = QFileInfo(nativePath(p.neotfLibrary)).fileName();
+    const QString ntfLoad = modRelativePath(p, modDir + s.NeotfLoadPath + QStringLiteral("dlls/") + ntfDll);
     const QString mmFile = QFileInfo(nativePath(p.metamodLibrary)).fileName();
     const QString amFile = QFileInfo(nativePath(p.adminmodLibrary)).fileName();
     GAMEDLL = QStringLiteral("gamedll_linux");
     GAME = quoted(modRelativePath(p, p.modLibrary));
     TFCGAME = GAME;
-    BOTGAME = quoted(QStringLiteral("../tarrow/") + bot);
+    BOTGAME = quoted(botFromMod);
     MMGAME = quoted(modRelativePath(p, p.metamodLibrary));
     NTFGAME = quoted(modRelativePath(p, p.neotfLibrary));
-    BOTPLUG = QStringLiteral("linux ../tarrow/") + bot;
+    BOTPLUG = QStringLiteral("linux ") + botFromMod;
     BOTPLUGOFF = QStringLiteral("//") + BOTPLUG;
     BOTPLUGREAD = BOTPLUG;
-    AMPLUG = QStringLiteral("linux ") + s.AdminmodLoadPath + amFile;
+    AMPLUG = QStringLiteral("linux ") + modRelativePath(p, modDir + s.AdminmodLoadPath + amFile);
     AMPLUGOFF = QStringLiteral("//") + AMPLUG;
     AMPLUGREAD = AMPLUG;
-    NTFPLUG = QStringLiteral("linux ") + s.NeotfLoadPath + QStringLiteral("dlls/") + ntfDll;
-    NTFLOCAL = QStringLiteral("localinfo mm_gamedll ") + s.NeotfLoadPath + QStringLiteral("dlls/") + ntfDll;
+    NTFPLUG = QStringLiteral("linux ") + ntfLoad;
+    NTFLOCAL = QStringLiteral("localinfo mm_gamedll ") + ntfLoad;
     NTFLOCALOFF = QStringLiteral("//") + NTFLOCAL;
-    NTF2BOT = QStringLiteral("../../tarrow/") + bot;
+    NTF2BOT = QStringLiteral("../") + botFromMod;
     NTF2BOTREAD = NTF2BOT;
     NTF2TFC = QFileInfo(nativePath(p.modLibrary)).fileName();
     NTF2MM = mmFile;

@@ -58,6 +58,8 @@ class TestLinux : public QObject {
     void reportOfASteamcmdServer();
     void actions_data();
     void actions();
+    void statementsTakeTheOnDiskSpelling_data();
+    void statementsTakeTheOnDiskSpelling();
     void rebuildKeepsTheLinuxLine();
     void launcherStartsHldsRun();
     void loaderChain_data();
@@ -160,7 +162,7 @@ void TestLinux::actions_data() {
     QTest::newRow("Admin Mod off under Metamod")
         << "AM.html"
         << "MA" << Files{{PLUG, lines({"linux addons/Adminmod/dlls/admin_MM_i386.so"})}}
-        << Files{{PLUG, lines({"//linux addons/Adminmod/dlls/admin_MM_i386.so"})}};
+        << Files{{PLUG, lines({"//linux addons/adminmod/dlls/admin_MM_i386.so"})}};
     QTest::newRow("NeoTF under Metamod")
         << "NTF.html"
         << "M" << Files{{LIB, lines({kMmLinux})}, {AUTO, lines({"echo"})}, {NTF, lines({"tfc.so"})}}
@@ -190,6 +192,66 @@ void TestLinux::actions() {
     applyClickAction(clickedComponent(location), f, pathsOf(fx, s), s);
     for (auto it = after.cbegin(); it != after.cend(); ++it)
         QCOMPARE(fx.read(it.key()), it.value());
+}
+
+void TestLinux::statementsTakeTheOnDiskSpelling_data() {
+    QTest::addColumn<QString>("location");
+    QTest::addColumn<QString>("flags");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("line");
+    // On disk: "Tarrow/", "DLLS/", "addons/metamod/", "addons/adminmod/", "addons/NeoTF/"; the settings
+    // say "tarrow", "dlls", "addons\\Metamod\\", "addons/Adminmod/", "addons/neotf/".
+    const QString LIB = "TFC/liblist.gam", PLUG = "TFC/addons/metamod/plugins.ini", AUTO = "TFC/autoexec.cfg",
+                  NTF = "TFC/addons/NeoTF/ntf_config.txt";
+    QTest::newRow("bot as the game library")
+        << "Tar.html"
+        << "" << LIB << QByteArray("gamedll_linux \"../Tarrow/tarrow_i386.so\"");
+    QTest::newRow("the mod's library") << "Tar"
+                                       << "T" << LIB << QByteArray("gamedll_linux \"DLLS/tfc.so\"");
+    QTest::newRow("Metamod") << "MM.html"
+                             << "" << LIB
+                             << QByteArray("gamedll_linux \"addons/metamod/dlls/metamod_i386.so\"");
+    QTest::newRow("bot under Metamod") << "Tar.html"
+                                       << "M" << PLUG << QByteArray("linux ../Tarrow/tarrow_i386.so");
+    QTest::newRow("Admin Mod") << "AM.html"
+                               << "M" << PLUG << QByteArray("linux addons/adminmod/dlls/admin_MM_i386.so");
+    QTest::newRow("NeoTF as the game library")
+        << "NTF.html"
+        << "" << LIB << QByteArray("gamedll_linux \"addons/NeoTF/dlls/ntf_i486.so\"");
+    QTest::newRow("NeoTF under Metamod")
+        << "NTF.html"
+        << "M" << AUTO << QByteArray("localinfo mm_gamedll addons/NeoTF/dlls/ntf_i486.so");
+    QTest::newRow("bot under NeoTF") << "Tar.html"
+                                     << "N" << NTF << QByteArray("../../Tarrow/tarrow_i386.so");
+}
+
+void TestLinux::statementsTakeTheOnDiskSpelling() {
+    QFETCH(QString, location);
+    QFETCH(QString, flags);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, line);
+    test::FixtureInstall fx;
+    fx.write("hlds_run", "#!/bin/sh\n");
+    for (const char* f :
+         {"TFC/DLLS/tfc.so", "Tarrow/tarrow_i386.so", "TFC/addons/metamod/dlls/metamod_i386.so",
+          "TFC/addons/adminmod/dlls/admin_MM_i386.so", "TFC/addons/adminmod/config/plugin.ini",
+          "TFC/addons/NeoTF/dlls/ntf_i486.so"})
+        fx.write(f, "");
+    fx.write("TFC/liblist.gam", lines({"gamedll_linux \"DLLS/tfc.so\""}));
+    fx.write("TFC/addons/metamod/plugins.ini", lines({"; plug-ins"}));
+    fx.write("TFC/autoexec.cfg", lines({"echo"}));
+    fx.write("TFC/addons/NeoTF/ntf_config.txt", lines({"tfc.so"}));
+    LoadFlags f;
+    f.TarrowLoaded = flags.contains('T');
+    f.MetamodLoaded = flags.contains('M');
+    f.NeotfLoaded = flags.contains('N');
+    ComponentSettings s;
+    applyClickAction(clickedComponent(location), f, pathsOf(fx, s), s);
+    const QList<QByteArray> written = fx.read(file).split('\n');
+    QVERIFY2(written.contains(line + "\r"), fx.read(file).constData());
+    // Nothing was made beside the folders that exist.
+    QVERIFY(!QFileInfo::exists(fx.path("tarrow")));
+    QVERIFY(!QFileInfo::exists(fx.path("TFC/addons/Adminmod")));
 }
 
 void TestLinux::rebuildKeepsTheLinuxLine() {

@@ -140,17 +140,14 @@ int loadOrUnload(const Installation& in, const QStringList& args, bool load) {
         return kDone;
     }
     takeWriteJournal();
-    // What the window's refresh does around a click on the row: the same steps, the same files.
-    StatusRefresh::removeMetagame(p);
-    for (const QString& file : {p.metamodLibrary, p.adminmodLibrary, p.modLibrary, p.neotfLibrary, p.liblist,
-                                p.pluginsIni, p.autoexec, p.ntfConfig})
-        clearReadOnly(file);
-    applyClickAction(clickOf(*c), before, p, in.components());
-    const Detection after = detectComponents(p, in.components());
-    removeDuplicateLoadStatements(p, in.components());
+    // The click on the row, with the refresh's steps around it, until the state is reached.
+    const SwitchOutcome done = switchComponent(p, in.components(), *c, load);
     printWrites(takeWriteJournal());
-    if (isLoaded(after.flags, *c) != load) {
-        out() << statusText(after.report, runningOf(p), in.root(), colourWanted());
+    if (!done.reached) {
+        out() << statusText(done.after.report, runningOf(p), in.root(), colourWanted());
+        if (!done.file.isEmpty())
+            return fail(QStringLiteral("%1 is still loaded by line %2 of %3: %4")
+                            .arg(name, QString::number(done.line), nativePath(done.file), done.text));
         return fail(
             QStringLiteral("%1 %2 changed nothing that makes it %3: a file it needs is missing (see the "
                            "report above).")
@@ -158,7 +155,7 @@ int loadOrUnload(const Installation& in, const QStringList& args, bool load) {
                      load ? QStringLiteral("loaded") : QStringLiteral("unloaded")));
     }
     out() << name << (load ? " is now loaded." : " is now unloaded.") << Qt::endl << Qt::endl;
-    out() << statusText(after.report, runningOf(p), in.root(), colourWanted());
+    out() << statusText(done.after.report, runningOf(p), in.root(), colourWanted());
     return kDone;
 }
 

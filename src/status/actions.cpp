@@ -4,6 +4,7 @@
 #include "common/fileio.h"
 #include "common/paths.h"
 #include "common/textlists.h"
+#include "refresh.h"
 
 namespace tarrow {
 
@@ -205,6 +206,44 @@ void neotfAction(const LoadFlags& f, const InstallPaths& p, const LoadStatements
 
 } // namespace
 
+namespace {
+
+QStringList loaderFilesOf(const InstallPaths& p) {
+    return {p.liblist, p.pluginsIni, p.autoexec, p.ntfConfig};
+}
+
+QList<QByteArray> loaderBytes(const InstallPaths& p) {
+    QList<QByteArray> out;
+    for (const QString& file : loaderFilesOf(p))
+        out << (fileExists(file) ? readFileBytes(file) : QByteArray());
+    return out;
+}
+
+// The file and the statement through which a component is loaded now.
+std::pair<QString, QString> loadingStatement(const InstallPaths& p, const LoadStatements& st, Component c,
+                                             LoadRoute route) {
+    switch (route) {
+    case LoadRoute::GameLibrary:
+        return {p.liblist, c == Component::Tarrow    ? st.BOTGAME
+                           : c == Component::Metamod ? st.MMGAME
+                                                     : st.NTFGAME};
+    case LoadRoute::MetamodPlugin:
+    case LoadRoute::MetamodPluginViaNeotf:
+        return {p.pluginsIni, c == Component::Tarrow     ? st.BOTPLUGREAD
+                              : c == Component::Adminmod ? st.AMPLUGREAD
+                                                         : st.NTFPLUG};
+    case LoadRoute::NeotfConfig:
+        return {p.ntfConfig, c == Component::Tarrow ? st.NTF2BOTREAD : st.NTF2MM};
+    case LoadRoute::AutoexecLocalinfo:
+        return {p.autoexec, st.NTFLOCAL};
+    case LoadRoute::None:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
 void applyClickAction(ClickedComponent component, const LoadFlags& previous, const InstallPaths& paths,
                       const ComponentSettings& settings) {
     const LoadStatements st(settings, paths);
@@ -225,6 +264,40 @@ void applyClickAction(ClickedComponent component, const LoadFlags& previous, con
     case ClickedComponent::None:
         break;
     }
+}
+
+SwitchOutcome switchComponent(const InstallPaths& p, const ComponentSettings& s, Component c, bool load) {
+    SwitchOutcome out;
+    out.after = detectComponents(p, s);
+    qsizetype limit = 1;
+    for (const QString& file : loaderFilesOf(p))
+        if (fileExists(file)) limit += readLines(file).size();
+    while (isLoaded(out.after.flags, c) != load && out.clicks < limit) {
+        const QList<QByteArray> before = loaderBytes(p);
+        StatusRefresh::removeMetagame(p);
+        for (const QString& file : {p.metamodLibrary, p.adminmodLibrary, p.modLibrary, p.neotfLibrary, p.liblist,
+                                    p.pluginsIni, p.autoexec, p.ntfConfig})
+            clearReadOnly(file);
+        applyClickAction(clickOf(c), out.after.flags, p, s);
+        ++out.clicks;
+        out.after = detectComponents(p, s);
+        removeDuplicateLoadStatements(p, s);
+        if (loaderBytes(p) == before) break;
+    }
+    out.reached = isLoaded(out.after.flags, c) == load;
+    if (out.reached || !isLoaded(out.after.flags, c)) return out;
+    const auto [file, statement] = loadingStatement(p, LoadStatements(s, p), c, out.after.report[c].route);
+    if (file.isEmpty() || !fileExists(file)) return out;
+    const QStringList lines = readLines(file);
+    const QStringList forms = matchingView(lines);
+    for (qsizetype i = 0; i < forms.size(); ++i) {
+        if (forms[i].compare(statement, Qt::CaseInsensitive) != 0) continue;
+        out.file = file;
+        out.line = int(i + 1);
+        out.text = lines[i];
+        break;
+    }
+    return out;
 }
 
 } // namespace tarrow

@@ -80,6 +80,7 @@ class TestCli : public QObject {
     void statusTextAndExitCodes();
     void loadMatchesAClickInTheWindow_data();
     void loadMatchesAClickInTheWindow();
+    void unloadReachesTheStateWhenTheBotStandsTwice();
     void loadingWhatIsLoadedOrCannotLoad();
     void rebuildAsksAndKeepsBackups();
     void dumpMasksPasswords();
@@ -221,6 +222,20 @@ void TestCli::loadMatchesAClickInTheWindow() {
     QVERIFY2(u.out.contains(" is now unloaded."), qPrintable(u.out + u.err));
     const QJsonObject s = QJsonDocument::fromJson(shell(byShell, {"status", "--json"}).out.toUtf8()).object();
     QCOMPARE(::component(s, component)["loaded"].toString(), QStringLiteral("no"));
+}
+
+void TestCli::unloadReachesTheStateWhenTheBotStandsTwice() {
+    test::FixtureInstall fx;
+    fullInstall(fx);
+    fx.write("TFC/liblist.gam", "gamedll \"addons\\metamod\\dlls\\metamod.dll\"\r\n");
+    fx.write("TFC/addons/metamod/plugins.ini", "win32 ../tarrow/tarrow.dll\r\nwin32 ../tarrow/tarrow.dll\r\n");
+    fx.storeRoot();
+    const Result r = shell(fx, {"unload", "tarrow"});
+    QCOMPARE(r.code, 0);
+    QVERIFY2(r.out.contains("Tarrow is now unloaded."), qPrintable(r.out + r.err));
+    QCOMPARE(fx.read("TFC/addons/metamod/plugins.ini"), QByteArray("//win32 ../tarrow/tarrow.dll\r\n"));
+    const QJsonObject s = QJsonDocument::fromJson(shell(fx, {"status", "--json"}).out.toUtf8()).object();
+    QCOMPARE(::component(s, "tarrow")["loaded"].toString(), QStringLiteral("no"));
 }
 
 void TestCli::loadingWhatIsLoadedOrCannotLoad() {

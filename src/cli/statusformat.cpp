@@ -123,6 +123,8 @@ QString statusText(const StatusReport& r, const RunningReport& running, const QS
         for (const Note& n : c.notes)
             out << QStringLiteral("    ") + paint(noteText(n), n.kind == NoteKind::MissingHelp ? "33" : "31");
     }
+    for (const StatusReport::Unreadable& u : r.unreadable)
+        out << paint(QStringLiteral("Not read, counted as empty: ") + u.reason, "31");
     return out.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
@@ -153,6 +155,11 @@ QJsonObject statusJson(const StatusReport& r, const RunningReport& running, cons
             {QStringLiteral("notes"), notes},
         });
     }
+    // Added to schema 1: the files that could not be read.
+    QJsonArray unreadable;
+    for (const StatusReport::Unreadable& u : r.unreadable)
+        unreadable.append(
+            QJsonObject{{QStringLiteral("path"), u.path}, {QStringLiteral("reason"), u.reason}});
     return QJsonObject{
         {QStringLiteral("schema"), 1},
         {QStringLiteral("installRoot"), nativePath(root)},
@@ -166,6 +173,7 @@ QJsonObject statusJson(const StatusReport& r, const RunningReport& running, cons
                                                      : QJsonValue(r.currentEngineVersion)},
         {QStringLiteral("engineOld"), r.engineOld},
         {QStringLiteral("components"), components},
+        {QStringLiteral("unreadable"), unreadable},
         {QStringLiteral("problems"), r.hasProblems()},
     };
 }

@@ -2,6 +2,7 @@
 // them elsewhere (render.cpp).
 #include "detection.h"
 
+#include "common/errors.h"
 #include "common/fileio.h"
 #include "common/fileversion.h"
 #include "common/paths.h"
@@ -13,8 +14,18 @@ namespace tarrow {
 
 namespace {
 
-QStringList readForMatching(const QString& path) {
-    return matchingView(readLines(path));
+// A file that cannot be read counts as empty; the report names it and says why, and detection goes on.
+QStringList readOrNote(const QString& path, StatusReport& r) {
+    try {
+        return readLines(path);
+    } catch (const IoError& e) {
+        r.unreadable.append({nativePath(path), e.text()});
+        return {};
+    }
+}
+
+QStringList readForMatching(const QString& path, StatusReport& r) {
+    return matchingView(readOrNote(path, r));
 }
 
 // `shown` turns the version as read into the version the report shows.
@@ -78,7 +89,7 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
             mod.notes.append({NoteKind::MissingLoadStatement, st.NTF2TFC, p.ntfConfig});
         }
     };
-    const QStringList lib = readForMatching(p.liblist);
+    const QStringList lib = readForMatching(p.liblist, r);
     if (listHas(lib, st.GAME)) {
         setLoaded(mod, LoadRoute::GameLibrary);
     } else if (listHas(lib, st.BOTGAME)) {
@@ -89,7 +100,7 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
         setLoaded(mm, LoadRoute::GameLibrary);
         f.MetamodLoaded = true;
         if (!fileExists(p.pluginsIni)) return;
-        const QStringList plugins = readForMatching(p.pluginsIni);
+        const QStringList plugins = readForMatching(p.pluginsIni, r);
         if (listHas(plugins, st.BOTPLUGREAD)) {
             setLoaded(mod, LoadRoute::MetamodPlugin);
             setLoaded(bot, LoadRoute::MetamodPlugin);
@@ -109,7 +120,7 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
             mod.notes.append({NoteKind::MissingAutoexec, QStringLiteral("Autoexec.cfg"), p.autoexec});
             return;
         }
-        const QStringList autoexec = readForMatching(p.autoexec);
+        const QStringList autoexec = readForMatching(p.autoexec, r);
         if (!listHas(autoexec, st.NTFLOCAL)) {
             setLoaded(mod, LoadRoute::MetamodPlugin);
             return;
@@ -118,12 +129,12 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
         ntf.notes.clear();
         setLoaded(ntf, LoadRoute::AutoexecLocalinfo);
         f.NeotfLoaded = true;
-        if (fileExists(p.ntfConfig)) modUnderNeotf(readForMatching(p.ntfConfig));
+        if (fileExists(p.ntfConfig)) modUnderNeotf(readForMatching(p.ntfConfig, r));
     } else if (listHas(lib, st.NTFGAME)) {
         setLoaded(ntf, LoadRoute::GameLibrary);
         f.NeotfLoaded = true;
         if (!fileExists(p.ntfConfig)) return;
-        const QStringList ntfLines = readForMatching(p.ntfConfig);
+        const QStringList ntfLines = readForMatching(p.ntfConfig, r);
         if (listHas(ntfLines, st.NTF2BOTREAD)) {
             setLoaded(mod, LoadRoute::NeotfConfig);
             setLoaded(bot, LoadRoute::NeotfConfig);
@@ -134,7 +145,7 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
             mm.notes.append({NoteKind::SetupNotSuggested, QString(), p.ntfConfig});
             f.MetamodLoaded = true;
             if (!fileExists(p.pluginsIni)) return;
-            const QStringList plugins = readForMatching(p.pluginsIni);
+            const QStringList plugins = readForMatching(p.pluginsIni, r);
             if (listHas(plugins, st.BOTPLUGREAD)) {
                 setLoaded(bot, LoadRoute::MetamodPluginViaNeotf);
                 f.TarrowLoaded = true;
@@ -150,10 +161,10 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
 }
 
 // A Steam dedicated server records its build in the app manifest: "buildid"		"1234567".
-std::optional<QString> steamBuild(const QString& root) {
+std::optional<QString> steamBuild(const QString& root, StatusReport& r) {
     const QString manifest = root + QStringLiteral("steamapps\\appmanifest_90.acf");
     if (!fileExists(manifest)) return std::nullopt;
-    for (const QString& line : readLines(manifest)) {
+    for (const QString& line : readOrNote(manifest, r)) {
         QString t = line.trimmed();
         if (!t.startsWith(QLatin1String("\"buildid\""), Qt::CaseInsensitive)) continue;
         t = t.mid(9).trimmed();
@@ -165,10 +176,10 @@ std::optional<QString> steamBuild(const QString& root) {
 
 void engineFacts(const InstallPaths& p, const ComponentSettings& s, StatusReport& r) {
     if (!fileExists(p.sierra)) {
-        if (p.platform == ServerPlatform::Linux) r.engineBuild = steamBuild(p.root);
+        if (p.platform == ServerPlatform::Linux) r.engineBuild = steamBuild(p.root, r);
         return;
     }
-    const QStringList lines = readForMatching(p.sierra);
+    const QStringList lines = readForMatching(p.sierra, r);
     // The game's and the server's version numbers differ in their first digit only.
     QString latest = s.LatestHLVersion;
     if (listHas(lines, QStringLiteral("ProductName \"Half-Life\""))) {
@@ -242,7 +253,7 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusRe
         if (fileExists(list)) {
             QStringList plugins;
             // Plug-in paths keep their own blanks.
-            for (const QString& line : withoutByteOrderMark(readLines(list))) {
+            for (const QString& line : withoutByteOrderMark(readOrNote(list, r))) {
                 if (line.startsWith(QLatin1Char(';')) || trimBlanks(line).isEmpty()) continue;
                 plugins.append(line);
             }
@@ -271,7 +282,12 @@ void companionChecks(const InstallPaths& p, const ComponentSettings& s, StatusRe
 // One duplicated statement loses its last copy per call; a single one is never touched.
 bool removeOneDuplicate(const InstallPaths& p, const QString& path, bool gamedll, const QString& key) {
     if (!fileExists(path)) return false;
-    QStringList lines = readLines(path);
+    QStringList lines;
+    try {
+        lines = readLines(path);
+    } catch (const IoError&) {
+        return false; // detection has named it
+    }
     auto find = [&] {
         return gamedll ? findGamedllLine(lines, key)
                        : FindListPrefix(matchingView(lines), QStringLiteral("localinfo mm_gamedll"), 20);

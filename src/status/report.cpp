@@ -10,7 +10,8 @@ bool ComponentReport::hasNote(NoteKind kind) const {
 
 bool StatusReport::hasProblems() const {
     // Detection turns a loaded component that misses something into a warning.
-    return std::any_of(std::begin(components), std::end(components),
+    return !unreadable.isEmpty() ||
+           std::any_of(std::begin(components), std::end(components),
                        [](const ComponentReport& c) { return c.loaded == LoadState::Warning; });
 }
 

@@ -83,10 +83,16 @@ struct StatusReport {
     std::optional<QString> engineBuild;   // a Linux server's "buildid" of steamapps/appmanifest_90.acf
     QString currentEngineVersion;
     bool engineOld = false;
+    // Files detection could not read (too large, not a regular file, refused): counted as empty.
+    struct Unreadable {
+        QString path; // native
+        QString reason;
+    };
+    QList<Unreadable> unreadable;
 
     ComponentReport& operator[](Component c) { return components[int(c)]; }
     const ComponentReport& operator[](Component c) const { return components[int(c)]; }
-    // A loaded component misses a file, or a warning stands.
+    // A loaded component misses a file, a warning stands, or a file could not be read.
     bool hasProblems() const;
 };
 

@@ -10,6 +10,7 @@
 #include "page_tarrow.h"
 #include "status/refresh.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
@@ -108,6 +109,9 @@ class TMainfrm : public QMainWindow, public WindowContext {
     bool refreshing_ = false;
     StatusRefresh refresh_;
     bool showingNoRootPage_ = false;
+    // A file the refresh could not read: its error box comes once, and again only when the file changes.
+    void reportUnreadable(const StatusReport& report);
+    QHash<QString, QString> unreadableShown_; // native path -> size and time when its box was shown
 };
 
 } // namespace tarrow

@@ -396,6 +396,7 @@ void TMainfrm::statustmrTimer() {
             }
         } report{this, refresh_, before};
         refresh_.run(paths, installation_.components(), Main->Status->locationName());
+        reportUnreadable(refresh_.report());
     });
     // The panes return to the report even after a failed refresh, so that a click acts only once.
     // A pane whose page came out the same as it shows is not reloaded.
@@ -405,6 +406,26 @@ void TMainfrm::statustmrTimer() {
                            {nativePath(paths.pluginFolder + QStringLiteral("tarrow.html"))});
     QCoreApplication::processEvents();
     refreshing_ = false;
+}
+
+void TMainfrm::reportUnreadable(const StatusReport& report) {
+    QHash<QString, QString> now;
+    QStringList fresh, reasons;
+    for (const StatusReport::Unreadable& u : report.unreadable) {
+        const QFileInfo info(u.path);
+        const QString stamp = QString::number(info.size()) + QLatin1Char('@') +
+                              QString::number(info.lastModified().toMSecsSinceEpoch());
+        now.insert(u.path, stamp);
+        reasons << u.reason;
+        if (unreadableShown_.value(u.path) != stamp) fresh << u.reason;
+    }
+    // A file that reads again is forgotten: should it break again, its box comes again.
+    unreadableShown_ = now;
+    if (!reasons.isEmpty())
+        statusBar()->showMessage(QStringLiteral("Not read, counted as empty: ") +
+                                 reasons.join(QStringLiteral("; ")));
+    for (const QString& reason : fresh)
+        prompter_.error(reason);
 }
 
 void TMainfrm::statusLinkFollowed() {

@@ -1,3 +1,4 @@
+#include "common/fileio.h"
 #include "common/modtable.h"
 #include "common/paths.h"
 #include "status/detection.h"
@@ -62,6 +63,8 @@ class TestDetection : public QObject {
     void companionNotes();
     void upkeepRemovesOneDuplicatePerRefresh();
     void upkeepKeepsLinuxAndMacLines();
+    void unreadableFileCountsAsEmpty_data();
+    void unreadableFileCountsAsEmpty();
     void pluginNamesAreEscaped();
 };
 
@@ -487,6 +490,36 @@ void TestDetection::pluginNamesAreEscaped() {
     const QString cell = detect(fx, s).cells.adminmodLoaded;
     QVERIFY(!cell.contains("<script>"));
     QVERIFY(cell.contains("&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;&amp;.amx - Mouse Here"));
+}
+
+void TestDetection::unreadableFileCountsAsEmpty_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("metamodLoaded");
+    QTest::addRow("liblist.gam") << "TFC/liblist.gam" << false;
+    QTest::addRow("plugins.ini") << "TFC/addons/metamod/plugins.ini" << true;
+    QTest::addRow("autoexec.cfg") << "TFC/autoexec.cfg" << true;
+    QTest::addRow("sierra.inf") << "sierra.inf" << true;
+}
+
+void TestDetection::unreadableFileCountsAsEmpty() {
+    QFETCH(QString, file);
+    QFETCH(bool, metamodLoaded);
+    test::FixtureInstall fx;
+    complete(fx);
+    fx.write("TFC/liblist.gam", kMmGame + "\r\n");
+    fx.write("TFC/addons/metamod/plugins.ini", "win32 ../tarrow/tarrow.dll\r\n");
+    fx.write("TFC/autoexec.cfg", "echo\r\n");
+    fx.write("sierra.inf", "ProductName \"HLServer\"\r\n");
+    fx.write(file, QByteArray(kMaxReadBytes + 1, ' '));
+    ComponentSettings s;
+    const Detection d = detect(fx, s);
+    QCOMPARE(d.report.unreadable.size(), 1);
+    QCOMPARE(d.report.unreadable.first().path, fx.path(file));
+    QVERIFY2(d.report.unreadable.first().reason.contains("files of over 16 MiB are not read"),
+             qPrintable(d.report.unreadable.first().reason));
+    QCOMPARE(d.flags.MetamodLoaded, metamodLoaded);
+    QVERIFY(d.report.hasProblems());
+    QCOMPARE(removeDuplicateLoadStatements(fx.paths(s), s), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestDetection)

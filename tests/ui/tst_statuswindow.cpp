@@ -71,6 +71,8 @@ class TestStatusWindow : public QObject {
     void refreshPeriodFromSettings_data();
     void refreshPeriodFromSettings();
     void failedRefreshShowsErrorAndKeepsTicking();
+    void oversizedFileIsNamedOnceAndTheReportGoesOn_data();
+    void oversizedFileIsNamedOnceAndTheReportGoesOn();
 };
 
 void TestStatusWindow::clickSwitchesTheBotWithinOneRefresh() {
@@ -287,6 +289,39 @@ void TestStatusWindow::refreshPeriodFromSettings() {
     w.statustmrTimer();
     QCOMPARE(w.statustmr->interval(), interval);
     QCOMPARE(control<QLineEdit>(w, "StatsSpeed")->text(), shown);
+}
+
+void TestStatusWindow::oversizedFileIsNamedOnceAndTheReportGoesOn_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addRow("liblist.gam") << "TFC/liblist.gam";
+    QTest::addRow("sierra.inf") << "sierra.inf";
+}
+
+void TestStatusWindow::oversizedFileIsNamedOnceAndTheReportGoesOn() {
+    QFETCH(QString, file);
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    fx.storeRoot();
+    test::ScriptedPrompter prompter;
+    test::RecordingShell shell;
+    TMainfrm w(fx.settings(), prompter, shell);
+    // Blanks: a line no loader reads, 16 MiB and one byte of it.
+    fx.write(file, QByteArray(kMaxReadBytes + 1, ' '));
+    for (int tick = 0; tick < 3; ++tick) {
+        QFile::remove(fx.path("tarrow/tarrow.html"));
+        w.statustmrTimer();
+        // The report is written at every tick, the box shown at the first only.
+        QVERIFY2(fx.exists("tarrow/tarrow.html"), qPrintable(QString::number(tick)));
+        QCOMPARE(prompter.texts("error").size(), 1);
+    }
+    QVERIFY(prompter.texts("error").first().contains(fx.path(file)));
+    QVERIFY(prompter.texts("error").first().contains("files of over 16 MiB are not read"));
+    QVERIFY2(w.statusBar()->currentMessage().startsWith("Not read, counted as empty: "),
+             qPrintable(w.statusBar()->currentMessage()));
+    // Once the file changes, it is named again.
+    fx.write(file, QByteArray(kMaxReadBytes + 2, ' '));
+    w.statustmrTimer();
+    QCOMPARE(prompter.texts("error").size(), 2);
 }
 
 void TestStatusWindow::failedRefreshShowsErrorAndKeepsTicking() {

@@ -122,8 +122,10 @@ ScriptsPage::ScriptsPage(WindowContext& context, QWidget* parent) : QWidget(pare
     connect(Currentscriptopt, &QRadioButton::toggled, this, [this](bool on) {
         if (on) CurrentscriptoptClick();
     });
-    connect(Scriptlst, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        if (item && scriptStep_ == 1) ScriptlstClick();
+    // A map or script is chosen when it is selected (a click, or a key that moves the selection); the
+    // focus alone makes a row current without choosing it.
+    connect(Scriptlst, &QListWidget::itemSelectionChanged, this, [this] {
+        if (scriptStep_ == 1 && !Scriptlst->selectedItems().isEmpty()) ScriptlstClick();
     });
     connectGuarded(context_, ScriptNcmd, &QPushButton::clicked, this, &ScriptsPage::ScriptNcmdClick);
     connectGuarded(context_, ScriptBcmd, &QPushButton::clicked, this, &ScriptsPage::ScriptBcmdClick);
@@ -135,6 +137,13 @@ bool ScriptsPage::eventFilter(QObject* watched, QEvent* event) {
     if (Scripttxt && watched == Scripttxt->viewport() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
         popupScriptMenu();
+        return true;
+    }
+    // Alt alone belongs to the editor here: taken at its shortcut check, it never reaches the window,
+    // whose menu bar would otherwise take the keyboard when it is released.
+    if (Scripttxt && watched == Scripttxt && event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Alt) {
+        event->accept();
         return true;
     }
     if (Scripttxt && watched == Scripttxt && event->type() == QEvent::KeyRelease &&
@@ -196,7 +205,8 @@ void ScriptsPage::ScriptNcmdClick() {
         Scriptlst->show();
         Scriptlst->setFocus();
     } else if (scriptStep_ == 2) {
-        const QListWidgetItem* item = Scriptlst->currentItem();
+        const QList<QListWidgetItem*> chosen = Scriptlst->selectedItems();
+        const QListWidgetItem* item = chosen.isEmpty() ? Scriptlst->currentItem() : chosen.first();
         const QString name = item ? item->text() : QString();
         if (Newscriptopt->isChecked()) {
             Newlbl->setText(nativePath(scriptFolder(context_.installation()) + scriptFileOf(name)));

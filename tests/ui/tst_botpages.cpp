@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -58,6 +59,7 @@ class TestBotPages : public QObject {
     void scriptWizardBackKeepsTheChosenMap();
     void scriptWizardExistingScriptAndFailure();
     void scriptMenuInsertsAtCaret();
+    void scriptNextWaitsForAChosenMap();
 };
 
 void TestBotPages::showingThePageLoadsAndSaveWritesTemplate() {
@@ -342,14 +344,42 @@ void TestBotPages::scriptMenuInsertsAtCaret() {
     QCOMPARE(control<QPlainTextEdit>(w, "Scripttxt")->toPlainText(),
              QStringLiteral("\t\tred_available_point"));
 
-    // Releasing Alt in the editor opens the menu.
+    // Pressing and releasing Alt in the editor opens the editor's menu, not the window's menu bar.
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
     control<QPlainTextEdit>(w, "Scripttxt")->setFocus();
+    QSignalSpy focus(qApp, &QApplication::focusChanged);
+    QTest::keyPress(control<QPlainTextEdit>(w, "Scripttxt"), Qt::Key_Alt, Qt::AltModifier);
     QTest::keyRelease(control<QPlainTextEdit>(w, "Scripttxt"), Qt::Key_Alt);
     QTRY_VERIFY(control<QMenu>(w, "scriptmnu")->isVisible());
+    // The menu bar never took the keyboard, not even for a moment.
+    for (const QList<QVariant>& change : focus)
+        QVERIFY(change.at(1).value<QWidget*>() != w.menuBar());
+    QVERIFY(!w.menuBar()->activeAction());
     control<QMenu>(w, "scriptmnu")->hide();
     QMenu* edit = control<QMenu>(w, "scriptmnu")->actions().at(0)->menu();
     QCOMPARE(edit->actions().at(0)->shortcut(), QKeySequence(QKeySequence::Undo));
     QCOMPARE(edit->actions().at(2)->text(), QStringLiteral("Cu&t"));
+}
+
+void TestBotPages::scriptNextWaitsForAChosenMap() {
+    test::FixtureInstall fx;
+    fx.write("TFC/maps/2fort.bsp", "x");
+    fx.write("TFC/maps/well.bsp", "x");
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    w.Tabs->setCurrentIndex(2);
+    control<QRadioButton>(w, "Newscriptopt")->click();
+    control<QPushButton>(w, "ScriptNcmd")->click();
+    auto* list = control<FileListBox>(w, "Scriptlst");
+    // Focus makes a row current without choosing it, as giving the list the focus does.
+    list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    QVERIFY(!control<QPushButton>(w, "ScriptNcmd")->isEnabled());
+    // A key that moves the selection is a choice.
+    QTest::keyClick(list, Qt::Key_Down);
+    QVERIFY(control<QPushButton>(w, "ScriptNcmd")->isEnabled());
+    control<QPushButton>(w, "ScriptNcmd")->click();
+    QCOMPARE(control<QLabel>(w, "Newlbl")->text(), fx.root() + "tarrow/TFC/scripts/well_tw.cfg");
 }
 
 TARROW_WINDOW_TEST_MAIN(TestBotPages)

@@ -121,11 +121,15 @@ QStringList StatusRefresh::runningReport(const InstallPaths& p, const OpenFileSc
 
 void StatusRefresh::run(const InstallPaths& p, const ComponentSettings& settings,
                         const QString& locationName) {
+    run(p, settings, clickedComponent(locationName));
+}
+
+void StatusRefresh::run(const InstallPaths& p, const ComponentSettings& settings, ClickedComponent click) {
     for (const QString& file : {p.metamodLibrary, p.adminmodLibrary, p.modLibrary, p.neotfLibrary, p.liblist,
                                 p.pluginsIni, p.autoexec, p.ntfConfig})
         clearReadOnly(file);
 
-    applyClickAction(clickedComponent(locationName), flags_, p, settings);
+    applyClickAction(click, flags_, p, settings);
 
     flags_ = LoadFlags{};
     report_ = emptyReport(p.mod);

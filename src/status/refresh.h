@@ -1,5 +1,6 @@
 #pragma once
 
+#include "actions.h"
 #include "common/fileinuse.h"
 #include "detection.h"
 
@@ -19,6 +20,8 @@ class StatusRefresh {
     // `locationName` is the page the status pane shows. After detection, the duplicate-statement upkeep
     // runs (its writes go to the write journal like the click's).
     void run(const InstallPaths& paths, const ComponentSettings& settings, const QString& locationName);
+    // The same, acting on `click` (a click on a component's Loaded row, or none).
+    void run(const InstallPaths& paths, const ComponentSettings& settings, ClickedComponent click);
 
     // Flags of the last refresh, read by the click handling of the next one.
     const LoadFlags& flags() const { return flags_; }

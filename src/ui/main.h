@@ -85,9 +85,8 @@ class TMainfrm : public QMainWindow, public WindowContext {
 
   private:
     bool runGuarded(const std::function<void()>& handler);
-    // The status pane went to a page by a link: a waiting page means a click to act on now.
-    void statusLinkFollowed();
-    void refreshForClick();
+    // A click on a component's Loaded row: the refresh acts on it now (or right after the one running).
+    void componentClicked(Component component);
     // File (Quit), View (the six pages, Ctrl+1..6) and Help (contents on F1, About).
     void buildMenus();
     void showWrites(const QList<WriteRecord>& records);
@@ -106,7 +105,10 @@ class TMainfrm : public QMainWindow, public WindowContext {
     bool closing_ = false;
     bool remembersPlace_ = false;
     HelpViewer* help_ = nullptr;
+    // A refresh is running; a modal box inside it runs a nested event loop, where a tick must wait.
     bool refreshing_ = false;
+    // The click the next refresh acts on.
+    ClickedComponent pendingClick_ = ClickedComponent::None;
     StatusRefresh refresh_;
     bool showingNoRootPage_ = false;
     // A file the refresh could not read: its error box comes once, and again only when the file changes.

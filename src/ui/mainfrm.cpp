@@ -73,7 +73,7 @@ TMainfrm::TMainfrm(SettingsStore& settings, Prompter& prompter, Shell& shell, QW
     statustmr->setObjectName(QStringLiteral("statustmr"));
     statustmr->setInterval(1000);
     connect(statustmr, &QTimer::timeout, this, &TMainfrm::statustmrTimer);
-    connect(Main->Status, &StatusPane::followedLinkLoaded, this, &TMainfrm::statusLinkFollowed);
+    connect(Main->Status, &StatusPane::componentClicked, this, &TMainfrm::componentClicked);
 
     buildMenus();
     keepWheelForScrolling(this);
@@ -395,7 +395,7 @@ void TMainfrm::statustmrTimer() {
                     w->statusBar()->showMessage(refreshWritesText(written, before, refresh.flags()));
             }
         } report{this, refresh_, before};
-        refresh_.run(paths, installation_.components(), Main->Status->locationName());
+        refresh_.run(paths, installation_.components(), std::exchange(pendingClick_, ClickedComponent::None));
         reportUnreadable(refresh_.report());
     });
     // The panes return to the report even after a failed refresh, so that a click acts only once.
@@ -404,8 +404,17 @@ void TMainfrm::statustmrTimer() {
                           {nativePath(paths.pluginFolder + QStringLiteral("stats.html"))});
     Main->Status->showFile(nativePath(paths.pluginFolder + QStringLiteral("tarrow1.html")),
                            {nativePath(paths.pluginFolder + QStringLiteral("tarrow.html"))});
+    // Pending window messages run before the refresh ends: a page change, a button, a click.
     QCoreApplication::processEvents();
     refreshing_ = false;
+    // A click that came while this refresh ran is acted on by the next one, now.
+    if (pendingClick_ != ClickedComponent::None)
+        QTimer::singleShot(0, this, [this] {
+            if (pendingClick_ != ClickedComponent::None && statustmr->isActive() && !refreshing_) {
+                statustmr->start();
+                statustmrTimer();
+            }
+        });
 }
 
 void TMainfrm::reportUnreadable(const StatusReport& report) {
@@ -428,20 +437,13 @@ void TMainfrm::reportUnreadable(const StatusReport& report) {
         prompter_.error(reason);
 }
 
-void TMainfrm::statusLinkFollowed() {
-    // A click on a Loaded row is acted on at once, by the same refresh a tick runs; the timer then
-    // starts its period again. Anything else the pane shows waits for the tick.
-    if (clickedComponent(Main->Status->locationName()) == ClickedComponent::None) return;
-    QTimer::singleShot(0, this, &TMainfrm::refreshForClick);
-}
-
-void TMainfrm::refreshForClick() {
+void TMainfrm::componentClicked(Component component) {
+    pendingClick_ = clickOf(component);
+    // Only the Server Status page, whose timer runs, acts on clicks.
     if (!statustmr->isActive()) return;
-    // A refresh letting window messages run at its end finishes first.
-    if (refreshing_) {
-        QTimer::singleShot(20, this, &TMainfrm::refreshForClick);
-        return;
-    }
+    // A refresh still running (an error box open inside it) acts on the click when it ends.
+    if (refreshing_) return;
+    // The timer starts its period again after the refresh the click brings.
     statustmr->start();
     statustmrTimer();
 }

@@ -38,6 +38,11 @@ QWebEnginePage* StatusPage::createWindow(WebWindowType) {
 }
 
 bool StatusPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+    // A Loaded row's link leads the whole pane to its component's waiting page.
+    if (isMainFrame && url.isLocalFile()) {
+        if (const auto c = componentOfWaitingPage(QFileInfo(url.path()).fileName()))
+            emit waitingPageRequested(*c, url);
+    }
     if (!url.isLocalFile() && url.scheme() != QLatin1String("about") &&
         url.scheme() != QLatin1String("data") && type == NavigationTypeLinkClicked) {
         if (isWebAddress(url)) shell_.openWebAddress(url.toString());
@@ -64,7 +69,12 @@ QByteArray pageBytes(const QString& nativePath, const QStringList& framed) {
 } // namespace
 
 StatusPane::StatusPane(Shell& shell, QWidget* parent) : QWebEngineView(parent) {
-    setPage(new StatusPage(shell, this));
+    auto* page = new StatusPage(shell, this);
+    setPage(page);
+    connect(page, &StatusPage::waitingPageRequested, this, [this](Component c, const QUrl& url) {
+        waiting_ = url;
+        waitingFor_ = c;
+    });
     setContextMenuPolicy(Qt::NoContextMenu);
     connect(this, &QWebEngineView::urlChanged, this, [this](const QUrl& url) {
         // Anywhere else than the page showFile sent it to (a link, or HTML set directly): the next
@@ -86,7 +96,11 @@ void StatusPane::pageLoaded(bool ok) {
         if (!ok) shownBytes_.clear();
         return;
     }
-    if (pending_.isEmpty() && ok && shownUrl_.isEmpty()) emit followedLinkLoaded();
+    // The waiting page shows: the click is acted on now, once.
+    if (!waiting_.isEmpty() && page()->url() == waiting_) {
+        waiting_.clear();
+        if (ok) emit componentClicked(waitingFor_);
+    }
 }
 
 QString StatusPane::locationName() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "status/report.h"
+
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -13,6 +15,10 @@ class StatusPage : public QWebEnginePage {
     Q_OBJECT
   public:
     StatusPage(Shell& shell, QObject* parent);
+
+  signals:
+    // The pane is about to show a component's waiting page: its Loaded row was clicked.
+    void waitingPageRequested(Component component, const QUrl& url);
 
   protected:
     QWebEnginePage* createWindow(WebWindowType type) override;
@@ -37,8 +43,8 @@ class StatusPane : public QWebEngineView {
     void showFile(const QString& nativePath, const QStringList& framed = {});
 
   signals:
-    // A page the pane went to by itself (a link followed, not showFile) has loaded.
-    void followedLinkLoaded();
+    // A click on a component's Loaded row: the pane went to its waiting page, which has now loaded.
+    void componentClicked(Component component);
 
   private:
     void pageLoaded(bool ok);
@@ -46,6 +52,9 @@ class StatusPane : public QWebEngineView {
     QUrl shownUrl_;         // what showFile last loaded, until the pane goes elsewhere
     QByteArray shownBytes_; // the bytes that page was made of
     QUrl pending_;          // a showFile load that has not finished
+    // The waiting page a click is going to, and whose row it was.
+    QUrl waiting_;
+    Component waitingFor_ = Component::Mod;
 };
 
 } // namespace tarrow

@@ -2,11 +2,15 @@
 
 #include "common/modtable.h"
 #include "common/settingsstore.h"
+#include "folders.h"
 
 namespace tarrow {
 
 Installation::Installation(SettingsStore* store, const QString& root, ComponentSettings components)
-    : store_(store), root_(root), mod_(SelectedModFolder()), components_(std::move(components)) {}
+    : store_(store), root_(root), mod_(SelectedModFolder()), components_(std::move(components)) {
+    if (store_ && !root_.isEmpty())
+        if (const auto known = KnownFolders(*store_).byPath(root_)) folderIndex_ = known->index;
+}
 
 Installation Installation::stored(SettingsStore& store) {
     return Installation(&store, ReadInstallRoot(&store));
@@ -32,12 +36,22 @@ InstallPaths Installation::paths() const {
     return InstallPaths(root_, mod_, components_, platform());
 }
 
+QString Installation::keyPathFor(const QString& valueName) const {
+    if (folderIndex_ == 0 || !isFolderSetting(valueName)) return kTarrowKey;
+    return KnownFolder{folderIndex_, root_}.keyPath();
+}
+
 QString Installation::setting(const QString& valueName) const {
-    return RegReadString(store_, kTarrowKey, valueName);
+    const QString key = keyPathFor(valueName);
+    const QString own = RegReadString(store_, key, valueName);
+    // The first folder's values stay where a single-folder settings file has them until written anew.
+    if (own.isEmpty() && key != kTarrowKey && folderIndex_ == 1)
+        return RegReadString(store_, kTarrowKey, valueName);
+    return own;
 }
 
 void Installation::writeSetting(const QString& valueName, const QString& value, Prompter& prompter) const {
-    RegWriteString(store_, kTarrowKey, valueName, value, prompter);
+    RegWriteString(store_, keyPathFor(valueName), valueName, value, prompter);
 }
 
 } // namespace tarrow

@@ -42,13 +42,20 @@ class Installation {
     BackupStore backups() const { return BackupStore(root_); }
     SettingsStore* store() const { return store_; }
 
-    // A value of the program's own settings section; empty without a store.
+    // A value of the program's settings; empty without a store. The folder's own values (its command
+    // line, its platform choice) come from its section among the known folders; a folder without a
+    // section of its own, or the first, reads them where a single-folder settings file keeps them.
     QString setting(const QString& valueName) const;
-    // Stores a value; a failure shows "Error creating key! \SOFTWARE\Tarrow <name>".
+    // Stores a value (a folder's own value in its section); a failure shows "Error creating key! " and
+    // the key path and value name.
     void writeSetting(const QString& valueName, const QString& value, Prompter& prompter) const;
+    // The folder's place among the known folders; 0 when it is not one of them.
+    int folderIndex() const { return folderIndex_; }
 
   private:
+    QString keyPathFor(const QString& valueName) const;
     SettingsStore* store_ = nullptr;
+    int folderIndex_ = 0;
     QString root_;
     QString mod_;
     ComponentSettings components_;

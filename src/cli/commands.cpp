@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "app/folders.h"
 #include "app/installation.h"
 #include "app/installroot.h"
 #include "common/backups.h"
@@ -20,7 +21,9 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <cstdio>
@@ -69,7 +72,11 @@ struct Options {
         QStringLiteral("install-root"),
         QStringLiteral("Use DIR as the Half-Life folder for this call (nothing is stored)."),
         QStringLiteral("DIR")};
-    QCommandLineOption json{QStringLiteral("json"), QStringLiteral("status: print the report as JSON.")};
+    QCommandLineOption folder{
+        QStringLiteral("folder"),
+        QStringLiteral("Use known folder N (see tarrow folders), or PATH, which becomes known."),
+        QStringLiteral("N|PATH")};
+    QCommandLineOption json{QStringLiteral("json"), QStringLiteral("status, folders: print JSON.")};
     QCommandLineOption yes{QStringLiteral("yes"), QStringLiteral("rebuild: overwrite without a question.")};
     QCommandLineOption dir{QStringLiteral("dir"), QStringLiteral("dump: write the folder into DIR."),
                            QStringLiteral("DIR")};
@@ -92,7 +99,8 @@ const char* const kDescription =
     "  dump [--dir DIR] [--include L]   write the support dump folder\n"
     "  backups [FILE]                   list the kept previous versions\n"
     "  restore FILE [--at TIME]         put a previous version back\n"
-    "  check                            follow the loader chain and list its problems (exit 3 if any)";
+    "  check                            follow the loader chain and list its problems (exit 3 if any)\n"
+    "  folders [--json]                 the known Half-Life folders; --folder N picks one for a call";
 
 bool colourWanted() {
     return isatty(fileno(stdout)) && qEnvironmentVariableIsEmpty("NO_COLOR");
@@ -291,6 +299,55 @@ int check(const Installation& in) {
     return chain.problems.isEmpty() ? kDone : kProblems;
 }
 
+QString platformWord(ServerPlatform p) {
+    return p == ServerPlatform::Linux ? QStringLiteral("Linux") : QStringLiteral("Windows");
+}
+
+int folders(SettingsStore& store, bool json) {
+    const KnownFolders known(store);
+    const auto current = known.current();
+    QJsonArray array;
+    for (const KnownFolder& f : known.list()) {
+        const Installation in(&store, f.root);
+        const bool isCurrent = current && current->index == f.index;
+        if (json) {
+            array.append(QJsonObject{{QStringLiteral("index"), f.index},
+                                     {QStringLiteral("path"), nativePath(f.root)},
+                                     {QStringLiteral("mod"), in.mod()},
+                                     {QStringLiteral("platform"), QLatin1String(platformName(in.platform()))},
+                                     {QStringLiteral("current"), isCurrent}});
+            continue;
+        }
+        out() << QString::number(f.index).rightJustified(3) << (isCurrent ? " * " : "   ")
+              << nativePath(f.root) << " (" << in.mod() << ", " << platformWord(in.platform()) << ")"
+              << Qt::endl;
+    }
+    if (json)
+        out() << QJsonDocument(array).toJson(QJsonDocument::Indented);
+    else if (array.isEmpty() && known.list().isEmpty())
+        out() << "No Half-Life folder is known yet; give one with --folder PATH." << Qt::endl;
+    return kDone;
+}
+
+// --folder N picks a known folder; --folder PATH a folder by its path, which becomes known.
+std::optional<KnownFolder> pickFolder(SettingsStore& store, const QString& word, QString& error) {
+    KnownFolders known(store);
+    bool number = false;
+    const int index = word.toInt(&number);
+    if (number) {
+        if (const auto f = known.byIndex(index)) return f;
+        error = QStringLiteral("no known folder %1; see tarrow folders").arg(word);
+        return std::nullopt;
+    }
+    if (!QFileInfo(word).isDir()) {
+        error = QStringLiteral("the folder %1 does not exist").arg(word);
+        return std::nullopt;
+    }
+    if (const auto f = known.add(word)) return f;
+    error = QStringLiteral("cannot store the folder in %1").arg(nativePath(store.fileName()));
+    return std::nullopt;
+}
+
 } // namespace
 
 int run(const QStringList& arguments) {
@@ -299,19 +356,19 @@ int run(const QStringList& arguments) {
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({o.settings, o.installRoot, o.json, o.yes, o.dir, o.include, o.at});
+    parser.addOptions({o.settings, o.installRoot, o.folder, o.json, o.yes, o.dir, o.include, o.at});
     parser.addPositionalArgument(
         QStringLiteral("command"),
-        QStringLiteral("status, load, unload, rebuild, dump, backups, restore, check"));
+        QStringLiteral("status, load, unload, rebuild, dump, backups, restore, check, folders"));
     parser.process(arguments);
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) return fail(QStringLiteral("no command given; see tarrow --help"));
     const QString& command = positional.first();
     const QStringList args = positional.mid(1);
-    static const QStringList known{QStringLiteral("status"),  QStringLiteral("load"),
-                                   QStringLiteral("unload"),  QStringLiteral("rebuild"),
-                                   QStringLiteral("dump"),    QStringLiteral("backups"),
-                                   QStringLiteral("restore"), QStringLiteral("check")};
+    static const QStringList known{
+        QStringLiteral("status"),  QStringLiteral("load"),  QStringLiteral("unload"),
+        QStringLiteral("rebuild"), QStringLiteral("dump"),  QStringLiteral("backups"),
+        QStringLiteral("restore"), QStringLiteral("check"), QStringLiteral("folders")};
     if (!known.contains(command))
         return fail(QStringLiteral("unknown command '%1'; see tarrow --help").arg(command));
 
@@ -319,12 +376,21 @@ int run(const QStringList& arguments) {
     if (settingsFile.isEmpty()) settingsFile = qEnvironmentVariable("TARROW_SETTINGS");
     if (settingsFile.isEmpty()) settingsFile = SettingsStore::defaultFileName();
     SettingsStore store(settingsFile);
+    if (command == QLatin1String("folders")) return folders(store, parser.isSet(o.json));
+    if (parser.isSet(o.installRoot) && parser.isSet(o.folder))
+        return fail(QStringLiteral("give --install-root or --folder, not both"));
     // --install-root serves this call only: the folder the window keeps stays as it is.
     Installation base = Installation::stored(store);
     if (parser.isSet(o.installRoot)) {
         const QString dir = parser.value(o.installRoot);
         if (!QFileInfo(dir).isDir()) return fail(QStringLiteral("the folder %1 does not exist").arg(dir));
         base = Installation(&store, withRootSeparator(QDir(dir).absolutePath()));
+    }
+    if (parser.isSet(o.folder)) {
+        QString error;
+        const auto picked = pickFolder(store, parser.value(o.folder), error);
+        if (!picked) return fail(error);
+        base = Installation(&store, picked->root);
     }
     const Installation in = base.withStoredPathOverrides().withStoredVersionOverrides();
     if (!in.isSet())

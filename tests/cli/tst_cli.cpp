@@ -81,6 +81,7 @@ class TestCli : public QObject {
     void loadMatchesAClickInTheWindow_data();
     void loadMatchesAClickInTheWindow();
     void unloadReachesTheStateWhenTheBotStandsTwice();
+    void foldersAreListedAndPicked();
     void loadingWhatIsLoadedOrCannotLoad();
     void rebuildAsksAndKeepsBackups();
     void dumpMasksPasswords();
@@ -228,7 +229,8 @@ void TestCli::unloadReachesTheStateWhenTheBotStandsTwice() {
     test::FixtureInstall fx;
     fullInstall(fx);
     fx.write("TFC/liblist.gam", "gamedll \"addons\\metamod\\dlls\\metamod.dll\"\r\n");
-    fx.write("TFC/addons/metamod/plugins.ini", "win32 ../tarrow/tarrow.dll\r\nwin32 ../tarrow/tarrow.dll\r\n");
+    fx.write("TFC/addons/metamod/plugins.ini",
+             "win32 ../tarrow/tarrow.dll\r\nwin32 ../tarrow/tarrow.dll\r\n");
     fx.storeRoot();
     const Result r = shell(fx, {"unload", "tarrow"});
     QCOMPARE(r.code, 0);
@@ -236,6 +238,40 @@ void TestCli::unloadReachesTheStateWhenTheBotStandsTwice() {
     QCOMPARE(fx.read("TFC/addons/metamod/plugins.ini"), QByteArray("//win32 ../tarrow/tarrow.dll\r\n"));
     const QJsonObject s = QJsonDocument::fromJson(shell(fx, {"status", "--json"}).out.toUtf8()).object();
     QCOMPARE(::component(s, "tarrow")["loaded"].toString(), QStringLiteral("no"));
+}
+
+void TestCli::foldersAreListedAndPicked() {
+    test::FixtureInstall fx;
+    fullInstall(fx);
+    fx.storeRoot();
+    const QString second = fx.path("linux-server/");
+    fx.write("linux-server/hlds_run", "#!/bin/sh\n");
+    fx.write("linux-server/TFC/liblist.gam", "gamedll_linux \"dlls/tfc.so\"\r\n");
+    // A folder not known yet, named by its path, becomes known (the stored folder first).
+    const Result picked = shell(fx, {"status", "--json", "--folder", second});
+    QCOMPARE(picked.code, 0);
+    QCOMPARE(QJsonDocument::fromJson(picked.out.toUtf8())["installRoot"].toString(), second);
+    const Result listed = shell(fx, {"folders", "--json"});
+    QCOMPARE(listed.code, 0);
+    const QJsonArray folders = QJsonDocument::fromJson(listed.out.toUtf8()).array();
+    QCOMPARE(folders.size(), 2);
+    QCOMPARE(
+        folders[0].toObject(),
+        (QJsonObject{
+            {"index", 1}, {"path", fx.root()}, {"mod", "TFC"}, {"platform", "windows"}, {"current", true}}));
+    QCOMPARE(folders[1].toObject(),
+             (QJsonObject{
+                 {"index", 2}, {"path", second}, {"mod", "TFC"}, {"platform", "linux"}, {"current", false}}));
+    QCOMPARE(shell(fx, {"folders"}).out,
+             "  1 * " + fx.root() + " (TFC, Windows)\n  2   " + second + " (TFC, Linux)\n");
+    // By number; without a folder the one the window used last; a number not known is an error.
+    const Result two = shell(fx, {"status", "--json", "--folder", "2"});
+    QCOMPARE(QJsonDocument::fromJson(two.out.toUtf8())["platform"].toString(), QStringLiteral("linux"));
+    const Result none = shell(fx, {"status", "--json"});
+    QCOMPARE(QJsonDocument::fromJson(none.out.toUtf8())["installRoot"].toString(), fx.root());
+    const Result three = shell(fx, {"status", "--folder", "3"});
+    QCOMPARE(three.code, 2);
+    QCOMPARE(three.err, QStringLiteral("tarrow: no known folder 3; see tarrow folders\n"));
 }
 
 void TestCli::loadingWhatIsLoadedOrCannotLoad() {

@@ -174,6 +174,7 @@ void BM_ServerConfigRoundTrip(benchmark::State& state) {
         bool confirm(const QString&) override { return false; }
         QString browseForFolder(const QString&) override { return {}; }
         void error(const QString&) override {}
+        SaveChoice askToSave(const QString&) override { return SaveChoice::Cancel; }
     } prompter;
     for (auto _ : state) {
         tarrow::saveServerConfig(model, root, QStringLiteral("TFC"), prompter);

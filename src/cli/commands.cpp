@@ -60,6 +60,10 @@ class StderrPrompter : public Prompter {
         return false;
     }
     QString browseForFolder(const QString&) override { return {}; }
+    SaveChoice askToSave(const QString& text) override {
+        err() << text << Qt::endl;
+        return SaveChoice::Cancel;
+    }
     void error(const QString& text) override { err() << text << Qt::endl; }
 };
 

@@ -17,6 +17,9 @@ class Prompter {
     virtual QString browseForFolder(const QString& caption) = 0;
     // The generic error box for a failed operation (system text or conversion error).
     virtual void error(const QString& text) = 0;
+    // Unsaved edits: save them, discard them, or stay where one was.
+    enum class SaveChoice { Save, Discard, Cancel };
+    virtual SaveChoice askToSave(const QString& text) = 0;
 };
 
 } // namespace tarrow

@@ -16,6 +16,8 @@
 #include <functional>
 
 class QKeyEvent;
+class QLabel;
+class QMenu;
 class QTabWidget;
 class QTimer;
 
@@ -70,6 +72,13 @@ class TMainfrm : public QMainWindow, public WindowContext {
     InfoPage* Info = nullptr;
 
     QTimer* statustmr = nullptr;
+    // File > Recent Folders, and the status bar's field that names the open folder.
+    QMenu* recentmnu = nullptr;
+    QLabel* folderlbl = nullptr;
+
+    // Opens another Half-Life folder: unsaved edits are saved or dropped as the user says, then every
+    // page starts afresh on it. It becomes the folder the window opens next time.
+    void openFolder(const QString& folder);
     // The status refresh and the load flags it keeps between ticks.
     StatusRefresh& statusRefresh() { return refresh_; }
 
@@ -85,6 +94,18 @@ class TMainfrm : public QMainWindow, public WindowContext {
 
   private:
     bool runGuarded(const std::function<void()>& handler);
+    void buildPages();
+    void OpenFoldermnuClick();
+    // The open folder in the status bar and the recent folders in the File menu.
+    void showFolder();
+    static QString folderCaption(const Installation& in);
+    struct UnsavedEdit {
+        QString page;
+        std::function<void()> save;
+    };
+    QList<UnsavedEdit> unsavedEdits();
+    // False when the user keeps the edits where they are (Cancel) or a save failed.
+    bool settleUnsavedEdits();
     // A click on a component's Loaded row: the refresh acts on it now (or right after the one running).
     void componentClicked(Component component);
     // File (Quit), View (the six pages, Ctrl+1..6) and Help (contents on F1, About).

@@ -1,5 +1,8 @@
 #include "main.h"
 
+#include "app/folders.h"
+#include "app/installroot.h"
+
 #include "app/componentsettings.h"
 #include "app/installroot.h"
 #include "app/loaderfiles.h"
@@ -17,6 +20,7 @@
 #include "gamefiles/rebuild.h"
 #include "helpviewer.h"
 #include "page_mapcycle.h"
+#include "page_motd.h"
 #include "status/actions.h"
 #include "status/pages.h"
 #include "statuspane.h"
@@ -35,6 +39,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -55,13 +60,31 @@ TMainfrm::TMainfrm(SettingsStore& settings, Prompter& prompter, Shell& shell, QW
     Tabs = new QTabWidget(this);
     Tabs->setObjectName(QStringLiteral("Tabs"));
     setCentralWidget(Tabs);
+    statustmr = new QTimer(this);
+    folderlbl = new QLabel(this);
+    folderlbl->setObjectName(QStringLiteral("folderlbl"));
+    statusBar()->addPermanentWidget(folderlbl);
+    buildPages();
+
+    statustmr->setObjectName(QStringLiteral("statustmr"));
+    statustmr->setInterval(1000);
+    connect(statustmr, &QTimer::timeout, this, &TMainfrm::statustmrTimer);
+
+    buildMenus();
+    connect(Tabs, &QTabWidget::currentChanged, this, &TMainfrm::TabsChange);
+    // The creation handler runs as the window is made; a failure stops it with the error box and the
+    // window opens without the later steps.
+    runGuarded([this] { FormCreate(); });
+    showFolder();
+}
+
+void TMainfrm::buildPages() {
     Main = addNamedPage(Tabs, new MainPage(shell_, Tabs), "Main", QStringLiteral(" Server Status "));
     Tarrow = addNamedPage(Tabs, new TarrowPage(*this, Tabs), "Tarrow", QStringLiteral("Configure Tarrow"));
     Scripts = addNamedPage(Tabs, new ScriptsPage(*this, Tabs), "Scripts", QStringLiteral("Tarrow Scripts"));
     Configs = addNamedPage(Tabs, new ConfigsPage(*this, Tabs), "Configs", QStringLiteral("Tarrow Configs"));
     Launcher = addNamedPage(Tabs, new LauncherPage(*this, Tabs), "Launcher",
                             QStringLiteral("Server Config/Launcher"));
-    statustmr = new QTimer(this);
     WindowControls controls;
     controls.statusTimer = statustmr;
     controls.setTransparency = [this](bool on, int level) { setTransparency(on, level); };
@@ -69,18 +92,106 @@ TMainfrm::TMainfrm(SettingsStore& settings, Prompter& prompter, Shell& shell, QW
     controls.close = [this] { close(); };
     Info = addNamedPage(Tabs, new InfoPage(*this, std::move(controls), Tabs), "Info",
                         QStringLiteral("  Info/Help  "));
-
-    statustmr->setObjectName(QStringLiteral("statustmr"));
-    statustmr->setInterval(1000);
-    connect(statustmr, &QTimer::timeout, this, &TMainfrm::statustmrTimer);
     connect(Main->Status, &StatusPane::componentClicked, this, &TMainfrm::componentClicked);
-
-    buildMenus();
     keepWheelForScrolling(this);
-    connect(Tabs, &QTabWidget::currentChanged, this, &TMainfrm::TabsChange);
-    // The creation handler runs as the window is made; a failure stops it with the error box and the
-    // window opens without the later steps.
+}
+
+QString TMainfrm::folderCaption(const Installation& in) {
+    return nativePath(in.root()) + QStringLiteral(" (") + in.mod() + QStringLiteral(", ") +
+           (in.platform() == ServerPlatform::Linux ? QStringLiteral("Linux") : QStringLiteral("Windows")) +
+           QLatin1Char(')');
+}
+
+void TMainfrm::showFolder() {
+    folderlbl->setText(installation_.isSet() ? folderCaption(installation_) : QString());
+    recentmnu->clear();
+    QList<KnownFolder> folders = KnownFolders(settings_).list();
+    // The newest first, eight at most.
+    std::reverse(folders.begin(), folders.end());
+    for (const KnownFolder& f : folders.mid(0, 8)) {
+        const Installation in(&settings_, f.root);
+        QAction* a =
+            recentmnu->addAction(folderCaption(in), this, [this, root = f.root] { openFolder(root); });
+        a->setCheckable(true);
+        a->setChecked(f.index == installation_.folderIndex());
+    }
+    recentmnu->setEnabled(!recentmnu->isEmpty());
+}
+
+QList<TMainfrm::UnsavedEdit> TMainfrm::unsavedEdits() {
+    QList<UnsavedEdit> out;
+    if (Tarrow->hasUnsavedFile())
+        out.append({Tabs->tabText(1).trimmed(), [this] { Tarrow->saveOpenFile(); }});
+    if (Scripts->hasUnsavedScript())
+        out.append({Tabs->tabText(2).trimmed(), [this] { Scripts->ScriptFcmdClick(); }});
+    if (Configs->hasUnsavedConfig())
+        out.append({Tabs->tabText(3).trimmed(), [this] { Configs->SaveconfigcmdClick(); }});
+    if (Launcher->Mapcycle->hasUnsavedList())
+        out.append({QStringLiteral("Map Cycle"), [this] { Launcher->Mapcycle->mapcmdClick(); }});
+    if (Launcher->MOTD->hasUnsavedText())
+        out.append({QStringLiteral("MOTD"), [this] { Launcher->MOTD->MOTDcmdClick(); }});
+    return out;
+}
+
+bool TMainfrm::settleUnsavedEdits() {
+    const QList<UnsavedEdit> edits = unsavedEdits();
+    if (edits.isEmpty()) return true;
+    QStringList pages;
+    for (const UnsavedEdit& e : edits)
+        pages << e.page;
+    const auto choice = prompter_.askToSave(
+        QStringLiteral(
+            "These pages have edits that are not saved: %1. Save them before another folder opens?")
+            .arg(pages.join(QStringLiteral(", "))));
+    if (choice == Prompter::SaveChoice::Cancel) return false;
+    if (choice == Prompter::SaveChoice::Discard) return true;
+    for (const UnsavedEdit& e : edits)
+        if (!runGuarded(e.save)) return false;
+    return true;
+}
+
+void TMainfrm::OpenFoldermnuClick() {
+    const QString folder = prompter_.browseForFolder(QStringLiteral("Select a Half Life install folder."));
+    if (!folder.isEmpty()) openFolder(folder);
+}
+
+void TMainfrm::openFolder(const QString& folder) {
+    if (!QFileInfo(nativePath(folder)).isDir()) {
+        prompter_.message(QStringLiteral("The folder %1 does not exist.").arg(nativePath(folder)));
+        return;
+    }
+    const QString root = withRootSeparator(KnownFolders::canonical(folder));
+    if (installation_.isSet() &&
+        KnownFolders::canonical(installation_.root()) == KnownFolders::canonical(root))
+        return;
+    if (!settleUnsavedEdits()) return;
+    const int page = Tabs->currentIndex();
+    statustmr->stop();
+    if (installation_.isSet()) guarded([this] { deleteGeneratedPages(installation_.paths().pluginFolder); });
+    // Known before it becomes the one the window opens, so that an older settings file's folder keeps
+    // its number.
+    if (!KnownFolders(settings_).add(root)) {
+        prompter_.message(QStringLiteral("Error creating key! ") + kTarrowKey + QLatin1Char('\\') +
+                          kInstallPathValue);
+        return;
+    }
+    storeInstallRoot(settings_, root, prompter_);
+
+    // Every page starts afresh on the new folder.
+    const QSignalBlocker quiet(Tabs);
+    for (QWidget* old :
+         {static_cast<QWidget*>(Main), static_cast<QWidget*>(Tarrow), static_cast<QWidget*>(Scripts),
+          static_cast<QWidget*>(Configs), static_cast<QWidget*>(Launcher), static_cast<QWidget*>(Info)})
+        delete old;
+    buildPages();
+    refresh_ = StatusRefresh();
+    pendingClick_ = ClickedComponent::None;
+    unreadableShown_.clear();
+    showingNoRootPage_ = false;
+    Tabs->setCurrentIndex(page);
     runGuarded([this] { FormCreate(); });
+    showFolder();
+    TabsChange(Tabs->currentIndex());
 }
 
 TMainfrm::~TMainfrm() = default;
@@ -88,6 +199,13 @@ TMainfrm::~TMainfrm() = default;
 void TMainfrm::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("Filemnu"));
+    QAction* open =
+        file->addAction(QStringLiteral("&Open Half-Life Folder..."), this, &TMainfrm::OpenFoldermnuClick);
+    open->setObjectName(QStringLiteral("OpenFoldermnu"));
+    open->setShortcut(QKeySequence::Open);
+    recentmnu = file->addMenu(QStringLiteral("&Recent Folders"));
+    recentmnu->setObjectName(QStringLiteral("Recentmnu"));
+    file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("&Quit"), this, &QWidget::close);
     quit->setObjectName(QStringLiteral("Quitmnu"));
     quit->setShortcut(QKeySequence::Quit);

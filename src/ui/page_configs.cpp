@@ -66,6 +66,10 @@ void ConfigsPage::showConfigFolder(const QString& folder) {
     if (folderExists(folder)) Configlst->setFolder(folder);
 }
 
+bool ConfigsPage::hasUnsavedConfig() const {
+    return Saveconfigcmd->isEnabled() && Configtxt->document()->isModified();
+}
+
 void ConfigsPage::setConfigOpen(bool open) {
     Configlst->setEnabled(!open);
     Configtxt->setEnabled(open);

@@ -34,6 +34,9 @@ class ConfigsPage : public QWidget {
     void SaveconfigcmdClick();
     void CloseconfigcmdClick();
 
+    // An open per-map config with edits not saved yet.
+    bool hasUnsavedConfig() const;
+
   private:
     void setConfigOpen(bool open);
     WindowContext& context_;

@@ -84,19 +84,18 @@ void TarrowPage::resetFileBox() {
     Filelbl->setText(kNoFile);
     Botclosecmd->setEnabled(false);
     fileEdited_ = false;
+    openFile_.clear();
     Filelst->setEnabled(true);
 }
 
 void TarrowPage::LoadFilecmdClick() {
-    const QString caption = LoadFilecmd->text();
-    if (caption == kSaveCaption) {
-        const QString path = trimBlanks(Filelbl->text().mid(kCurrentFile.size()));
+    if (!openFile_.isEmpty()) {
+        const QString path = openFile_;
         clearReadOnly(path);
         writeFileBytes(path, editorTextToCrLf(editorPlainText(Tartxt)), context_.installation().backups());
         resetFileBox();
         return;
     }
-    if (caption != kLoadCaption) return;
     // With no known file there is nothing to look for.
     const QString name = Filelst->currentText();
     if (name.isEmpty()) return;
@@ -118,6 +117,7 @@ void TarrowPage::LoadFilecmdClick() {
     Tartxt->setPlainText(text);
     loadingFile_ = false;
     Filelbl->setText(kCurrentFile + *found);
+    openFile_ = *found;
     Botclosecmd->setEnabled(true);
     Tartxt->setEnabled(true);
     LoadFilecmd->setText(kSaveCaption);
@@ -132,7 +132,7 @@ void TarrowPage::BotclosecmdClick() {
         context_.prompter().confirm(QStringLiteral(
             "You have edited the open file, would you like to save it before you close it?"))) {
         // As asked here, without clearing a read-only attribute: such a file fails and stays open.
-        writeFileBytes(Filelbl->text().mid(kCurrentFile.size()), editorTextToCrLf(editorPlainText(Tartxt)),
+        writeFileBytes(openFile_, editorTextToCrLf(editorPlainText(Tartxt)),
                        context_.installation().backups());
     }
     resetFileBox();
@@ -142,6 +142,14 @@ void TarrowPage::setKnownFiles(const QStringList& names) {
     Filelst->clear();
     Filelst->addItems(names);
     Filelst->setCurrentIndex(Filelst->count() > 0 ? 0 : -1);
+}
+
+bool TarrowPage::hasUnsavedFile() const {
+    return fileEdited_ && Botclosecmd->isEnabled();
+}
+
+void TarrowPage::saveOpenFile() {
+    if (hasUnsavedFile()) LoadFilecmdClick();
 }
 
 bool TarrowPage::closeOpenFile() {

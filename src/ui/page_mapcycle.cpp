@@ -131,6 +131,8 @@ void MapcyclePage::mapcmdClick() {
 
 void MapcyclePage::setMode(Mode mode) {
     mode_ = mode;
+    // Loading, saving or closing leaves nothing unsaved; the edits set the flag after this.
+    edited_ = false;
     mapcmd->setText(mode == Mode::Load ? kLoad : kSave);
 }
 
@@ -145,6 +147,7 @@ void MapcyclePage::leftmapcmdClick() {
         if (!item->isSelected()) continue;
         mapcyclelst->addItem(mapNameOf(item->text()));
         setMode(Mode::Save);
+        edited_ = true;
     }
 }
 
@@ -161,6 +164,7 @@ void MapcyclePage::rightmapcmdClick() {
         return;
     }
     setMode(Mode::Save);
+    edited_ = true;
     mapcyclelst->setCurrentRow(*select);
     mapcyclelst->item(*select)->setSelected(true);
 }
@@ -177,6 +181,7 @@ void MapcyclePage::moveCycleEntry(int by) {
     if (to < 0 || to >= mapcyclelst->count()) return;
     QListWidgetItem* item = mapcyclelst->takeItem(row);
     mapcyclelst->insertItem(to, item);
+    edited_ = true;
     mapcyclelst->clearSelection();
     mapcyclelst->setCurrentItem(item);
     item->setSelected(true);

@@ -37,11 +37,15 @@ class MapcyclePage : public QWidget {
     void AllMaplstClick();
     void showmapcmdClick();
 
+    // The map cycle changed on the page and not saved yet.
+    bool hasUnsavedList() const { return edited_; }
+
   private:
     // What the page's button does next: load the file, or save what the page shows.
     enum class Mode { Load, Save };
     void setMode(Mode mode);
     Mode mode_ = Mode::Load;
+    bool edited_ = false;
     void moveCycleEntry(int by);
     WindowContext& context_;
 };

@@ -59,6 +59,10 @@ void MotdPage::MOTDcmdClick() {
     writeFileBytes(path, editorTextToCrLf(editorPlainText(MOTDtxt)), context_.installation().backups());
 }
 
+bool MotdPage::hasUnsavedText() const {
+    return mode_ == Mode::Save && MOTDtxt->document()->isModified();
+}
+
 void MotdPage::setMode(Mode mode) {
     mode_ = mode;
     MOTDcmd->setText(mode == Mode::Load ? QStringLiteral("Load MOTD") : QStringLiteral("Save MOTD"));

@@ -23,6 +23,9 @@ class MotdPage : public QWidget {
     void MOTDcmdClick();
     void CloseMOTDcmdClick();
 
+    // The message of the day edited and not saved yet.
+    bool hasUnsavedText() const;
+
   private:
     // What the page's button does next: load the file, or save what the page shows.
     enum class Mode { Load, Save };

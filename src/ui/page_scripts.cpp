@@ -154,6 +154,10 @@ bool ScriptsPage::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+bool ScriptsPage::hasUnsavedScript() const {
+    return scriptStep_ == 2 && ScriptFcmd->isEnabled() && Scripttxt->document()->isModified();
+}
+
 void ScriptsPage::popupScriptMenu() {
     scriptmnu->popup(QCursor::pos());
 }

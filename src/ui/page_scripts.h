@@ -49,6 +49,10 @@ class ScriptsPage : public QWidget {
     // The editor opens its menu on a right-button release and on the release of Alt.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+  public:
+    // A script edited in the wizard's last step and not finished yet; finishing writes it.
+    bool hasUnsavedScript() const;
+
   private:
     void showScriptList(bool filterScripted);
     WindowContext& context_;

@@ -61,6 +61,10 @@ class TarrowPage : public QWidget {
     void MinbotsdrChange();
     void MaxbotsdrChange();
 
+    // The file box holds a file with edits not saved yet; saving it writes it as "Save File" does.
+    bool hasUnsavedFile() const;
+    void saveOpenFile();
+
   private:
     // What the page's button does next: load the file, or save what the page shows.
     enum class Mode { Load, Save };
@@ -78,6 +82,8 @@ class TarrowPage : public QWidget {
     BotConfigModel bot_;
     bool showingBot_ = false;
     bool fileEdited_ = false;
+    // The file the box holds (composed or native), empty when none: what "Save File" writes.
+    QString openFile_;
     bool loadingFile_ = false;
 };
 

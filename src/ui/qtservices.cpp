@@ -21,6 +21,19 @@ bool QtPrompter::confirm(const QString& text) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
+Prompter::SaveChoice QtPrompter::askToSave(const QString& text) {
+    switch (QMessageBox::question(parent_, kTitle, text,
+                                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                  QMessageBox::Save)) {
+    case QMessageBox::Save:
+        return SaveChoice::Save;
+    case QMessageBox::Discard:
+        return SaveChoice::Discard;
+    default:
+        return SaveChoice::Cancel;
+    }
+}
+
 QString QtPrompter::browseForFolder(const QString& caption) {
     return QFileDialog::getExistingDirectory(parent_, caption);
 }

@@ -16,6 +16,7 @@ class QtPrompter : public Prompter {
     bool confirm(const QString& text) override;
     QString browseForFolder(const QString& caption) override;
     void error(const QString& text) override;
+    SaveChoice askToSave(const QString& text) override;
 
   private:
     QWidget* parent_;

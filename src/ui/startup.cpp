@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "app/demo.h"
+#include "app/folders.h"
 #include "app/installroot.h"
 #include "common/settingsstore.h"
 #include "main.h"
@@ -153,7 +154,11 @@ int runTarrowGui(int argc, char** argv) {
     if (settingsFile.isEmpty()) settingsFile = SettingsStore::defaultFileName();
 
     SettingsStore store(settingsFile);
-    if (!installRoot.isEmpty()) storeInstallRoot(store, QDir(installRoot).absolutePath(), prompter);
+    if (!installRoot.isEmpty()) {
+        // Known first, so that the folder of an older settings file keeps the first place.
+        KnownFolders(store).add(QDir(installRoot).absolutePath());
+        storeInstallRoot(store, QDir(installRoot).absolutePath(), prompter);
+    }
     settleInstallRoot(store, prompter, halfLifeInstallerPath(QDir::homePath()));
 
     QtShell shell;

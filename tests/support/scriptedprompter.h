@@ -15,7 +15,7 @@ namespace tarrow::test {
 class ScriptedPrompter : public Prompter {
   public:
     struct Entry {
-        QString kind; // "message", "confirm", "folder", "error"
+        QString kind; // "message", "confirm", "folder", "error", "save"
         QString text;
     };
     void message(const QString& text) override { log.append({QStringLiteral("message"), text}); }
@@ -28,12 +28,17 @@ class ScriptedPrompter : public Prompter {
         return folders.isEmpty() ? QString() : folders.dequeue();
     }
     void error(const QString& text) override { log.append({QStringLiteral("error"), text}); }
+    SaveChoice askToSave(const QString& text) override {
+        log.append({QStringLiteral("save"), text});
+        return saveChoices.isEmpty() ? SaveChoice::Cancel : saveChoices.dequeue();
+    }
 
     QStringList texts(const QString& kind = QString()) const;
 
     QList<Entry> log;
     QQueue<bool> answers;
     QQueue<QString> folders;
+    QQueue<SaveChoice> saveChoices;
 };
 
 // Records what the desktop would have opened or started.

@@ -76,11 +76,13 @@ void TestLauncherPages::launchDedicated() {
     QCOMPARE(win.shell.opened,
              QStringList{"start /usr/bin/wine|" + fx.root() +
                          "hlds.exe|-console|-game|TFC|+map|2fort|+maxplayers|16|+sv_lan|1|" + fx.root()});
-    QCOMPARE(fx.settings().read(kTarrowKey, "CommandLine"), QStringLiteral("+sv_lan 1"));
+    // The folder's own command line, in its section of the settings.
+    const QString folderKey = kTarrowKey + "\\Folder1";
+    QCOMPARE(fx.settings().read(folderKey, "CommandLine"), QStringLiteral("+sv_lan 1"));
     // An empty command line keeps the stored one.
     control<QLineEdit>(w, "Commandlinetxt")->clear();
     control<QPushButton>(w, "Launchcmd")->click();
-    QCOMPARE(fx.settings().read(kTarrowKey, "CommandLine"), QStringLiteral("+sv_lan 1"));
+    QCOMPARE(fx.settings().read(folderKey, "CommandLine"), QStringLiteral("+sv_lan 1"));
     // Without wine: said so, nothing started.
     w.Launcher->Basic->wineFinder = [] { return QString(); };
     win.shell.opened.clear();

@@ -1,3 +1,4 @@
+#include "app/folders.h"
 #include "app/windowoptions.h"
 #include "common/fileio.h"
 #include "common/settingsstore.h"
@@ -16,6 +17,8 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -66,6 +69,7 @@ class TestMainWindow : public QObject {
     void bannerDecodes();
     void menuReachesPagesHelpAndAbout();
     void placeAndPageRemembered();
+    void secondFolderFromRecentFolders();
 };
 
 void TestMainWindow::pagesAndCaptions() {
@@ -399,6 +403,66 @@ void TestMainWindow::placeAndPageRemembered() {
         w.close();
     }
     QCOMPARE(fx.settings().read(kTarrowKey, "Last Page"), QStringLiteral("9"));
+}
+
+void TestMainWindow::secondFolderFromRecentFolders() {
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    fx.write("TFC/maps/2fort.bsp", "x");
+    fx.write("TFC/motd.txt", "first");
+    // A second server: a Linux one with other maps, known from an earlier session.
+    const QString second = fx.path("public/");
+    fx.write("public/hlds_run", "#!/bin/sh\n");
+    fx.write("public/TFC/liblist.gam", "gamedll_linux \"dlls/tfc.so\"\r\n");
+    fx.write("public/TFC/dlls/tfc.so", "");
+    fx.write("public/TFC/maps/well.bsp", "x");
+    fx.write("public/TFC/motd.txt", "second");
+    fx.storeRoot();
+    KnownFolders(fx.settings()).add(fx.root());
+    KnownFolders(fx.settings()).add(second);
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    w.show();
+    QCOMPARE(control<QLabel>(w, "folderlbl")->text(), fx.root() + " (TFC, Windows)");
+    auto* recent = control<QMenu>(w, "Recentmnu");
+    QCOMPARE(recent->actions().size(), 2);
+    QCOMPARE(recent->actions().at(0)->text(), second + " (TFC, Linux)");
+    QVERIFY(recent->actions().at(1)->isChecked());
+
+    // An edited message of the day: Cancel keeps the folder and the edit.
+    control<QPushButton>(w, "MOTDcmd")->click();
+    control<QPlainTextEdit>(w, "MOTDtxt")->setFocus();
+    QTest::keyClicks(control<QPlainTextEdit>(w, "MOTDtxt"), "!");
+    win.prompter.saveChoices.enqueue(Prompter::SaveChoice::Cancel);
+    recent->actions().at(0)->trigger();
+    QCOMPARE(win.prompter.texts("save"),
+             QStringList{"These pages have edits that are not saved: MOTD. Save them before another folder "
+                         "opens?"});
+    QCOMPARE(control<QLabel>(w, "folderlbl")->text(), fx.root() + " (TFC, Windows)");
+    QCOMPARE(w.installation().root(), fx.root());
+    // Save writes it into the first folder, then the second opens.
+    win.prompter.saveChoices.enqueue(Prompter::SaveChoice::Save);
+    recent->actions().at(0)->trigger();
+    QCOMPARE(fx.read("TFC/motd.txt"), QByteArray("!first"));
+    QCOMPARE(w.installation().root(), second);
+    QCOMPARE(control<QLabel>(w, "folderlbl")->text(), second + " (TFC, Linux)");
+    QCOMPARE(fx.settings().read(kTarrowKey, kInstallPathValue), second);
+
+    // Every page shows the second folder.
+    QCOMPARE(control<QLabel>(w, "TarPathlbl")->text(), "Tarrow Installation Path: " + second);
+    QCOMPARE(control<FileListBox>(w, "AllMaplst")->count(), 1);
+    QCOMPARE(control<FileListBox>(w, "AllMaplst")->item(0)->text(), QStringLiteral("well.bsp"));
+    QCOMPARE(control<QPlainTextEdit>(w, "MOTDtxt")->toPlainText(), QString());
+    control<QPushButton>(w, "MOTDcmd")->click();
+    QCOMPARE(control<QPlainTextEdit>(w, "MOTDtxt")->toPlainText(), QStringLiteral("second"));
+    w.statustmrTimer();
+    QVERIFY(fx.exists("public/tarrow/tarrow.html"));
+    QVERIFY(!fx.exists("tarrow/tarrow.html"));
+    // The recent folders: the one open now is ticked; File > Open asks for a folder.
+    QVERIFY(control<QMenu>(w, "Recentmnu")->actions().at(0)->isChecked());
+    win.prompter.folders.enqueue(fx.root());
+    control<QAction>(w, "OpenFoldermnu")->trigger();
+    QCOMPARE(w.installation().root(), fx.root());
 }
 
 TARROW_WINDOW_TEST_MAIN(TestMainWindow)

@@ -103,7 +103,11 @@ QString TMainfrm::folderCaption(const Installation& in) {
 }
 
 void TMainfrm::showFolder() {
-    folderlbl->setText(installation_.isSet() ? folderCaption(installation_) : QString());
+    // The whole path in the tool tip; in the bar, its middle gives way to the news on the left.
+    const QString caption = installation_.isSet() ? folderCaption(installation_) : QString();
+    folderlbl->setToolTip(caption);
+    folderlbl->setAccessibleName(caption);
+    folderlbl->setText(folderlbl->fontMetrics().elidedText(caption, Qt::ElideMiddle, 360));
     recentmnu->clear();
     QList<KnownFolder> folders = KnownFolders(settings_).list();
     // The newest first, eight at most.

@@ -89,6 +89,19 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
             mod.notes.append({NoteKind::MissingLoadStatement, st.NTF2TFC, p.ntfConfig});
         }
     };
+    // The bot's and Admin Mod's lines in Metamod's plugins.ini; true when the bot's stands.
+    auto botAndAdminmodPlugins = [&](const QStringList& plugins, LoadRoute route) {
+        const bool botLine = listHas(plugins, st.BOTPLUGREAD);
+        if (botLine) {
+            setLoaded(bot, route);
+            f.TarrowLoaded = true;
+        }
+        if (listHas(plugins, st.AMPLUGREAD)) {
+            setLoaded(am, route);
+            f.AdminmodLoaded = true;
+        }
+        return botLine;
+    };
     const QStringList lib = readForMatching(p.liblist, r);
     if (listHas(lib, st.GAME)) {
         setLoaded(mod, LoadRoute::GameLibrary);
@@ -101,15 +114,8 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
         f.MetamodLoaded = true;
         if (!fileExists(p.pluginsIni)) return;
         const QStringList plugins = readForMatching(p.pluginsIni, r);
-        if (listHas(plugins, st.BOTPLUGREAD)) {
+        if (botAndAdminmodPlugins(plugins, LoadRoute::MetamodPlugin))
             setLoaded(mod, LoadRoute::MetamodPlugin);
-            setLoaded(bot, LoadRoute::MetamodPlugin);
-            f.TarrowLoaded = true;
-        }
-        if (listHas(plugins, st.AMPLUGREAD)) {
-            setLoaded(am, LoadRoute::MetamodPlugin);
-            f.AdminmodLoaded = true;
-        }
         if (listHas(plugins, st.NTFPLUG)) {
             setLoaded(ntf, LoadRoute::MetamodPlugin, LoadState::YesWithNote);
             ntf.notes.append({NoteKind::OldNeotfSetup, QString(), p.pluginsIni});
@@ -145,15 +151,7 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
             mm.notes.append({NoteKind::SetupNotSuggested, QString(), p.ntfConfig});
             f.MetamodLoaded = true;
             if (!fileExists(p.pluginsIni)) return;
-            const QStringList plugins = readForMatching(p.pluginsIni, r);
-            if (listHas(plugins, st.BOTPLUGREAD)) {
-                setLoaded(bot, LoadRoute::MetamodPluginViaNeotf);
-                f.TarrowLoaded = true;
-            }
-            if (listHas(plugins, st.AMPLUGREAD)) {
-                setLoaded(am, LoadRoute::MetamodPluginViaNeotf);
-                f.AdminmodLoaded = true;
-            }
+            botAndAdminmodPlugins(readForMatching(p.pluginsIni, r), LoadRoute::MetamodPluginViaNeotf);
         } else {
             modUnderNeotf(ntfLines);
         }

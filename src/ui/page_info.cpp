@@ -117,19 +117,14 @@ InfoPage::~InfoPage() = default;
 void InfoPage::buildRebuildGroup(QGridLayout* into) {
     auto* group = new QGroupBox(QStringLiteral("Reset Options:"), this);
     group->setObjectName(QStringLiteral("Resetgrp"));
-    auto* grid = new QGridLayout(group);
-    auto* notice = new QLabel(QStringLiteral(
-        "This will overwrite and reset your HalfLife configuration back to its default state."));
-    notice->setWordWrap(true);
-    grid->addWidget(notice, 0, 0, 1, 2);
-    Autoexecchk = named(new QCheckBox(QStringLiteral("Autoexec.cfg"), group), "Autoexecchk");
-    Liblistchk = named(new QCheckBox(QStringLiteral("Liblist.gam"), group), "Liblistchk");
-    Metamodchk = named(new QCheckBox(QStringLiteral("Plugins.ini"), group), "Metamodchk");
-    NTFchk = named(new QCheckBox(QStringLiteral("NTF_Config.txt"), group), "NTFchk");
-    grid->addWidget(Autoexecchk, 1, 0);
-    grid->addWidget(Liblistchk, 1, 1);
-    grid->addWidget(Metamodchk, 2, 0);
-    grid->addWidget(NTFchk, 2, 1);
+    QGridLayout* grid = checkBoxGroup(
+        group,
+        QStringLiteral(
+            "This will overwrite and reset your HalfLife configuration back to its default state."),
+        {{&Autoexecchk, "Autoexec.cfg", "Autoexecchk"},
+         {&Liblistchk, "Liblist.gam", "Liblistchk"},
+         {&Metamodchk, "Plugins.ini", "Metamodchk"},
+         {&NTFchk, "NTF_Config.txt", "NTFchk"}});
     Rebuildcmd = new QPushButton(QStringLiteral("Rebuild Selected Files"));
     Rebuildcmd->setObjectName(QStringLiteral("Rebuildcmd"));
     Rebuildcmd->setToolTip(QStringLiteral(

@@ -27,19 +27,12 @@ namespace tarrow {
 
 QWidget* InfoPage::buildDumpGroup() {
     auto* group = new QGroupBox(QStringLiteral("Info Dump:"), this);
-    auto* grid = new QGridLayout(group);
-    auto* label =
-        new QLabel(QStringLiteral("Select any additional files you wish to include in the debug info dump."));
-    label->setWordWrap(true);
-    grid->addWidget(label, 0, 0, 1, 2);
-    Pluginchk = named(new QCheckBox(QStringLiteral("Plugin.ini"), group), "Pluginchk");
-    Serverchk = named(new QCheckBox(QStringLiteral("Server.cfg/Listenserver.cfg"), group), "Serverchk");
-    botchk = named(new QCheckBox(QStringLiteral("Bot.txt"), group), "botchk");
-    Tarrowchk = named(new QCheckBox(QStringLiteral("Tarrow.cfg/Default.cfg"), group), "Tarrowchk");
-    grid->addWidget(Pluginchk, 1, 0);
-    grid->addWidget(Serverchk, 1, 1);
-    grid->addWidget(botchk, 2, 0);
-    grid->addWidget(Tarrowchk, 2, 1);
+    QGridLayout* grid = checkBoxGroup(
+        group, QStringLiteral("Select any additional files you wish to include in the debug info dump."),
+        {{&Pluginchk, "Plugin.ini", "Pluginchk"},
+         {&Serverchk, "Server.cfg/Listenserver.cfg", "Serverchk"},
+         {&botchk, "Bot.txt", "botchk"},
+         {&Tarrowchk, "Tarrow.cfg/Default.cfg", "Tarrowchk"}});
     Dumpcmd = new QPushButton(QStringLiteral("Start Info Dump"), group);
     Dumpcmd->setObjectName(QStringLiteral("Dumpcmd"));
     Dumpcmd->setToolTip(

@@ -99,4 +99,19 @@ void keepWheelForScrolling(QWidget* root) {
     }
 }
 
+QGridLayout* checkBoxGroup(QGroupBox* group, const QString& notice,
+                           std::initializer_list<CheckBoxSpec> boxes) {
+    auto* grid = new QGridLayout(group);
+    auto* label = new QLabel(notice);
+    label->setWordWrap(true);
+    grid->addWidget(label, 0, 0, 1, 2);
+    int i = 0;
+    for (const CheckBoxSpec& spec : boxes) {
+        *spec.box = named(new QCheckBox(QString::fromLatin1(spec.caption), group), spec.name);
+        grid->addWidget(*spec.box, 1 + i / 2, i % 2);
+        ++i;
+    }
+    return grid;
+}
+
 } // namespace tarrow

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 
 #include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 
@@ -88,5 +92,15 @@ template <typename W> W* named(W* widget, const char* name) {
 
 // An editor's text as typed, every character kept (toPlainText would turn no-break spaces into blanks).
 QString editorPlainText(const QPlainTextEdit* editor);
+
+// A group box's notice across the top and its check boxes two to a row below; returns the grid, for the
+// buttons that follow (in the row after the boxes).
+struct CheckBoxSpec {
+    QCheckBox** box;
+    const char* caption;
+    const char* name;
+};
+QGridLayout* checkBoxGroup(QGroupBox* group, const QString& notice,
+                           std::initializer_list<CheckBoxSpec> boxes);
 
 } // namespace tarrow

@@ -1,37 +1,16 @@
 #include "common/modtable.h"
 #include "status/actions.h"
 #include "support/fixtureinstall.h"
+#include "support/loaderlines.h"
 
 #include <QtTest>
 
 using namespace tarrow;
+using namespace tarrow::test;
 
 namespace {
 
 using Files = QMap<QString, QByteArray>;
-
-const QByteArray GAME = "gamedll \"dlls\\tfc.dll\"";
-const QByteArray BOTGAME = "gamedll \"..\\tarrow\\tarrow.dll\"";
-const QByteArray MMGAME = "gamedll \"addons\\Metamod\\dlls\\metamod.dll\"";
-const QByteArray NTFGAME = "gamedll \"addons\\neotf\\dlls\\ntf.dll\"";
-const QByteArray BOTPLUG = "win32 ../tarrow/tarrow.dll";
-const QByteArray BOTPLUGOFF = "//win32 ../tarrow/tarrow.dll";
-const QByteArray AMPLUG = "win32 addons/Adminmod/dlls/admin_mm.dll";
-const QByteArray AMPLUGOFF = "//win32 addons/Adminmod/dlls/admin_mm.dll";
-const QByteArray NTFLOCAL = "localinfo mm_gamedll addons/neotf/dlls/ntf.dll";
-const QByteArray NTFLOCALOFF = "//localinfo mm_gamedll addons/neotf/dlls/ntf.dll";
-
-const QString LIB = "TFC/liblist.gam";
-const QString PLUG = "TFC/addons/metamod/plugins.ini";
-const QString AUTO = "TFC/autoexec.cfg";
-const QString NTF = "TFC/addons/neotf/ntf_config.txt";
-
-QByteArray lines(std::initializer_list<QByteArray> l) {
-    QByteArray out;
-    for (const QByteArray& x : l)
-        out += x + "\r\n";
-    return out;
-}
 
 LoadFlags flagsFrom(const QString& f) {
     LoadFlags flags;
@@ -62,44 +41,47 @@ void TestActions::actions_data() {
     const QByteArray linux = "gamedll_linux \"dlls/tfc.so\"";
     QTest::newRow("Tarrow load on a plain installation")
         << "Tar.html"
-        << "" << Files{{LIB, lines({"game \"tfc\"", GAME, linux})}}
-        << Files{{LIB, lines({"game \"tfc\"", BOTGAME, linux})}};
+        << "" << Files{{kLiblistFile, crlfLines({"game \"tfc\"", kModGame, linux})}}
+        << Files{{kLiblistFile, crlfLines({"game \"tfc\"", kBotGame, linux})}};
     QTest::newRow("Tarrow unload restores the mod")
         << "Tar"
-        << "T" << Files{{LIB, lines({BOTGAME, linux})}} << Files{{LIB, lines({GAME, linux})}};
+        << "T" << Files{{kLiblistFile, crlfLines({kBotGame, linux})}}
+        << Files{{kLiblistFile, crlfLines({kModGame, linux})}};
     QTest::newRow("Tarrow load with no gamedll line adds one")
         << "Tar.html"
-        << "" << Files{{LIB, lines({"game \"tfc\"", linux})}}
-        << Files{{LIB, lines({"game \"tfc\"", linux, BOTGAME})}};
+        << "" << Files{{kLiblistFile, crlfLines({"game \"tfc\"", linux})}}
+        << Files{{kLiblistFile, crlfLines({"game \"tfc\"", linux, kBotGame})}};
     QTest::newRow("Tarrow under Metamod: first line, the last old line gone")
         << "Tar.html"
-        << "M" << Files{{PLUG, lines({"; c", BOTPLUGOFF, AMPLUG, BOTPLUGOFF})}}
-        << Files{{PLUG, lines({BOTPLUG, "; c", BOTPLUGOFF, AMPLUG})}}; // one copy per delete
+        << "M" << Files{{kPluginsFile, crlfLines({"; c", kBotPlugOff, kAmPlug, kBotPlugOff})}}
+        << Files{{kPluginsFile, crlfLines({kBotPlug, "; c", kBotPlugOff, kAmPlug})}}; // one copy per delete
     // Real files: a blank after Metamod's gamedll line, a plugins.ini with a byte-order mark.
     QTest::newRow("Tarrow load under Metamod whose gamedll line ends with a blank")
         << "Tar.html"
-        << "M" << Files{{LIB, lines({MMGAME + " "})}, {PLUG, lines({AMPLUG})}}
-        << Files{{LIB, lines({MMGAME + " "})}, {PLUG, lines({BOTPLUG, AMPLUG})}};
+        << "M" << Files{{kLiblistFile, crlfLines({kMmGame + " "})}, {kPluginsFile, crlfLines({kAmPlug})}}
+        << Files{{kLiblistFile, crlfLines({kMmGame + " "})}, {kPluginsFile, crlfLines({kBotPlug, kAmPlug})}};
     QTest::newRow("byte-order mark stays at the start of plugins.ini")
         << "Tar.html"
-        << "M" << Files{{PLUG, lines({"\xEF\xBB\xBF" + AMPLUG})}}
-        << Files{{PLUG, lines({"\xEF\xBB\xBF" + BOTPLUG, AMPLUG})}};
+        << "M" << Files{{kPluginsFile, crlfLines({"\xEF\xBB\xBF" + kAmPlug})}}
+        << Files{{kPluginsFile, crlfLines({"\xEF\xBB\xBF" + kBotPlug, kAmPlug})}};
     QTest::newRow("Admin Mod off after a marked first line, tabs between the words")
         << "AM.html"
         << "MA"
         << Files{{"TFC/addons/adminmod/dlls/admin_mm.dll", "x"},
                  {"TFC/addons/adminmod/config/plugin.ini", "x"},
-                 {PLUG, lines({"\xEF\xBB\xBF" + BOTPLUG, "win32\taddons/Adminmod/dlls/admin_mm.dll\t"})}}
-        << Files{{PLUG, lines({"\xEF\xBB\xBF" + BOTPLUG, AMPLUGOFF})}};
-    QTest::newRow("Tarrow off under Metamod")
-        << "Tar.html"
-        << "TM" << Files{{PLUG, lines({BOTPLUG, AMPLUG})}} << Files{{PLUG, lines({BOTPLUGOFF, AMPLUG})}};
-    QTest::newRow("Tarrow under NeoTF")
-        << "Tar.html"
-        << "N" << Files{{NTF, lines({"tfc.dll"})}} << Files{{NTF, lines({"../../tarrow/tarrow.dll"})}};
+                 {kPluginsFile,
+                  crlfLines({"\xEF\xBB\xBF" + kBotPlug, "win32\taddons/Adminmod/dlls/admin_mm.dll\t"})}}
+        << Files{{kPluginsFile, crlfLines({"\xEF\xBB\xBF" + kBotPlug, kAmPlugOff})}};
+    QTest::newRow("Tarrow off under Metamod") << "Tar.html"
+                                              << "TM" << Files{{kPluginsFile, crlfLines({kBotPlug, kAmPlug})}}
+                                              << Files{{kPluginsFile, crlfLines({kBotPlugOff, kAmPlug})}};
+    QTest::newRow("Tarrow under NeoTF") << "Tar.html"
+                                        << "N" << Files{{kNtfConfigFile, crlfLines({"tfc.dll"})}}
+                                        << Files{{kNtfConfigFile, crlfLines({"../../tarrow/tarrow.dll"})}};
     QTest::newRow("Tarrow off under NeoTF")
         << "Tar.html"
-        << "TN" << Files{{NTF, lines({"../../tarrow/tarrow.dll"})}} << Files{{NTF, lines({"tfc.dll"})}};
+        << "TN" << Files{{kNtfConfigFile, crlfLines({"../../tarrow/tarrow.dll"})}}
+        << Files{{kNtfConfigFile, crlfLines({"tfc.dll"})}};
 
     const Files mmBase{{"TFC/addons/metamod/dlls/metamod.dll", "x"}};
     auto with = [](Files f, const Files& more) {
@@ -109,88 +91,106 @@ void TestActions::actions_data() {
     };
     QTest::newRow("Metamod load while the bot is loaded directly")
         << "MM.html"
-        << "T" << with(mmBase, {{LIB, lines({BOTGAME})}, {PLUG, lines({AMPLUG})}})
-        << Files{{LIB, lines({MMGAME})}, {PLUG, lines({BOTPLUG, AMPLUGOFF})}, {AUTO, QByteArray()}};
+        << "T" << with(mmBase, {{kLiblistFile, crlfLines({kBotGame})}, {kPluginsFile, crlfLines({kAmPlug})}})
+        << Files{{kLiblistFile, crlfLines({kMmGame})},
+                 {kPluginsFile, crlfLines({kBotPlug, kAmPlugOff})},
+                 {kAutoexecFile, QByteArray()}};
     QTest::newRow("Metamod load without the bot drops an active Admin Mod line")
         << "MM"
         << ""
-        << with(mmBase,
-                {{LIB, lines({GAME})}, {PLUG, lines({AMPLUG, BOTPLUG, "x"})}, {AUTO, lines({NTFLOCAL})}})
-        << Files{{LIB, lines({MMGAME})}, {PLUG, lines({"x"})}, {AUTO, lines({NTFLOCALOFF})}};
+        << with(mmBase, {{kLiblistFile, crlfLines({kModGame})},
+                         {kPluginsFile, crlfLines({kAmPlug, kBotPlug, "x"})},
+                         {kAutoexecFile, crlfLines({kNtfLocal})}})
+        << Files{{kLiblistFile, crlfLines({kMmGame})},
+                 {kPluginsFile, crlfLines({"x"})},
+                 {kAutoexecFile, crlfLines({kNtfLocalOff})}};
     QTest::newRow("Metamod load with NeoTF loaded")
         << "MM.html"
         << "N"
-        << with(mmBase, {{LIB, lines({NTFGAME})},
-                         {PLUG, lines({AMPLUGOFF})},
-                         {AUTO, lines({"echo", NTFLOCALOFF})},
-                         {NTF, lines({"../../tarrow/tarrow.dll"})}})
-        << Files{{LIB, lines({MMGAME})},
-                 {PLUG, lines({AMPLUGOFF})},
-                 {AUTO, lines({"echo", NTFLOCAL})},
-                 {NTF, lines({"tfc.dll"})}};
+        << with(mmBase, {{kLiblistFile, crlfLines({kNtfGame})},
+                         {kPluginsFile, crlfLines({kAmPlugOff})},
+                         {kAutoexecFile, crlfLines({"echo", kNtfLocalOff})},
+                         {kNtfConfigFile, crlfLines({"../../tarrow/tarrow.dll"})}})
+        << Files{{kLiblistFile, crlfLines({kMmGame})},
+                 {kPluginsFile, crlfLines({kAmPlugOff})},
+                 {kAutoexecFile, crlfLines({"echo", kNtfLocal})},
+                 {kNtfConfigFile, crlfLines({"tfc.dll"})}};
     QTest::newRow("Metamod unload with the bot")
         << "MM.html"
-        << "TM" << with(mmBase, {{LIB, lines({MMGAME})}, {PLUG, lines({BOTPLUG})}})
-        << Files{{LIB, lines({BOTGAME})}, {PLUG, lines({BOTPLUG})}};
+        << "TM" << with(mmBase, {{kLiblistFile, crlfLines({kMmGame})}, {kPluginsFile, crlfLines({kBotPlug})}})
+        << Files{{kLiblistFile, crlfLines({kBotGame})}, {kPluginsFile, crlfLines({kBotPlug})}};
     QTest::newRow("Metamod unload, NeoTF through autoexec.cfg")
         << "MM.html"
         << "TMN"
-        << with(mmBase, {{LIB, lines({MMGAME})},
-                         {PLUG, lines({BOTPLUG})},
-                         {AUTO, lines({NTFLOCAL})},
-                         {NTF, lines({"tfc.dll"})}})
-        << Files{{LIB, lines({NTFGAME})},
-                 {AUTO, lines({NTFLOCALOFF})},
-                 {NTF, lines({"../../tarrow/tarrow.dll"})}};
+        << with(mmBase, {{kLiblistFile, crlfLines({kMmGame})},
+                         {kPluginsFile, crlfLines({kBotPlug})},
+                         {kAutoexecFile, crlfLines({kNtfLocal})},
+                         {kNtfConfigFile, crlfLines({"tfc.dll"})}})
+        << Files{{kLiblistFile, crlfLines({kNtfGame})},
+                 {kAutoexecFile, crlfLines({kNtfLocalOff})},
+                 {kNtfConfigFile, crlfLines({"../../tarrow/tarrow.dll"})}};
     QTest::newRow("Metamod without its library: nothing")
         << "MM.html"
-        << "" << Files{{LIB, lines({GAME})}, {PLUG, lines({AMPLUG})}}
-        << Files{{LIB, lines({GAME})}, {PLUG, lines({AMPLUG})}};
+        << "" << Files{{kLiblistFile, crlfLines({kModGame})}, {kPluginsFile, crlfLines({kAmPlug})}}
+        << Files{{kLiblistFile, crlfLines({kModGame})}, {kPluginsFile, crlfLines({kAmPlug})}};
 
     const Files amBase{{"TFC/addons/adminmod/dlls/admin_mm.dll", "x"},
                        {"TFC/addons/adminmod/config/plugin.ini", "x"}};
-    QTest::newRow("Admin Mod off under Metamod") << "AM.html"
-                                                 << "MA" << with(amBase, {{PLUG, lines({BOTPLUG, AMPLUG})}})
-                                                 << Files{{PLUG, lines({BOTPLUG, AMPLUGOFF})}};
+    QTest::newRow("Admin Mod off under Metamod")
+        << "AM.html"
+        << "MA" << with(amBase, {{kPluginsFile, crlfLines({kBotPlug, kAmPlug})}})
+        << Files{{kPluginsFile, crlfLines({kBotPlug, kAmPlugOff})}};
     QTest::newRow("Admin Mod on under Metamod")
         << "AM"
-        << "M" << with(amBase, {{PLUG, lines({AMPLUGOFF})}}) << Files{{PLUG, lines({AMPLUG})}};
+        << "M" << with(amBase, {{kPluginsFile, crlfLines({kAmPlugOff})}})
+        << Files{{kPluginsFile, crlfLines({kAmPlug})}};
     QTest::newRow("Admin Mod without Metamod loads Metamod too")
         << "AM.html"
-        << "" << with(amBase, {{LIB, lines({GAME})}, {PLUG, lines({BOTPLUG, AMPLUGOFF})}})
-        << Files{{LIB, lines({MMGAME})}, {PLUG, lines({AMPLUG})}, {AUTO, QByteArray()}};
+        << ""
+        << with(amBase,
+                {{kLiblistFile, crlfLines({kModGame})}, {kPluginsFile, crlfLines({kBotPlug, kAmPlugOff})}})
+        << Files{{kLiblistFile, crlfLines({kMmGame})},
+                 {kPluginsFile, crlfLines({kAmPlug})},
+                 {kAutoexecFile, QByteArray()}};
     QTest::newRow("Admin Mod without Metamod keeps the bot")
         << "AM.html"
-        << "T" << with(amBase, {{LIB, lines({BOTGAME})}, {PLUG, lines({BOTPLUGOFF})}})
-        << Files{{LIB, lines({MMGAME})}, {PLUG, lines({BOTPLUG, AMPLUG})}};
+        << "T"
+        << with(amBase, {{kLiblistFile, crlfLines({kBotGame})}, {kPluginsFile, crlfLines({kBotPlugOff})}})
+        << Files{{kLiblistFile, crlfLines({kMmGame})}, {kPluginsFile, crlfLines({kBotPlug, kAmPlug})}};
     QTest::newRow("Admin Mod without its plugin.ini: nothing")
         << "AM.html"
-        << "" << Files{{"TFC/addons/adminmod/dlls/admin_mm.dll", "x"}, {LIB, lines({GAME})}}
-        << Files{{LIB, lines({GAME})}, {PLUG, QByteArray()}};
+        << "" << Files{{"TFC/addons/adminmod/dlls/admin_mm.dll", "x"}, {kLiblistFile, crlfLines({kModGame})}}
+        << Files{{kLiblistFile, crlfLines({kModGame})}, {kPluginsFile, QByteArray()}};
 
     const Files ntfBase{{"TFC/addons/neotf/dlls/ntf.dll", "x"}};
     QTest::newRow("NeoTF load with the bot")
         << "NTF.html"
-        << "T" << with(ntfBase, {{NTF, lines({"tfc.dll"})}, {LIB, lines({BOTGAME})}})
-        << Files{{NTF, lines({"../../tarrow/tarrow.dll"})}, {LIB, lines({NTFGAME})}};
+        << "T"
+        << with(ntfBase, {{kNtfConfigFile, crlfLines({"tfc.dll"})}, {kLiblistFile, crlfLines({kBotGame})}})
+        << Files{{kNtfConfigFile, crlfLines({"../../tarrow/tarrow.dll"})},
+                 {kLiblistFile, crlfLines({kNtfGame})}};
     QTest::newRow("NeoTF unload") << "NTF"
                                   << "N"
-                                  << with(ntfBase, {{NTF, lines({"tfc.dll"})}, {LIB, lines({NTFGAME})}})
-                                  << Files{{NTF, lines({"tfc.dll"})}, {LIB, lines({GAME})}};
+                                  << with(ntfBase, {{kNtfConfigFile, crlfLines({"tfc.dll"})},
+                                                    {kLiblistFile, crlfLines({kNtfGame})}})
+                                  << Files{{kNtfConfigFile, crlfLines({"tfc.dll"})},
+                                           {kLiblistFile, crlfLines({kModGame})}};
     QTest::newRow("NeoTF under Metamod")
         << "NTF.html"
-        << "M" << with(ntfBase, {{NTF, lines({"x"})}, {AUTO, lines({NTFLOCALOFF})}})
-        << Files{{NTF, lines({"tfc.dll"})}, {AUTO, lines({NTFLOCAL})}};
+        << "M"
+        << with(ntfBase, {{kNtfConfigFile, crlfLines({"x"})}, {kAutoexecFile, crlfLines({kNtfLocalOff})}})
+        << Files{{kNtfConfigFile, crlfLines({"tfc.dll"})}, {kAutoexecFile, crlfLines({kNtfLocal})}};
     QTest::newRow("NeoTF load under Metamod without autoexec.cfg adds the line")
         << "NTF.html"
-        << "M" << with(ntfBase, {{NTF, lines({"x"})}})
-        << Files{{NTF, lines({"tfc.dll"})}, {AUTO, lines({NTFLOCAL})}};
+        << "M" << with(ntfBase, {{kNtfConfigFile, crlfLines({"x"})}})
+        << Files{{kNtfConfigFile, crlfLines({"tfc.dll"})}, {kAutoexecFile, crlfLines({kNtfLocal})}};
     QTest::newRow("NeoTF without ntf_config.txt: nothing")
         << "NTF.html"
-        << "" << with(ntfBase, {{LIB, lines({GAME})}}) << Files{{LIB, lines({GAME})}, {NTF, QByteArray()}};
+        << "" << with(ntfBase, {{kLiblistFile, crlfLines({kModGame})}})
+        << Files{{kLiblistFile, crlfLines({kModGame})}, {kNtfConfigFile, QByteArray()}};
     QTest::newRow("another page: nothing")
         << "tarrow1.html"
-        << "" << Files{{LIB, lines({GAME})}} << Files{{LIB, lines({GAME})}};
+        << "" << Files{{kLiblistFile, crlfLines({kModGame})}} << Files{{kLiblistFile, crlfLines({kModGame})}};
 }
 
 void TestActions::actions() {

@@ -3,19 +3,16 @@
 #include "common/paths.h"
 #include "status/detection.h"
 #include "support/fixtureinstall.h"
+#include "support/loaderlines.h"
 
 #include <QtTest>
 
 using namespace tarrow;
+using namespace tarrow::test;
 
 namespace {
 
 using Files = QMap<QString, QByteArray>;
-
-const QByteArray kModGame = "gamedll \"dlls\\tfc.dll\"";
-const QByteArray kBotGame = "gamedll \"..\\tarrow\\tarrow.dll\"";
-const QByteArray kMmGame = "gamedll \"addons\\Metamod\\dlls\\metamod.dll\"";
-const QByteArray kNtfGame = "gamedll \"addons\\neotf\\dlls\\ntf.dll\"";
 
 const QString kYes = " <font color=\"#008000\">Yes";
 const QString kNtfError = " <font color=\"#FF0000\" title=\"Missing load statement (\"tfc.dll\")\">Error in "

@@ -8,25 +8,16 @@
 #include "status/detection.h"
 #include "status/loaderchain.h"
 #include "support/fixtureinstall.h"
+#include "support/loaderlines.h"
 
 #include <QtTest>
 
 using namespace tarrow;
+using namespace tarrow::test;
 
 namespace {
 
 using Files = QMap<QString, QByteArray>;
-
-const QByteArray kWinGame = "gamedll \"dlls\\tfc.dll\"";
-const QByteArray kMmLinux = "gamedll_linux \"addons/metamod/dlls/metamod.so\"";
-const QByteArray kOsx = "gamedll_osx \"dlls/tfc.dylib\"";
-
-QByteArray lines(std::initializer_list<QByteArray> l) {
-    QByteArray out;
-    for (const QByteArray& x : l)
-        out += x + "\r\n";
-    return out;
-}
 
 // A dedicated server as steamcmd installs it: hlds_run, .so libraries (empty placeholders), no sierra.inf.
 void steamcmdInstall(test::FixtureInstall& fx) {
@@ -41,7 +32,7 @@ void steamcmdInstall(test::FixtureInstall& fx) {
                           "TFC/addons/adminmod/config/plugin.ini", "TFC/addons/adminmod/config/users.ini",
                           "TFC/addons/neotf/ntf_users.ini", "TFC/addons/neotf/ntf_cvars.cfg"})
         fx.write(f, "");
-    fx.write("TFC/liblist.gam", lines({"game \"tfc\"", kWinGame, "gamedll_linux \"dlls/tfc.so\"", kOsx}));
+    fx.write("TFC/liblist.gam", crlfLines({"game \"tfc\"", kModGame, "gamedll_linux \"dlls/tfc.so\"", kOsx}));
 }
 
 InstallPaths pathsOf(const test::FixtureInstall& fx, const ComponentSettings& s) {
@@ -106,10 +97,11 @@ void TestLinux::reportOfASteamcmdServer() {
     // Other spellings on disk, a win32 line beside each linux one, lin32 and LINUX both count.
     QFile::rename(fx.path("TFC/addons/adminmod/dlls/admin_MM_i386.so"),
                   fx.path("TFC/addons/adminmod/dlls/admin_mm.so"));
-    fx.write("TFC/liblist.gam", lines({"game \"tfc\"", kWinGame, kMmLinux, kOsx}));
-    fx.write("TFC/addons/metamod/plugins.ini",
-             lines({"win32 ../tarrow/tarrow.dll", "lin32 ../tarrow/tarrow_i386.so",
-                    "win32 addons/adminmod/dlls/admin_mm.dll", "LINUX\taddons/Adminmod/dlls/admin_mm.so "}));
+    fx.write("TFC/liblist.gam", crlfLines({"game \"tfc\"", kModGame, kMmLinux, kOsx}));
+    fx.write(
+        "TFC/addons/metamod/plugins.ini",
+        crlfLines({"win32 ../tarrow/tarrow.dll", "lin32 ../tarrow/tarrow_i386.so",
+                   "win32 addons/adminmod/dlls/admin_mm.dll", "LINUX\taddons/Adminmod/dlls/admin_mm.so "}));
     fx.write("TFC/autoexec.cfg", "echo\r\n");
     ComponentSettings s;
     const InstallPaths p = pathsOf(fx, s);
@@ -145,33 +137,34 @@ void TestLinux::actions_data() {
     const QByteArray ntf = "gamedll_linux \"addons/neotf/dlls/ntf_i486.so\"";
     QTest::newRow("Tarrow load: only the Linux line changes")
         << "Tar.html"
-        << "" << Files{{LIB, lines({"game \"tfc\"", kWinGame, game, kOsx})}}
-        << Files{{LIB, lines({"game \"tfc\"", kWinGame, bot, kOsx})}};
+        << "" << Files{{LIB, crlfLines({"game \"tfc\"", kModGame, game, kOsx})}}
+        << Files{{LIB, crlfLines({"game \"tfc\"", kModGame, bot, kOsx})}};
     QTest::newRow("Tarrow unload") << "Tar"
-                                   << "T" << Files{{LIB, lines({kWinGame, bot})}}
-                                   << Files{{LIB, lines({kWinGame, game})}};
+                                   << "T" << Files{{LIB, crlfLines({kModGame, bot})}}
+                                   << Files{{LIB, crlfLines({kModGame, game})}};
     QTest::newRow("Metamod load moves the bot to a linux line")
         << "MM.html"
-        << "T" << Files{{LIB, lines({kWinGame, bot})}, {PLUG, lines({"win32 ../tarrow/tarrow.dll"})}}
-        << Files{{LIB, lines({kWinGame, kMmLinux})},
-                 {PLUG, lines({"linux ../tarrow/tarrow_i386.so", "win32 ../tarrow/tarrow.dll"})}};
+        << "T" << Files{{LIB, crlfLines({kModGame, bot})}, {PLUG, crlfLines({"win32 ../tarrow/tarrow.dll"})}}
+        << Files{{LIB, crlfLines({kModGame, kMmLinux})},
+                 {PLUG, crlfLines({"linux ../tarrow/tarrow_i386.so", "win32 ../tarrow/tarrow.dll"})}};
     QTest::newRow("Tarrow off under Metamod")
         << "Tar.html"
-        << "TM" << Files{{PLUG, lines({"win32 ../tarrow/tarrow.dll", "linux ../tarrow/tarrow_i386.so"})}}
-        << Files{{PLUG, lines({"//linux ../tarrow/tarrow_i386.so", "win32 ../tarrow/tarrow.dll"})}};
+        << "TM" << Files{{PLUG, crlfLines({"win32 ../tarrow/tarrow.dll", "linux ../tarrow/tarrow_i386.so"})}}
+        << Files{{PLUG, crlfLines({"//linux ../tarrow/tarrow_i386.so", "win32 ../tarrow/tarrow.dll"})}};
     QTest::newRow("Admin Mod off under Metamod")
         << "AM.html"
-        << "MA" << Files{{PLUG, lines({"linux addons/Adminmod/dlls/admin_MM_i386.so"})}}
-        << Files{{PLUG, lines({"//linux addons/adminmod/dlls/admin_MM_i386.so"})}};
+        << "MA" << Files{{PLUG, crlfLines({"linux addons/Adminmod/dlls/admin_MM_i386.so"})}}
+        << Files{{PLUG, crlfLines({"//linux addons/adminmod/dlls/admin_MM_i386.so"})}};
     QTest::newRow("NeoTF under Metamod")
         << "NTF.html"
-        << "M" << Files{{LIB, lines({kMmLinux})}, {AUTO, lines({"echo"})}, {NTF, lines({"tfc.so"})}}
-        << Files{{AUTO, lines({"echo", "localinfo mm_gamedll addons/neotf/dlls/ntf_i486.so"})},
-                 {NTF, lines({"tfc.so"})}};
+        << "M"
+        << Files{{LIB, crlfLines({kMmLinux})}, {AUTO, crlfLines({"echo"})}, {NTF, crlfLines({"tfc.so"})}}
+        << Files{{AUTO, crlfLines({"echo", "localinfo mm_gamedll addons/neotf/dlls/ntf_i486.so"})},
+                 {NTF, crlfLines({"tfc.so"})}};
     QTest::newRow("NeoTF as the game library")
         << "NTF.html"
-        << "" << Files{{LIB, lines({kWinGame, game})}, {NTF, lines({"tfc.dll"})}}
-        << Files{{LIB, lines({kWinGame, ntf})}, {NTF, lines({"tfc.so"})}};
+        << "" << Files{{LIB, crlfLines({kModGame, game})}, {NTF, crlfLines({"tfc.dll"})}}
+        << Files{{LIB, crlfLines({kModGame, ntf})}, {NTF, crlfLines({"tfc.so"})}};
 }
 
 void TestLinux::actions() {
@@ -237,10 +230,10 @@ void TestLinux::statementsTakeTheOnDiskSpelling() {
           "TFC/addons/adminmod/dlls/admin_MM_i386.so", "TFC/addons/adminmod/config/plugin.ini",
           "TFC/addons/NeoTF/dlls/ntf_i486.so"})
         fx.write(f, "");
-    fx.write("TFC/liblist.gam", lines({"gamedll_linux \"DLLS/tfc.so\""}));
-    fx.write("TFC/addons/metamod/plugins.ini", lines({"; plug-ins"}));
-    fx.write("TFC/autoexec.cfg", lines({"echo"}));
-    fx.write("TFC/addons/NeoTF/ntf_config.txt", lines({"tfc.so"}));
+    fx.write("TFC/liblist.gam", crlfLines({"gamedll_linux \"DLLS/tfc.so\""}));
+    fx.write("TFC/addons/metamod/plugins.ini", crlfLines({"; plug-ins"}));
+    fx.write("TFC/autoexec.cfg", crlfLines({"echo"}));
+    fx.write("TFC/addons/NeoTF/ntf_config.txt", crlfLines({"tfc.so"}));
     LoadFlags f;
     f.TarrowLoaded = flags.contains('T');
     f.MetamodLoaded = flags.contains('M');
@@ -295,28 +288,29 @@ void TestLinux::loaderChain_data() {
     QTest::addColumn<Files>("files");
     QTest::addColumn<QStringList>("problems"); // "file:line: start of the text"
     const QString LIB = "TFC/liblist.gam", PLUG = "TFC/addons/metamod/plugins.ini";
-    QTest::newRow("clean chain") << Files{{LIB, lines({kWinGame, kMmLinux})},
-                                          {PLUG, lines({"win32 ../tarrow/tarrow.dll",
-                                                        "linux ../tarrow/tarrow_i386.so"})}}
+    QTest::newRow("clean chain") << Files{{LIB, crlfLines({kModGame, kMmLinux})},
+                                          {PLUG, crlfLines({"win32 ../tarrow/tarrow.dll",
+                                                            "linux ../tarrow/tarrow_i386.so"})}}
                                  << QStringList{};
-    QTest::newRow("missing library") << Files{{LIB, lines({kMmLinux})},
-                                              {PLUG, lines({"linux addons/amx/dlls/amx_i386.so"})}}
+    QTest::newRow("missing library") << Files{{LIB, crlfLines({kMmLinux})},
+                                              {PLUG, crlfLines({"linux addons/amx/dlls/amx_i386.so"})}}
                                      << QStringList{"plugins.ini:1: names a library that does not exist"};
     QTest::newRow("a .dll in gamedll_linux")
-        << Files{{LIB, lines({"gamedll_linux \"dlls/tfc.dll\""})}, {"TFC/dlls/tfc.dll", ""}}
+        << Files{{LIB, crlfLines({"gamedll_linux \"dlls/tfc.dll\""})}, {"TFC/dlls/tfc.dll", ""}}
         << QStringList{"liblist.gam:1: names a .dll library"};
     QTest::newRow("only win32 lines")
-        << Files{{LIB, lines({kMmLinux})}, {PLUG, lines({"win32 ../tarrow/tarrow.dll"})}}
+        << Files{{LIB, crlfLines({kMmLinux})}, {PLUG, crlfLines({"win32 ../tarrow/tarrow.dll"})}}
         << QStringList{"plugins.ini: has only win32 lines"};
-    QTest::newRow("a plug-in twice")
-        << Files{{LIB, lines({kMmLinux})},
-                 {PLUG, lines({"linux ../tarrow/tarrow_i386.so", "; x", "linux ../tarrow/tarrow_i386.so"})}}
-        << QStringList{"plugins.ini:3: lists the plug-in of line 1 a second time"};
+    QTest::newRow("a plug-in twice") << Files{{LIB, crlfLines({kMmLinux})},
+                                              {PLUG, crlfLines({"linux ../tarrow/tarrow_i386.so", "; x",
+                                                                "linux ../tarrow/tarrow_i386.so"})}}
+                                     << QStringList{
+                                            "plugins.ini:3: lists the plug-in of line 1 a second time"};
     QTest::newRow("two gamedll_linux lines")
-        << Files{{LIB, lines({"gamedll_linux \"dlls/tfc.so\"", kMmLinux})}, {PLUG, lines({"; none"})}}
+        << Files{{LIB, crlfLines({"gamedll_linux \"dlls/tfc.so\"", kMmLinux})}, {PLUG, crlfLines({"; none"})}}
         << QStringList{"liblist.gam:2: is a second gamedll_linux line"};
     QTest::newRow("no path after the platform word")
-        << Files{{LIB, lines({kMmLinux})}, {PLUG, lines({"linux", "linux ../tarrow/tarrow_i386.so"})}}
+        << Files{{LIB, crlfLines({kMmLinux})}, {PLUG, crlfLines({"linux", "linux ../tarrow/tarrow_i386.so"})}}
         << QStringList{"plugins.ini:1: has no path after \"linux\""};
 }
 

@@ -2,19 +2,15 @@
 #include "common/modtable.h"
 #include "status/refresh.h"
 #include "support/fixtureinstall.h"
+#include "support/loaderlines.h"
 
 #include <QProcess>
 #include <QtTest>
 
 using namespace tarrow;
+using namespace tarrow::test;
 
 namespace {
-
-QByteArray golden(const char* name, const QString& root) {
-    QFile f(QStringLiteral(TARROW_FIXTURES "/golden/") + QLatin1String(name));
-    if (!f.open(QIODevice::ReadOnly)) qFatal("missing golden file %s", name);
-    return f.readAll().replace("@ROOT@", root.toLatin1());
-}
 
 void fullInstall(test::FixtureInstall& fx) {
     fx.write("sierra.inf", "[Ident]\r\nProductName \"HLServer\"\r\nCurrentVersion \"4.1.1.1\"\r\n");

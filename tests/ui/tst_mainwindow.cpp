@@ -3,6 +3,7 @@
 #include "common/fileio.h"
 #include "common/settingsstore.h"
 #include "support/fixtureinstall.h"
+#include "support/loaderlines.h"
 #include "support/scriptedprompter.h"
 #include "support/windowtest.h"
 #include "ui/main.h"
@@ -36,12 +37,6 @@ namespace {
 struct Window : test::WindowUnderTest {
     explicit Window(test::FixtureInstall& f) : WindowUnderTest(f) { open(Liblist::AsInstalled, false); }
 };
-
-QByteArray golden(const char* name) {
-    QFile f(QStringLiteral(TARROW_FIXTURES "/golden/") + QLatin1String(name));
-    if (!f.open(QIODevice::ReadOnly)) qFatal("missing golden file %s", name);
-    return f.readAll();
-}
 
 void plainInstall(test::FixtureInstall& fx) {
     fx.write("TFC/liblist.gam",
@@ -116,7 +111,7 @@ void TestMainWindow::formCreateOnInstallation() {
     // Stale pages are gone, the waiting pages are written.
     QVERIFY(!fx.exists("tarrow/stats.html"));
     QVERIFY(!fx.exists("tarrow/tarrow1.html"));
-    QCOMPARE(fx.read("tarrow/Tar.html"), golden("Tar.html"));
+    QCOMPARE(fx.read("tarrow/Tar.html"), test::golden("Tar.html"));
     for (const char* page : {"MM.html", "AM.html", "NTF.html"})
         QVERIFY(fx.exists(QStringLiteral("tarrow/") + page));
     QVERIFY(fx.read("tarrow/MM.html").contains("Configuring Metamod..."));

@@ -3,6 +3,7 @@
 #include "app/folders.h"
 #include "app/installation.h"
 #include "app/installroot.h"
+#include "app/windowoptions.h"
 #include "common/backups.h"
 #include "common/errors.h"
 #include "common/fileinuse.h"
@@ -13,6 +14,9 @@
 #include "common/settingsstore.h"
 #include "diagnostics/infodump.h"
 #include "gamefiles/rebuild.h"
+#include "live/client.h"
+#include "serverconfig/serverfiles.h"
+#include "serverconfig/servermodel.h"
 #include "status/actions.h"
 #include "status/loaderchain.h"
 #include "status/refresh.h"
@@ -80,7 +84,20 @@ struct Options {
         QStringLiteral("folder"),
         QStringLiteral("Use known folder N (see tarrow folders), or PATH, which becomes known."),
         QStringLiteral("N|PATH")};
-    QCommandLineOption json{QStringLiteral("json"), QStringLiteral("status, folders: print JSON.")};
+    QCommandLineOption json{QStringLiteral("json"), QStringLiteral("status, folders, query: print JSON.")};
+    QCommandLineOption address{
+        QStringLiteral("address"),
+        QStringLiteral("query, rcon: ask HOST[:PORT] instead of the saved command line's."),
+        QStringLiteral("HOST[:PORT]")};
+    QCommandLineOption timeout{QStringLiteral("timeout"),
+                               QStringLiteral("query, rcon: wait MS for each answer (1500)."),
+                               QStringLiteral("MS")};
+    QCommandLineOption players{QStringLiteral("players"), QStringLiteral("query: list the players too.")};
+    QCommandLineOption rules{QStringLiteral("rules"), QStringLiteral("query: list the live settings too.")};
+    QCommandLineOption passwordFile{
+        QStringLiteral("rcon-password-file"),
+        QStringLiteral("rcon: read the password from FILE (else TARROW_RCON_PASSWORD, else server.cfg)."),
+        QStringLiteral("FILE")};
     QCommandLineOption yes{QStringLiteral("yes"), QStringLiteral("rebuild: overwrite without a question.")};
     QCommandLineOption dir{QStringLiteral("dir"), QStringLiteral("dump: write the folder into DIR."),
                            QStringLiteral("DIR")};
@@ -104,7 +121,9 @@ const char* const kDescription =
     "  backups [FILE]                   list the kept previous versions\n"
     "  restore FILE [--at TIME]         put a previous version back\n"
     "  check                            follow the loader chain and list its problems (exit 3 if any)\n"
-    "  folders [--json]                 the known Half-Life folders; --folder N picks one for a call";
+    "  folders [--json]                 the known Half-Life folders; --folder N picks one for a call\n"
+    "  query [--json] [--players] [--rules]  ask the running server (exit 4 when it does not answer)\n"
+    "  rcon COMMAND...                  run a console command on the server (exit 4 without an answer)";
 
 bool colourWanted() {
     return isatty(fileno(stdout)) && qEnvironmentVariableIsEmpty("NO_COLOR");
@@ -125,15 +144,138 @@ void printWrites(const QList<WriteRecord>& records) {
     }
 }
 
-int status(const Installation& in, bool json) {
+QJsonObject liveJson(const live::QueryResult& r, bool lists) {
+    if (!r.answering)
+        return QJsonObject{{QStringLiteral("address"), r.address.text()},
+                           {QStringLiteral("answering"), false}};
+    const live::ServerInfo& i = r.info;
+    QJsonObject o{{QStringLiteral("address"), r.address.text()},
+                  {QStringLiteral("answering"), true},
+                  {QStringLiteral("latencyMs"), qRound(r.latencyMs * 10) / 10.0},
+                  {QStringLiteral("name"), i.name},
+                  {QStringLiteral("map"), i.map},
+                  {QStringLiteral("folder"), i.folder},
+                  {QStringLiteral("game"), i.game},
+                  {QStringLiteral("protocol"), i.protocol},
+                  {QStringLiteral("players"), i.players},
+                  {QStringLiteral("bots"), i.bots},
+                  {QStringLiteral("humans"), i.humans()},
+                  {QStringLiteral("maxPlayers"), i.maxPlayers},
+                  {QStringLiteral("dedicated"), i.dedicated},
+                  {QStringLiteral("os"), i.os},
+                  {QStringLiteral("password"), i.password},
+                  {QStringLiteral("vac"), i.vac},
+                  {QStringLiteral("version"), i.version}};
+    if (lists && r.players) {
+        QJsonArray list;
+        for (const live::PlayerEntry& p : *r.players)
+            list.append(QJsonObject{{QStringLiteral("name"), p.name},
+                                    {QStringLiteral("score"), p.score},
+                                    {QStringLiteral("seconds"), double(p.seconds)}});
+        o.insert(QStringLiteral("playerList"), list);
+    }
+    if (lists && r.rules) {
+        QJsonObject rules;
+        for (const auto& [name, value] : *r.rules)
+            rules.insert(name, value);
+        o.insert(QStringLiteral("rules"), rules);
+    }
+    return o;
+}
+
+constexpr int kNoAnswer = 4;
+
+int query(const live::ServerAddress& where, bool json, bool players, bool rules, int timeoutMs) {
+    live::QueryOptions options;
+    options.players = players;
+    options.rules = rules;
+    options.timeoutMs = timeoutMs;
+    const live::QueryResult r = live::queryServer(where, options);
+    if (json) {
+        out() << QJsonDocument(liveJson(r, true)).toJson(QJsonDocument::Indented);
+    } else if (!r.answering) {
+        out() << where.text() << ": no answer" << Qt::endl;
+    } else {
+        const live::ServerInfo& i = r.info;
+        out() << i.name << " (" << where.text() << ", " << QString::number(r.latencyMs, 'f', 1) << " ms)"
+              << Qt::endl
+              << "Map: " << i.map << Qt::endl
+              << "People: " << i.humans() << ", bots: " << i.bots << ", of " << i.maxPlayers << " places"
+              << Qt::endl;
+        if (r.players)
+            for (const live::PlayerEntry& p : *r.players)
+                out() << "  " << p.name << "  score " << p.score << "  " << qRound(p.seconds) << " s"
+                      << Qt::endl;
+        if (r.rules)
+            for (const auto& [name, value] : *r.rules)
+                out() << "  " << name << " " << value << Qt::endl;
+    }
+    if (!r.error.isEmpty()) err() << "tarrow: " << r.error << Qt::endl;
+    return r.answering ? kDone : kNoAnswer;
+}
+
+// The password: a file given for it, the environment, else the installation's server.cfg. It is never
+// printed, logged or put on a command line.
+std::optional<QString> rconPassword(const Installation& in, const QString& file) {
+    if (!file.isEmpty()) {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
+        return QString::fromUtf8(f.readAll()).section(QLatin1Char('\n'), 0, 0).trimmed();
+    }
+    if (qEnvironmentVariableIsSet("TARROW_RCON_PASSWORD"))
+        return qEnvironmentVariable("TARROW_RCON_PASSWORD");
+    ServerModel model;
+    model.serverKind = ServerModel::ServerKind::Dedicated;
+    struct Quiet : Prompter {
+        void message(const QString&) override {}
+        bool confirm(const QString&) override { return false; }
+        QString browseForFolder(const QString&) override { return {}; }
+        void error(const QString&) override {}
+        SaveChoice askToSave(const QString&) override { return SaveChoice::Cancel; }
+    } quiet;
+    loadServerConfig(model, in.root(), in.mod(), quiet);
+    return model.text(QStringLiteral("Rconpwtxt"));
+}
+
+int rcon(const Installation& in, const live::ServerAddress& where, const QStringList& words,
+         const QString& passwordFile, int timeoutMs) {
+    if (words.isEmpty()) return fail(QStringLiteral("rcon takes the COMMAND to run"));
+    const auto password = rconPassword(in, passwordFile);
+    if (!password) return fail(QStringLiteral("cannot read the password file %1").arg(passwordFile));
+    if (password->isEmpty())
+        return fail(
+            QStringLiteral("no rcon password: give --rcon-password-file FILE or TARROW_RCON_PASSWORD, or set "
+                           "rcon_password in server.cfg"));
+    const live::RconResult r = live::sendRcon(where, *password, words.join(QLatin1Char(' ')), timeoutMs);
+    if (r.status == live::RconStatus::NoAnswer) {
+        err() << "tarrow: " << where.text() << ": " << live::rconStatusText(r.status) << Qt::endl;
+        return kNoAnswer;
+    }
+    if (r.status != live::RconStatus::Done) {
+        err() << "tarrow: " << live::rconStatusText(r.status) << " The server said: " << r.output.trimmed()
+              << Qt::endl;
+        return kError;
+    }
+    out() << r.output;
+    if (!r.output.isEmpty() && !r.output.endsWith(QLatin1Char('\n'))) out() << Qt::endl;
+    out().flush();
+    return kDone;
+}
+
+int status(const Installation& in, const live::ServerAddress& where, bool json) {
     const InstallPaths p = in.paths();
     // A look only: the duplicate-line upkeep of the window's refresh is left to the window and to load.
     const Detection d = detectComponents(p, in.components());
     const RunningReport running = runningOf(p);
-    if (json)
-        out() << QJsonDocument(statusJson(d.report, running, in.root(), p.platform))
-                     .toJson(QJsonDocument::Indented);
-    else
+    if (json) {
+        QJsonObject o = statusJson(d.report, running, in.root(), p.platform);
+        // One quick look at the running server: a status must stay fast.
+        live::QueryOptions options;
+        options.timeoutMs = 500;
+        options.tries = 1;
+        o.insert(QStringLiteral("live"), liveJson(live::queryServer(where, options), false));
+        out() << QJsonDocument(o).toJson(QJsonDocument::Indented);
+    } else
         out() << statusText(d.report, running, in.root(), colourWanted());
     out().flush();
     return d.report.hasProblems() ? kProblems : kDone;
@@ -360,10 +502,11 @@ int run(const QStringList& arguments) {
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({o.settings, o.installRoot, o.folder, o.json, o.yes, o.dir, o.include, o.at});
+    parser.addOptions({o.settings, o.installRoot, o.folder, o.json, o.yes, o.dir, o.include, o.at, o.address,
+                       o.timeout, o.players, o.rules, o.passwordFile});
     parser.addPositionalArgument(
         QStringLiteral("command"),
-        QStringLiteral("status, load, unload, rebuild, dump, backups, restore, check, folders"));
+        QStringLiteral("status, load, unload, rebuild, dump, backups, restore, check, folders, query, rcon"));
     parser.process(arguments);
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) return fail(QStringLiteral("no command given; see tarrow --help"));
@@ -372,7 +515,8 @@ int run(const QStringList& arguments) {
     static const QStringList known{
         QStringLiteral("status"),  QStringLiteral("load"),  QStringLiteral("unload"),
         QStringLiteral("rebuild"), QStringLiteral("dump"),  QStringLiteral("backups"),
-        QStringLiteral("restore"), QStringLiteral("check"), QStringLiteral("folders")};
+        QStringLiteral("restore"), QStringLiteral("check"), QStringLiteral("folders"),
+        QStringLiteral("query"),   QStringLiteral("rcon")};
     if (!known.contains(command))
         return fail(QStringLiteral("unknown command '%1'; see tarrow --help").arg(command));
 
@@ -404,8 +548,29 @@ int run(const QStringList& arguments) {
             QStringLiteral("the Half-Life folder %1 does not exist; give another with --install-root DIR")
                 .arg(nativePath(in.root())));
 
+    live::ServerAddress where =
+        live::addressFromCommandLine(in.setting(ownSettingName(OwnSetting::CommandLine)));
+    if (parser.isSet(o.address)) {
+        QString error;
+        const auto given = live::parseAddress(parser.value(o.address), &error);
+        if (!given) return fail(error);
+        where = *given;
+    }
+    int timeoutMs = 1500;
+    if (parser.isSet(o.timeout)) {
+        bool ok = false;
+        timeoutMs = parser.value(o.timeout).toInt(&ok);
+        if (!ok || timeoutMs < 1 || timeoutMs > 60000)
+            return fail(QStringLiteral("--timeout takes milliseconds, 1 to 60000"));
+    }
+
     try {
-        if (command == QLatin1String("status")) return status(in, parser.isSet(o.json));
+        if (command == QLatin1String("query"))
+            return query(where, parser.isSet(o.json), parser.isSet(o.players), parser.isSet(o.rules),
+                         timeoutMs);
+        if (command == QLatin1String("rcon"))
+            return rcon(in, where, args, parser.value(o.passwordFile), timeoutMs);
+        if (command == QLatin1String("status")) return status(in, where, parser.isSet(o.json));
         if (command == QLatin1String("load")) return loadOrUnload(in, args, true);
         if (command == QLatin1String("unload")) return loadOrUnload(in, args, false);
         if (command == QLatin1String("rebuild")) return rebuild(in, args, parser.isSet(o.yes));

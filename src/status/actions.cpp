@@ -275,8 +275,8 @@ SwitchOutcome switchComponent(const InstallPaths& p, const ComponentSettings& s,
     while (isLoaded(out.after.flags, c) != load && out.clicks < limit) {
         const QList<QByteArray> before = loaderBytes(p);
         StatusRefresh::removeMetagame(p);
-        for (const QString& file : {p.metamodLibrary, p.adminmodLibrary, p.modLibrary, p.neotfLibrary, p.liblist,
-                                    p.pluginsIni, p.autoexec, p.ntfConfig})
+        for (const QString& file : {p.metamodLibrary, p.adminmodLibrary, p.modLibrary, p.neotfLibrary,
+                                    p.liblist, p.pluginsIni, p.autoexec, p.ntfConfig})
             clearReadOnly(file);
         applyClickAction(clickOf(c), out.after.flags, p, s);
         ++out.clicks;

@@ -22,7 +22,7 @@ void applyClickAction(ClickedComponent component, const LoadFlags& previous, con
 
 // What bringing a component to a state did.
 struct SwitchOutcome {
-    Detection after;     // the installation afterwards
+    Detection after; // the installation afterwards
     bool reached = false;
     int clicks = 0; // how many times the click's action was applied
     // When `reached` is false and a line still loads the component: its file (composed), its number
@@ -36,7 +36,7 @@ struct SwitchOutcome {
 // each (metagame.ini removed, read-only cleared, the duplicate-line upkeep): the click's action is
 // applied again while it changes a file and the state is not reached, at most once per line of the
 // loader files (the bot's line may stand twice in plugins.ini).
-SwitchOutcome switchComponent(const InstallPaths& paths, const ComponentSettings& settings, Component component,
-                              bool load);
+SwitchOutcome switchComponent(const InstallPaths& paths, const ComponentSettings& settings,
+                              Component component, bool load);
 
 } // namespace tarrow

@@ -65,7 +65,7 @@ std::optional<KnownFolder> KnownFolders::byPath(const QString& folder) const {
 }
 
 std::optional<KnownFolder> KnownFolders::add(const QString& folder) {
-    if (const auto known = byPath(folder)) {
+    if (auto known = byPath(folder)) {
         // The single folder of an older settings file is written down as the first on the way.
         if (store_.read(known->keyPath(), kPathValue).isEmpty() &&
             !store_.write(known->keyPath(), kPathValue, known->root))

@@ -43,7 +43,7 @@ QString Installation::keyPathFor(const QString& valueName) const {
 
 QString Installation::setting(const QString& valueName) const {
     const QString key = keyPathFor(valueName);
-    const QString own = RegReadString(store_, key, valueName);
+    QString own = RegReadString(store_, key, valueName);
     // The first folder's values stay where a single-folder settings file has them until written anew.
     if (own.isEmpty() && key != kTarrowKey && folderIndex_ == 1)
         return RegReadString(store_, kTarrowKey, valueName);

@@ -481,7 +481,7 @@ std::optional<KnownFolder> pickFolder(SettingsStore& store, const QString& word,
     bool number = false;
     const int index = word.toInt(&number);
     if (number) {
-        if (const auto f = known.byIndex(index)) return f;
+        if (auto f = known.byIndex(index)) return f;
         error = QStringLiteral("no known folder %1; see tarrow folders").arg(word);
         return std::nullopt;
     }
@@ -489,7 +489,7 @@ std::optional<KnownFolder> pickFolder(SettingsStore& store, const QString& word,
         error = QStringLiteral("the folder %1 does not exist").arg(word);
         return std::nullopt;
     }
-    if (const auto f = known.add(word)) return f;
+    if (auto f = known.add(word)) return f;
     error = QStringLiteral("cannot store the folder in %1").arg(nativePath(store.fileName()));
     return std::nullopt;
 }

@@ -47,7 +47,7 @@ class Cursor {
             ok_ = false;
             return {};
         }
-        const QString s = QString::fromUtf8(b_.constData() + at_, end - at_);
+        QString s = QString::fromUtf8(b_.constData() + at_, end - at_);
         at_ = end + 1;
         return s;
     }

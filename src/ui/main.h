@@ -5,6 +5,7 @@
 #include "page_configs.h"
 #include "page_info.h"
 #include "page_launcher.h"
+#include "page_live.h"
 #include "page_main.h"
 #include "page_scripts.h"
 #include "page_tarrow.h"
@@ -49,6 +50,8 @@ class TMainfrm : public QMainWindow, public WindowContext {
     // Names in the status bar the files just written, and whether their previous versions were kept.
     void reportWrites(const QList<WriteRecord>& records) override;
     void showStatus(const QString& text) override;
+    // Offers "Apply to running server" when the server answers and its console password is known.
+    void serverSettingsSaved(const QString& fileName) override;
     // What the window says where no Half-Life folder is set.
     static QString noInstallRootText() { return tarrow::noInstallRootText(); }
 
@@ -70,10 +73,13 @@ class TMainfrm : public QMainWindow, public WindowContext {
     ConfigsPage* Configs = nullptr;
     LauncherPage* Launcher = nullptr;
     InfoPage* Info = nullptr;
+    LivePage* Live = nullptr;
 
     QTimer* statustmr = nullptr;
     // File > Recent Folders, and the status bar's field that names the open folder.
     QMenu* recentmnu = nullptr;
+    // Asks the live server again while its page is shown.
+    QTimer* livetmr = nullptr;
     QLabel* folderlbl = nullptr;
 
     // Opens another Half-Life folder: unsaved edits are saved or dropped as the user says, then every

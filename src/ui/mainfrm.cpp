@@ -61,6 +61,9 @@ TMainfrm::TMainfrm(SettingsStore& settings, Prompter& prompter, Shell& shell, QW
     Tabs->setObjectName(QStringLiteral("Tabs"));
     setCentralWidget(Tabs);
     statustmr = new QTimer(this);
+    livetmr = new QTimer(this);
+    livetmr->setObjectName(QStringLiteral("livetmr"));
+    connect(livetmr, &QTimer::timeout, this, [this] { Live->refresh(); });
     folderlbl = new QLabel(this);
     folderlbl->setObjectName(QStringLiteral("folderlbl"));
     statusBar()->addPermanentWidget(folderlbl);
@@ -92,6 +95,7 @@ void TMainfrm::buildPages() {
     controls.close = [this] { close(); };
     Info = addNamedPage(Tabs, new InfoPage(*this, std::move(controls), Tabs), "Info",
                         QStringLiteral("  Info/Help  "));
+    Live = addNamedPage(Tabs, new LivePage(*this, Tabs), "Live", QStringLiteral("Live Server"));
     connect(Main->Status, &StatusPane::componentClicked, this, &TMainfrm::componentClicked);
     keepWheelForScrolling(this);
 }
@@ -185,7 +189,8 @@ void TMainfrm::openFolder(const QString& folder) {
     const QSignalBlocker quiet(Tabs);
     for (QWidget* old :
          {static_cast<QWidget*>(Main), static_cast<QWidget*>(Tarrow), static_cast<QWidget*>(Scripts),
-          static_cast<QWidget*>(Configs), static_cast<QWidget*>(Launcher), static_cast<QWidget*>(Info)})
+          static_cast<QWidget*>(Configs), static_cast<QWidget*>(Launcher), static_cast<QWidget*>(Info),
+          static_cast<QWidget*>(Live)})
         delete old;
     buildPages();
     refresh_ = StatusRefresh();
@@ -474,6 +479,13 @@ void TMainfrm::TabsChange(int index) {
         statustmr->stop();
     else
         statustmr->start();
+    // The live page asks the server when it shows, then at the refresh period.
+    if (Tabs->widget(index) == Live && installation_.isSet()) {
+        Live->refresh();
+        livetmr->start(statustmr->interval());
+    } else {
+        livetmr->stop();
+    }
     if (!installation_.isSet()) return;
     // Showing the bot page reloads its file; showing the per-map page points its list at its folder.
     if (index == 1) Tarrow->reloadBotConfig();
@@ -537,6 +549,28 @@ void TMainfrm::statustmrTimer() {
                 statustmrTimer();
             }
         });
+}
+
+void TMainfrm::serverSettingsSaved(const QString& fileName) {
+    if (!Live->lastResult().answering || Live->password().isEmpty()) return;
+    auto* apply = new QPushButton(QStringLiteral("Apply to running server"), statusBar());
+    apply->setObjectName(QStringLiteral("Applycmd"));
+    apply->setToolTip(
+        QStringLiteral("Runs \"exec %1\" on the server: no restart, nobody kicked").arg(fileName));
+    statusBar()->addWidget(apply);
+    connect(apply, &QPushButton::clicked, this, [this, apply, fileName] {
+        apply->setEnabled(false);
+        Live->runCommand(QStringLiteral("exec ") + fileName,
+                         [this, apply, fileName](const live::RconResult& r) {
+                             statusBar()->removeWidget(apply);
+                             apply->deleteLater();
+                             statusBar()->showMessage(
+                                 r.status == live::RconStatus::Done
+                                     ? QStringLiteral("Applied %1 to the running server. %2")
+                                           .arg(fileName, r.output.trimmed().section(QLatin1Char('\n'), 0, 0))
+                                     : live::rconStatusText(r.status));
+                         });
+    });
 }
 
 void TMainfrm::reportUnreadable(const StatusReport& report) {

@@ -29,6 +29,9 @@ class WindowContext {
     virtual void reportWrites(const QList<WriteRecord>& records) = 0;
     // A line of news in the status bar.
     virtual void showStatus(const QString& text) = 0;
+    // The server settings were saved into `fileName` (below the mod folder): the window may offer to
+    // apply them to the running server.
+    virtual void serverSettingsSaved(const QString& fileName) { Q_UNUSED(fileName); }
 };
 
 // Puts a page of its own class into a page control under its object name, and returns it.

@@ -12,6 +12,7 @@
 #include "serverconfig/serverfiles.h"
 #include "widgets.h"
 
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -99,8 +100,11 @@ void BasicPage::ListenoptClick() {
 
 void BasicPage::SaveservercmdClick() {
     SyncAfter sync{binding_};
-    saveServerConfig(binding_.model(), context_.installation().root(), context_.installation().mod(),
-                     context_.prompter());
+    const Installation& in = context_.installation();
+    const QString path = serverConfigPath(binding_.model(), in.root(), in.mod());
+    const bool written = !path.isEmpty() && folderExists(in.root() + in.mod());
+    saveServerConfig(binding_.model(), in.root(), in.mod(), context_.prompter());
+    if (written) context_.serverSettingsSaved(QFileInfo(nativePath(path)).fileName());
 }
 
 QWidget* BasicPage::buildLaunchGroup(QWidget* parent) {

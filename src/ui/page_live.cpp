@@ -1,0 +1,260 @@
+// The "Live Server" page: the running server's query and its remote console.
+#include "page_live.h"
+
+#include "app/windowoptions.h"
+#include "common/paths.h"
+#include "common/prompter.h"
+#include "live/configdiff.h"
+#include "serverconfig/serverfiles.h"
+#include "serverconfig/servermodel.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace tarrow {
+
+namespace {
+
+// A prompter that keeps what the reader would have said: the page has no use for it.
+struct Silent : Prompter {
+    void message(const QString&) override {}
+    bool confirm(const QString&) override { return false; }
+    QString browseForFolder(const QString&) override { return {}; }
+    void error(const QString&) override {}
+    SaveChoice askToSave(const QString&) override { return SaveChoice::Cancel; }
+};
+
+QTableWidget* table(const char* name, const QStringList& headers, QWidget* parent) {
+    auto* t = new QTableWidget(0, int(headers.size()), parent);
+    t->setObjectName(QString::fromLatin1(name));
+    t->setHorizontalHeaderLabels(headers);
+    t->horizontalHeader()->setStretchLastSection(true);
+    t->verticalHeader()->hide();
+    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    t->setSelectionBehavior(QAbstractItemView::SelectRows);
+    return t;
+}
+
+void setRow(QTableWidget* t, int row, const QStringList& cells) {
+    for (int c = 0; c < cells.size(); ++c)
+        t->setItem(row, c, new QTableWidgetItem(cells[c]));
+}
+
+QString duration(double seconds) {
+    const qint64 s = qint64(seconds);
+    return s >= 3600 ? QStringLiteral("%1:%2:%3")
+                           .arg(s / 3600)
+                           .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+                           .arg(s % 60, 2, 10, QLatin1Char('0'))
+                     : QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+LivePage::LivePage(WindowContext& context, QWidget* parent) : QWidget(parent), context_(context) {
+    auto* layout = new QGridLayout(this);
+    auto* server = new QGroupBox(QStringLiteral("Server:"), this);
+    auto* grid = new QGridLayout(server);
+    auto label = [&](const char* name, int row, const QString& caption) {
+        auto* l = new QLabel(server);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        grid->addWidget(new QLabel(caption, server), row, 0);
+        grid->addWidget(l, row, 1);
+        return l;
+    };
+    Addresslbl = label("Addresslbl", 0, QStringLiteral("Address:"));
+    Statelbl = label("Statelbl", 1, QStringLiteral("Answering:"));
+    Namelbl = label("Namelbl", 2, QStringLiteral("Name:"));
+    Maplbl = label("Maplbl", 3, QStringLiteral("Map:"));
+    Peoplelbl = label("Peoplelbl", 4, QStringLiteral("People:"));
+    Refreshcmd = new QPushButton(QStringLiteral("&Ask Again"), server);
+    Refreshcmd->setObjectName(QStringLiteral("Refreshcmd"));
+    grid->addWidget(Refreshcmd, 5, 0);
+    Mapcmb = new QComboBox(server);
+    Mapcmb->setObjectName(QStringLiteral("Mapcmb"));
+    Mapcmb->setAccessibleName(QStringLiteral("Map to change to"));
+    Changemapcmd = new QPushButton(QStringLiteral("&Change Map"), server);
+    Changemapcmd->setObjectName(QStringLiteral("Changemapcmd"));
+    grid->addWidget(Mapcmb, 6, 0);
+    grid->addWidget(Changemapcmd, 6, 1);
+    grid->setColumnStretch(1, 1);
+    layout->addWidget(server, 0, 0);
+
+    Playerstbl = table(
+        "Playerstbl", {QStringLiteral("Player"), QStringLiteral("Score"), QStringLiteral("Connected")}, this);
+    Playerstbl->setAccessibleName(QStringLiteral("Players"));
+    layout->addWidget(Playerstbl, 0, 1);
+    Differstbl =
+        table("Differstbl",
+              {QStringLiteral("Setting"), QStringLiteral("server.cfg"), QStringLiteral("Live value")}, this);
+    Differstbl->setAccessibleName(QStringLiteral("Differs from server.cfg"));
+    Differstbl->setToolTip(QStringLiteral("The live settings a restart would change back to server.cfg's"));
+    auto* differs = new QLabel(QStringLiteral("Differs from server.cfg:"), this);
+    differs->setBuddy(Differstbl);
+    layout->addWidget(differs, 1, 0, 1, 2);
+    layout->addWidget(Differstbl, 2, 0, 1, 2);
+
+    auto* console = new QGroupBox(QStringLiteral("Console:"), this);
+    auto* c = new QGridLayout(console);
+    Passwordtxt = new QLineEdit(console);
+    Passwordtxt->setObjectName(QStringLiteral("Passwordtxt"));
+    Passwordtxt->setEchoMode(QLineEdit::Password);
+    Passwordtxt->setPlaceholderText(QStringLiteral("rcon password (kept until the program closes)"));
+    Passwordtxt->setAccessibleName(QStringLiteral("Rcon password"));
+    Consolemem = new QPlainTextEdit(console);
+    Consolemem->setObjectName(QStringLiteral("Consolemem"));
+    Consolemem->setReadOnly(true);
+    Consolemem->setAccessibleName(QStringLiteral("Console output"));
+    Consoletxt = new QLineEdit(console);
+    Consoletxt->setObjectName(QStringLiteral("Consoletxt"));
+    Consoletxt->setPlaceholderText(QStringLiteral("a console command, then Enter"));
+    Consoletxt->setAccessibleName(QStringLiteral("Console command"));
+    Consoletxt->installEventFilter(this);
+    c->addWidget(Passwordtxt, 0, 0);
+    c->addWidget(Consolemem, 1, 0);
+    c->addWidget(Consoletxt, 2, 0);
+    layout->addWidget(console, 3, 0, 1, 2);
+    layout->setRowStretch(3, 1);
+
+    connect(Refreshcmd, &QPushButton::clicked, this, &LivePage::refresh);
+    connect(Consoletxt, &QLineEdit::returnPressed, this, &LivePage::ConsoletxtReturn);
+    connectGuarded(context_, Changemapcmd, &QPushButton::clicked, this, &LivePage::ChangemapcmdClick);
+}
+
+live::ServerAddress LivePage::address() const {
+    return live::addressFromCommandLine(
+        context_.installation().setting(ownSettingName(OwnSetting::CommandLine)));
+}
+
+QString LivePage::password() const {
+    if (!Passwordtxt->text().isEmpty()) return Passwordtxt->text();
+    const Installation& in = context_.installation();
+    if (!in.isSet()) return {};
+    ServerModel model;
+    model.serverKind = ServerModel::ServerKind::Dedicated;
+    Silent silent;
+    loadServerConfig(model, in.root(), in.mod(), silent);
+    return model.text(QStringLiteral("Rconpwtxt"));
+}
+
+void LivePage::refresh() {
+    if (querying_ || !context_.installation().isSet()) return;
+    querying_ = true;
+    live::QueryOptions options;
+    options.players = options.rules = true;
+    options.tries = 1;
+    auto* job = new live::QueryJob(address(), options, this);
+    connect(job, &live::QueryJob::finished, this, [this, job](const live::QueryResult& r) {
+        job->deleteLater();
+        querying_ = false;
+        show(r);
+    });
+    job->start();
+}
+
+void LivePage::show(const live::QueryResult& r) {
+    last_ = r;
+    Addresslbl->setText(r.address.text());
+    if (r.answering != answeringShown_ || !stateSince_.isValid()) {
+        answeringShown_ = r.answering;
+        stateSince_ = QDateTime::currentDateTime();
+    }
+    const QString since = stateSince_.toString(QStringLiteral("HH:mm:ss"));
+    Statelbl->setText(
+        r.answering ? QStringLiteral("yes (%1 ms), since %2").arg(QString::number(r.latencyMs, 'f', 1), since)
+                    : QStringLiteral("no, since %1").arg(since));
+    const live::ServerInfo& i = r.info;
+    Namelbl->setText(r.answering ? i.name : QString());
+    Maplbl->setText(r.answering ? i.map : QString());
+    Peoplelbl->setText(r.answering ? QStringLiteral("%1 people and %2 bots of %3 places")
+                                         .arg(i.humans())
+                                         .arg(i.bots)
+                                         .arg(i.maxPlayers)
+                                   : QString());
+    const QList<live::PlayerEntry> players = r.players.value_or(QList<live::PlayerEntry>());
+    Playerstbl->setRowCount(int(players.size()));
+    for (int row = 0; row < players.size(); ++row)
+        setRow(Playerstbl, row,
+               {players[row].name, QString::number(players[row].score), duration(players[row].seconds)});
+    QList<live::SettingDifference> differ;
+    if (r.rules && context_.installation().isSet())
+        differ = live::differences(
+            live::configValues(nativePath(context_.installation().root() + context_.installation().mod()) +
+                                   QLatin1Char('/'),
+                               QStringLiteral("server.cfg")),
+            *r.rules);
+    Differstbl->setRowCount(int(differ.size()));
+    for (int row = 0; row < differ.size(); ++row)
+        setRow(Differstbl, row, {differ[row].name, differ[row].fileValue, differ[row].liveValue});
+    // The maps the launcher offers.
+    if (Mapcmb->count() == 0 && context_.installation().isSet()) {
+        const QDir maps(nativePath(context_.installation().paths().mapsFolder));
+        for (const QString& f :
+             maps.entryList({QStringLiteral("*.bsp")}, QDir::Files, QDir::Name | QDir::IgnoreCase))
+            Mapcmb->addItem(f.left(f.size() - 4));
+    }
+    Changemapcmd->setEnabled(r.answering && Mapcmb->count() > 0);
+    emit answered(r);
+}
+
+void LivePage::runCommand(const QString& command, const std::function<void(const live::RconResult&)>& done) {
+    const QString pw = password();
+    Consolemem->appendPlainText(QStringLiteral("] ") + command);
+    if (pw.isEmpty()) {
+        Consolemem->appendPlainText(
+            QStringLiteral("No rcon password: type it above, or set rcon_password in server.cfg."));
+        Passwordtxt->setFocus();
+        return;
+    }
+    auto* job = new live::RconJob(address(), pw, command, 1500, this);
+    connect(job, &live::RconJob::finished, this, [this, job, done](const live::RconResult& r) {
+        job->deleteLater();
+        QString text = r.status == live::RconStatus::Done ? r.output : live::rconStatusText(r.status);
+        while (text.endsWith(QLatin1Char('\n')))
+            text.chop(1);
+        if (!text.isEmpty()) Consolemem->appendPlainText(text);
+        // A refused password is dropped, so that it is not sent again.
+        if (r.status == live::RconStatus::BadPassword) Passwordtxt->clear();
+        if (done) done(r);
+    });
+    job->start();
+}
+
+void LivePage::ConsoletxtReturn() {
+    const QString command = Consoletxt->text().trimmed();
+    if (command.isEmpty()) return;
+    if (history_.isEmpty() || history_.last() != command) history_ << command;
+    historyAt_ = history_.size();
+    Consoletxt->clear();
+    runCommand(command);
+}
+
+void LivePage::ChangemapcmdClick() {
+    if (Mapcmb->currentText().isEmpty()) return;
+    runCommand(QStringLiteral("changelevel ") + Mapcmb->currentText(),
+               [this](const live::RconResult&) { refresh(); });
+}
+
+bool LivePage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Consoletxt && event->type() == QEvent::KeyPress && !history_.isEmpty()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            historyAt_ = std::clamp<qsizetype>(historyAt_ + (key == Qt::Key_Up ? -1 : 1), 0, history_.size());
+            Consoletxt->setText(historyAt_ < history_.size() ? history_[historyAt_] : QString());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace tarrow

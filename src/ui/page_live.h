@@ -1,0 +1,71 @@
+#pragma once
+
+#include "live/client.h"
+#include "page.h"
+
+#include <QDateTime>
+#include <QStringList>
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace tarrow {
+
+// "Live Server": the running server as it answers its query (map, people apart from bots, players, the
+// live settings that differ from server.cfg) and its remote console. Queries run on the event loop and
+// never hold up the window.
+class LivePage : public QWidget {
+    Q_OBJECT
+  public:
+    LivePage(WindowContext& context, QWidget* parent);
+
+    QLabel* Addresslbl = nullptr;
+    QLabel* Statelbl = nullptr;
+    QLabel* Namelbl = nullptr;
+    QLabel* Maplbl = nullptr;
+    QLabel* Peoplelbl = nullptr;
+    QTableWidget* Playerstbl = nullptr;
+    QTableWidget* Differstbl = nullptr;
+    QPushButton* Refreshcmd = nullptr;
+    QLineEdit* Passwordtxt = nullptr;
+    QLineEdit* Consoletxt = nullptr;
+    QPlainTextEdit* Consolemem = nullptr;
+    QComboBox* Mapcmb = nullptr;
+    QPushButton* Changemapcmd = nullptr;
+
+    // Asks the server again, unless a query is still on its way.
+    void refresh();
+    // The last answer: whether the server answers, and the query result.
+    const live::QueryResult& lastResult() const { return last_; }
+    // Sends a console command; `done` gets the result (also shown in the console pane).
+    void runCommand(const QString& command, const std::function<void(const live::RconResult&)>& done = {});
+    // The password the console uses: the one typed on the page, else server.cfg's rcon_password.
+    QString password() const;
+
+  signals:
+    void answered(const tarrow::live::QueryResult& result);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void show(const live::QueryResult& result);
+    void ConsoletxtReturn();
+    void ChangemapcmdClick();
+    live::ServerAddress address() const;
+
+    WindowContext& context_;
+    live::QueryResult last_;
+    bool querying_ = false;
+    QDateTime stateSince_;
+    bool answeringShown_ = false;
+    QStringList history_;
+    qsizetype historyAt_ = 0;
+};
+
+} // namespace tarrow

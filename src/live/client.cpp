@@ -76,19 +76,43 @@ QueryJob::QueryJob(ServerAddress address, QueryOptions options, QObject* parent)
 
 QueryJob::~QueryJob() = default;
 
-void QueryJob::start() {
+bool QueryJob::open() {
     host_ = resolve(address_.host);
     socket_ = std::make_unique<QUdpSocket>();
-    connect(socket_.get(), &QUdpSocket::readyRead, this, &QueryJob::received);
-    if (host_.isNull() ||
-        !socket_->bind(host_.protocol() == QAbstractSocket::IPv6Protocol ? QHostAddress::AnyIPv6
-                                                                         : QHostAddress::AnyIPv4,
-                       0)) {
+    if (!blocking_) connect(socket_.get(), &QUdpSocket::readyRead, this, &QueryJob::received);
+    const QHostAddress any =
+        host_.protocol() == QAbstractSocket::IPv6Protocol ? QHostAddress::AnyIPv6 : QHostAddress::AnyIPv4;
+    if (host_.isNull() || !socket_->bind(any, 0)) {
         result_.error = QStringLiteral("cannot reach %1").arg(address_.text());
+        return false;
+    }
+    return true;
+}
+
+void QueryJob::start() {
+    if (!open()) {
         QTimer::singleShot(0, this, &QueryJob::finish);
         return;
     }
     send();
+}
+
+QueryResult QueryJob::run() {
+    blocking_ = true;
+    if (!open()) {
+        finish();
+        return result_;
+    }
+    send();
+    while (step_ != Step::Done) {
+        const qint64 left = options_.timeoutMs - sent_.elapsed();
+        if (left > 0 && socket_->waitForReadyRead(int(left))) {
+            received();
+            continue;
+        }
+        if (sent_.elapsed() >= options_.timeoutMs) timedOut();
+    }
+    return result_;
 }
 
 QByteArray QueryJob::request() const {
@@ -115,7 +139,8 @@ void QueryJob::send() {
 
 void QueryJob::received() {
     while (socket_ && socket_->hasPendingDatagrams()) {
-        const QNetworkDatagram d = socket_->receiveDatagram(65536);
+        const QNetworkDatagram d =
+            socket_->receiveDatagram(std::max<qint64>(socket_->pendingDatagramSize(), 0));
         // Only the configured server's answers count.
         if (!fromServer(d, host_, address_.port) || step_ == Step::Done) continue;
         const auto whole = assembler_.feed(d.data());
@@ -195,21 +220,16 @@ void QueryJob::finish() {
     step_ = Step::Done;
     timer_.stop();
     // It may be the socket whose signal is being handled: it goes when control is back in the loop.
-    if (socket_) socket_.release()->deleteLater();
+    if (blocking_)
+        socket_.reset();
+    else if (socket_)
+        socket_.release()->deleteLater();
     emit finished(result_);
 }
 
 QueryResult queryServer(const ServerAddress& address, const QueryOptions& options) {
     QueryJob job(address, options);
-    QueryResult result;
-    QEventLoop loop;
-    QObject::connect(&job, &QueryJob::finished, &loop, [&](const QueryResult& r) {
-        result = r;
-        loop.quit();
-    });
-    job.start();
-    loop.exec();
-    return result;
+    return job.run();
 }
 
 QString rconStatusText(RconStatus status) {
@@ -259,7 +279,8 @@ void RconJob::start() {
 
 void RconJob::received() {
     while (socket_ && socket_->hasPendingDatagrams()) {
-        const QNetworkDatagram d = socket_->receiveDatagram(65536);
+        const QNetworkDatagram d =
+            socket_->receiveDatagram(std::max<qint64>(socket_->pendingDatagramSize(), 0));
         if (!fromServer(d, host_, address_.port)) continue;
         const QByteArray payload = d.data();
         if (!commandSent_) {

@@ -51,6 +51,8 @@ class QueryJob : public QObject {
     QueryJob(ServerAddress address, QueryOptions options, QObject* parent = nullptr);
     ~QueryJob() override;
     void start();
+    // The same query without an event loop: the socket is waited on directly (the command line).
+    QueryResult run();
 
   signals:
     void finished(const tarrow::live::QueryResult& result);
@@ -62,6 +64,7 @@ class QueryJob : public QObject {
     void timedOut();
     void next();
     void finish();
+    bool open();
     QByteArray request() const;
 
     ServerAddress address_;
@@ -76,6 +79,7 @@ class QueryJob : public QObject {
     QByteArray challenge_;
     int challenges_ = 0;
     int tries_ = 0;
+    bool blocking_ = false;
 };
 
 QueryResult queryServer(const ServerAddress& address, const QueryOptions& options);

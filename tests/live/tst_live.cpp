@@ -153,7 +153,8 @@ void TestLive::queryAfterTheChallenge_data() {
 void TestLive::queryAfterTheChallenge() {
     QFETCH(bool, obsolete);
     QFETCH(int, split);
-    FakeServer server;
+    test::FakeServerThread thread;
+    FakeServer& server = thread.server();
     server.obsoleteInfo = obsolete;
     server.split = FakeServer::Split(split);
     QueryOptions options;
@@ -180,7 +181,8 @@ void TestLive::queryAfterTheChallenge() {
 }
 
 void TestLive::silenceIsAStateNotAnError() {
-    FakeServer server;
+    test::FakeServerThread thread;
+    FakeServer& server = thread.server();
     server.silent = true;
     QueryOptions options;
     options.timeoutMs = 100;

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPair>
 #include <QStringList>
+#include <QThread>
 #include <QUdpSocket>
 #include <QtEndian>
 
@@ -160,6 +161,30 @@ class FakeServer : public QObject {
     }
 
     QUdpSocket socket_;
+};
+
+// The fake server answering from a thread of its own: for a client that waits on its socket without an
+// event loop. Set its fields before asking, read them after the answer.
+class FakeServerThread {
+  public:
+    FakeServerThread() {
+        context_.moveToThread(&thread_);
+        thread_.start();
+        QMetaObject::invokeMethod(
+            &context_, [this] { server_ = new FakeServer; }, Qt::BlockingQueuedConnection);
+    }
+    ~FakeServerThread() {
+        QMetaObject::invokeMethod(
+            &context_, [this] { delete server_; }, Qt::BlockingQueuedConnection);
+        thread_.quit();
+        thread_.wait();
+    }
+    FakeServer& server() { return *server_; }
+
+  private:
+    QThread thread_;
+    QObject context_;
+    FakeServer* server_ = nullptr;
 };
 
 } // namespace tarrow::test

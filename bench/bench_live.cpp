@@ -21,8 +21,8 @@ QCoreApplication& app() {
 }
 
 void BM_QueryInfo(benchmark::State& state) {
-    tarrow::test::FakeServerThread s;
     app();
+    tarrow::test::FakeServerThread s;
     const tarrow::live::ServerAddress address{QStringLiteral("127.0.0.1"), s.server().port()};
     tarrow::live::QueryOptions options;
     for (auto _ : state) {
@@ -34,11 +34,10 @@ void BM_QueryInfo(benchmark::State& state) {
 BENCHMARK(BM_QueryInfo)->Unit(benchmark::kMicrosecond);
 
 // The same two round trips (the request, the challenge, the request with it, the info) with a raw socket
-// and no reading of the reply.
+// of its own per query, as each query has, and no reading of the reply.
 void BM_UdpRoundTripFloor(benchmark::State& state) {
-    tarrow::test::FakeServerThread s;
     app();
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    tarrow::test::FakeServerThread s;
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(s.server().port());
@@ -46,13 +45,14 @@ void BM_UdpRoundTripFloor(benchmark::State& state) {
     const QByteArray ask = QByteArray("\xFF\xFF\xFF\xFFTSource Engine Query", 24) + '\0';
     char reply[2048];
     for (auto _ : state) {
+        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
         ::sendto(fd, ask.constData(), size_t(ask.size()), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
         const ssize_t n = ::recv(fd, reply, sizeof reply, 0);
         const QByteArray again = ask + QByteArray(reply + 5, n >= 9 ? 4 : 0);
         ::sendto(fd, again.constData(), size_t(again.size()), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
         benchmark::DoNotOptimize(::recv(fd, reply, sizeof reply, 0));
+        ::close(fd);
     }
-    ::close(fd);
 }
 BENCHMARK(BM_UdpRoundTripFloor)->Unit(benchmark::kMicrosecond);
 

@@ -134,7 +134,8 @@ void QueryJob::send() {
     ++tries_;
     sent_.start();
     socket_->writeDatagram(request(), host_, address_.port);
-    timer_.start(options_.timeoutMs);
+    // Waiting without an event loop, run() keeps the time itself.
+    if (!blocking_) timer_.start(options_.timeoutMs);
 }
 
 void QueryJob::received() {

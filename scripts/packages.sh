@@ -1,5 +1,5 @@
 # Debian packages the build, the tests and the demo need; sourced by the other scripts.
-TARROW_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev libbenchmark-dev"
+TARROW_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev libbenchmark-dev systemd"
 
 # Installs whatever of the list is missing: one apt-get update, then apt-get install -y.
 tarrow_install_packages() {

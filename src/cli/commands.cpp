@@ -14,20 +14,26 @@
 #include "common/settingsstore.h"
 #include "diagnostics/infodump.h"
 #include "gamefiles/rebuild.h"
+#include "launcher/commandline.h"
 #include "live/client.h"
 #include "serverconfig/serverfiles.h"
 #include "serverconfig/servermodel.h"
+#include "service/units.h"
+#include "service/watch.h"
 #include "status/actions.h"
 #include "status/loaderchain.h"
 #include "status/refresh.h"
 #include "statusformat.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <cstdio>
@@ -93,6 +99,13 @@ struct Options {
                                QStringLiteral("query, rcon: wait MS for each answer (1500)."),
                                QStringLiteral("MS")};
     QCommandLineOption players{QStringLiteral("players"), QStringLiteral("query: list the players too.")};
+    QCommandLineOption name{
+        QStringLiteral("name"),
+        QStringLiteral("service, watch: the service's NAME (default: the folder's name)."),
+        QStringLiteral("NAME")};
+    QCommandLineOption textfile{QStringLiteral("textfile"),
+                                QStringLiteral("watch: write metrics for the node exporter into DIR."),
+                                QStringLiteral("DIR")};
     QCommandLineOption rules{QStringLiteral("rules"), QStringLiteral("query: list the live settings too.")};
     QCommandLineOption passwordFile{
         QStringLiteral("rcon-password-file"),
@@ -123,7 +136,9 @@ const char* const kDescription =
     "  check                            follow the loader chain and list its problems (exit 3 if any)\n"
     "  folders [--json]                 the known Half-Life folders; --folder N picks one for a call\n"
     "  query [--json] [--players] [--rules]  ask the running server (exit 4 when it does not answer)\n"
-    "  rcon COMMAND...                  run a console command on the server (exit 4 without an answer)";
+    "  rcon COMMAND...                  run a console command on the server (exit 4 without an answer)\n"
+    "  service install|start|stop|restart|status|remove [--name NAME]  the server as a systemd user service\n"
+    "  watch [--name NAME] [--textfile DIR]  one watchdog check (the service's timer runs it)";
 
 bool colourWanted() {
     return isatty(fileno(stdout)) && qEnvironmentVariableIsEmpty("NO_COLOR");
@@ -259,6 +274,157 @@ int rcon(const Installation& in, const live::ServerAddress& where, const QString
     out() << r.output;
     if (!r.output.isEmpty() && !r.output.endsWith(QLatin1Char('\n'))) out() << Qt::endl;
     out().flush();
+    return kDone;
+}
+
+// The server's settings as server.cfg has them (the page's defaults for what it lacks).
+ServerModel serverModelOf(const Installation& in) {
+    ServerModel model;
+    model.serverKind = ServerModel::ServerKind::Dedicated;
+    struct Quiet : Prompter {
+        void message(const QString&) override {}
+        bool confirm(const QString&) override { return false; }
+        QString browseForFolder(const QString&) override { return {}; }
+        void error(const QString&) override {}
+        SaveChoice askToSave(const QString&) override { return SaveChoice::Cancel; }
+    } quiet;
+    loadServerConfig(model, in.root(), in.mod(), quiet);
+    return model;
+}
+
+QString watchStatePath(const Installation& in) {
+    return in.paths().pluginFolder + QStringLiteral("watch.json");
+}
+
+service::WatchState readWatchState(const Installation& in) {
+    QFile f(nativePath(watchStatePath(in)));
+    if (!f.open(QIODevice::ReadOnly) || f.size() > 65536) return {};
+    return service::WatchState::fromJson(QJsonDocument::fromJson(f.readAll()).object());
+}
+
+int serviceCommand(const Installation& in, SettingsStore& store, const QString& name, const QStringList& args,
+                   bool json) {
+    const QString verb = args.value(0);
+    const QString unit = QStringLiteral("tarrow-server-") + name + QStringLiteral(".service");
+    const QString timer = QStringLiteral("tarrow-watch-") + name + QStringLiteral(".timer");
+    auto call = [](const QStringList& a) {
+        const service::CommandResult r = service::systemctlUser(a);
+        if (!r.started || r.code != 0)
+            err() << "tarrow: systemctl --user " << a.join(QLatin1Char(' ')) << ": "
+                  << (r.err.trimmed().isEmpty() ? QStringLiteral("failed") : r.err.trimmed()) << Qt::endl;
+        return r.started && r.code == 0;
+    };
+    if (verb == QLatin1String("install")) {
+        // The launcher's own command: the saved command line, its +map (else 2fort) as the start map.
+        QString commandLine = in.setting(ownSettingName(OwnSetting::CommandLine));
+        QString map = QStringLiteral("2fort");
+        static const QRegularExpression mapWord(QStringLiteral("(^|\\s)\\+map\\s+(\\S+)"));
+        if (const auto m = mapWord.match(commandLine); m.hasMatch()) {
+            map = m.captured(2);
+            commandLine.remove(m.capturedStart(0), m.capturedLength(0));
+        }
+        LaunchInput li;
+        li.dedicated = true;
+        li.startMap = map + QStringLiteral(".bsp");
+        li.maxPlayersText = serverModelOf(in).text(QStringLiteral("Maxplayerstxt"));
+        li.commandLine = commandLine.trimmed();
+        li.installRoot = in.root();
+        li.modFolder = in.mod();
+        li.linuxServer = in.platform() == ServerPlatform::Linux;
+        const LaunchPlan plan = planLaunch(li);
+        if (!plan.message.isEmpty()) return fail(plan.message);
+        QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+        if (wine.isEmpty()) wine = QStringLiteral("wine");
+        const service::Units u = service::composeUnits(
+            name, plan, li.linuxServer, wine, QCoreApplication::applicationFilePath(), store.fileName());
+        const QString folder = service::userUnitFolder();
+        createFolder(folder);
+        for (const auto& [file, text] :
+             {std::pair{u.serverUnit, u.serverText}, std::pair{u.watchService, u.watchServiceText},
+              std::pair{u.watchTimer, u.watchTimerText}}) {
+            writeFileBytes(folder + file, text.toUtf8(), WriteMode::Output);
+            out() << "Wrote " << folder << file << Qt::endl;
+        }
+        if (!call({QStringLiteral("daemon-reload")}) || !call({QStringLiteral("enable"), unit}) ||
+            !call({QStringLiteral("enable"), QStringLiteral("--now"), timer}))
+            return kError;
+        out() << "Start it with: tarrow service start --name " << name << Qt::endl;
+        if (!service::lingerEnabled())
+            out() << "Without lingering, your services stop when you log out; to keep the server up:"
+                  << Qt::endl
+                  << "    loginctl enable-linger " << service::userName() << Qt::endl;
+        return kDone;
+    }
+    if (verb == QLatin1String("start") || verb == QLatin1String("stop") || verb == QLatin1String("restart"))
+        return call({verb, unit}) ? kDone : kError;
+    if (verb == QLatin1String("remove")) {
+        call({QStringLiteral("disable"), QStringLiteral("--now"), timer});
+        call({QStringLiteral("disable"), QStringLiteral("--now"), unit});
+        const QString folder = service::userUnitFolder();
+        for (const QString& file :
+             {unit, QStringLiteral("tarrow-watch-") + name + QStringLiteral(".service"), timer})
+            if (QFileInfo::exists(folder + file)) {
+                deleteFile(folder + file, WriteMode::Output);
+                out() << "Deleted " << folder << file << Qt::endl;
+            }
+        return call({QStringLiteral("daemon-reload")}) ? kDone : kError;
+    }
+    if (verb == QLatin1String("status")) {
+        const service::UnitState s = service::unitState(unit);
+        const service::WatchState w = readWatchState(in);
+        const QString since = s.activeSince > 0
+                                  ? QDateTime::fromSecsSinceEpoch(s.activeSince).toString(Qt::ISODate)
+                                  : QString();
+        if (json) {
+            out() << QJsonDocument(QJsonObject{{QStringLiteral("unit"), unit},
+                                               {QStringLiteral("active"), s.activeState},
+                                               {QStringLiteral("since"),
+                                                since.isEmpty() ? QJsonValue() : QJsonValue(since)},
+                                               {QStringLiteral("restarts"), s.restarts},
+                                               {QStringLiteral("watchdog"), w.toJson()}})
+                         .toJson(QJsonDocument::Indented);
+        } else {
+            out() << unit << ": " << (s.activeState.isEmpty() ? QStringLiteral("unknown") : s.activeState)
+                  << (since.isEmpty() ? QString() : QStringLiteral(" since ") + since) << ", restarted "
+                  << s.restarts << " times by systemd" << Qt::endl
+                  << "Watchdog: " << (w.lastResult.isEmpty() ? QStringLiteral("no check yet") : w.lastResult)
+                  << ", " << w.restarts << " restarts of a hung server" << Qt::endl;
+        }
+        return kDone;
+    }
+    return fail(QStringLiteral("service takes install, start, stop, restart, status or remove"));
+}
+
+int watch(const Installation& in, const live::ServerAddress& where, const QString& name,
+          const QString& textfile, int timeoutMs) {
+    const QString unit = QStringLiteral("tarrow-server-") + name + QStringLiteral(".service");
+    service::WatchState state = readWatchState(in);
+    const service::UnitState s = service::unitState(unit);
+    const service::WatchOutcome o =
+        service::watchCheck(state, s, QDateTime::currentSecsSinceEpoch(), [&where, timeoutMs] {
+            // Three tries 5 s apart: a map change answers within them.
+            live::QueryOptions options;
+            options.tries = 3;
+            options.timeoutMs = timeoutMs;
+            return live::queryServer(where, options);
+        });
+    if (o.restart) {
+        out() << unit << ": " << o.line << Qt::endl;
+        service::systemctlUser({QStringLiteral("restart"), unit});
+    }
+    createFolder(in.paths().pluginFolder);
+    writeFileBytes(watchStatePath(in), QJsonDocument(state.toJson()).toJson(QJsonDocument::Indented),
+                   WriteMode::Output);
+    if (!textfile.isEmpty()) {
+        const Detection d = detectComponents(in.paths(), in.components());
+        const LoaderChain chain = followLoaderChain(in.paths(), in.components());
+        live::QueryResult live = o.result;
+        if (!o.queried) live.address = where;
+        writeFileBytes(
+            QDir(textfile).filePath(QStringLiteral("tarrow_") + name + QStringLiteral(".prom")),
+            service::metricsText(name, live, d.report, int(chain.problems.size()), state.restarts).toUtf8(),
+            WriteMode::Output);
+    }
     return kDone;
 }
 
@@ -503,7 +669,7 @@ int run(const QStringList& arguments) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({o.settings, o.installRoot, o.folder, o.json, o.yes, o.dir, o.include, o.at, o.address,
-                       o.timeout, o.players, o.rules, o.passwordFile});
+                       o.timeout, o.players, o.rules, o.passwordFile, o.name, o.textfile});
     parser.addPositionalArgument(
         QStringLiteral("command"),
         QStringLiteral("status, load, unload, rebuild, dump, backups, restore, check, folders, query, rcon"));
@@ -516,7 +682,8 @@ int run(const QStringList& arguments) {
         QStringLiteral("status"),  QStringLiteral("load"),  QStringLiteral("unload"),
         QStringLiteral("rebuild"), QStringLiteral("dump"),  QStringLiteral("backups"),
         QStringLiteral("restore"), QStringLiteral("check"), QStringLiteral("folders"),
-        QStringLiteral("query"),   QStringLiteral("rcon")};
+        QStringLiteral("query"),   QStringLiteral("rcon"),  QStringLiteral("service"),
+        QStringLiteral("watch")};
     if (!known.contains(command))
         return fail(QStringLiteral("unknown command '%1'; see tarrow --help").arg(command));
 
@@ -570,6 +737,15 @@ int run(const QStringList& arguments) {
                          timeoutMs);
         if (command == QLatin1String("rcon"))
             return rcon(in, where, args, parser.value(o.passwordFile), timeoutMs);
+        const QString serviceName = parser.isSet(o.name) ? service::escapeUnitName(parser.value(o.name))
+                                                         : service::defaultServiceName(nativePath(in.root()));
+        if (command == QLatin1String("service"))
+            return serviceCommand(in, store, serviceName, args, parser.isSet(o.json));
+        if (command == QLatin1String("watch"))
+            return watch(in, where, serviceName,
+                         parser.isSet(o.textfile) ? parser.value(o.textfile)
+                                                  : in.setting(QStringLiteral("Metrics Folder")),
+                         parser.isSet(o.timeout) ? timeoutMs : 5000);
         if (command == QLatin1String("status")) return status(in, where, parser.isSet(o.json));
         if (command == QLatin1String("load")) return loadOrUnload(in, args, true);
         if (command == QLatin1String("unload")) return loadOrUnload(in, args, false);

@@ -1,0 +1,127 @@
+#include "units.h"
+
+#include "common/paths.h"
+#include "launcher/commandline.h"
+
+#include <QStandardPaths>
+
+namespace tarrow::service {
+
+namespace {
+
+// One argument of an Exec line: quoted when it holds blanks or quotes; '%' and '$' doubled, since
+// systemd would expand them.
+QString execArgument(QString a) {
+    a.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    a.replace(QLatin1Char('$'), QStringLiteral("$$"));
+    if (a.isEmpty() || a.contains(QLatin1Char(' ')) || a.contains(QLatin1Char('\t')) ||
+        a.contains(QLatin1Char('"')) || a.contains(QLatin1Char('\\')) || a.contains(QLatin1Char('\''))) {
+        a.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+        a.replace(QLatin1Char('"'), QStringLiteral("\\\""));
+        return QLatin1Char('"') + a + QLatin1Char('"');
+    }
+    return a;
+}
+
+QString execLine(const QStringList& words) {
+    QStringList out;
+    for (const QString& w : words)
+        out << execArgument(w);
+    return out.join(QLatin1Char(' '));
+}
+
+QString folderOf(const QString& nativeDirectory) {
+    QString f = nativeDirectory;
+    while (f.size() > 1 && f.endsWith(QLatin1Char('/')))
+        f.chop(1);
+    return f;
+}
+
+} // namespace
+
+QString escapeUnitName(const QString& text) {
+    QString out;
+    const QByteArray bytes = text.toUtf8();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                           c == ':' || c == '_' || (c == '.' && i > 0);
+        if (c == '/')
+            out += QLatin1Char('-');
+        else if (plain)
+            out += QLatin1Char(c);
+        else
+            out += QStringLiteral("\\x%1").arg(quint8(c), 2, 16, QLatin1Char('0'));
+    }
+    return out;
+}
+
+QString defaultServiceName(const QString& folderNative) {
+    const QString folder = folderOf(folderNative);
+    return escapeUnitName(folder.mid(folder.lastIndexOf(QLatin1Char('/')) + 1));
+}
+
+QString userUnitFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/systemd/user/");
+}
+
+Units composeUnits(const QString& name, const LaunchPlan& plan, bool linuxServer, const QString& wineProgram,
+                   const QString& tarrowProgram, const QString& settingsFile) {
+    Units u;
+    u.name = name;
+    u.serverUnit = QStringLiteral("tarrow-server-") + name + QStringLiteral(".service");
+    u.watchService = QStringLiteral("tarrow-watch-") + name + QStringLiteral(".service");
+    u.watchTimer = QStringLiteral("tarrow-watch-") + name + QStringLiteral(".timer");
+    const QString folder = folderOf(nativePath(plan.workingDirectory));
+    QStringList command;
+    if (linuxServer) {
+        // systemd does the restarting: hlds_run must not restart the server itself.
+        command << nativePath(plan.program) << splitWindowsCommandLine(plan.parameters)
+                << QStringLiteral("-norestart");
+    } else {
+        command << wineProgram << nativePath(plan.program) << splitWindowsCommandLine(plan.parameters);
+    }
+    u.serverText = QStringLiteral("[Unit]\n"
+                                  "Description=Half-Life server %1 (%2), kept up by Tarrow GUI\n"
+                                  "After=network-online.target\n"
+                                  "StartLimitIntervalSec=600\n"
+                                  "StartLimitBurst=5\n"
+                                  "\n"
+                                  "[Service]\n"
+                                  "Type=simple\n"
+                                  "WorkingDirectory=%3\n"
+                                  "ExecStart=%4\n"
+                                  "Restart=on-failure\n"
+                                  "RestartSec=10\n"
+                                  "KillSignal=SIGINT\n"
+                                  "TimeoutStopSec=15\n"
+                                  "\n"
+                                  "[Install]\n"
+                                  "WantedBy=default.target\n")
+                       .arg(name, folder, execArgument(folder), execLine(command));
+    u.watchServiceText =
+        QStringLiteral("[Unit]\n"
+                       "Description=Tarrow GUI's watchdog for the Half-Life server %1\n"
+                       "\n"
+                       "[Service]\n"
+                       "Type=oneshot\n"
+                       "ExecStart=%2\n")
+            .arg(name, execLine({tarrowProgram, QStringLiteral("--settings"), settingsFile,
+                                 QStringLiteral("watch"), QStringLiteral("--folder"),
+                                 folder + QLatin1Char('/'), QStringLiteral("--name"), name}));
+    u.watchTimerText = QStringLiteral("[Unit]\n"
+                                      "Description=Check the Half-Life server %1 every minute\n"
+                                      "\n"
+                                      "[Timer]\n"
+                                      "OnActiveSec=1min\n"
+                                      "OnUnitActiveSec=1min\n"
+                                      "Unit=%2\n"
+                                      "\n"
+                                      "[Install]\n"
+                                      "WantedBy=timers.target\n")
+                           .arg(name, u.watchService);
+    return u;
+}
+
+} // namespace tarrow::service

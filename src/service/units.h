@@ -1,0 +1,35 @@
+#pragma once
+
+// The systemd user units that keep a Half-Life server up: the server itself (restarted by systemd when
+// it fails) and a timer that runs the watchdog every minute.
+#include <QString>
+#include <QStringList>
+
+namespace tarrow {
+struct LaunchPlan;
+}
+
+namespace tarrow::service {
+
+// A text as `systemd-escape` makes it safe in a unit name: '/' becomes '-', and every byte outside
+// [A-Za-z0-9:_.] (and a leading '.') becomes "\xNN".
+QString escapeUnitName(const QString& text);
+// The name a folder's service gets: its last path component, escaped.
+QString defaultServiceName(const QString& folderNative);
+
+struct Units {
+    QString name;
+    QString serverUnit, watchService, watchTimer; // file names
+    QString serverText, watchServiceText, watchTimerText;
+};
+
+// The three units for a dedicated server started as the launcher starts it (`plan`, its parameters as
+// the launcher composes them), watched by `tarrowProgram` with the settings file `settingsFile`.
+// `wineProgram`: how a Windows server starts ("wine" when none was found).
+Units composeUnits(const QString& name, const LaunchPlan& plan, bool linuxServer, const QString& wineProgram,
+                   const QString& tarrowProgram, const QString& settingsFile);
+
+// The folder systemd reads a user's units from: $XDG_CONFIG_HOME/systemd/user/.
+QString userUnitFolder();
+
+} // namespace tarrow::service

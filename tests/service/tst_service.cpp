@@ -1,0 +1,321 @@
+#include "launcher/commandline.h"
+#include "service/units.h"
+#include "service/watch.h"
+#include "status/detection.h"
+#include "status/report.h"
+#include "support/fakeserver.h"
+#include "support/fixtureinstall.h"
+#include "support/loaderlines.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QtTest>
+
+using namespace tarrow;
+using namespace tarrow::service;
+
+namespace {
+
+struct Result {
+    int code = -1;
+    QString out, err;
+};
+
+// `tarrow` with a recording systemctl first on PATH and its own configuration folder.
+Result tarrowCli(test::FixtureInstall& fx, QStringList args, const QString& showOutput = QString()) {
+    const QString bin = fx.path("fakebin/");
+    QDir().mkpath(bin);
+    QFile script(bin + "systemctl");
+    script.open(QIODevice::WriteOnly);
+    script.write(("#!/bin/sh\necho \"$@\" >> " + fx.path("systemctl.log") +
+                  "\ncase \"$*\" in *show\\ *) printf '" + showOutput + "';; esac\nexit 0\n")
+                     .toUtf8());
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    args << "--settings" << fx.settingsFile();
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert("PATH", bin + ":" + e.value("PATH"));
+    e.insert("XDG_CONFIG_HOME", fx.path("config"));
+    p.setProcessEnvironment(e);
+    p.start(QStringLiteral(TARROW_CLI_BIN), args);
+    if (!p.waitForStarted()) return {};
+    if (!QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, 60000)) return {};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QString systemctlLog(test::FixtureInstall& fx) {
+    return QString::fromUtf8(fx.read("systemctl.log"));
+}
+
+live::QueryResult answer(int players, int bots) {
+    live::QueryResult r;
+    r.answering = true;
+    r.info.players = players;
+    r.info.bots = bots;
+    r.info.maxPlayers = 20;
+    r.latencyMs = 2.5;
+    r.address = {QStringLiteral("127.0.0.1"), 27015};
+    return r;
+}
+
+// A strict reader of Prometheus' text format: every sample's metric has its HELP and TYPE before it,
+// labels are name="value" with escapes, values are numbers. Returns the samples by metric and labels.
+QMap<QString, double> parsePrometheus(const QString& text, QString* error) {
+    QMap<QString, double> samples;
+    QSet<QString> help, type;
+    static const QRegularExpression comment(
+        QStringLiteral("^# (HELP|TYPE) ([a-zA-Z_:][a-zA-Z0-9_:]*) (.+)$"));
+    static const QRegularExpression sample(
+        QStringLiteral("^([a-zA-Z_:][a-zA-Z0-9_:]*)\\{((?:[a-zA-Z_][a-zA-Z0-9_]*=\"(?:[^\"\\\\\\n]|\\\\["
+                       "\\\\\"n])*\",?)*)\\} "
+                       "([^ ]+)$"));
+    if (!text.endsWith('\n')) *error = "no line end after the last line";
+    for (const QString& line : text.split('\n', Qt::SkipEmptyParts)) {
+        if (const auto m = comment.match(line); m.hasMatch()) {
+            (m.captured(1) == "HELP" ? help : type).insert(m.captured(2));
+            if (m.captured(1) == "TYPE" && m.captured(3) != "gauge" && m.captured(3) != "counter")
+                *error = "unknown type: " + line;
+            continue;
+        }
+        const auto m = sample.match(line);
+        if (!m.hasMatch()) {
+            *error = "not a sample: " + line;
+            continue;
+        }
+        if (!help.contains(m.captured(1)) || !type.contains(m.captured(1)))
+            *error = "no HELP or TYPE: " + line;
+        bool ok = false;
+        const double v = m.captured(3).toDouble(&ok);
+        if (!ok) *error = "not a number: " + line;
+        samples.insert(m.captured(1) + "{" + m.captured(2) + "}", v);
+    }
+    return samples;
+}
+
+} // namespace
+
+class TestService : public QObject {
+    Q_OBJECT
+  private slots:
+    void unitNamesAsSystemdEscapes_data();
+    void unitNamesAsSystemdEscapes();
+    void unitsForBothPlatforms_data();
+    void unitsForBothPlatforms();
+    void watchdogTellsAHangFromAPause_data();
+    void watchdogTellsAHangFromAPause();
+    void metricsReadBackStrictly();
+    void serviceCommandsCallSystemctl();
+    void watchRestartsAHungServer();
+};
+
+void TestService::unitNamesAsSystemdEscapes_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("escaped");
+    QTest::newRow("plain") << "tfc_public"
+                           << "tfc_public";
+    QTest::newRow("dash and blank") << "tfc-bots 2"
+                                    << "tfc\\x2dbots\\x202";
+    QTest::newRow("slash") << "a/b"
+                           << "a-b";
+    QTest::newRow("leading dot") << ".hl"
+                                 << "\\x2ehl";
+    QTest::newRow("non-ASCII") << "é"
+                               << "\\xc3\\xa9";
+}
+
+void TestService::unitNamesAsSystemdEscapes() {
+    QFETCH(QString, text);
+    QFETCH(QString, escaped);
+    QCOMPARE(escapeUnitName(text), escaped);
+    // The tool itself agrees, where it is installed.
+    const QString tool = QStandardPaths::findExecutable("systemd-escape");
+    if (tool.isEmpty()) return;
+    QProcess p;
+    p.start(tool, {text});
+    QVERIFY(p.waitForFinished());
+    QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).trimmed(), escaped);
+}
+
+void TestService::unitsForBothPlatforms_data() {
+    QTest::addColumn<bool>("linux");
+    QTest::newRow("Linux server") << true;
+    QTest::newRow("Windows server under Wine") << false;
+}
+
+void TestService::unitsForBothPlatforms() {
+    QFETCH(bool, linux);
+    test::FixtureInstall fx;
+    const QString program = fx.path(linux ? "hlds_run" : "hlds.exe");
+    fx.write(linux ? "hlds_run" : "hlds.exe", "#!/bin/sh\n");
+    fx.write("bin/wine", "#!/bin/sh\n");
+    for (const char* f : {"hlds_run", "hlds.exe", "bin/wine"})
+        QFile::setPermissions(fx.path(f),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    LaunchPlan plan;
+    plan.program = program;
+    plan.parameters = " -console -game TFC +map 2fort +maxplayers 16 +sv_lan 0 +hostname \"My 100% server\"";
+    plan.workingDirectory = fx.root();
+    const Units u =
+        composeUnits("public", plan, linux, fx.path("bin/wine"), "/usr/bin/tarrow", "/home/op/Tarrow.conf");
+    const QString kind = linux ? "linux" : "windows";
+    QCOMPARE(u.serverUnit, QStringLiteral("tarrow-server-public.service"));
+    QCOMPARE(u.serverText.toUtf8(),
+             test::golden(qPrintable("units/server-" + kind + ".service"), fx.root().chopped(1)));
+    QCOMPARE(u.watchServiceText.toUtf8(), test::golden("units/watch.service", fx.root().chopped(1)));
+    QCOMPARE(u.watchTimerText.toUtf8(), test::golden("units/watch.timer", fx.root().chopped(1)));
+
+    // systemd reads them, with a watchdog program that exists.
+    const QString analyze = QStandardPaths::findExecutable("systemd-analyze");
+    if (analyze.isEmpty()) QSKIP("systemd-analyze is not installed: the units were not verified");
+    const Units real =
+        composeUnits("public", plan, linux, fx.path("bin/wine"), TARROW_CLI_BIN, fx.settingsFile());
+    QDir().mkpath(fx.path("units"));
+    QDir().mkpath(fx.path("run"));
+    QFile::setPermissions(fx.path("run"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    for (const auto& [file, text] :
+         {std::pair{real.serverUnit, real.serverText}, std::pair{real.watchService, real.watchServiceText},
+          std::pair{real.watchTimer, real.watchTimerText}})
+        fx.write("units/" + file, text.toUtf8());
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert("XDG_RUNTIME_DIR", fx.path("run"));
+    p.setProcessEnvironment(e);
+    p.setWorkingDirectory(fx.path("units"));
+    p.start(analyze,
+            {"verify", "--user", "./" + real.serverUnit, "./" + real.watchService, "./" + real.watchTimer});
+    QVERIFY(p.waitForFinished(60000));
+    QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+}
+
+void TestService::watchdogTellsAHangFromAPause_data() {
+    QTest::addColumn<QString>("checks"); // a = answers, s = silent
+    QTest::addColumn<int>("restarts");
+    QTest::newRow("answering") << "aaa" << 0;
+    QTest::newRow("silent twice, then answering again: a map change") << "ssass" << 0;
+    QTest::newRow("silent three times: a hang") << "sss" << 1;
+    QTest::newRow("a hang, restarted, then answering") << "sssaa" << 1;
+    QTest::newRow("hanging on and on: a restart every third check") << "ssssss" << 2;
+}
+
+void TestService::watchdogTellsAHangFromAPause() {
+    QFETCH(QString, checks);
+    QFETCH(int, restarts);
+    WatchState state;
+    UnitState unit{"active", 1000, 0};
+    int asked = 0, restarted = 0;
+    qint64 now = 1000 + kGraceSeconds;
+    for (const QChar c : checks) {
+        const WatchOutcome o = watchCheck(state, unit, now, [&] {
+            ++asked;
+            return c == 'a' ? answer(5, 3) : live::QueryResult{};
+        });
+        restarted += o.restart;
+        now += 60;
+    }
+    QCOMPARE(asked, checks.size());
+    QCOMPARE(restarted, restarts);
+    QCOMPARE(state.restarts, restarts);
+    // Within the grace after a start, or while the unit is not running, the server is not asked.
+    WatchState quiet;
+    const auto never = [&]() -> live::QueryResult {
+        ++asked;
+        return {};
+    };
+    const int before = asked;
+    for (int i = 0; i < 5; ++i) {
+        QVERIFY(!watchCheck(quiet, unit, 1000 + kGraceSeconds - 1, never).restart);
+        QVERIFY(!watchCheck(quiet, UnitState{"failed", 1000, 3}, 5000, never).restart);
+    }
+    QCOMPARE(asked, before);
+    QCOMPARE(quiet.lastResult, QStringLiteral("not running"));
+}
+
+void TestService::metricsReadBackStrictly() {
+    StatusReport report = emptyReport("TFC");
+    report[Component::Tarrow].installed = InstallState::Current;
+    report[Component::Tarrow].loaded = LoadState::Yes;
+    QString error;
+    const auto up = parsePrometheus(metricsText("pub\"lic", answer(5, 3), report, 2, 4), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    const QString s = "server=\"pub\\\"lic\"";
+    QCOMPARE(up.value("tarrow_server_up{" + s + "}"), 1.0);
+    QCOMPARE(up.value("tarrow_server_humans{" + s + "}"), 2.0);
+    QCOMPARE(up.value("tarrow_server_query_latency_seconds{" + s + "}"), 0.0025);
+    QCOMPARE(up.value("tarrow_component_loaded{" + s + ",component=\"tarrow\"}"), 1.0);
+    QCOMPARE(up.value("tarrow_component_installed{" + s + ",component=\"metamod\"}"), 0.0);
+    QCOMPARE(up.value("tarrow_loader_chain_problems{" + s + "}"), 2.0);
+    QCOMPARE(up.value("tarrow_watchdog_restarts_total{" + s + "}"), 4.0);
+    QCOMPARE(up.size(), 18);
+    const auto down = parsePrometheus(metricsText("x", live::QueryResult{}, report, 0, 0), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(down.value("tarrow_server_up{server=\"x\"}"), 0.0);
+}
+
+void TestService::serviceCommandsCallSystemctl() {
+    test::FixtureInstall fx;
+    fx.write("hlds_run", "#!/bin/sh\n");
+    fx.write("TFC/liblist.gam", "gamedll_linux \"dlls/tfc.so\"\r\n");
+    fx.storeRoot();
+    const Result installed = tarrowCli(fx, {"service", "install", "--name", "public"});
+    QCOMPARE(installed.code, 0);
+    const QString units = fx.path("config/systemd/user/");
+    for (const char* f :
+         {"tarrow-server-public.service", "tarrow-watch-public.service", "tarrow-watch-public.timer"})
+        QVERIFY2(QFileInfo::exists(units + f), f);
+    QVERIFY(fx.read("config/systemd/user/tarrow-server-public.service")
+                .contains("ExecStart=" + fx.path("hlds_run").toUtf8() + " -console -game TFC +map 2fort"));
+    QCOMPARE(systemctlLog(fx),
+             QStringLiteral("--user daemon-reload\n--user enable tarrow-server-public.service\n"
+                            "--user enable --now tarrow-watch-public.timer\n"));
+    QCOMPARE(tarrowCli(fx, {"service", "start", "--name", "public"}).code, 0);
+    const Result st = tarrowCli(fx, {"service", "status", "--name", "public", "--json"},
+                                "ActiveState=active\\nActiveEnterTimestamp=@1765274400\\nNRestarts=2\\n");
+    const QJsonObject o = QJsonDocument::fromJson(st.out.toUtf8()).object();
+    QCOMPARE(o["active"].toString(), QStringLiteral("active"));
+    QCOMPARE(o["restarts"].toInt(), 2);
+    QVERIFY(o["since"].toString().startsWith("2025-12-09T"));
+    QCOMPARE(tarrowCli(fx, {"service", "remove", "--name", "public"}).code, 0);
+    QVERIFY(!QFileInfo::exists(units + "tarrow-server-public.service"));
+    QVERIFY(systemctlLog(fx).endsWith(
+        "--user start tarrow-server-public.service\n"
+        "--user show tarrow-server-public.service --timestamp=unix -p ActiveState -p "
+        "ActiveEnterTimestamp -p NRestarts\n"
+        "--user disable --now tarrow-watch-public.timer\n"
+        "--user disable --now tarrow-server-public.service\n"
+        "--user daemon-reload\n"));
+}
+
+void TestService::watchRestartsAHungServer() {
+    test::FakeServer server;
+    server.silent = true;
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    fx.storeRoot();
+    const QString running = "ActiveState=active\\nActiveEnterTimestamp=@1000\\nNRestarts=0\\n";
+    const QStringList args{"watch",     "--name", "public",     "--address",       server.address(),
+                           "--timeout", "100",    "--textfile", fx.path("metrics")};
+    QDir().mkpath(fx.path("metrics"));
+    for (int check = 1; check <= 3; ++check) {
+        const Result r = tarrowCli(fx, args, running);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QCOMPARE(systemctlLog(fx).contains("restart"), check == 3);
+    }
+    QVERIFY(systemctlLog(fx).endsWith("--user restart tarrow-server-public.service\n"));
+    const QJsonObject state = QJsonDocument::fromJson(fx.read("tarrow/watch.json")).object();
+    QCOMPARE(state["restarts"].toInt(), 1);
+    QCOMPARE(state["lastResult"].toString(), QStringLiteral("restarted"));
+    QString error;
+    const auto metrics = parsePrometheus(QString::fromUtf8(fx.read("metrics/tarrow_public.prom")), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(metrics.value("tarrow_watchdog_restarts_total{server=\"public\"}"), 1.0);
+    QCOMPARE(metrics.value("tarrow_server_up{server=\"public\"}"), 0.0);
+}
+
+QTEST_GUILESS_MAIN(TestService)
+#include "tst_service.moc"

@@ -18,6 +18,7 @@
 #include "live/client.h"
 #include "serverconfig/serverfiles.h"
 #include "serverconfig/servermodel.h"
+#include "service/restart.h"
 #include "service/units.h"
 #include "service/watch.h"
 #include "status/actions.h"
@@ -36,6 +37,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <QThread>
 #include <cstdio>
 #include <unistd.h>
 
@@ -103,6 +105,18 @@ struct Options {
         QStringLiteral("name"),
         QStringLiteral("service, watch: the service's NAME (default: the folder's name)."),
         QStringLiteral("NAME")};
+    QCommandLineOption whenEmpty{QStringLiteral("when-empty"),
+                                 QStringLiteral("restart: once nobody but bots is on the server.")};
+    QCommandLineOption restartWhenEmpty{
+        QStringLiteral("restart-when-empty"),
+        QStringLiteral("load, unload, rebuild: then restart the service once nobody but bots is on it.")};
+    QCommandLineOption maxWait{
+        QStringLiteral("max-wait"),
+        QStringLiteral("restart: force it after DURATION (90s, 30m, 2h; never: give up)."),
+        QStringLiteral("DURATION")};
+    QCommandLineOption warn{
+        QStringLiteral("warn"),
+        QStringLiteral("restart: tell the players 5 min, 1 min and 10 s before forcing it.")};
     QCommandLineOption textfile{QStringLiteral("textfile"),
                                 QStringLiteral("watch: write metrics for the node exporter into DIR."),
                                 QStringLiteral("DIR")};
@@ -138,7 +152,8 @@ const char* const kDescription =
     "  query [--json] [--players] [--rules]  ask the running server (exit 4 when it does not answer)\n"
     "  rcon COMMAND...                  run a console command on the server (exit 4 without an answer)\n"
     "  service install|start|stop|restart|status|remove [--name NAME]  the server as a systemd user service\n"
-    "  watch [--name NAME] [--textfile DIR]  one watchdog check (the service's timer runs it)";
+    "  watch [--name NAME] [--textfile DIR]  one watchdog check (the service's timer runs it)\n"
+    "  restart --when-empty [--max-wait D] [--warn]  restart the service once only bots play";
 
 bool colourWanted() {
     return isatty(fileno(stdout)) && qEnvironmentVariableIsEmpty("NO_COLOR");
@@ -393,6 +408,50 @@ int serviceCommand(const Installation& in, SettingsStore& store, const QString& 
         return kDone;
     }
     return fail(QStringLiteral("service takes install, start, stop, restart, status or remove"));
+}
+
+constexpr int kGaveUp = 5;
+
+int restartEmpty(const Installation& in, const live::ServerAddress& where, const QString& name,
+                 const QString& passwordFile, qint64 maxWait, bool warn) {
+    const QString unit = QStringLiteral("tarrow-server-") + name + QStringLiteral(".service");
+    const QString password = rconPassword(in, passwordFile).value_or(QString());
+    service::EmptyRestart with;
+    with.people = [&]() -> std::optional<int> {
+        // The console's status tells bots apart exactly; the query's count is the fallback.
+        if (!password.isEmpty()) {
+            const live::RconResult r = live::sendRcon(where, password, QStringLiteral("status"));
+            if (r.status == live::RconStatus::Done) return service::peopleInStatus(r.output);
+        }
+        const live::QueryResult q = live::queryServer(where, live::QueryOptions{});
+        if (!q.answering) return std::nullopt;
+        return q.info.humans();
+    };
+    with.say = [&](const QString& text) {
+        out() << text << Qt::endl;
+        if (!password.isEmpty())
+            live::sendRcon(where, password, QStringLiteral("say \"") + text + QLatin1Char('"'));
+    };
+    with.restart = [&] {
+        const service::CommandResult r = service::systemctlUser({QStringLiteral("restart"), unit});
+        return r.started && r.code == 0;
+    };
+    with.sleep = [](int seconds) { QThread::sleep(static_cast<unsigned long>(seconds)); };
+    switch (service::restartWhenEmpty(with, maxWait, warn)) {
+    case service::RestartResult::Restarted:
+        out() << "Nobody but bots on the server: " << unit << " restarted." << Qt::endl;
+        return kDone;
+    case service::RestartResult::Forced:
+        out() << "People still on the server after the longest wait: " << unit << " restarted anyway."
+              << Qt::endl;
+        return kDone;
+    case service::RestartResult::GaveUp:
+        return err() << "tarrow: people are on the server; not restarted (--max-wait never)" << Qt::endl,
+               kGaveUp;
+    case service::RestartResult::Failed:
+        break;
+    }
+    return fail(QStringLiteral("systemctl --user restart %1 failed").arg(unit));
 }
 
 int watch(const Installation& in, const live::ServerAddress& where, const QString& name,
@@ -669,7 +728,8 @@ int run(const QStringList& arguments) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({o.settings, o.installRoot, o.folder, o.json, o.yes, o.dir, o.include, o.at, o.address,
-                       o.timeout, o.players, o.rules, o.passwordFile, o.name, o.textfile});
+                       o.timeout, o.players, o.rules, o.passwordFile, o.name, o.textfile, o.whenEmpty,
+                       o.restartWhenEmpty, o.maxWait, o.warn});
     parser.addPositionalArgument(
         QStringLiteral("command"),
         QStringLiteral("status, load, unload, rebuild, dump, backups, restore, check, folders, query, rcon"));
@@ -679,11 +739,11 @@ int run(const QStringList& arguments) {
     const QString& command = positional.first();
     const QStringList args = positional.mid(1);
     static const QStringList known{
-        QStringLiteral("status"),  QStringLiteral("load"),  QStringLiteral("unload"),
-        QStringLiteral("rebuild"), QStringLiteral("dump"),  QStringLiteral("backups"),
-        QStringLiteral("restore"), QStringLiteral("check"), QStringLiteral("folders"),
-        QStringLiteral("query"),   QStringLiteral("rcon"),  QStringLiteral("service"),
-        QStringLiteral("watch")};
+        QStringLiteral("status"),  QStringLiteral("load"),   QStringLiteral("unload"),
+        QStringLiteral("rebuild"), QStringLiteral("dump"),   QStringLiteral("backups"),
+        QStringLiteral("restore"), QStringLiteral("check"),  QStringLiteral("folders"),
+        QStringLiteral("query"),   QStringLiteral("rcon"),   QStringLiteral("service"),
+        QStringLiteral("watch"),   QStringLiteral("restart")};
     if (!known.contains(command))
         return fail(QStringLiteral("unknown command '%1'; see tarrow --help").arg(command));
 
@@ -739,6 +799,25 @@ int run(const QStringList& arguments) {
             return rcon(in, where, args, parser.value(o.passwordFile), timeoutMs);
         const QString serviceName = parser.isSet(o.name) ? service::escapeUnitName(parser.value(o.name))
                                                          : service::defaultServiceName(nativePath(in.root()));
+        std::optional<qint64> wait = qint64(30 * 60);
+        if (parser.isSet(o.maxWait)) wait = service::parseDuration(parser.value(o.maxWait));
+        if (!wait) return fail(QStringLiteral("--max-wait takes 90s, 30m, 2h or never"));
+        const auto restartLater = [&](int rc) {
+            if (rc != kDone || !parser.isSet(o.restartWhenEmpty)) return rc;
+            // The engine reads its loader files only when it starts.
+            return restartEmpty(in, where, serviceName, parser.value(o.passwordFile), *wait,
+                                parser.isSet(o.warn));
+        };
+        if (command == QLatin1String("load")) return restartLater(loadOrUnload(in, args, true));
+        if (command == QLatin1String("unload")) return restartLater(loadOrUnload(in, args, false));
+        if (command == QLatin1String("rebuild")) return restartLater(rebuild(in, args, parser.isSet(o.yes)));
+        if (command == QLatin1String("restart")) {
+            if (!parser.isSet(o.whenEmpty))
+                return fail(QStringLiteral("restart takes --when-empty; a plain restart is "
+                                           "tarrow service restart"));
+            return restartEmpty(in, where, serviceName, parser.value(o.passwordFile), *wait,
+                                parser.isSet(o.warn));
+        }
         if (command == QLatin1String("service"))
             return serviceCommand(in, store, serviceName, args, parser.isSet(o.json));
         if (command == QLatin1String("watch"))
@@ -747,9 +826,6 @@ int run(const QStringList& arguments) {
                                                   : in.setting(QStringLiteral("Metrics Folder")),
                          parser.isSet(o.timeout) ? timeoutMs : 5000);
         if (command == QLatin1String("status")) return status(in, where, parser.isSet(o.json));
-        if (command == QLatin1String("load")) return loadOrUnload(in, args, true);
-        if (command == QLatin1String("unload")) return loadOrUnload(in, args, false);
-        if (command == QLatin1String("rebuild")) return rebuild(in, args, parser.isSet(o.yes));
         if (command == QLatin1String("dump")) return dump(in, parser.value(o.dir), parser.value(o.include));
         if (command == QLatin1String("backups")) return backups(in, args);
         if (command == QLatin1String("check")) return check(in);

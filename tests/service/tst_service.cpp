@@ -1,4 +1,5 @@
 #include "launcher/commandline.h"
+#include "service/restart.h"
 #include "service/units.h"
 #include "service/watch.h"
 #include "status/detection.h"
@@ -111,6 +112,10 @@ class TestService : public QObject {
     void metricsReadBackStrictly();
     void serviceCommandsCallSystemctl();
     void watchRestartsAHungServer();
+    void restartWaitsForPeople_data();
+    void restartWaitsForPeople();
+    void peopleApartFromBotsInTheConsole();
+    void restartWhenEmptyFromTheCommandLine();
 };
 
 void TestService::unitNamesAsSystemdEscapes_data() {
@@ -315,6 +320,98 @@ void TestService::watchRestartsAHungServer() {
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QCOMPARE(metrics.value("tarrow_watchdog_restarts_total{server=\"public\"}"), 1.0);
     QCOMPARE(metrics.value("tarrow_server_up{server=\"public\"}"), 0.0);
+}
+
+void TestService::restartWaitsForPeople_data() {
+    QTest::addColumn<QList<int>>("people"); // at each look; the last one stays
+    QTest::addColumn<QString>("maxWait");
+    QTest::addColumn<bool>("warn");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<qint64>("slept");
+    QTest::addColumn<QStringList>("said");
+    QTest::newRow("only bots: at once")
+        << QList<int>{0} << "30m" << true << int(RestartResult::Restarted) << qint64(0) << QStringList{};
+    QTest::newRow("people leave") << QList<int>{2, 1, 1, 0} << "30m" << true << int(RestartResult::Restarted)
+                                  << qint64(30) << QStringList{};
+    QTest::newRow("no answer is not empty") << QList<int>{-1, -1, 0} << "30m" << false
+                                            << int(RestartResult::Restarted) << qint64(20) << QStringList{};
+    QTest::newRow("max wait: forced, three warnings")
+        << QList<int>{3} << "30m" << true << int(RestartResult::Forced) << qint64(1800)
+        << QStringList{"The server restarts in 5 minutes to load its new settings.",
+                       "The server restarts in 1 minute to load its new settings.",
+                       "The server restarts in 10 seconds to load its new settings."};
+    QTest::newRow("a short wait says what is left")
+        << QList<int>{3} << "2m" << true << int(RestartResult::Forced) << qint64(120)
+        << QStringList{"The server restarts in 2 minutes to load its new "
+                       "settings.",
+                       "The server restarts in 1 minute to load its new "
+                       "settings.",
+                       "The server restarts in 10 seconds to load its new "
+                       "settings."};
+    QTest::newRow("forced without warnings")
+        << QList<int>{3} << "90s" << false << int(RestartResult::Forced) << qint64(90) << QStringList{};
+    QTest::newRow("never: give up") << QList<int>{3} << "never" << true << int(RestartResult::GaveUp)
+                                    << qint64(0) << QStringList{};
+}
+
+void TestService::restartWaitsForPeople() {
+    QFETCH(QList<int>, people);
+    QFETCH(QString, maxWait);
+    QFETCH(bool, warn);
+    QFETCH(int, result);
+    QFETCH(qint64, slept);
+    QFETCH(QStringList, said);
+    qint64 clock = 0;
+    int look = 0, restarts = 0;
+    QStringList heard;
+    EmptyRestart with;
+    with.people = [&]() -> std::optional<int> {
+        const int n = people.value(std::min<qsizetype>(look++, people.size() - 1));
+        return n < 0 ? std::nullopt : std::optional<int>(n);
+    };
+    with.say = [&](const QString& text) { heard << text; };
+    with.restart = [&] { return ++restarts > 0; };
+    with.sleep = [&](int seconds) { clock += seconds; };
+    QCOMPARE(int(restartWhenEmpty(with, *parseDuration(maxWait), warn)), result);
+    QCOMPARE(clock, slept);
+    QCOMPARE(heard, said);
+    QCOMPARE(restarts, result == int(RestartResult::GaveUp) ? 0 : 1);
+    QVERIFY(!parseDuration("5 minutes"));
+    QCOMPARE(*parseDuration("2h"), qint64(7200));
+}
+
+void TestService::peopleApartFromBotsInTheConsole() {
+    const QString status =
+        "hostname:  Tarrow\nmap     :  2fort at: 0 x, 0 y, 0 z\nplayers :  3 active (20 max)\n\n"
+        "#      name userid uniqueid frag time ping loss adr\n"
+        "# 1 \"Alice\"   1 STEAM_0:1:1234  3 13:32  40    0 10.0.0.2:27005\n"
+        "# 2 \"[TB] Bot 1\" 2 BOT  0 13:30    0    0\n"
+        "#10 \"Bob \"the\" One\" 3 STEAM_0:0:99  1 1:00  30 0 10.0.0.3:27005\n"
+        "3 users\n";
+    // Alice and Bob (whose name holds quotes); the bot does not count.
+    QCOMPARE(peopleInStatus(status), 2);
+    QCOMPARE(peopleInStatus("# 1 \"A\" 1 STEAM_0:1:1 0 1:00 1 0 x\n# 2 \"B\" 2 STEAM_0:1:2 0 1:00 1 0 y\n"),
+             2);
+    QCOMPARE(peopleInStatus(QString()), 0);
+}
+
+void TestService::restartWhenEmptyFromTheCommandLine() {
+    test::FakeServer server;
+    server.players = 3;
+    server.bots = 3;
+    server.rconPassword.clear();
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    fx.storeRoot();
+    const Result r =
+        tarrowCli(fx, {"restart", "--when-empty", "--name", "public", "--address", server.address()});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY(r.out.contains("Nobody but bots on the server"));
+    QCOMPARE(systemctlLog(fx), QStringLiteral("--user restart tarrow-server-public.service\n"));
+    server.bots = 1;
+    const Result never = tarrowCli(fx, {"restart", "--when-empty", "--max-wait", "never", "--name", "public",
+                                        "--address", server.address()});
+    QCOMPARE(never.code, 5);
 }
 
 QTEST_GUILESS_MAIN(TestService)

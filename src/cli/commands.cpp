@@ -18,6 +18,7 @@
 #include "live/client.h"
 #include "serverconfig/serverfiles.h"
 #include "serverconfig/servermodel.h"
+#include "service/manage.h"
 #include "service/restart.h"
 #include "service/units.h"
 #include "service/watch.h"
@@ -292,21 +293,6 @@ int rcon(const Installation& in, const live::ServerAddress& where, const QString
     return kDone;
 }
 
-// The server's settings as server.cfg has them (the page's defaults for what it lacks).
-ServerModel serverModelOf(const Installation& in) {
-    ServerModel model;
-    model.serverKind = ServerModel::ServerKind::Dedicated;
-    struct Quiet : Prompter {
-        void message(const QString&) override {}
-        bool confirm(const QString&) override { return false; }
-        QString browseForFolder(const QString&) override { return {}; }
-        void error(const QString&) override {}
-        SaveChoice askToSave(const QString&) override { return SaveChoice::Cancel; }
-    } quiet;
-    loadServerConfig(model, in.root(), in.mod(), quiet);
-    return model;
-}
-
 QString watchStatePath(const Installation& in) {
     return in.paths().pluginFolder + QStringLiteral("watch.json");
 }
@@ -330,39 +316,11 @@ int serviceCommand(const Installation& in, SettingsStore& store, const QString& 
         return r.started && r.code == 0;
     };
     if (verb == QLatin1String("install")) {
-        // The launcher's own command: the saved command line, its +map (else 2fort) as the start map.
-        QString commandLine = in.setting(ownSettingName(OwnSetting::CommandLine));
-        QString map = QStringLiteral("2fort");
-        static const QRegularExpression mapWord(QStringLiteral("(^|\\s)\\+map\\s+(\\S+)"));
-        if (const auto m = mapWord.match(commandLine); m.hasMatch()) {
-            map = m.captured(2);
-            commandLine.remove(m.capturedStart(0), m.capturedLength(0));
-        }
-        LaunchInput li;
-        li.dedicated = true;
-        li.startMap = map + QStringLiteral(".bsp");
-        li.maxPlayersText = serverModelOf(in).text(QStringLiteral("Maxplayerstxt"));
-        li.commandLine = commandLine.trimmed();
-        li.installRoot = in.root();
-        li.modFolder = in.mod();
-        li.linuxServer = in.platform() == ServerPlatform::Linux;
-        const LaunchPlan plan = planLaunch(li);
-        if (!plan.message.isEmpty()) return fail(plan.message);
-        QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
-        if (wine.isEmpty()) wine = QStringLiteral("wine");
-        const service::Units u = service::composeUnits(
-            name, plan, li.linuxServer, wine, QCoreApplication::applicationFilePath(), store.fileName());
-        const QString folder = service::userUnitFolder();
-        createFolder(folder);
-        for (const auto& [file, text] :
-             {std::pair{u.serverUnit, u.serverText}, std::pair{u.watchService, u.watchServiceText},
-              std::pair{u.watchTimer, u.watchTimerText}}) {
-            writeFileBytes(folder + file, text.toUtf8(), WriteMode::Output);
-            out() << "Wrote " << folder << file << Qt::endl;
-        }
-        if (!call({QStringLiteral("daemon-reload")}) || !call({QStringLiteral("enable"), unit}) ||
-            !call({QStringLiteral("enable"), QStringLiteral("--now"), timer}))
-            return kError;
+        const service::ManageResult r =
+            service::installService(in, name, QCoreApplication::applicationFilePath(), store.fileName());
+        for (const QString& line : r.lines)
+            out() << line << Qt::endl;
+        if (!r.ok) return fail(r.error);
         out() << "Start it with: tarrow service start --name " << name << Qt::endl;
         if (!service::lingerEnabled())
             out() << "Without lingering, your services stop when you log out; to keep the server up:"
@@ -373,16 +331,10 @@ int serviceCommand(const Installation& in, SettingsStore& store, const QString& 
     if (verb == QLatin1String("start") || verb == QLatin1String("stop") || verb == QLatin1String("restart"))
         return call({verb, unit}) ? kDone : kError;
     if (verb == QLatin1String("remove")) {
-        call({QStringLiteral("disable"), QStringLiteral("--now"), timer});
-        call({QStringLiteral("disable"), QStringLiteral("--now"), unit});
-        const QString folder = service::userUnitFolder();
-        for (const QString& file :
-             {unit, QStringLiteral("tarrow-watch-") + name + QStringLiteral(".service"), timer})
-            if (QFileInfo::exists(folder + file)) {
-                deleteFile(folder + file, WriteMode::Output);
-                out() << "Deleted " << folder << file << Qt::endl;
-            }
-        return call({QStringLiteral("daemon-reload")}) ? kDone : kError;
+        const service::ManageResult r = service::removeService(name);
+        for (const QString& line : r.lines)
+            out() << line << Qt::endl;
+        return r.ok ? kDone : fail(r.error);
     }
     if (verb == QLatin1String("status")) {
         const service::UnitState s = service::unitState(unit);

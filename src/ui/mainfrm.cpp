@@ -490,6 +490,7 @@ void TMainfrm::TabsChange(int index) {
     // Showing the bot page reloads its file; showing the per-map page points its list at its folder.
     if (index == 1) Tarrow->reloadBotConfig();
     if (index == 3) Configs->showConfigFolder(installation_.paths().configsFolder);
+    if (index == 4) Launcher->Basic->showServiceState();
 }
 
 void TMainfrm::statustmrTimer() {

@@ -10,8 +10,12 @@
 #include "launcher/commandline.h"
 #include "page_server.h"
 #include "serverconfig/serverfiles.h"
+#include "service/manage.h"
+#include "service/systemctl.h"
+#include "service/units.h"
 #include "widgets.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -132,6 +136,11 @@ QWidget* BasicPage::buildLaunchGroup(QWidget* parent) {
     layout->addWidget(commandCaption, 0, 1);
     layout->addWidget(Commandlinetxt, 1, 1);
     layout->addWidget(Launchcmd, 2, 1, Qt::AlignLeft);
+    Servicechk = new QCheckBox(QStringLiteral("Run as a s&ervice"), group);
+    Servicechk->setObjectName(QStringLiteral("Servicechk"));
+    Servicechk->setToolTip(QStringLiteral("systemd keeps the server up: restarted after a crash or a hang, "
+                                          "running without this window"));
+    layout->addWidget(Servicechk, 3, 1, Qt::AlignLeft | Qt::AlignTop);
     layout->setRowStretch(3, 1);
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 2);
@@ -139,6 +148,7 @@ QWidget* BasicPage::buildLaunchGroup(QWidget* parent) {
     connect(StartMaplst, &QListWidget::itemSelectionChanged, this,
             [this] { StartMaplstClick(StartMaplst->currentItem()); });
     connectGuarded(context_, Launchcmd, &QPushButton::clicked, this, &BasicPage::LaunchcmdClick);
+    connectGuarded(context_, Servicechk, &QCheckBox::clicked, this, &BasicPage::ServicechkClick);
     return group;
 }
 
@@ -150,7 +160,54 @@ void BasicPage::StartMaplstClick(QListWidgetItem* item) {
     if (item) item->setSelected(true);
 }
 
+QString BasicPage::serviceName() const {
+    return service::defaultServiceName(nativePath(context_.installation().root()));
+}
+
+void BasicPage::showServiceState() {
+    if (!context_.installation().isSet()) return;
+    if (!serviceChecked_) {
+        serviceChecked_ = true;
+        QString why;
+        serviceAvailable_ = service::userManagerAvailable(&why);
+        if (!serviceAvailable_) {
+            Servicechk->setEnabled(false);
+            Servicechk->setToolTip(
+                QStringLiteral("Not available here: %1. Launch starts the server from this window.")
+                    .arg(why));
+        }
+    }
+    serviceInstalled_ = serviceAvailable_ &&
+                        QFileInfo::exists(service::userUnitFolder() + service::serverUnitOf(serviceName()));
+    serviceActive_ =
+        serviceInstalled_ &&
+        service::unitState(service::serverUnitOf(serviceName())).activeState == QLatin1String("active");
+    Servicechk->setChecked(serviceInstalled_);
+    Launchcmd->setText(!serviceInstalled_ ? QStringLiteral("L&aunch Server")
+                       : serviceActive_   ? QStringLiteral("Stop Service (running)")
+                                          : QStringLiteral("Start Service (stopped)"));
+}
+
+void BasicPage::ServicechkClick() {
+    const service::ManageResult r =
+        Servicechk->isChecked()
+            ? service::installService(
+                  context_.installation(), serviceName(), service::tarrowProgram(),
+                  context_.installation().store() ? context_.installation().store()->fileName() : QString())
+            : service::removeService(serviceName());
+    if (!r.ok) context_.prompter().message(r.error);
+    if (!r.lines.isEmpty()) context_.showStatus(r.lines.join(QStringLiteral("; ")));
+    showServiceState();
+}
+
 void BasicPage::LaunchcmdClick() {
+    if (serviceInstalled_) {
+        const QString verb = serviceActive_ ? QStringLiteral("stop") : QStringLiteral("start");
+        const service::CommandResult r = service::systemctlUser({verb, service::serverUnitOf(serviceName())});
+        if (!r.started || r.code != 0) context_.prompter().message(r.err.trimmed());
+        showServiceState();
+        return;
+    }
     LaunchInput in;
     in.dedicated = Dedicatedopt->isChecked();
     in.listen = Listenopt->isChecked();

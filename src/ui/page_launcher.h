@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 
+class QCheckBox;
 class QLineEdit;
 class QListWidgetItem;
 class QPushButton;
@@ -34,8 +35,13 @@ class BasicPage : public QWidget {
     FileListBox* StartMaplst = nullptr;
     QLineEdit* Commandlinetxt = nullptr;
     QPushButton* Launchcmd = nullptr;
+    QCheckBox* Servicechk = nullptr;
     // How wine is found on PATH (tests put their own).
     std::function<QString()> wineFinder;
+
+    // Whether the server runs as a systemd user service here: the box, and Launch as Start/Stop of the
+    // service. Asked of systemd when the page first shows.
+    void showServiceState();
 
   public slots:
     void DedicatedoptClick();
@@ -43,8 +49,14 @@ class BasicPage : public QWidget {
     void SaveservercmdClick();
     void LaunchcmdClick();
     void StartMaplstClick(QListWidgetItem* item);
+    void ServicechkClick();
 
   private:
+    QString serviceName() const;
+    bool serviceChecked_ = false; // systemd was asked whether a user manager runs
+    bool serviceAvailable_ = false;
+    bool serviceInstalled_ = false;
+    bool serviceActive_ = false;
     QWidget* buildServerKindGroup(QWidget* parent);
     QWidget* buildLaunchGroup(QWidget* parent);
     WindowContext& context_;

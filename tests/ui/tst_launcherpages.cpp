@@ -8,6 +8,7 @@
 #include "ui/widgets.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -54,6 +55,8 @@ class TestLauncherPages : public QObject {
     void motdEditor();
     void launchInViewWithoutScrolling_data();
     void launchInViewWithoutScrolling();
+    void runAsAServiceThroughSystemd_data();
+    void runAsAServiceThroughSystemd();
 };
 
 void TestLauncherPages::launchDedicated() {
@@ -234,6 +237,65 @@ void TestLauncherPages::launchInViewWithoutScrolling() {
                                                            .arg(c->width())
                                                            .arg(c->height())));
     }
+}
+
+void TestLauncherPages::runAsAServiceThroughSystemd_data() {
+    QTest::addColumn<bool>("userManager");
+    QTest::newRow("a user manager runs") << true;
+    QTest::newRow("no user manager") << false;
+}
+
+void TestLauncherPages::runAsAServiceThroughSystemd() {
+    QFETCH(bool, userManager);
+    test::FixtureInstall fx;
+    fx.write("hlds.exe", "");
+    fx.write("TFC/maps/2fort.bsp", "x");
+    // A systemctl that records what it is asked, first on PATH; the units go to the fixture.
+    const QString log = fx.path("systemctl.log");
+    fx.write("bin/systemctl", ("#!/bin/sh\necho \"$@\" >> " + log + "\n" +
+                               (userManager ? QString() : "[ \"$2\" = show-environment ] && exit 1\n") +
+                               "case \"$*\" in *show\\ *) [ -f " + fx.path("active") +
+                               " ] && echo ActiveState=active || echo ActiveState=inactive;; esac\nexit 0\n")
+                                  .toUtf8());
+    QFile::setPermissions(fx.path("bin/systemctl"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH"), config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("PATH", fx.path("bin").toUtf8() + ":" + path);
+    qputenv("XDG_CONFIG_HOME", fx.path("config").toUtf8());
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    w.Tabs->setCurrentIndex(4);
+    auto* box = control<QCheckBox>(w, "Servicechk");
+    auto* launch = control<QPushButton>(w, "Launchcmd");
+    if (!userManager) {
+        QVERIFY(!box->isEnabled());
+        QVERIFY2(box->toolTip().startsWith("Not available here: "), qPrintable(box->toolTip()));
+        QCOMPARE(launch->text(), QStringLiteral("L&aunch Server"));
+    } else {
+        box->click();
+        const QString unit = fx.path("config/systemd/user/tarrow-server-Half\\x2dLife.service");
+        QVERIFY2(QFileInfo::exists(unit),
+                 qPrintable(win.prompter.texts().join(" / ") + QString::fromUtf8(fx.read("systemctl.log"))));
+        QVERIFY(box->isChecked());
+        QCOMPARE(launch->text(), QStringLiteral("Start Service (stopped)"));
+        launch->click();
+        QVERIFY(QString::fromUtf8(fx.read("systemctl.log"))
+                    .contains("--user start tarrow-server-Half\\x2dLife.service"));
+        fx.write("active", "");
+        w.Tabs->setCurrentIndex(0);
+        w.Tabs->setCurrentIndex(4);
+        QCOMPARE(launch->text(), QStringLiteral("Stop Service (running)"));
+        // Unticked: the units go, and Launch starts the server from the window again.
+        box->click();
+        QVERIFY(!QFileInfo::exists(unit));
+        QCOMPARE(launch->text(), QStringLiteral("L&aunch Server"));
+    }
+    QVERIFY(win.prompter.log.isEmpty());
+    qputenv("PATH", path);
+    if (config.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", config);
 }
 
 TARROW_WINDOW_TEST_MAIN(TestLauncherPages)

@@ -52,6 +52,8 @@ class TMainfrm : public QMainWindow, public WindowContext {
     void showStatus(const QString& text) override;
     // Offers "Apply to running server" when the server answers and its console password is known.
     void serverSettingsSaved(const QString& fileName) override;
+    // After a click changed a loader file while the folder's service runs: offers "Restart when empty".
+    void offerRestartWhenEmpty();
     // What the window says where no Half-Life folder is set.
     static QString noInstallRootText() { return tarrow::noInstallRootText(); }
 

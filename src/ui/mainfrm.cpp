@@ -21,6 +21,9 @@
 #include "helpviewer.h"
 #include "page_mapcycle.h"
 #include "page_motd.h"
+#include "service/manage.h"
+#include "service/systemctl.h"
+#include "service/units.h"
 #include "status/actions.h"
 #include "status/pages.h"
 #include "statuspane.h"
@@ -520,17 +523,21 @@ void TMainfrm::statustmrTimer() {
         }
         const LoadFlags before = refresh_.flags();
         // A click's writes are reported even when the refresh stops after them.
+        const ClickedComponent click = std::exchange(pendingClick_, ClickedComponent::None);
         struct Report {
             TMainfrm* w;
             const StatusRefresh& refresh;
             LoadFlags before;
+            bool clicked;
             ~Report() {
                 const QList<WriteRecord> written = takeWriteJournal();
-                if (anyChanged(written))
-                    w->statusBar()->showMessage(refreshWritesText(written, before, refresh.flags()));
+                if (!anyChanged(written)) return;
+                w->statusBar()->showMessage(refreshWritesText(written, before, refresh.flags()));
+                // The engine reads its loader files only when it starts.
+                if (clicked) w->offerRestartWhenEmpty();
             }
-        } report{this, refresh_, before};
-        refresh_.run(paths, installation_.components(), std::exchange(pendingClick_, ClickedComponent::None));
+        } report{this, refresh_, before, click != ClickedComponent::None};
+        refresh_.run(paths, installation_.components(), click);
         reportUnreadable(refresh_.report());
     });
     // The panes return to the report even after a failed refresh, so that a click acts only once.
@@ -550,6 +557,36 @@ void TMainfrm::statustmrTimer() {
                 statustmrTimer();
             }
         });
+}
+
+void TMainfrm::offerRestartWhenEmpty() {
+    const QString name = service::defaultServiceName(nativePath(installation_.root()));
+    const QString unit = service::serverUnitOf(name);
+    if (!QFileInfo::exists(service::userUnitFolder() + unit) ||
+        service::unitState(unit).activeState != QLatin1String("active") ||
+        statusBar()->findChild<QPushButton*>(QStringLiteral("Restartcmd")))
+        return;
+    auto* restart = new QPushButton(QStringLiteral("Restart when empty"), statusBar());
+    restart->setObjectName(QStringLiteral("Restartcmd"));
+    restart->setToolTip(QStringLiteral("The server loads the changed files when it starts: it restarts once "
+                                       "nobody but bots plays (30 minutes at most, with warnings)"));
+    statusBar()->addWidget(restart);
+    connect(restart, &QPushButton::clicked, this, [this, restart, name] {
+        statusBar()->removeWidget(restart);
+        restart->deleteLater();
+        // The waiting goes on in tarrow, without this window.
+        QStringList args{QStringLiteral("--folder"),
+                         nativePath(installation_.root()),
+                         QStringLiteral("restart"),
+                         QStringLiteral("--when-empty"),
+                         QStringLiteral("--warn"),
+                         QStringLiteral("--name"),
+                         name};
+        if (installation_.store())
+            args = QStringList{QStringLiteral("--settings"), installation_.store()->fileName()} + args;
+        if (shell_.startProgram(service::tarrowProgram(), args, nativePath(installation_.root())))
+            statusBar()->showMessage(QStringLiteral("The server restarts once nobody but bots plays."));
+    });
 }
 
 void TMainfrm::serverSettingsSaved(const QString& fileName) {

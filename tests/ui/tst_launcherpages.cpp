@@ -5,6 +5,7 @@
 #include "support/windowtest.h"
 #include "ui/main.h"
 #include "ui/startup.h"
+#include "ui/statuspane.h"
 #include "ui/widgets.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -285,6 +287,16 @@ void TestLauncherPages::runAsAServiceThroughSystemd() {
         w.Tabs->setCurrentIndex(0);
         w.Tabs->setCurrentIndex(4);
         QCOMPARE(launch->text(), QStringLiteral("Stop Service (running)"));
+        // A click on the report that changes a loader file offers a restart once only bots play.
+        w.Tabs->setCurrentIndex(0);
+        QVERIFY(!w.statusBar()->findChild<QPushButton*>("Restartcmd"));
+        emit w.Main->Status->componentClicked(Component::Tarrow);
+        auto* restart = w.statusBar()->findChild<QPushButton*>("Restartcmd");
+        QVERIFY(restart);
+        restart->click();
+        QVERIFY2(win.shell.opened.last().contains("|restart|--when-empty|--warn|--name|Half\\x2dLife|"),
+                 qPrintable(win.shell.opened.last()));
+        w.Tabs->setCurrentIndex(4);
         // Unticked: the units go, and Launch starts the server from the window again.
         box->click();
         QVERIFY(!QFileInfo::exists(unit));

@@ -60,7 +60,7 @@ QString watchServiceOf(const QString& name) {
 }
 
 QString tarrowProgram() {
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/tarrow");
+    QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/tarrow");
     if (QFileInfo(beside).isExecutable()) return beside;
     const QString found = QStandardPaths::findExecutable(QStringLiteral("tarrow"));
     return found.isEmpty() ? QStringLiteral("tarrow") : found;

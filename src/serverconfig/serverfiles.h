@@ -19,6 +19,9 @@ QStringList neotfFileLines(const ServerModel& model);
 QStringList rowLines(const Setting& s, const ServerModel& model);
 // Records what every row writes now as the model's baseline: the page matches the files.
 void rememberFileValues(ServerModel& model);
+// Whether a row writes something else than its baseline (the page's start values before a load): edits
+// a save would write.
+bool hasChangedRows(const ServerModel& model);
 // An existing file with the rows changed since the baseline put in: a row's line replaces the first
 // line whose first word is the row's name, exec and custom rows take the file's exec and custom lines
 // in order, and changed rows the file lacks are added at its end. Every other byte stays.

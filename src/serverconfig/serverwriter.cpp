@@ -156,6 +156,16 @@ void rememberFileValues(ServerModel& m) {
             m.baseline.insert(&s, rowLines(s, m));
 }
 
+bool hasChangedRows(const ServerModel& m) {
+    ServerModel defaults;
+    if (m.baseline.isEmpty()) rememberFileValues(defaults);
+    const auto& baseline = m.baseline.isEmpty() ? defaults.baseline : m.baseline;
+    for (const auto* table : {&serverSettings(), &adminmodSettings(), &neotfSettings()})
+        for (const Setting& s : *table)
+            if (s.kind != SettingKind::Comment && rowLines(s, m) != baseline.value(&s)) return true;
+    return false;
+}
+
 QByteArray mergeIntoFile(const QByteArray& existing, const std::vector<Setting>& table,
                          const ServerModel& m) {
     // Without a load there is no baseline: the page's own start values stand for it.

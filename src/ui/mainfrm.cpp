@@ -21,6 +21,9 @@
 #include "helpviewer.h"
 #include "page_mapcycle.h"
 #include "page_motd.h"
+#include "page_server.h"
+#include "serverconfig/serverfiles.h"
+#include "serverconfig/servermodel.h"
 #include "service/manage.h"
 #include "service/systemctl.h"
 #include "service/units.h"
@@ -141,6 +144,10 @@ QList<TMainfrm::UnsavedEdit> TMainfrm::unsavedEdits() {
         out.append({QStringLiteral("Map Cycle"), [this] { Launcher->Mapcycle->mapcmdClick(); }});
     if (Launcher->MOTD->hasUnsavedText())
         out.append({QStringLiteral("MOTD"), [this] { Launcher->MOTD->MOTDcmdClick(); }});
+    // Server settings can be saved only once the server kind is chosen.
+    const ServerModel& server = Launcher->serverBinding().model();
+    if (server.serverKind != ServerModel::ServerKind::None && hasChangedRows(server))
+        out.append({QStringLiteral("Server settings"), [this] { Launcher->Basic->SaveservercmdClick(); }});
     return out;
 }
 

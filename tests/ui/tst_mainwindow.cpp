@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -65,6 +66,7 @@ class TestMainWindow : public QObject {
     void menuReachesPagesHelpAndAbout();
     void placeAndPageRemembered();
     void secondFolderFromRecentFolders();
+    void editedServerSettingsAreSavedBeforeAnotherFolder();
 };
 
 void TestMainWindow::pagesAndCaptions() {
@@ -458,6 +460,31 @@ void TestMainWindow::secondFolderFromRecentFolders() {
     win.prompter.folders.enqueue(fx.root());
     control<QAction>(w, "OpenFoldermnu")->trigger();
     QCOMPARE(w.installation().root(), fx.root());
+}
+
+void TestMainWindow::editedServerSettingsAreSavedBeforeAnotherFolder() {
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    fx.write("TFC/server.cfg", "hostname \"Old\"\r\nsv_gravity 800\r\n");
+    fx.write("second/TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    w.Tabs->setCurrentIndex(4);
+    control<QRadioButton>(w, "Dedicatedopt")->click();
+    win.prompter.folders.enqueue(fx.path("second"));
+    win.prompter.saveChoices.enqueue(Prompter::SaveChoice::Cancel);
+    control<QLineEdit>(w, "ServerNametxt")->setText("New");
+    control<QAction>(w, "OpenFoldermnu")->trigger();
+    QCOMPARE(
+        win.prompter.texts("save"),
+        QStringList{"These pages have edits that are not saved: Server settings. Save them before another "
+                    "folder opens?"});
+    QCOMPARE(w.installation().root(), fx.root());
+    win.prompter.folders.enqueue(fx.path("second"));
+    win.prompter.saveChoices.enqueue(Prompter::SaveChoice::Save);
+    control<QAction>(w, "OpenFoldermnu")->trigger();
+    QCOMPARE(fx.read("TFC/server.cfg"), QByteArray("hostname \"New\"\r\nsv_gravity 800\r\n"));
+    QCOMPARE(w.installation().root(), fx.path("second/"));
 }
 
 TARROW_WINDOW_TEST_MAIN(TestMainWindow)

@@ -169,13 +169,7 @@ void BM_ServerConfigRoundTrip(benchmark::State& state) {
     model.setChecked(QStringLiteral("Exec2chk"), true);
     model.setText(QStringLiteral("Exec2txt"), QStringLiteral("addons/neotf/ntf_cvars.cfg"));
     model.setText(QStringLiteral("AdminPasstxt"), QStringLiteral("_pw"));
-    struct Silent : tarrow::Prompter {
-        void message(const QString&) override {}
-        bool confirm(const QString&) override { return false; }
-        QString browseForFolder(const QString&) override { return {}; }
-        void error(const QString&) override {}
-        SaveChoice askToSave(const QString&) override { return SaveChoice::Cancel; }
-    } prompter;
+    tarrow::SilentPrompter prompter;
     for (auto _ : state) {
         tarrow::saveServerConfig(model, root, QStringLiteral("TFC"), prompter);
         tarrow::loadServerConfig(model, root, QStringLiteral("TFC"), prompter);

@@ -110,7 +110,7 @@ DemoInstallation buildDemoInstallation(const QString& baseFolder, const QString&
     DemoInstallation demo;
     demo.installRoot = root;
     demo.settingsFile = base.filePath(QStringLiteral("Tarrow-demo.conf"));
-    QFile::remove(demo.settingsFile);
+    deleteFile(demo.settingsFile, WriteMode::Output);
     return demo;
 }
 
@@ -118,7 +118,7 @@ DemoInstallation buildLinuxDemoInstallation(const QString& baseFolder, const QSt
     DemoInstallation demo = buildDemoInstallation(baseFolder, dllSource);
     const QString root = demo.installRoot;
     // steamcmd installs no sierra.inf; the build number is in the app manifest.
-    QFile::remove(root + QStringLiteral("sierra.inf"));
+    deleteFile(root + QStringLiteral("sierra.inf"), WriteMode::Output);
     put(root, QStringLiteral("hlds_run"),
         {QStringLiteral("#!/bin/sh"), QStringLiteral("echo \"Tarrow demo: no real server here\"")});
     QFile::setPermissions(root + QStringLiteral("hlds_run"),

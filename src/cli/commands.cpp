@@ -255,17 +255,7 @@ std::optional<QString> rconPassword(const Installation& in, const QString& file)
     }
     if (qEnvironmentVariableIsSet("TARROW_RCON_PASSWORD"))
         return qEnvironmentVariable("TARROW_RCON_PASSWORD");
-    ServerModel model;
-    model.serverKind = ServerModel::ServerKind::Dedicated;
-    struct Quiet : Prompter {
-        void message(const QString&) override {}
-        bool confirm(const QString&) override { return false; }
-        QString browseForFolder(const QString&) override { return {}; }
-        void error(const QString&) override {}
-        SaveChoice askToSave(const QString&) override { return SaveChoice::Cancel; }
-    } quiet;
-    loadServerConfig(model, in.root(), in.mod(), quiet);
-    return model.text(QStringLiteral("Rconpwtxt"));
+    return loadedServerModel(in.root(), in.mod()).text(QStringLiteral("Rconpwtxt"));
 }
 
 int rcon(const Installation& in, const live::ServerAddress& where, const QStringList& words,
@@ -306,8 +296,8 @@ service::WatchState readWatchState(const Installation& in) {
 int serviceCommand(const Installation& in, SettingsStore& store, const QString& name, const QStringList& args,
                    bool json) {
     const QString verb = args.value(0);
-    const QString unit = QStringLiteral("tarrow-server-") + name + QStringLiteral(".service");
-    const QString timer = QStringLiteral("tarrow-watch-") + name + QStringLiteral(".timer");
+    const QString unit = service::serverUnitOf(name);
+    const QString timer = service::watchTimerOf(name);
     auto call = [](const QStringList& a) {
         const service::CommandResult r = service::systemctlUser(a);
         if (!r.started || r.code != 0)
@@ -366,7 +356,7 @@ constexpr int kGaveUp = 5;
 
 int restartEmpty(const Installation& in, const live::ServerAddress& where, const QString& name,
                  const QString& passwordFile, qint64 maxWait, bool warn) {
-    const QString unit = QStringLiteral("tarrow-server-") + name + QStringLiteral(".service");
+    const QString unit = service::serverUnitOf(name);
     const QString password = rconPassword(in, passwordFile).value_or(QString());
     service::EmptyRestart with;
     with.people = [&]() -> std::optional<int> {
@@ -408,7 +398,7 @@ int restartEmpty(const Installation& in, const live::ServerAddress& where, const
 
 int watch(const Installation& in, const live::ServerAddress& where, const QString& name,
           const QString& textfile, int timeoutMs) {
-    const QString unit = QStringLiteral("tarrow-server-") + name + QStringLiteral(".service");
+    const QString unit = service::serverUnitOf(name);
     service::WatchState state = readWatchState(in);
     const service::UnitState s = service::unitState(unit);
     const service::WatchOutcome o =

@@ -120,8 +120,8 @@ bool alreadyHolds(const QFileInfo& info, const QByteArray& bytes) {
     return file.open(QIODevice::ReadOnly) && file.readAll() == bytes;
 }
 
-void write(const QString& composedPath, const QByteArray& bytes, WriteMode mode, const BackupStore* backups) {
-    const QString path = nativePath(composedPath);
+// `path` is native: the composed-path rules are applied by the callers that need them.
+void writeAt(const QString& path, const QByteArray& bytes, WriteMode mode, const BackupStore* backups) {
     refuseRelative(path, "create file");
     const QFileInfo info(path);
     if (info.exists() && !info.isDir() && !(info.permissions() & QFileDevice::WriteOwner))
@@ -172,8 +172,7 @@ void write(const QString& composedPath, const QByteArray& bytes, WriteMode mode,
     if (backups) journal().append(WriteRecord{path, backup, false, !existed || !backup.isEmpty()});
 }
 
-void remove(const QString& composedPath, const BackupStore* backups) {
-    const QString path = nativePath(composedPath);
+void removeAt(const QString& path, const BackupStore* backups) {
     refuseRelative(path, "delete file");
     const QFileInfo info(path);
     if (!info.isSymLink() && (!info.exists() || info.isDir())) return;
@@ -188,19 +187,27 @@ void remove(const QString& composedPath, const BackupStore* backups) {
 } // namespace
 
 void writeFileBytes(const QString& composedPath, const QByteArray& bytes, const BackupStore& backups) {
-    write(composedPath, bytes, WriteMode::Output, &backups);
+    writeAt(nativePath(composedPath), bytes, WriteMode::Output, &backups);
 }
 
 void writeFileBytes(const QString& composedPath, const QByteArray& bytes, WriteMode mode) {
-    write(composedPath, bytes, mode, nullptr);
+    writeAt(nativePath(composedPath), bytes, mode, nullptr);
 }
 
 void deleteFile(const QString& composedPath, const BackupStore& backups) {
-    remove(composedPath, &backups);
+    removeAt(nativePath(composedPath), &backups);
 }
 
 void deleteFile(const QString& composedPath, WriteMode) {
-    remove(composedPath, nullptr);
+    removeAt(nativePath(composedPath), nullptr);
+}
+
+void writeFileAsNamed(const QString& path, const QByteArray& bytes) {
+    writeAt(path, bytes, WriteMode::Output, nullptr);
+}
+
+void deleteFileAsNamed(const QString& path) {
+    removeAt(path, nullptr);
 }
 
 QList<WriteRecord> takeWriteJournal() {

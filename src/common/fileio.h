@@ -52,6 +52,10 @@ void setReadOnly(const QString& composedPath);
 // store the file's bytes are kept as a backup first. Throws IoError when the system refuses.
 void deleteFile(const QString& composedPath, const BackupStore& backups);
 void deleteFile(const QString& composedPath, WriteMode mode);
+// The same safe write (Output) and delete for a file of the program's own whose name is taken as it
+// stands: a systemd unit's name holds backslashes, which a composed path would take as folder separators.
+void writeFileAsNamed(const QString& nativePath, const QByteArray& bytes);
+void deleteFileAsNamed(const QString& nativePath);
 // Creates the folder and any missing parents; throws IoError when that fails.
 void createFolder(const QString& composedPath);
 

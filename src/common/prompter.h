@@ -22,4 +22,15 @@ class Prompter {
     virtual SaveChoice askToSave(const QString& text) = 0;
 };
 
+// Says nothing and refuses every question: for reading a file whose reader would otherwise talk to
+// the user (the server settings behind the command line, the live page, a service).
+class SilentPrompter : public Prompter {
+  public:
+    void message(const QString&) override {}
+    bool confirm(const QString&) override { return false; }
+    QString browseForFolder(const QString&) override { return {}; }
+    void error(const QString&) override {}
+    SaveChoice askToSave(const QString&) override { return SaveChoice::Cancel; }
+};
+
 } // namespace tarrow

@@ -19,6 +19,10 @@ QStringList neotfFileLines(const ServerModel& model);
 QStringList rowLines(const Setting& s, const ServerModel& model);
 // Records what every row writes now as the model's baseline: the page matches the files.
 void rememberFileValues(ServerModel& model);
+// A dedicated server's settings as its server.cfg has them (the page's defaults for what it lacks),
+// read without a word to the user.
+ServerModel loadedServerModel(const QString& installRoot, const QString& modFolder);
+
 // Whether a row writes something else than its baseline (the page's start values before a load): edits
 // a save would write.
 bool hasChangedRows(const ServerModel& model);

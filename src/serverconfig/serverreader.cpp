@@ -277,4 +277,12 @@ void loadServerConfig(ServerModel& m, const QString& root, const QString& mod, P
                    prompter);
 }
 
+ServerModel loadedServerModel(const QString& root, const QString& mod) {
+    ServerModel model;
+    model.serverKind = ServerModel::ServerKind::Dedicated;
+    SilentPrompter silent;
+    loadServerConfig(model, root, mod, silent);
+    return model;
+}
+
 } // namespace tarrow

@@ -3,6 +3,7 @@
 #include "app/installation.h"
 #include "app/windowoptions.h"
 #include "common/errors.h"
+#include "common/fileio.h"
 #include "common/prompter.h"
 #include "launcher/commandline.h"
 #include "serverconfig/serverfiles.h"
@@ -12,10 +13,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace tarrow::service {
@@ -31,33 +30,7 @@ bool call(const QStringList& args, ManageResult& r) {
     return false;
 }
 
-// Unit names hold the backslashes of systemd's escapes: these files are written as named, not through the
-// game files' path rules (where a backslash separates folders).
-void writeUnit(const QString& path, const QByteArray& bytes) {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        throw IoError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, f.errorString()));
-}
-
-struct Quiet : Prompter {
-    void message(const QString&) override {}
-    bool confirm(const QString&) override { return false; }
-    QString browseForFolder(const QString&) override { return {}; }
-    void error(const QString&) override {}
-    SaveChoice askToSave(const QString&) override { return SaveChoice::Cancel; }
-};
-
 } // namespace
-
-QString serverUnitOf(const QString& name) {
-    return QStringLiteral("tarrow-server-") + name + QStringLiteral(".service");
-}
-QString watchTimerOf(const QString& name) {
-    return QStringLiteral("tarrow-watch-") + name + QStringLiteral(".timer");
-}
-QString watchServiceOf(const QString& name) {
-    return QStringLiteral("tarrow-watch-") + name + QStringLiteral(".service");
-}
 
 QString tarrowProgram() {
     QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/tarrow");
@@ -76,10 +49,7 @@ ManageResult installService(const Installation& in, const QString& name, const Q
         map = m.captured(2);
         commandLine.remove(m.capturedStart(0), m.capturedLength(0));
     }
-    ServerModel model;
-    model.serverKind = ServerModel::ServerKind::Dedicated;
-    Quiet quiet;
-    loadServerConfig(model, in.root(), in.mod(), quiet);
+    const ServerModel model = loadedServerModel(in.root(), in.mod());
     LaunchInput li;
     li.dedicated = true;
     li.startMap = map + QStringLiteral(".bsp");
@@ -97,11 +67,12 @@ ManageResult installService(const Installation& in, const QString& name, const Q
     if (wine.isEmpty()) wine = QStringLiteral("wine");
     const Units u = composeUnits(name, plan, li.linuxServer, wine, tarrow, settingsFile);
     const QString folder = userUnitFolder();
-    if (!QDir().mkpath(folder)) throw IoError(QStringLiteral("Cannot create folder \"%1\".").arg(folder));
+    createFolder(folder);
     for (const auto& [file, text] :
          {std::pair{u.serverUnit, u.serverText}, std::pair{u.watchService, u.watchServiceText},
           std::pair{u.watchTimer, u.watchTimerText}}) {
-        writeUnit(folder + file, text.toUtf8());
+        // Unit names hold systemd's backslash escapes: written as named.
+        writeFileAsNamed(folder + file, text.toUtf8());
         r.lines << QStringLiteral("Wrote ") + folder + file;
     }
     r.ok = call({QStringLiteral("daemon-reload")}, r) && call({QStringLiteral("enable"), u.serverUnit}, r) &&
@@ -116,8 +87,7 @@ ManageResult removeService(const QString& name) {
     const QString folder = userUnitFolder();
     for (const QString& file : {serverUnitOf(name), watchServiceOf(name), watchTimerOf(name)})
         if (QFileInfo::exists(folder + file)) {
-            if (!QFile::remove(folder + file))
-                throw IoError(QStringLiteral("Cannot delete file \"%1\".").arg(folder + file));
+            deleteFileAsNamed(folder + file);
             r.lines << QStringLiteral("Deleted ") + folder + file;
         }
     r.error.clear();

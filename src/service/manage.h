@@ -17,10 +17,6 @@ struct ManageResult {
     QString error;
 };
 
-QString serverUnitOf(const QString& name);
-QString watchTimerOf(const QString& name);
-QString watchServiceOf(const QString& name);
-
 // Writes the three units (the server as the launcher starts it: the saved command line, its +map or
 // 2fort) into the user's unit folder, reloads systemd and enables the server and the watchdog's timer.
 ManageResult installService(const Installation& in, const QString& name, const QString& tarrowProgram,

@@ -61,6 +61,16 @@ QString defaultServiceName(const QString& folderNative) {
     return escapeUnitName(folder.mid(folder.lastIndexOf(QLatin1Char('/')) + 1));
 }
 
+QString serverUnitOf(const QString& name) {
+    return QStringLiteral("tarrow-server-") + name + QStringLiteral(".service");
+}
+QString watchServiceOf(const QString& name) {
+    return QStringLiteral("tarrow-watch-") + name + QStringLiteral(".service");
+}
+QString watchTimerOf(const QString& name) {
+    return QStringLiteral("tarrow-watch-") + name + QStringLiteral(".timer");
+}
+
 QString userUnitFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/systemd/user/");
@@ -70,9 +80,9 @@ Units composeUnits(const QString& name, const LaunchPlan& plan, bool linuxServer
                    const QString& tarrowProgram, const QString& settingsFile) {
     Units u;
     u.name = name;
-    u.serverUnit = QStringLiteral("tarrow-server-") + name + QStringLiteral(".service");
-    u.watchService = QStringLiteral("tarrow-watch-") + name + QStringLiteral(".service");
-    u.watchTimer = QStringLiteral("tarrow-watch-") + name + QStringLiteral(".timer");
+    u.serverUnit = serverUnitOf(name);
+    u.watchService = watchServiceOf(name);
+    u.watchTimer = watchTimerOf(name);
     const QString folder = folderOf(nativePath(plan.workingDirectory));
     QStringList command;
     if (linuxServer) {

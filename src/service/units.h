@@ -17,6 +17,11 @@ QString escapeUnitName(const QString& text);
 // The name a folder's service gets: its last path component, escaped.
 QString defaultServiceName(const QString& folderNative);
 
+// The file names of a service's three units.
+QString serverUnitOf(const QString& name);
+QString watchServiceOf(const QString& name);
+QString watchTimerOf(const QString& name);
+
 struct Units {
     QString name;
     QString serverUnit, watchService, watchTimer; // file names

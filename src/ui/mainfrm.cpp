@@ -103,7 +103,9 @@ void TMainfrm::buildPages() {
                         QStringLiteral("  Info/Help  "));
     Live = addNamedPage(Tabs, new LivePage(*this, Tabs), "Live", QStringLiteral("Live Server"));
     connect(Main->Status, &StatusPane::componentClicked, this, &TMainfrm::componentClicked);
-    keepWheelForScrolling(this);
+    // Each page's own filter goes with the page when another folder opens.
+    for (int i = 0; i < Tabs->count(); ++i)
+        keepWheelForScrolling(Tabs->widget(i));
 }
 
 QString TMainfrm::folderCaption(const Installation& in) {

@@ -24,15 +24,6 @@ namespace tarrow {
 
 namespace {
 
-// A prompter that keeps what the reader would have said: the page has no use for it.
-struct Silent : Prompter {
-    void message(const QString&) override {}
-    bool confirm(const QString&) override { return false; }
-    QString browseForFolder(const QString&) override { return {}; }
-    void error(const QString&) override {}
-    SaveChoice askToSave(const QString&) override { return SaveChoice::Cancel; }
-};
-
 QTableWidget* table(const char* name, const QStringList& headers, QWidget* parent) {
     auto* t = new QTableWidget(0, int(headers.size()), parent);
     t->setObjectName(QString::fromLatin1(name));
@@ -140,11 +131,7 @@ QString LivePage::password() const {
     if (!Passwordtxt->text().isEmpty()) return Passwordtxt->text();
     const Installation& in = context_.installation();
     if (!in.isSet()) return {};
-    ServerModel model;
-    model.serverKind = ServerModel::ServerKind::Dedicated;
-    Silent silent;
-    loadServerConfig(model, in.root(), in.mod(), silent);
-    return model.text(QStringLiteral("Rconpwtxt"));
+    return loadedServerModel(in.root(), in.mod()).text(QStringLiteral("Rconpwtxt"));
 }
 
 void LivePage::refresh() {

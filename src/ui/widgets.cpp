@@ -100,15 +100,15 @@ void keepWheelForScrolling(QWidget* root) {
 }
 
 QGridLayout* checkBoxGroup(QGroupBox* group, const QString& notice,
-                           std::initializer_list<CheckBoxSpec> boxes) {
+                           std::initializer_list<CheckBoxRow> boxes) {
     auto* grid = new QGridLayout(group);
     auto* label = new QLabel(notice);
     label->setWordWrap(true);
     grid->addWidget(label, 0, 0, 1, 2);
     int i = 0;
-    for (const CheckBoxSpec& spec : boxes) {
-        *spec.box = named(new QCheckBox(QString::fromLatin1(spec.caption), group), spec.name);
-        grid->addWidget(*spec.box, 1 + i / 2, i % 2);
+    for (const CheckBoxRow& row : boxes) {
+        *row.box = named(new QCheckBox(QString::fromLatin1(row.caption), group), row.name);
+        grid->addWidget(*row.box, 1 + i / 2, i % 2);
         ++i;
     }
     return grid;

@@ -95,12 +95,11 @@ QString editorPlainText(const QPlainTextEdit* editor);
 
 // A group box's notice across the top and its check boxes two to a row below; returns the grid, for the
 // buttons that follow (in the row after the boxes).
-struct CheckBoxSpec {
+struct CheckBoxRow {
     QCheckBox** box;
     const char* caption;
     const char* name;
 };
-QGridLayout* checkBoxGroup(QGroupBox* group, const QString& notice,
-                           std::initializer_list<CheckBoxSpec> boxes);
+QGridLayout* checkBoxGroup(QGroupBox* group, const QString& notice, std::initializer_list<CheckBoxRow> boxes);
 
 } // namespace tarrow

@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "app/demo.h"
 #include "app/folders.h"
 #include "app/installation.h"
 #include "app/installroot.h"
@@ -93,7 +94,8 @@ struct Options {
         QStringLiteral("folder"),
         QStringLiteral("Use known folder N (see tarrow folders), or PATH, which becomes known."),
         QStringLiteral("N|PATH")};
-    QCommandLineOption json{QStringLiteral("json"), QStringLiteral("status, folders, query: print JSON.")};
+    QCommandLineOption json{QStringLiteral("json"),
+                            QStringLiteral("status, folders, query, service status, demo: print JSON.")};
     QCommandLineOption address{
         QStringLiteral("address"),
         QStringLiteral("query, rcon: ask HOST[:PORT] instead of the saved command line's."),
@@ -127,7 +129,7 @@ struct Options {
         QStringLiteral("rcon: read the password from FILE (else TARROW_RCON_PASSWORD, else server.cfg)."),
         QStringLiteral("FILE")};
     QCommandLineOption yes{QStringLiteral("yes"), QStringLiteral("rebuild: overwrite without a question.")};
-    QCommandLineOption dir{QStringLiteral("dir"), QStringLiteral("dump: write the folder into DIR."),
+    QCommandLineOption dir{QStringLiteral("dir"), QStringLiteral("dump, demo: write the folder into DIR."),
                            QStringLiteral("DIR")};
     QCommandLineOption include{QStringLiteral("include"),
                                QStringLiteral("dump: also include LIST (plugin,server,bot,tarrow or all)."),
@@ -154,7 +156,8 @@ const char* const kDescription =
     "  rcon COMMAND...                  run a console command on the server (exit 4 without an answer)\n"
     "  service install|start|stop|restart|status|remove [--name NAME]  the server as a systemd user service\n"
     "  watch [--name NAME] [--textfile DIR]  one watchdog check (the service's timer runs it)\n"
-    "  restart --when-empty [--max-wait D] [--warn]  restart the service once only bots play";
+    "  restart --when-empty [--max-wait D] [--warn]  restart the service once only bots play\n"
+    "  demo [linux] [--dir DIR] [--json]  build the sample installation and its settings file";
 
 bool colourWanted() {
     return isatty(fileno(stdout)) && qEnvironmentVariableIsEmpty("NO_COLOR");
@@ -642,6 +645,46 @@ int folders(SettingsStore& store, bool json) {
     return kDone;
 }
 
+// The sample installation the window's --demo opens, built in DIR beside a settings file of its own
+// that knows it: every command can be tried on it with --settings, and nothing real is touched.
+int demo(const QStringList& args, const QString& dirGiven, bool json) {
+    for (const QString& a : args)
+        if (a != QLatin1String("linux")) return fail(QStringLiteral("demo takes only the word linux"));
+    const QString dir =
+        dirGiven.isEmpty()
+            ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/demo")
+            : QDir(dirGiven).absolutePath();
+    const QString marker = QStringLiteral("Tarrow-demo.conf");
+    // A new sample replaces an earlier one, never a folder of somebody's own.
+    const QDir d(dir);
+    if (d.exists() && !d.isEmpty() && !d.exists(marker))
+        return fail(QStringLiteral("%1 holds other files: the demo goes into an empty folder or over an "
+                                   "earlier demo")
+                        .arg(nativePath(dir)));
+    if (!QDir().mkpath(dir)) return fail(QStringLiteral("cannot make the folder %1").arg(nativePath(dir)));
+    const bool linuxDemo = args.contains(QLatin1String("linux"));
+    const DemoInstallation made = linuxDemo ? buildLinuxDemoInstallation(dir, QStringLiteral(":/demo/dlls"))
+                                            : buildDemoInstallation(dir, QStringLiteral(":/demo/dlls"));
+    SettingsStore store(made.settingsFile);
+    const QString root = QDir(made.installRoot).absolutePath();
+    KnownFolders(store).add(root);
+    SilentPrompter prompter;
+    storeInstallRoot(store, root, prompter);
+    if (json) {
+        const QJsonObject o{
+            {QStringLiteral("installRoot"), nativePath(made.installRoot)},
+            {QStringLiteral("settingsFile"), nativePath(made.settingsFile)},
+            {QStringLiteral("platform"), linuxDemo ? QStringLiteral("linux") : QStringLiteral("windows")}};
+        out() << QJsonDocument(o).toJson(QJsonDocument::Indented);
+        out().flush();
+        return kDone;
+    }
+    out() << "Demo installation: " << nativePath(made.installRoot) << Qt::endl
+          << "Settings file: " << nativePath(made.settingsFile) << Qt::endl
+          << "Try: tarrow --settings " << nativePath(made.settingsFile) << " status" << Qt::endl;
+    return kDone;
+}
+
 // --folder N picks a known folder; --folder PATH a folder by its path, which becomes known.
 std::optional<KnownFolder> pickFolder(SettingsStore& store, const QString& word, QString& error) {
     KnownFolders known(store);
@@ -674,18 +717,19 @@ int run(const QStringList& arguments) {
                        o.restartWhenEmpty, o.maxWait, o.warn});
     parser.addPositionalArgument(
         QStringLiteral("command"),
-        QStringLiteral("status, load, unload, rebuild, dump, backups, restore, check, folders, query, rcon"));
+        QStringLiteral("status, load, unload, rebuild, dump, backups, restore, check, folders, query, rcon, "
+                       "service, watch, restart, demo"));
     parser.process(arguments);
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) return fail(QStringLiteral("no command given; see tarrow --help"));
     const QString& command = positional.first();
     const QStringList args = positional.mid(1);
     static const QStringList known{
-        QStringLiteral("status"),  QStringLiteral("load"),   QStringLiteral("unload"),
-        QStringLiteral("rebuild"), QStringLiteral("dump"),   QStringLiteral("backups"),
-        QStringLiteral("restore"), QStringLiteral("check"),  QStringLiteral("folders"),
-        QStringLiteral("query"),   QStringLiteral("rcon"),   QStringLiteral("service"),
-        QStringLiteral("watch"),   QStringLiteral("restart")};
+        QStringLiteral("status"),  QStringLiteral("load"),    QStringLiteral("unload"),
+        QStringLiteral("rebuild"), QStringLiteral("dump"),    QStringLiteral("backups"),
+        QStringLiteral("restore"), QStringLiteral("check"),   QStringLiteral("folders"),
+        QStringLiteral("query"),   QStringLiteral("rcon"),    QStringLiteral("service"),
+        QStringLiteral("watch"),   QStringLiteral("restart"), QStringLiteral("demo")};
     if (!known.contains(command))
         return fail(QStringLiteral("unknown command '%1'; see tarrow --help").arg(command));
 
@@ -694,6 +738,13 @@ int run(const QStringList& arguments) {
     if (settingsFile.isEmpty()) settingsFile = SettingsStore::defaultFileName();
     SettingsStore store(settingsFile);
     if (command == QLatin1String("folders")) return folders(store, parser.isSet(o.json));
+    if (command == QLatin1String("demo")) {
+        try {
+            return demo(args, parser.value(o.dir), parser.isSet(o.json));
+        } catch (const IoError& e) {
+            return fail(e.text());
+        }
+    }
     if (parser.isSet(o.installRoot) && parser.isSet(o.folder))
         return fail(QStringLiteral("give --install-root or --folder, not both"));
     // --install-root serves this call only: the folder the window keeps stays as it is.

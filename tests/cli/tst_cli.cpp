@@ -86,6 +86,8 @@ class TestCli : public QObject {
     void rebuildAsksAndKeepsBackups();
     void dumpMasksPasswords();
     void checkFollowsTheLinuxChain();
+    void demoIsBuiltWhereItHarmsNothing_data();
+    void demoIsBuiltWhereItHarmsNothing();
 };
 
 void TestCli::helpAndVersionWithoutDisplay_data() {
@@ -361,6 +363,58 @@ void TestCli::checkFollowsTheLinuxChain() {
     QCOMPARE(s["platform"].toString(), QStringLiteral("linux"));
     QCOMPARE(component(s, "metamod")["installed"].toString(), QStringLiteral("present"));
     QCOMPARE(component(s, "metamod")["loaded"].toString(), QStringLiteral("yes"));
+}
+
+void TestCli::demoIsBuiltWhereItHarmsNothing_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("platform");
+    QTest::newRow("windows") << QString() << "windows";
+    QTest::newRow("linux") << "linux"
+                           << "linux";
+}
+
+void TestCli::demoIsBuiltWhereItHarmsNothing() {
+    QFETCH(QString, kind);
+    QFETCH(QString, platform);
+    QTemporaryDir work;
+    const QString dir = work.filePath("demo");
+    QStringList args{"demo", "--dir", dir, "--json"};
+    if (!kind.isEmpty()) args.insert(1, kind);
+    const Result made = runProgram(QStringLiteral(TARROW_CLI_BIN), args, work.path());
+    QCOMPARE(made.code, 0);
+    const QJsonObject demo = QJsonDocument::fromJson(made.out.toUtf8()).object();
+    QCOMPARE(demo["installRoot"].toString(), dir + "/Half-Life/");
+    QCOMPARE(demo["settingsFile"].toString(), dir + "/Tarrow-demo.conf");
+    QCOMPARE(demo["platform"].toString(), platform);
+    // The settings file alone is enough for every other command: it knows the sample folder.
+    const Result status =
+        runProgram(QStringLiteral(TARROW_CLI_BIN),
+                   {"--settings", demo["settingsFile"].toString(), "status", "--json"}, work.path());
+    const QJsonObject report = QJsonDocument::fromJson(status.out.toUtf8()).object();
+    QCOMPARE(report["installRoot"].toString(), dir + "/Half-Life/");
+    QCOMPARE(report["platform"].toString(), platform);
+
+    // A second demo replaces the first, edits and all.
+    QFile edited(dir + "/Half-Life/TFC/autoexec.cfg");
+    QVERIFY(edited.open(QIODevice::WriteOnly));
+    edited.write("changed\r\n");
+    edited.close();
+    QCOMPARE(runProgram(QStringLiteral(TARROW_CLI_BIN), args, work.path()).code, 0);
+    QVERIFY(edited.open(QIODevice::ReadOnly));
+    QVERIFY(!edited.readAll().startsWith("changed"));
+
+    // A folder of somebody's own is left alone, whatever it holds.
+    const QString own = work.filePath("own");
+    QVERIFY(QDir().mkpath(own + "/Half-Life/TFC"));
+    QFile mine(own + "/Half-Life/TFC/server.cfg");
+    QVERIFY(mine.open(QIODevice::WriteOnly));
+    mine.write("hostname mine\r\n");
+    mine.close();
+    const Result refused = runProgram(QStringLiteral(TARROW_CLI_BIN), {"demo", "--dir", own}, work.path());
+    QCOMPARE(refused.code, 2);
+    QVERIFY2(refused.err.contains("holds other files"), qPrintable(refused.err));
+    QVERIFY(QFile::exists(own + "/Half-Life/TFC/server.cfg"));
+    QVERIFY(!QFile::exists(own + "/Tarrow-demo.conf"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -760,6 +760,13 @@ int run(const QStringList& arguments) {
         if (!picked) return fail(error);
         base = Installation(&store, picked->root);
     }
+    // The packaged watchdog template passes nothing but the service's name: its server unit knows the folder.
+    if (command == QLatin1String("watch") && parser.isSet(o.name) && !parser.isSet(o.installRoot) &&
+        !parser.isSet(o.folder)) {
+        const QString folder =
+            service::folderOfInstalledServer(service::escapeUnitName(parser.value(o.name)));
+        if (!folder.isEmpty()) base = Installation(&store, folder);
+    }
     const Installation in = base.withStoredPathOverrides().withStoredVersionOverrides();
     if (!in.isSet())
         return fail(QStringLiteral("no Half-Life folder is set; give one with --install-root DIR"));

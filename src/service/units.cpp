@@ -3,6 +3,7 @@
 #include "common/paths.h"
 #include "launcher/commandline.h"
 
+#include <QFile>
 #include <QStandardPaths>
 
 namespace tarrow::service {
@@ -28,6 +29,12 @@ QString execLine(const QStringList& words) {
     for (const QString& w : words)
         out << execArgument(w);
     return out.join(QLatin1Char(' '));
+}
+
+// A path in a setting that takes a path as it stands (WorkingDirectory=): no quotes, which systemd
+// would take for part of the path; '%' doubled, since specifiers are expanded there too.
+QString pathValue(QString path) {
+    return path.replace(QLatin1Char('%'), QStringLiteral("%%"));
 }
 
 QString folderOf(const QString& nativeDirectory) {
@@ -109,7 +116,7 @@ Units composeUnits(const QString& name, const LaunchPlan& plan, bool linuxServer
                                   "\n"
                                   "[Install]\n"
                                   "WantedBy=default.target\n")
-                       .arg(name, folder, execArgument(folder), execLine(command));
+                       .arg(name, folder, pathValue(folder), execLine(command));
     u.watchServiceText =
         QStringLiteral("[Unit]\n"
                        "Description=Tarrow GUI's watchdog for the Half-Life server %1\n"
@@ -132,6 +139,20 @@ Units composeUnits(const QString& name, const LaunchPlan& plan, bool linuxServer
                                       "WantedBy=timers.target\n")
                            .arg(name, u.watchService);
     return u;
+}
+
+QString folderOfInstalledServer(const QString& name) {
+    QFile unit(userUnitFolder() + serverUnitOf(name));
+    if (!unit.open(QIODevice::ReadOnly)) return {};
+    const QByteArray key = "WorkingDirectory=";
+    for (const QByteArray& line : unit.readAll().split('\n')) {
+        if (!line.startsWith(key)) continue;
+        QString folder = QString::fromUtf8(line.mid(key.size())).trimmed();
+        folder.replace(QStringLiteral("%%"), QStringLiteral("%"));
+        if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+        return folder;
+    }
+    return {};
 }
 
 } // namespace tarrow::service

@@ -37,4 +37,9 @@ Units composeUnits(const QString& name, const LaunchPlan& plan, bool linuxServer
 // The folder systemd reads a user's units from: $XDG_CONFIG_HOME/systemd/user/.
 QString userUnitFolder();
 
+// The folder the installed server unit of service `name` runs in (its WorkingDirectory, with a trailing
+// separator), for a watchdog started from the packaged template with nothing but the name. Empty when
+// the unit is not installed.
+QString folderOfInstalledServer(const QString& name);
+
 } // namespace tarrow::service

@@ -112,6 +112,7 @@ class TestService : public QObject {
     void metricsReadBackStrictly();
     void serviceCommandsCallSystemctl();
     void watchRestartsAHungServer();
+    void packagedWatchdogTemplateChecksTheInstalledService();
     void restartWaitsForPeople_data();
     void restartWaitsForPeople();
     void peopleApartFromBotsInTheConsole();
@@ -148,31 +149,50 @@ void TestService::unitNamesAsSystemdEscapes() {
 
 void TestService::unitsForBothPlatforms_data() {
     QTest::addColumn<bool>("linux");
-    QTest::newRow("Linux server") << true;
-    QTest::newRow("Windows server under Wine") << false;
+    QTest::addColumn<QString>("folder"); // below the fixture's root
+    QTest::newRow("Linux server") << true << "";
+    QTest::newRow("Windows server under Wine") << false << "";
+    QTest::newRow("Linux server in a folder with a blank and a percent sign") << true << "my server 100%/";
+    QTest::newRow("Windows server in a folder with a blank and a percent sign") << false << "my server 100%/";
 }
 
 void TestService::unitsForBothPlatforms() {
     QFETCH(bool, linux);
+    QFETCH(QString, folder);
     test::FixtureInstall fx;
-    const QString program = fx.path(linux ? "hlds_run" : "hlds.exe");
-    fx.write(linux ? "hlds_run" : "hlds.exe", "#!/bin/sh\n");
+    const QString program = fx.path(folder + (linux ? "hlds_run" : "hlds.exe"));
+    fx.write(folder + (linux ? "hlds_run" : "hlds.exe"), "#!/bin/sh\n");
     fx.write("bin/wine", "#!/bin/sh\n");
-    for (const char* f : {"hlds_run", "hlds.exe", "bin/wine"})
+    for (const QString& f : {folder + "hlds_run", folder + "hlds.exe", QStringLiteral("bin/wine")})
         QFile::setPermissions(fx.path(f),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     LaunchPlan plan;
     plan.program = program;
     plan.parameters = " -console -game TFC +map 2fort +maxplayers 16 +sv_lan 0 +hostname \"My 100% server\"";
-    plan.workingDirectory = fx.root();
+    plan.workingDirectory = fx.path(folder);
     const Units u =
         composeUnits("public", plan, linux, fx.path("bin/wine"), "/usr/bin/tarrow", "/home/op/Tarrow.conf");
     const QString kind = linux ? "linux" : "windows";
     QCOMPARE(u.serverUnit, QStringLiteral("tarrow-server-public.service"));
-    QCOMPARE(u.serverText.toUtf8(),
-             test::golden(qPrintable("units/server-" + kind + ".service"), fx.root().chopped(1)));
-    QCOMPARE(u.watchServiceText.toUtf8(), test::golden("units/watch.service", fx.root().chopped(1)));
-    QCOMPARE(u.watchTimerText.toUtf8(), test::golden("units/watch.timer", fx.root().chopped(1)));
+    if (folder.isEmpty()) {
+        QCOMPARE(u.serverText.toUtf8(),
+                 test::golden(qPrintable("units/server-" + kind + ".service"), fx.root().chopped(1)));
+        QCOMPARE(u.watchServiceText.toUtf8(), test::golden("units/watch.service", fx.root().chopped(1)));
+        QCOMPARE(u.watchTimerText.toUtf8(), test::golden("units/watch.timer", fx.root().chopped(1)));
+    }
+
+    // The watchdog started from the packaged template finds the folder through the installed unit.
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", fx.path("config").toUtf8());
+    fx.write("config/systemd/user/" + u.serverUnit, u.serverText.toUtf8());
+    const QString found = folderOfInstalledServer("public");
+    const QString missing = folderOfInstalledServer("other");
+    if (configHome.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", configHome);
+    QCOMPARE(found, fx.path(folder));
+    QCOMPARE(missing, QString());
 
     // systemd reads them, with a watchdog program that exists.
     const QString analyze = QStandardPaths::findExecutable("systemd-analyze");
@@ -320,6 +340,61 @@ void TestService::watchRestartsAHungServer() {
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QCOMPARE(metrics.value("tarrow_watchdog_restarts_total{server=\"public\"}"), 1.0);
     QCOMPARE(metrics.value("tarrow_server_up{server=\"public\"}"), 0.0);
+}
+
+void TestService::packagedWatchdogTemplateChecksTheInstalledService() {
+    // The templates as the package installs them: the watchdog knows nothing but the service's name.
+    QFile service(QStringLiteral(TARROW_UNIT_TEMPLATES "/tarrow-watch@.service"));
+    QVERIFY(service.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(service.readAll());
+    const QRegularExpression exec("^ExecStart=(/\\S+)/tarrow watch --name %I$",
+                                  QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch m = exec.match(text);
+    QVERIFY2(m.hasMatch(), qPrintable(text));
+
+    test::FakeServer server;
+    server.silent = true;
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    fx.storeRoot();
+    // The service runs another folder than the one the window last used.
+    const QString other = "servers/public 2/";
+    fx.write(other + "TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    LaunchPlan plan;
+    plan.program = fx.path(other + "hlds.exe");
+    plan.parameters = " -console -game TFC +map 2fort";
+    plan.workingDirectory = fx.path(other);
+    const Units u = composeUnits("public", plan, false, "wine", TARROW_CLI_BIN, fx.settingsFile());
+    fx.write("config/systemd/user/" + u.serverUnit, u.serverText.toUtf8());
+    const QString running = "ActiveState=active\\nActiveEnterTimestamp=@1000\\nNRestarts=0\\n";
+    const Result r = tarrowCli(
+        fx, {"watch", "--name", "public", "--address", server.address(), "--timeout", "100"}, running);
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(QJsonDocument::fromJson(fx.read(other + "tarrow/watch.json"))["lastResult"].toString(),
+             QStringLiteral("silent"));
+    QVERIFY(!fx.exists("tarrow/watch.json"));
+
+    // systemd reads an instance of each template (the program as this build has it).
+    const QString analyze = QStandardPaths::findExecutable("systemd-analyze");
+    if (analyze.isEmpty()) QSKIP("systemd-analyze is not installed: the templates were not verified");
+    QFile timer(QStringLiteral(TARROW_UNIT_TEMPLATES "/tarrow-watch@.timer"));
+    QVERIFY(timer.open(QIODevice::ReadOnly));
+    fx.write("units/tarrow-watch@.timer", timer.readAll());
+    fx.write("units/tarrow-watch@.service",
+             QString(text).replace(m.captured(1) + "/tarrow", QStringLiteral(TARROW_CLI_BIN)).toUtf8());
+    QDir().mkpath(fx.path("run"));
+    QFile::setPermissions(fx.path("run"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert("XDG_RUNTIME_DIR", fx.path("run"));
+    p.setProcessEnvironment(e);
+    p.setWorkingDirectory(fx.path("units"));
+    // The manual page is the package's: this build has not installed it.
+    p.start(analyze,
+            {"verify", "--user", "--man=no", "./tarrow-watch@public.timer", "./tarrow-watch@public.service"});
+    QVERIFY(p.waitForFinished(60000));
+    QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
 }
 
 void TestService::restartWaitsForPeople_data() {

@@ -94,8 +94,9 @@ struct Options {
         QStringLiteral("folder"),
         QStringLiteral("Use known folder N (see tarrow folders), or PATH, which becomes known."),
         QStringLiteral("N|PATH")};
-    QCommandLineOption json{QStringLiteral("json"),
-                            QStringLiteral("status, folders, query, service status, demo: print JSON.")};
+    QCommandLineOption json{
+        QStringLiteral("json"),
+        QStringLiteral("status, check, folders, query, service status, demo: print JSON.")};
     QCommandLineOption address{
         QStringLiteral("address"),
         QStringLiteral("query, rcon: ask HOST[:PORT] instead of the saved command line's."),
@@ -150,7 +151,7 @@ const char* const kDescription =
     "  dump [--dir DIR] [--include L]   write the support dump folder\n"
     "  backups [FILE]                   list the kept previous versions\n"
     "  restore FILE [--at TIME]         put a previous version back\n"
-    "  check                            follow the loader chain and list its problems (exit 3 if any)\n"
+    "  check [--json]                   follow the loader chain and list its problems (exit 3 if any)\n"
     "  folders [--json]                 the known Half-Life folders; --folder N picks one for a call\n"
     "  query [--json] [--players] [--rules]  ask the running server (exit 4 when it does not answer)\n"
     "  rcon COMMAND...                  run a console command on the server (exit 4 without an answer)\n"
@@ -609,9 +610,29 @@ int restore(const Installation& in, const QStringList& args, const QString& at) 
                     .arg(args.first(), at.isEmpty() ? QString() : QStringLiteral(" at ") + at));
 }
 
-int check(const Installation& in) {
+int check(const Installation& in, bool json) {
     const LoaderChain chain = followLoaderChain(in.paths(), in.components());
-    out() << loaderChainText(chain).join(QLatin1Char('\n')) << Qt::endl;
+    if (!json) {
+        out() << loaderChainText(chain).join(QLatin1Char('\n')) << Qt::endl;
+        return chain.problems.isEmpty() ? kDone : kProblems;
+    }
+    QJsonArray links, problems;
+    for (const ChainLink& l : chain.links)
+        links.append(QJsonObject{{QStringLiteral("file"), nativePath(l.file)},
+                                 {QStringLiteral("line"), l.line},
+                                 {QStringLiteral("statement"), l.statement.trimmed()},
+                                 {QStringLiteral("library"), l.library},
+                                 {QStringLiteral("exists"), l.exists}});
+    for (const ChainProblem& p : chain.problems)
+        problems.append(QJsonObject{{QStringLiteral("file"), nativePath(p.file)},
+                                    {QStringLiteral("line"), p.line},
+                                    {QStringLiteral("text"), p.text}});
+    const QJsonObject o{{QStringLiteral("installRoot"), nativePath(in.root())},
+                        {QStringLiteral("platform"), QLatin1String(platformName(chain.platform))},
+                        {QStringLiteral("links"), links},
+                        {QStringLiteral("problems"), problems}};
+    out() << QJsonDocument(o).toJson(QJsonDocument::Indented);
+    out().flush();
     return chain.problems.isEmpty() ? kDone : kProblems;
 }
 
@@ -828,7 +849,7 @@ int run(const QStringList& arguments) {
         if (command == QLatin1String("status")) return status(in, where, parser.isSet(o.json));
         if (command == QLatin1String("dump")) return dump(in, parser.value(o.dir), parser.value(o.include));
         if (command == QLatin1String("backups")) return backups(in, args);
-        if (command == QLatin1String("check")) return check(in);
+        if (command == QLatin1String("check")) return check(in, parser.isSet(o.json));
         return restore(in, args, parser.value(o.at));
     } catch (const IoError& e) {
         return fail(e.text());

@@ -358,6 +358,18 @@ void TestCli::checkFollowsTheLinuxChain() {
     QVERIFY2(broken.out.contains(fx.path("TFC/addons/metamod/plugins.ini") +
                                  ": has only win32 lines: Metamod on a Linux server ignores them all"),
              qPrintable(broken.out));
+    // The same for a machine: the problem with its file, the chain with the libraries it reaches.
+    const Result json = shell(fx, {"check", "--json"});
+    QCOMPARE(json.code, 3);
+    const QJsonObject c = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    QCOMPARE(c["platform"].toString(), QStringLiteral("linux"));
+    QCOMPARE(c["problems"].toArray().size(), 1);
+    QCOMPARE(c["problems"][0]["file"].toString(), fx.path("TFC/addons/metamod/plugins.ini"));
+    QCOMPARE(c["problems"][0]["text"].toString(),
+             QStringLiteral("has only win32 lines: Metamod on a Linux server ignores them all"));
+    QCOMPARE(c["links"][0]["statement"].toString(),
+             QStringLiteral("gamedll_linux \"addons/metamod/dlls/metamod.so\""));
+    QCOMPARE(c["links"][0]["line"].toInt(), 2);
     // The report of a Linux server says what it can: present, and the build.
     const QJsonObject s = QJsonDocument::fromJson(shell(fx, {"status", "--json"}).out.toUtf8()).object();
     QCOMPARE(s["platform"].toString(), QStringLiteral("linux"));

@@ -171,7 +171,7 @@ void BM_ServerConfigRoundTrip(benchmark::State& state) {
     model.setText(QStringLiteral("AdminPasstxt"), QStringLiteral("_pw"));
     tarrow::SilentPrompter prompter;
     for (auto _ : state) {
-        tarrow::saveServerConfig(model, root, QStringLiteral("TFC"), prompter);
+        tarrow::saveServerConfig(model, root, QStringLiteral("TFC"), tarrow::BackupStore(root), prompter);
         tarrow::loadServerConfig(model, root, QStringLiteral("TFC"), prompter);
     }
 }

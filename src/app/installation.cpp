@@ -33,7 +33,7 @@ ServerPlatform Installation::platform() const {
 }
 
 InstallPaths Installation::paths() const {
-    return InstallPaths(root_, mod_, components_, platform());
+    return InstallPaths(root_, mod_, components_, platform(), journal_);
 }
 
 QString Installation::keyPathFor(const QString& valueName) const {

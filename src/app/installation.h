@@ -6,6 +6,7 @@
 #include "platform.h"
 
 #include <QString>
+#include <memory>
 
 namespace tarrow {
 
@@ -39,7 +40,9 @@ class Installation {
     ServerPlatform platform() const;
     // The paths of the folder as they are now on disk (a Linux library is found by name).
     InstallPaths paths() const;
-    BackupStore backups() const { return BackupStore(root_); }
+    BackupStore backups() const { return BackupStore(root_, journal_); }
+    // The writes made through this installation's backups (and its copies') since they were last taken.
+    QList<WriteRecord> takeWrites() const { return journal_->take(); }
     SettingsStore* store() const { return store_; }
 
     // A value of the program's settings; empty without a store. The folder's own values (its command
@@ -59,6 +62,8 @@ class Installation {
     QString root_;
     QString mod_;
     ComponentSettings components_;
+    // Shared by the copies of this value: an override's copy is the same folder, with the same writes.
+    std::shared_ptr<WriteJournal> journal_ = std::make_shared<WriteJournal>();
 };
 
 } // namespace tarrow

@@ -37,8 +37,9 @@ QString botFolderOf(const QString& installRoot, const QString& modFolder) {
     return pluginFolderOf(installRoot) + modFolder + QLatin1Char('\\');
 }
 
-InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSettings& s, ServerPlatform p)
-    : platform(p), root(r), mod(c) {
+InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSettings& s, ServerPlatform p,
+                           std::shared_ptr<WriteJournal> j)
+    : platform(p), root(r), mod(c), journal(std::move(j)) {
     const QString modDir = r + c + QLatin1Char('\\');
     liblist = modDir + QStringLiteral("liblist.gam");
     autoexec = modDir + QStringLiteral("autoexec.cfg");

@@ -13,7 +13,7 @@ namespace tarrow {
 // component's .so names found on disk, in the spelling found.
 struct InstallPaths {
     InstallPaths(const QString& installRoot, const QString& modFolder, const ComponentSettings& settings,
-                 ServerPlatform platform);
+                 ServerPlatform platform, std::shared_ptr<WriteJournal> journal = {});
     ServerPlatform platform = ServerPlatform::Windows;
     QString root, mod;
     QString liblist, autoexec, pluginsIni, ntfConfig;
@@ -22,8 +22,10 @@ struct InstallPaths {
     // The bot's folders and file, the map folder, and the server's own lists.
     QString botConfig, configsFolder, scriptsFolder, mapsFolder, mapcycle, motd;
 
-    // Where the previous versions of the installation's files are kept.
-    BackupStore backups() const { return BackupStore(root); }
+    // Where the previous versions of the installation's files are kept; the writes through it go to the
+    // installation's journal.
+    BackupStore backups() const { return BackupStore(root, journal); }
+    std::shared_ptr<WriteJournal> journal;
 };
 
 // The plug-in folder InstallRoot + "tarrow\", and the bot folder InstallRoot + "tarrow\" + ModFolder + "\":

@@ -189,11 +189,11 @@ void saveBotConfig(const QString& path, const BotConfigModel& model, const Compo
     writeFileBytes(path, joinLinesCrLf(model.fileLines(settings.LatestPluginVersion, kept)), backups);
 }
 
-void createBotConfig(const QString& installRoot, const QString& modFolder,
-                     const ComponentSettings& settings) {
+void createBotConfig(const QString& installRoot, const QString& modFolder, const ComponentSettings& settings,
+                     const BackupStore& backups) {
     createFolder(botFolderOf(installRoot, modFolder));
     writeFileBytes(botConfigPath(installRoot, modFolder),
-                   joinLinesCrLf(newBotConfigLines(settings.LatestPluginVersion)), BackupStore(installRoot));
+                   joinLinesCrLf(newBotConfigLines(settings.LatestPluginVersion)), backups);
 }
 
 } // namespace tarrow

@@ -68,6 +68,7 @@ QString botConfigShownPath(const QString& installRoot, const QString& modFolder)
 void saveBotConfig(const QString& path, const BotConfigModel& model, const ComponentSettings& settings,
                    const BackupStore& backups);
 // Makes the bot folder and a new file from the template.
-void createBotConfig(const QString& installRoot, const QString& modFolder, const ComponentSettings& settings);
+void createBotConfig(const QString& installRoot, const QString& modFolder, const ComponentSettings& settings,
+                     const BackupStore& backups);
 
 } // namespace tarrow

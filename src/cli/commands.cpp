@@ -464,10 +464,10 @@ int loadOrUnload(const Installation& in, const QStringList& args, bool load) {
         out() << name << (load ? " is already loaded" : " is not loaded") << "; nothing changed." << Qt::endl;
         return kDone;
     }
-    takeWriteJournal();
+    in.takeWrites();
     // The click on the row, with the refresh's steps around it, until the state is reached.
     const SwitchOutcome done = switchComponent(p, in.components(), *c, load);
-    printWrites(takeWriteJournal());
+    printWrites(in.takeWrites());
     if (!done.reached) {
         out() << statusText(done.after.report, runningOf(p), in.root(), colourWanted());
         if (!done.file.isEmpty())
@@ -517,13 +517,13 @@ int rebuild(const Installation& in, const QStringList& words, bool yes) {
                 continue;
             }
         }
-        takeWriteJournal();
+        in.takeWrites();
         if (!rebuildTarget(t, all, in.backups())) {
             rc = fail(QStringLiteral("the folder %1 does not exist; %2 was not written")
                           .arg(nativePath(t.folder), shown));
             continue;
         }
-        printWrites(takeWriteJournal());
+        printWrites(in.takeWrites());
     }
     return rc;
 }
@@ -600,10 +600,10 @@ int restore(const Installation& in, const QStringList& args, const QString& at) 
         if (!matches(b, args.first(), root)) continue;
         const QString stamp = b.time.toString(QStringLiteral("yyyyMMdd-HHmmss"));
         if (!at.isEmpty() && !timeText(b).startsWith(at) && !stamp.startsWith(at)) continue;
-        takeWriteJournal();
+        in.takeWrites();
         in.backups().restore(b);
         out() << "Restored " << b.original << " as it was at " << timeText(b) << Qt::endl;
-        printWrites(takeWriteJournal());
+        printWrites(in.takeWrites());
         return kDone;
     }
     return fail(QStringLiteral("no backup of %1%2; see tarrow backups")

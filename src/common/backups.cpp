@@ -99,6 +99,11 @@ void writeCopy(const QString& path, const QByteArray& bytes) {
 
 } // namespace
 
+BackupStore::BackupStore(const QString& installRoot, std::shared_ptr<WriteJournal> journal)
+    : BackupStore(installRoot) {
+    journal_ = std::move(journal);
+}
+
 BackupStore::BackupStore(const QString& installRoot) {
     if (installRoot.isEmpty()) return;
     root_ = nativePath(installRoot);

@@ -4,8 +4,29 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <memory>
+#include <utility>
 
 namespace tarrow {
+
+// What the safe writer did to a person's file (through a backup store), for the window's status bar and
+// the command line's report.
+struct WriteRecord {
+    QString path;   // native
+    QString backup; // the copy of the previous bytes, empty when there were none to keep
+    bool deleted = false;
+    bool changed = true; // false when the file already held these bytes
+};
+
+// The writes made through the backup stores of one installation, collected until they are taken.
+class WriteJournal {
+  public:
+    void add(const WriteRecord& record) { records_.append(record); }
+    QList<WriteRecord> take() { return std::exchange(records_, {}); }
+
+  private:
+    QList<WriteRecord> records_;
+};
 
 // Previous versions of the files the program overwrites or deletes. They live below
 // InstallRoot + "tarrow/backups/", mirroring each file's place relative to InstallRoot, named
@@ -34,6 +55,11 @@ class BackupStore {
     BackupStore() = default;
     // `installRoot` composed or native; empty for none.
     explicit BackupStore(const QString& installRoot);
+    // The same, recording every write made through it in `journal` (shared by the installation's stores).
+    BackupStore(const QString& installRoot, std::shared_ptr<WriteJournal> journal);
+
+    // Where the writes through this store are recorded; null when nobody asked.
+    WriteJournal* journal() const { return journal_.get(); }
 
     // The installation's root, native, ending with '/'; empty for none.
     const QString& root() const { return root_; }
@@ -54,6 +80,7 @@ class BackupStore {
     QString folderFor(const QString& nativeTarget) const;
     void prune(const QString& folder, const QString& fileName, const QString& keep) const;
     QString root_;
+    std::shared_ptr<WriteJournal> journal_;
 };
 
 // The clock the backup names are taken from; tests set it to make two backups in one second.

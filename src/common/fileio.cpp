@@ -21,9 +21,8 @@ WriteFaultHook& faultHook() {
     return hook;
 }
 
-QList<WriteRecord>& journal() {
-    static QList<WriteRecord> records;
-    return records;
+void record(const BackupStore* backups, const WriteRecord& r) {
+    if (backups && backups->journal()) backups->journal()->add(r);
 }
 
 QString accessDenied(const QString& path) {
@@ -145,7 +144,7 @@ void writeAt(const QString& path, const QByteArray& bytes, WriteMode mode, const
 
     const bool existed = info.isFile();
     if (backups && alreadyHolds(info, bytes)) {
-        journal().append(WriteRecord{path, QString(), false, false});
+        record(backups, WriteRecord{path, QString(), false, false});
         return;
     }
     const QString backup = backups ? backups->keepPreviousVersion(path, &bytes) : QString();
@@ -169,7 +168,7 @@ void writeAt(const QString& path, const QByteArray& bytes, WriteMode mode, const
     }
     if (!file.commit())
         throw IoError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
-    if (backups) journal().append(WriteRecord{path, backup, false, !existed || !backup.isEmpty()});
+    record(backups, WriteRecord{path, backup, false, !existed || !backup.isEmpty()});
 }
 
 void removeAt(const QString& path, const BackupStore* backups) {
@@ -181,7 +180,7 @@ void removeAt(const QString& path, const BackupStore* backups) {
     QFile file(path);
     if (!file.remove())
         throw IoError(QStringLiteral("Cannot delete file \"%1\". %2").arg(path, file.errorString()));
-    if (backups) journal().append(WriteRecord{path, backup, true, true});
+    record(backups, WriteRecord{path, backup, true, true});
 }
 
 } // namespace
@@ -208,10 +207,6 @@ void writeFileAsNamed(const QString& path, const QByteArray& bytes) {
 
 void deleteFileAsNamed(const QString& path) {
     removeAt(path, nullptr);
-}
-
-QList<WriteRecord> takeWriteJournal() {
-    return std::exchange(journal(), {});
 }
 
 bool isReadOnly(const QString& composedPath) {

@@ -64,16 +64,6 @@ void createFolder(const QString& composedPath);
 using WriteFaultHook = std::function<void(const QString& nativePath, const QByteArray& bytes)>;
 void setWriteFaultHook(WriteFaultHook hook);
 
-// What the safe writer did to a person's file (through a backup store), for the window's status bar and the
-// command line's report. The journal collects records until they are taken.
-struct WriteRecord {
-    QString path;   // native
-    QString backup; // the copy of the previous bytes, empty when there were none to keep
-    bool deleted = false;
-    bool changed = true; // false when the file already held these bytes
-};
-QList<WriteRecord> takeWriteJournal();
-
 } // namespace tarrow
 
 namespace tarrow {

@@ -8,6 +8,8 @@
 
 namespace tarrow {
 
+class BackupStore;
+
 class Prompter;
 
 // The lines of the three files for the current settings, walking their tables.
@@ -43,7 +45,7 @@ QString serverConfigPath(const ServerModel& model, const QString& installRoot, c
 
 // Saves the three files in order, with the checks and messages the user sees first.
 void saveServerConfig(ServerModel& model, const QString& installRoot, const QString& modFolder,
-                      Prompter& prompter);
+                      const BackupStore& backups, Prompter& prompter);
 
 // Loads the chosen kind's file, then the Admin Mod and NeoTF files its exec lines name. Throws
 // ConversionError at a number that is not one (lines before it stay applied).

@@ -271,7 +271,8 @@ QString chooseServerKindMessage() {
     return QStringLiteral("You must either select a \"Dedicated Server\" or a \"Listen Server\".");
 }
 
-void saveServerConfig(ServerModel& m, const QString& root, const QString& mod, Prompter& prompter) {
+void saveServerConfig(ServerModel& m, const QString& root, const QString& mod, const BackupStore& backups,
+                      Prompter& prompter) {
     const QString path = serverConfigPath(m, root, mod);
     if (path.isEmpty()) {
         prompter.message(chooseServerKindMessage());
@@ -288,7 +289,6 @@ void saveServerConfig(ServerModel& m, const QString& root, const QString& mod, P
         prompter.message(QStringLiteral("Your ") + root + mod + QStringLiteral(" directory does not exist!"));
         return;
     }
-    const BackupStore backups(root);
     writeLines(path, serverSettings(), m, serverFileLines(m), backups);
     if (const auto exec = adminmodExecText(m))
         writeLines(pluginConfigPath(root, mod, *exec), adminmodSettings(), m, adminmodFileLines(m), backups);

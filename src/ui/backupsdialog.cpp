@@ -45,13 +45,13 @@ QPlainTextEdit* viewer(const QString& name, const QString& caption) {
 
 } // namespace
 
-BackupsDialog::BackupsDialog(const QString& root, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), root_(root), prompter_(prompter) {
+BackupsDialog::BackupsDialog(const BackupStore& backups, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), store_(backups), prompter_(prompter) {
     setObjectName(QStringLiteral("Backupsdlg"));
     setWindowTitle(QStringLiteral("Backups - Tarrow GUI"));
     resize(900, 560);
     auto* layout = new QVBoxLayout(this);
-    Backuplbl = new QLabel(QStringLiteral("Previous versions kept in ") + backupFolder(root_));
+    Backuplbl = new QLabel(QStringLiteral("Previous versions kept in ") + backupFolder(store_.root()));
     Backuplbl->setWordWrap(true);
     layout->addWidget(Backuplbl);
 
@@ -96,7 +96,7 @@ BackupsDialog::BackupsDialog(const QString& root, Prompter& prompter, QWidget* p
 }
 
 void BackupsDialog::reload() {
-    backups_ = BackupStore(root_).list();
+    backups_ = store_.list();
     Backuplst->clear();
     for (const Backup& b : backups_) {
         auto* item = new QTreeWidgetItem(
@@ -131,7 +131,7 @@ void BackupsDialog::RestorecmdClick() {
                 .arg(b.original, when)))
         return;
     try {
-        BackupStore(root_).restore(b);
+        store_.restore(b);
     } catch (const IoError& e) {
         prompter_.error(e.text());
         return;

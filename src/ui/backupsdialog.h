@@ -19,7 +19,8 @@ class Prompter;
 class BackupsDialog : public QDialog {
     Q_OBJECT
   public:
-    BackupsDialog(const QString& installRootNative, Prompter& prompter, QWidget* parent = nullptr);
+    // `backups`: the installation's store, whose journal hears of every restore.
+    BackupsDialog(const BackupStore& backups, Prompter& prompter, QWidget* parent = nullptr);
 
     // Reads the backup folder again.
     void reload();
@@ -37,7 +38,7 @@ class BackupsDialog : public QDialog {
     void showChosen();
     void RestorecmdClick();
 
-    QString root_;
+    BackupStore store_;
     Prompter& prompter_;
     QList<Backup> backups_;
 };

@@ -295,7 +295,7 @@ bool TMainfrm::runGuarded(const std::function<void()>& handler) {
         prompter_.error(QString::fromLocal8Bit(e.what()));
     }
     // Also after a failure: the files written before it are named.
-    showWrites(takeWriteJournal());
+    showWrites(installation_.takeWrites());
     return ok;
 }
 
@@ -377,7 +377,7 @@ void TMainfrm::FormCreate() {
     }
 
     // Writes made before the window existed (a demo installation, say) are not the user's news.
-    takeWriteJournal();
+    installation_.takeWrites();
     const InstallPaths paths = installation_.paths();
 
     // The plug-in folder, without the pages a previous run left behind.
@@ -396,7 +396,7 @@ void TMainfrm::FormCreate() {
         prompter_.message(missingLiblistMessage(paths.liblist));
     normalisePluginFile(paths.pluginsIni, backups);
     normalisePluginFile(paths.ntfConfig, backups);
-    if (const QList<WriteRecord> normalised = takeWriteJournal(); anyChanged(normalised))
+    if (const QList<WriteRecord> normalised = installation_.takeWrites(); anyChanged(normalised))
         statusBar()->showMessage(refreshWritesText(normalised, LoadFlags{}, LoadFlags{}));
 
     // The waiting pages the Loaded links lead to.
@@ -539,7 +539,7 @@ void TMainfrm::statustmrTimer() {
             LoadFlags before;
             bool clicked;
             ~Report() {
-                const QList<WriteRecord> written = takeWriteJournal();
+                const QList<WriteRecord> written = w->installation_.takeWrites();
                 if (!anyChanged(written)) return;
                 w->statusBar()->showMessage(refreshWritesText(written, before, refresh.flags()));
                 // The engine reads its loader files only when it starts.

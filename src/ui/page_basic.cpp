@@ -107,7 +107,7 @@ void BasicPage::SaveservercmdClick() {
     const Installation& in = context_.installation();
     const QString path = serverConfigPath(binding_.model(), in.root(), in.mod());
     const bool written = !path.isEmpty() && folderExists(in.root() + in.mod());
-    saveServerConfig(binding_.model(), in.root(), in.mod(), context_.prompter());
+    saveServerConfig(binding_.model(), in.root(), in.mod(), in.backups(), context_.prompter());
     if (written) context_.serverSettingsSaved(QFileInfo(nativePath(path)).fileName());
 }
 

@@ -162,9 +162,9 @@ void InfoPage::BackupscmdClick() {
         return;
     }
     if (backupsDialog_) backupsDialog_->deleteLater();
-    backupsDialog_ = new BackupsDialog(nativePath(root), context_.prompter(), this);
+    backupsDialog_ = new BackupsDialog(context_.installation().backups(), context_.prompter(), this);
     connect(backupsDialog_, &BackupsDialog::restored, this, [this](const QString& path) {
-        context_.reportWrites(takeWriteJournal());
+        context_.reportWrites(context_.installation().takeWrites());
         Q_UNUSED(path);
     });
     // Window-modal without a nested loop: the window's timers and tests go on.

@@ -221,7 +221,7 @@ void TarrowPage::TarcmdClick() {
             return;
         setBotControlsEnabled(true);
         setMode(Mode::Save);
-        createBotConfig(root, mod, context_.installation().components());
+        createBotConfig(root, mod, context_.installation().components(), context_.installation().backups());
         return;
     }
     setBotControlsEnabled(true);

@@ -1,6 +1,7 @@
 #include "app/folders.h"
 #include "app/installation.h"
 #include "app/windowoptions.h"
+#include "common/fileio.h"
 #include "common/settingsstore.h"
 #include "support/fixtureinstall.h"
 #include "support/scriptedprompter.h"
@@ -17,6 +18,7 @@ class TestFolders : public QObject {
     void eachFolderKeepsItsOwnLauncherSettings();
     void singleFolderSettingsFileStillOpens();
     void foldersKeepTheirNumbersAndSpellingsMeetOnce();
+    void eachFolderHearsOfItsOwnWritesOnly();
 };
 
 namespace {
@@ -98,6 +100,34 @@ void TestFolders::foldersKeepTheirNumbersAndSpellingsMeetOnce() {
     QCOMPARE(known.byIndex(2)->root, fx.path("a/"));
     QVERIFY(!known.byIndex(3));
     QVERIFY(!known.current());
+}
+
+void TestFolders::eachFolderHearsOfItsOwnWritesOnly() {
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    fx.write("second/TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    const Installation first(&fx.settings(), fx.root());
+    const Installation second(&fx.settings(), fx.path("second/"));
+    // An override's copy is the same folder: its writes are the folder's.
+    const Installation firstOverridden = first.withStoredPathOverrides();
+
+    writeFileBytes(first.paths().liblist, "gamedll \"..\\tarrow\\tarrow.dll\"\r\n", first.backups());
+    writeFileBytes(firstOverridden.paths().autoexec, "echo hi\r\n", firstOverridden.paths().backups());
+    writeFileBytes(second.paths().liblist, "gamedll \"dlls\\tfc.dll\"\r\n", second.backups());
+    writeFileBytes(fx.path("dump.txt"), "not a person's file", WriteMode::Output);
+
+    const QList<WriteRecord> firstWrites = first.takeWrites();
+    QCOMPARE(firstWrites.size(), 2);
+    QCOMPARE(firstWrites[0].path, fx.path("TFC/liblist.gam"));
+    QVERIFY(firstWrites[0].changed);
+    QCOMPARE(firstWrites[1].path, fx.path("TFC/autoexec.cfg"));
+    QVERIFY(firstOverridden.takeWrites().isEmpty());
+    // The second folder's file held those bytes already: written nowhere, and heard of only there.
+    const QList<WriteRecord> secondWrites = second.takeWrites();
+    QCOMPARE(secondWrites.size(), 1);
+    QCOMPARE(secondWrites[0].path, fx.path("second/TFC/liblist.gam"));
+    QVERIFY(!secondWrites[0].changed);
+    QVERIFY(first.takeWrites().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestFolders)

@@ -70,17 +70,18 @@ void TestBackups::everyWriterKeepsThePreviousBytes() {
         fx.write("TFC/server.cfg", before);
     else
         QDir().mkpath(fx.path("TFC"));
-    takeWriteJournal();
+    const auto written = std::make_shared<WriteJournal>();
+    const BackupStore store(fx.root(), written);
 
-    if (writer == "replace" || writer == "new") writeFileBytes(file, "sv_lan 1\r\n", fx.backups());
-    if (writer == "list") SaveListToFile(file, {"sv_lan 1"}, QString(), fx.backups());
-    if (writer == "delete") deleteFile(file, fx.backups());
-    if (writer == "same") writeFileBytes(file, before, fx.backups());
+    if (writer == "replace" || writer == "new") writeFileBytes(file, "sv_lan 1\r\n", store);
+    if (writer == "list") SaveListToFile(file, {"sv_lan 1"}, QString(), store);
+    if (writer == "delete") deleteFile(file, store);
+    if (writer == "same") writeFileBytes(file, before, store);
     if (writer == "output") writeFileBytes(file, "dump", WriteMode::Output);
 
     const QList<Backup> backups = fx.backups().list();
     QCOMPARE(backups.size(), kept ? 1 : 0);
-    const QList<WriteRecord> journal = takeWriteJournal();
+    const QList<WriteRecord> journal = written->take();
     QCOMPARE(journal.size(), writer == "output" ? 0 : 1);
     if (!kept) return;
     const Backup& b = backups.first();
@@ -248,8 +249,8 @@ void TestBackups::sameBytesLeaveTheFileAlone() {
                    QFile::encodeName(fx.path("liblist.link")).constData()) == 0);
     struct stat before {};
     QCOMPARE(::stat(QFile::encodeName(fx.path("TFC/liblist.gam")).constData(), &before), 0);
-    takeWriteJournal();
-    writeFileBytes(fx.path("TFC/liblist.gam"), next, fx.backups());
+    const auto journalOf = std::make_shared<WriteJournal>();
+    writeFileBytes(fx.path("TFC/liblist.gam"), next, BackupStore(fx.root(), journalOf));
     struct stat after {};
     QCOMPARE(::stat(QFile::encodeName(fx.path("TFC/liblist.gam")).constData(), &after), 0);
     QCOMPARE(fx.read("TFC/liblist.gam"), next);
@@ -257,7 +258,7 @@ void TestBackups::sameBytesLeaveTheFileAlone() {
     QCOMPARE(after.st_ino == before.st_ino, !written);
     QCOMPARE(after.st_nlink, written ? nlink_t(1) : nlink_t(2));
     QCOMPARE(fx.backups().list().size(), written ? 1 : 0);
-    const QList<WriteRecord> journal = takeWriteJournal();
+    const QList<WriteRecord> journal = journalOf->take();
     QCOMPARE(journal.size(), 1);
     QCOMPARE(journal.first().changed, written);
 }

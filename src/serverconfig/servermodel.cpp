@@ -19,9 +19,8 @@ bool isNumber(const Setting& s) {
 QHash<QString, QString>& boxEdits() {
     static QHash<QString, QString> map = [] {
         QHash<QString, QString> m;
-        for (const auto* table : {&serverSettings(), &adminmodSettings(), &neotfSettings()})
-            for (const Setting& s : *table)
-                if (hasBox(s)) m.insert(s.boxName(), isNumber(s) ? s.editName() : s.controlName());
+        for (const Setting* s : allSettings())
+            if (hasBox(*s)) m.insert(s->boxName(), isNumber(*s) ? s->editName() : s->controlName());
         return m;
     }();
     return map;
@@ -34,30 +33,29 @@ QString ServerModel::editOfBox(const QString& box) {
 }
 
 ServerModel::ServerModel() {
-    for (const auto* table : {&serverSettings(), &adminmodSettings(), &neotfSettings()}) {
-        for (const Setting& s : *table) {
-            if (s.kind == SettingKind::Comment || s.kind == SettingKind::Teamplay) continue;
-            if (isNumber(s)) {
-                NumberState n;
-                n.setting = &s;
-                n.edit = s.editName();
-                n.lastValid = s.start;
-                numbers_.insert(s.controlName(), n);
-                numberOfEdit_.insert(n.edit, s.controlName());
-                texts_.insert(n.edit, QString::number(s.start));
-            } else if (s.kind == SettingKind::Flag) {
-                checked_.insert(s.controlName(), false);
-            } else {
-                texts_.insert(s.controlName(), QString());
-            }
-            if (hasBox(s)) checked_.insert(s.boxName(), false);
+    for (const Setting* row : allSettings()) {
+        const Setting& s = *row;
+        if (s.kind == SettingKind::Comment || s.kind == SettingKind::Teamplay) continue;
+        if (isNumber(s)) {
+            NumberState n;
+            n.setting = &s;
+            n.edit = s.editName();
+            n.lastValid = s.start;
+            numbers_.insert(s.controlName(), n);
+            numberOfEdit_.insert(n.edit, s.controlName());
+            texts_.insert(n.edit, QString::number(s.start));
+        } else if (s.kind == SettingKind::Flag) {
+            checked_.insert(s.controlName(), false);
+        } else {
+            texts_.insert(s.controlName(), QString());
         }
+        if (hasBox(s)) checked_.insert(s.boxName(), false);
     }
-    for (const auto* table : {&serverSettings(), &adminmodSettings(), &neotfSettings()})
-        for (const Setting& s : *table) {
-            if (s.startText) texts_.insert(s.controlName(), QString::fromLatin1(s.startText));
-            if (s.valueNames) setText(s.editName(), texts_.value(s.editName()));
-        }
+    // Start texts and named values once every control has its place: a named value sets its edit.
+    for (const Setting* s : allSettings()) {
+        if (s->startText) texts_.insert(s->controlName(), QString::fromLatin1(s->startText));
+        if (s->valueNames) setText(s->editName(), texts_.value(s->editName()));
+    }
 }
 
 QString ServerModel::text(const QString& edit) const {

@@ -151,18 +151,16 @@ QStringList rowLines(const Setting& s, const ServerModel& m) {
 
 void rememberFileValues(ServerModel& m) {
     m.baseline.clear();
-    for (const auto* table : {&serverSettings(), &adminmodSettings(), &neotfSettings()})
-        for (const Setting& s : *table)
-            m.baseline.insert(&s, rowLines(s, m));
+    for (const Setting* s : allSettings())
+        m.baseline.insert(s, rowLines(*s, m));
 }
 
 bool hasChangedRows(const ServerModel& m) {
     ServerModel defaults;
     if (m.baseline.isEmpty()) rememberFileValues(defaults);
     const auto& baseline = m.baseline.isEmpty() ? defaults.baseline : m.baseline;
-    for (const auto* table : {&serverSettings(), &adminmodSettings(), &neotfSettings()})
-        for (const Setting& s : *table)
-            if (s.kind != SettingKind::Comment && rowLines(s, m) != baseline.value(&s)) return true;
+    for (const Setting* s : allSettings())
+        if (s->kind != SettingKind::Comment && rowLines(*s, m) != baseline.value(s)) return true;
     return false;
 }
 

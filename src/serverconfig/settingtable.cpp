@@ -1514,12 +1514,20 @@ QString Setting::editName() const {
     return name + QStringLiteral("txt");
 }
 
+const std::vector<const Setting*>& allSettings() {
+    static const std::vector<const Setting*> rows = [] {
+        std::vector<const Setting*> all;
+        for (const auto* table : {&serverSettings(), &adminmodSettings(), &neotfSettings()})
+            for (const Setting& s : *table)
+                all.push_back(&s);
+        return all;
+    }();
+    return rows;
+}
+
 const Setting* findSetting(const QString& control) {
-    for (const auto* table : {&serverSettings(), &adminmodSettings(), &neotfSettings()}) {
-        for (const Setting& s : *table) {
-            if (s.control && control == QLatin1String(s.control)) return &s;
-        }
-    }
+    for (const Setting* s : allSettings())
+        if (s->control && control == QLatin1String(s->control)) return s;
     return nullptr;
 }
 

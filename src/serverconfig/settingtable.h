@@ -62,6 +62,9 @@ const std::vector<Setting>& adminmodSettings();
 // The NeoTF file, in file order.
 const std::vector<Setting>& neotfSettings();
 
+// Every row of the three tables: the server file's, then Admin Mod's, then NeoTF's, each in file order.
+const std::vector<const Setting*>& allSettings();
+
 // The row of a control in any of the three tables; nullptr when none.
 const Setting* findSetting(const QString& control);
 

@@ -136,6 +136,8 @@ void TMainfrm::showFolder() {
 
 QList<TMainfrm::UnsavedEdit> TMainfrm::unsavedEdits() {
     QList<UnsavedEdit> out;
+    if (Tarrow->hasUnsavedBotSettings())
+        out.append({QStringLiteral("Bot settings"), [this] { Tarrow->TarcmdClick(); }});
     if (Tarrow->hasUnsavedFile())
         out.append({Tabs->tabText(1).trimmed(), [this] { Tarrow->saveOpenFile(); }});
     if (Scripts->hasUnsavedScript())

@@ -168,10 +168,23 @@ void TarrowPage::showBotModel() {
 
 void TarrowPage::readBotControls() {
     if (showingBot_) return;
-    bot_.chat = Botchatchk->isChecked();
-    bot_.xmas = BotXmaschk->isChecked();
-    bot_.botBalance = Botbalchk->isChecked();
-    bot_.teamBalance = BotTeambalchk->isChecked();
+    bot_ = shownBot();
+}
+
+BotConfigModel TarrowPage::shownBot() const {
+    BotConfigModel shown = bot_;
+    shown.chat = Botchatchk->isChecked();
+    shown.xmas = BotXmaschk->isChecked();
+    shown.botBalance = Botbalchk->isChecked();
+    shown.teamBalance = BotTeambalchk->isChecked();
+    return shown;
+}
+
+bool TarrowPage::hasUnsavedBotSettings() const {
+    if (mode_ != Mode::Save || !savedBot_) return false;
+    // Compared as the file would hold them: what the file cannot tell apart is no edit.
+    const QString version = context_.installation().components().LatestPluginVersion;
+    return shownBot().fileLines(version) != savedBot_->fileLines(version);
 }
 
 void TarrowPage::SkillsdrChange() {
@@ -211,6 +224,7 @@ void TarrowPage::TarcmdClick() {
     if (mode_ == Mode::Save) {
         readBotControls();
         saveBotConfig(path, bot_, context_.installation().components(), context_.installation().backups());
+        savedBot_ = bot_;
         return;
     }
     if (!fileExists(path)) {
@@ -222,6 +236,7 @@ void TarrowPage::TarcmdClick() {
         setBotControlsEnabled(true);
         setMode(Mode::Save);
         createBotConfig(root, mod, context_.installation().components(), context_.installation().backups());
+        savedBot_ = shownBot();
         return;
     }
     setBotControlsEnabled(true);
@@ -231,10 +246,14 @@ void TarrowPage::TarcmdClick() {
     try {
         bot_.applyLines(lines);
     } catch (...) {
+        // Lines before the faulty number stay applied: what the file holds is not known here, and no
+        // edit is counted until the next load or save.
         showBotModel();
+        savedBot_.reset();
         throw;
     }
     showBotModel();
+    savedBot_ = bot_;
 }
 
 } // namespace tarrow

@@ -4,6 +4,7 @@
 #include "page.h"
 
 #include <QWidget>
+#include <optional>
 
 class QBoxLayout;
 class QCheckBox;
@@ -64,6 +65,9 @@ class TarrowPage : public QWidget {
     // The file box holds a file with edits not saved yet; saving it writes it as "Save File" does.
     bool hasUnsavedFile() const;
     void saveOpenFile();
+    // The bot's settings differ from what Tarrow.cfg held when it was loaded or last saved; TarcmdClick
+    // saves them.
+    bool hasUnsavedBotSettings() const;
 
   private:
     // What the page's button does next: load the file, or save what the page shows.
@@ -81,6 +85,10 @@ class TarrowPage : public QWidget {
     WindowContext& context_;
     BotConfigModel bot_;
     bool showingBot_ = false;
+    // The settings as the file holds them (after a load, a save or a new file); none before a load.
+    std::optional<BotConfigModel> savedBot_;
+    // The model with the check boxes as they are now (the sliders update it as they move).
+    BotConfigModel shownBot() const;
     bool fileEdited_ = false;
     // The file the box holds (composed or native), empty when none: what "Save File" writes.
     QString openFile_;

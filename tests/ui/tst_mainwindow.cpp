@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QGuiApplication>
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -67,6 +69,8 @@ class TestMainWindow : public QObject {
     void placeAndPageRemembered();
     void secondFolderFromRecentFolders();
     void editedServerSettingsAreSavedBeforeAnotherFolder();
+    void editedBotSettingsAreSavedBeforeAnotherFolder_data();
+    void editedBotSettingsAreSavedBeforeAnotherFolder();
 };
 
 void TestMainWindow::pagesAndCaptions() {
@@ -485,6 +489,48 @@ void TestMainWindow::editedServerSettingsAreSavedBeforeAnotherFolder() {
     control<QAction>(w, "OpenFoldermnu")->trigger();
     QCOMPARE(fx.read("TFC/server.cfg"), QByteArray("hostname \"New\"\r\nsv_gravity 800\r\n"));
     QCOMPARE(w.installation().root(), fx.path("second/"));
+}
+
+void TestMainWindow::editedBotSettingsAreSavedBeforeAnotherFolder_data() {
+    QTest::addColumn<int>("skill"); // where the slider ends; 4 is the file's
+    QTest::addColumn<bool>("chat"); // the check box as it ends; on in the file
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("slider moved") << 2 << true << true;
+    QTest::newRow("slider moved and back") << 4 << true << false;
+    QTest::newRow("check box cleared") << 4 << false << true;
+}
+
+void TestMainWindow::editedBotSettingsAreSavedBeforeAnotherFolder() {
+    QFETCH(int, skill);
+    QFETCH(bool, chat);
+    QFETCH(bool, asked);
+    test::FixtureInstall fx;
+    plainInstall(fx);
+    fx.write("tarrow/TFC/tarrow.cfg", "botskill 4\r\nbot_chat 1\r\n");
+    fx.write("second/TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    Window win(fx);
+    TMainfrm& w = *win.w;
+    w.Tabs->setCurrentIndex(1);
+    QCOMPARE(control<QSlider>(w, "Skillsdr")->value(), 4);
+    control<QSlider>(w, "Skillsdr")->setValue(3);
+    control<QSlider>(w, "Skillsdr")->setValue(skill);
+    control<QCheckBox>(w, "Botchatchk")->setChecked(chat);
+    const QByteArray before = fx.read("tarrow/TFC/tarrow.cfg");
+    win.prompter.folders.enqueue(fx.path("second"));
+    win.prompter.saveChoices.enqueue(Prompter::SaveChoice::Save);
+    control<QAction>(w, "OpenFoldermnu")->trigger();
+    QCOMPARE(w.installation().root(), fx.path("second/"));
+    if (!asked) {
+        QVERIFY(win.prompter.texts("save").isEmpty());
+        QCOMPARE(fx.read("tarrow/TFC/tarrow.cfg"), before);
+        return;
+    }
+    QCOMPARE(win.prompter.texts("save"),
+             QStringList{"These pages have edits that are not saved: Bot settings. Save them before another "
+                         "folder opens?"});
+    const QStringList lines = splitLines(QString::fromLatin1(fx.read("tarrow/TFC/tarrow.cfg")));
+    QVERIFY(lines.contains(QStringLiteral("botskill %1").arg(skill)));
+    QVERIFY(lines.contains(chat ? QStringLiteral("bot_chat 1") : QStringLiteral("bot_chat 0")));
 }
 
 TARROW_WINDOW_TEST_MAIN(TestMainWindow)

@@ -15,14 +15,16 @@ namespace tarrow {
 namespace {
 
 // Folder listings for case-insensitive matching, kept while the folder's modification time stays the
-// same (adding, removing or renaming an entry changes it), so repeated lookups cost one stat.
+// same (adding, removing or renaming an entry changes it), so repeated lookups cost one stat. A cache of
+// the file system, not of any installation: keyed by folder and checked against the disk at each use,
+// it holds nothing a caller could tell apart from reading the folder again. One per thread.
 struct Listing {
     timespec mtime{};
     QStringList names;
 };
 
 QHash<QString, Listing>& listings() {
-    static QHash<QString, Listing> cache;
+    thread_local QHash<QString, Listing> cache;
     return cache;
 }
 

@@ -3,6 +3,7 @@
 #include <QEventLoop>
 #include <QHostInfo>
 #include <QNetworkDatagram>
+#include <QNetworkProxy>
 #include <QRegularExpression>
 #include <QUdpSocket>
 
@@ -79,6 +80,9 @@ QueryJob::~QueryJob() = default;
 bool QueryJob::open() {
     host_ = resolve(address_.host);
     socket_ = std::make_unique<QUdpSocket>();
+    // The server is asked directly: a desktop's proxy settings are for the web, and looking them up
+    // (libproxy, at every socket, may fetch a proxy script) would reach out to other addresses.
+    socket_->setProxy(QNetworkProxy::NoProxy);
     if (!blocking_) connect(socket_.get(), &QUdpSocket::readyRead, this, &QueryJob::received);
     const QHostAddress any =
         host_.protocol() == QAbstractSocket::IPv6Protocol ? QHostAddress::AnyIPv6 : QHostAddress::AnyIPv4;
@@ -266,6 +270,7 @@ RconJob::~RconJob() = default;
 void RconJob::start() {
     host_ = resolve(address_.host);
     socket_ = std::make_unique<QUdpSocket>();
+    socket_->setProxy(QNetworkProxy::NoProxy);
     connect(socket_.get(), &QUdpSocket::readyRead, this, &RconJob::received);
     if (host_.isNull() ||
         !socket_->bind(host_.protocol() == QAbstractSocket::IPv6Protocol ? QHostAddress::AnyIPv6

@@ -8,8 +8,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkProxy>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QtTest>
 
 using namespace tarrow;
@@ -59,6 +61,7 @@ class TestLive : public QObject {
     void queryAfterTheChallenge_data();
     void queryAfterTheChallenge();
     void silenceIsAStateNotAnError();
+    void theServerIsAskedDirectlyWhateverTheProxy();
     void rconCollectsTheOutputAndNeverRetriesAPassword();
     void addressFromTheSavedCommandLine_data();
     void addressFromTheSavedCommandLine();
@@ -193,6 +196,22 @@ void TestLive::silenceIsAStateNotAnError() {
     QCOMPARE(server.requests, 2);
     const RconResult rc = sendRcon(at(server), "secret", "status", 100);
     QCOMPARE(rc.status, RconStatus::NoAnswer);
+}
+
+void TestLive::theServerIsAskedDirectlyWhateverTheProxy() {
+    // A proxy the desktop names (here one that nobody runs) is for the web: the query and the console
+    // go straight to the server.
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const quint16 nobody = closed.serverPort();
+    closed.close();
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::Socks5Proxy, "127.0.0.1", nobody));
+    test::FakeServerThread thread;
+    const QueryResult r = queryServer(at(thread.server()), QueryOptions{});
+    const RconResult rc = sendRcon(at(thread.server()), "secret", "status", 500);
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::DefaultProxy));
+    QVERIFY2(r.answering, qPrintable(r.error));
+    QCOMPARE(rc.status, RconStatus::Done);
 }
 
 void TestLive::rconCollectsTheOutputAndNeverRetriesAPassword() {

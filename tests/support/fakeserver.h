@@ -11,6 +11,7 @@
 #include <QPair>
 #include <QStringList>
 #include <QThread>
+#include <QNetworkProxy>
 #include <QUdpSocket>
 #include <QtEndian>
 
@@ -21,6 +22,8 @@ class FakeServer : public QObject {
     enum class Split { None, Engine, Newer };
 
     FakeServer() {
+        // A test may set an application proxy: the fake server is always reached directly.
+        socket_.setProxy(QNetworkProxy::NoProxy);
         socket_.bind(QHostAddress::LocalHost, 0);
         connect(&socket_, &QUdpSocket::readyRead, this, [this] { answer(); });
     }

@@ -16,8 +16,8 @@ bool isNumber(const Setting& s) {
     return s.kind == SettingKind::Number || s.kind == SettingKind::Penalty;
 }
 
-QHash<QString, QString>& boxEdits() {
-    static QHash<QString, QString> map = [] {
+const QHash<QString, QString>& boxEdits() {
+    static const QHash<QString, QString> map = [] {
         QHash<QString, QString> m;
         for (const Setting* s : allSettings())
             if (hasBox(*s)) m.insert(s->boxName(), isNumber(*s) ? s->editName() : s->controlName());

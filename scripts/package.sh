@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
 tarrow_install_packages dpkg-dev fakeroot lintian
-cmake --preset default -DCMAKE_INSTALL_PREFIX=/usr
+cmake --preset default
 cmake --build --preset default
 rm -rf build/packages
 (cd build && cpack -G DEB -B "$PWD/packages")

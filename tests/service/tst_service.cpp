@@ -347,10 +347,8 @@ void TestService::packagedWatchdogTemplateChecksTheInstalledService() {
     QFile service(QStringLiteral(TARROW_UNIT_TEMPLATES "/tarrow-watch@.service"));
     QVERIFY(service.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(service.readAll());
-    const QRegularExpression exec("^ExecStart=(/\\S+)/tarrow watch --name %I$",
-                                  QRegularExpression::MultilineOption);
-    const QRegularExpressionMatch m = exec.match(text);
-    QVERIFY2(m.hasMatch(), qPrintable(text));
+    const QString exec = QStringLiteral("\nExecStart=tarrow watch --name %I\n");
+    QVERIFY2(text.contains(exec), qPrintable(text));
 
     test::FakeServer server;
     server.silent = true;
@@ -380,8 +378,9 @@ void TestService::packagedWatchdogTemplateChecksTheInstalledService() {
     QFile timer(QStringLiteral(TARROW_UNIT_TEMPLATES "/tarrow-watch@.timer"));
     QVERIFY(timer.open(QIODevice::ReadOnly));
     fx.write("units/tarrow-watch@.timer", timer.readAll());
-    fx.write("units/tarrow-watch@.service",
-             QString(text).replace(m.captured(1) + "/tarrow", QStringLiteral(TARROW_CLI_BIN)).toUtf8());
+    fx.write(
+        "units/tarrow-watch@.service",
+        QString(text).replace("ExecStart=tarrow ", QStringLiteral("ExecStart=" TARROW_CLI_BIN " ")).toUtf8());
     QDir().mkpath(fx.path("run"));
     QFile::setPermissions(fx.path("run"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

@@ -7,11 +7,11 @@
 #include <QHostAddress>
 #include <QList>
 #include <QNetworkDatagram>
+#include <QNetworkProxy>
 #include <QObject>
 #include <QPair>
 #include <QStringList>
 #include <QThread>
-#include <QNetworkProxy>
 #include <QUdpSocket>
 #include <QtEndian>
 

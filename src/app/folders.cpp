@@ -81,6 +81,12 @@ std::optional<KnownFolder> KnownFolders::add(const QString& folder) {
     return added;
 }
 
+bool KnownFolders::makeCurrent(const QString& folder, Prompter& prompter) {
+    if (!add(folder)) return false;
+    storeInstallRoot(store_, folder, prompter);
+    return true;
+}
+
 std::optional<KnownFolder> KnownFolders::current() const {
     const QString root = ReadInstallRoot(&store_);
     if (root.isEmpty()) return std::nullopt;

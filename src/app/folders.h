@@ -6,6 +6,8 @@
 
 namespace tarrow {
 
+class Prompter;
+
 class SettingsStore;
 
 // A Half-Life folder this host's operator has worked on. Indexes start at 1 and never change: folders
@@ -30,6 +32,10 @@ class KnownFolders {
     std::optional<KnownFolder> byPath(const QString& folder) const;
     // The folder as known, adding it at the end when it is new. Empty when the store cannot be written.
     std::optional<KnownFolder> add(const QString& folder);
+    // Makes `folder` the one the window opens next (INSTALL_PATH). It becomes known first, so that the
+    // folder of an older settings file keeps the first number. False, storing nothing, when the store
+    // cannot be written.
+    bool makeCurrent(const QString& folder, Prompter& prompter);
     // The folder the window used last (INSTALL_PATH), as known; none when none is stored.
     std::optional<KnownFolder> current() const;
 

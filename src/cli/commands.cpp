@@ -60,6 +60,11 @@ QTextStream& err() {
     return s;
 }
 
+// A command's JSON, indented, as every --json prints it.
+void printJson(const QJsonDocument& document) {
+    out() << document.toJson(QJsonDocument::Indented);
+}
+
 int fail(const QString& text) {
     err() << "tarrow: " << text << Qt::endl;
     return kError;
@@ -227,7 +232,7 @@ int query(const live::ServerAddress& where, bool json, bool players, bool rules,
     options.timeoutMs = timeoutMs;
     const live::QueryResult r = live::queryServer(where, options);
     if (json) {
-        out() << QJsonDocument(liveJson(r, true)).toJson(QJsonDocument::Indented);
+        printJson(QJsonDocument(liveJson(r, true)));
     } else if (!r.answering) {
         out() << where.text() << ": no answer" << Qt::endl;
     } else {
@@ -337,13 +342,12 @@ int serviceCommand(const Installation& in, SettingsStore& store, const QString& 
                                   ? QDateTime::fromSecsSinceEpoch(s.activeSince).toString(Qt::ISODate)
                                   : QString();
         if (json) {
-            out() << QJsonDocument(QJsonObject{{QStringLiteral("unit"), unit},
-                                               {QStringLiteral("active"), s.activeState},
-                                               {QStringLiteral("since"),
-                                                since.isEmpty() ? QJsonValue() : QJsonValue(since)},
-                                               {QStringLiteral("restarts"), s.restarts},
-                                               {QStringLiteral("watchdog"), w.toJson()}})
-                         .toJson(QJsonDocument::Indented);
+            printJson(QJsonDocument(
+                QJsonObject{{QStringLiteral("unit"), unit},
+                            {QStringLiteral("active"), s.activeState},
+                            {QStringLiteral("since"), since.isEmpty() ? QJsonValue() : QJsonValue(since)},
+                            {QStringLiteral("restarts"), s.restarts},
+                            {QStringLiteral("watchdog"), w.toJson()}}));
         } else {
             out() << unit << ": " << (s.activeState.isEmpty() ? QStringLiteral("unknown") : s.activeState)
                   << (since.isEmpty() ? QString() : QStringLiteral(" since ") + since) << ", restarted "
@@ -445,7 +449,7 @@ int status(const Installation& in, const live::ServerAddress& where, bool json) 
         options.timeoutMs = 500;
         options.tries = 1;
         o.insert(QStringLiteral("live"), liveJson(live::queryServer(where, options), false));
-        out() << QJsonDocument(o).toJson(QJsonDocument::Indented);
+        printJson(QJsonDocument(o));
     } else
         out() << statusText(d.report, running, in.root(), colourWanted());
     out().flush();
@@ -631,8 +635,7 @@ int check(const Installation& in, bool json) {
                         {QStringLiteral("platform"), QLatin1String(platformName(chain.platform))},
                         {QStringLiteral("links"), links},
                         {QStringLiteral("problems"), problems}};
-    out() << QJsonDocument(o).toJson(QJsonDocument::Indented);
-    out().flush();
+    printJson(QJsonDocument(o));
     return chain.problems.isEmpty() ? kDone : kProblems;
 }
 
@@ -660,7 +663,7 @@ int folders(SettingsStore& store, bool json) {
               << Qt::endl;
     }
     if (json)
-        out() << QJsonDocument(array).toJson(QJsonDocument::Indented);
+        printJson(QJsonDocument(array));
     else if (array.isEmpty() && known.list().isEmpty())
         out() << "No Half-Life folder is known yet; give one with --folder PATH." << Qt::endl;
     return kDone;
@@ -687,17 +690,16 @@ int demo(const QStringList& args, const QString& dirGiven, bool json) {
     const DemoInstallation made = linuxDemo ? buildLinuxDemoInstallation(dir, QStringLiteral(":/demo/dlls"))
                                             : buildDemoInstallation(dir, QStringLiteral(":/demo/dlls"));
     SettingsStore store(made.settingsFile);
-    const QString root = QDir(made.installRoot).absolutePath();
-    KnownFolders(store).add(root);
     SilentPrompter prompter;
-    storeInstallRoot(store, root, prompter);
+    if (!KnownFolders(store).makeCurrent(QDir(made.installRoot).absolutePath(), prompter))
+        return fail(QStringLiteral("cannot write the settings file %1").arg(nativePath(made.settingsFile)));
     if (json) {
         const QJsonObject o{
             {QStringLiteral("installRoot"), nativePath(made.installRoot)},
             {QStringLiteral("settingsFile"), nativePath(made.settingsFile)},
-            {QStringLiteral("platform"), linuxDemo ? QStringLiteral("linux") : QStringLiteral("windows")}};
-        out() << QJsonDocument(o).toJson(QJsonDocument::Indented);
-        out().flush();
+            {QStringLiteral("platform"),
+             QLatin1String(platformName(linuxDemo ? ServerPlatform::Linux : ServerPlatform::Windows))}};
+        printJson(QJsonDocument(o));
         return kDone;
     }
     out() << "Demo installation: " << nativePath(made.installRoot) << Qt::endl

@@ -1,9 +1,7 @@
 #include "main.h"
 
-#include "app/folders.h"
-#include "app/installroot.h"
-
 #include "app/componentsettings.h"
+#include "app/folders.h"
 #include "app/installroot.h"
 #include "app/loaderfiles.h"
 #include "app/windowoptions.h"
@@ -190,14 +188,11 @@ void TMainfrm::openFolder(const QString& folder) {
     const int page = Tabs->currentIndex();
     statustmr->stop();
     if (installation_.isSet()) guarded([this] { deleteGeneratedPages(installation_.paths().pluginFolder); });
-    // Known before it becomes the one the window opens, so that an older settings file's folder keeps
-    // its number.
-    if (!KnownFolders(settings_).add(root)) {
+    if (!KnownFolders(settings_).makeCurrent(root, prompter_)) {
         prompter_.message(QStringLiteral("Error creating key! ") + kTarrowKey + QLatin1Char('\\') +
                           kInstallPathValue);
         return;
     }
-    storeInstallRoot(settings_, root, prompter_);
 
     // Every page starts afresh on the new folder.
     const QSignalBlocker quiet(Tabs);

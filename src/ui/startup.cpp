@@ -154,11 +154,7 @@ int runTarrowGui(int argc, char** argv) {
     if (settingsFile.isEmpty()) settingsFile = SettingsStore::defaultFileName();
 
     SettingsStore store(settingsFile);
-    if (!installRoot.isEmpty()) {
-        // Known first, so that the folder of an older settings file keeps the first place.
-        KnownFolders(store).add(QDir(installRoot).absolutePath());
-        storeInstallRoot(store, QDir(installRoot).absolutePath(), prompter);
-    }
+    if (!installRoot.isEmpty()) KnownFolders(store).makeCurrent(QDir(installRoot).absolutePath(), prompter);
     settleInstallRoot(store, prompter, halfLifeInstallerPath(QDir::homePath()));
 
     QtShell shell;

@@ -1,6 +1,7 @@
 #include "common/modtable.h"
 #include "status/refresh.h"
 #include "support/fixtureinstall.h"
+#include "support/program.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,24 +13,15 @@ using namespace tarrow;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    QString out, err;
-};
+using Result = test::ProgramResult;
 
 // The program as a shell on a server runs it: no display of any kind.
 Result runProgram(const QString& program, const QStringList& args, const QString& workDir = QString()) {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "NO_COLOR"})
         env.remove(QString::fromLatin1(v));
     env.insert("HOME", workDir.isEmpty() ? QDir::tempPath() : workDir);
-    p.setProcessEnvironment(env);
-    if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
-    p.start(program, args);
-    if (!p.waitForFinished(60000)) return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return test::runProgram(program, args, env, workDir);
 }
 
 Result shell(test::FixtureInstall& fx, QStringList args) {

@@ -4,6 +4,7 @@
 #include "live/replies.h"
 #include "support/fakeserver.h"
 #include "support/fixtureinstall.h"
+#include "support/program.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -24,25 +25,16 @@ ServerAddress at(const FakeServer& server) {
     return ServerAddress{QStringLiteral("127.0.0.1"), server.port()};
 }
 
-struct Result {
-    int code = -1;
-    QString out, err;
-};
+using Result = test::ProgramResult;
 
 // Runs `tarrow` while this process's event loop keeps the fake server answering.
 Result tarrowCli(test::FixtureInstall& fx, QStringList args, const QProcessEnvironment& env = {}) {
     args << "--settings" << fx.settingsFile();
-    QProcess p;
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     e.remove("TARROW_RCON_PASSWORD");
     for (const QString& k : env.keys())
         e.insert(k, env.value(k));
-    p.setProcessEnvironment(e);
-    p.start(QStringLiteral(TARROW_CLI_BIN), args);
-    if (!p.waitForStarted()) return {};
-    if (!QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, 30000)) return {};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return test::runProgram(QStringLiteral(TARROW_CLI_BIN), args, e, QString(), 30000);
 }
 
 QByteArray withCount(const QByteArray& head, int count, const QByteArray& rest) {

@@ -7,6 +7,7 @@
 #include "support/fakeserver.h"
 #include "support/fixtureinstall.h"
 #include "support/loaderlines.h"
+#include "support/program.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,10 +21,7 @@ using namespace tarrow::service;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    QString out, err;
-};
+using Result = test::ProgramResult;
 
 // `tarrow` with a recording systemctl first on PATH and its own configuration folder.
 Result tarrowCli(test::FixtureInstall& fx, QStringList args, const QString& showOutput = QString()) {
@@ -37,16 +35,27 @@ Result tarrowCli(test::FixtureInstall& fx, QStringList args, const QString& show
     script.close();
     script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
     args << "--settings" << fx.settingsFile();
-    QProcess p;
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     e.insert("PATH", bin + ":" + e.value("PATH"));
     e.insert("XDG_CONFIG_HOME", fx.path("config"));
-    p.setProcessEnvironment(e);
-    p.start(QStringLiteral(TARROW_CLI_BIN), args);
-    if (!p.waitForStarted()) return {};
-    if (!QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, 60000)) return {};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return test::runProgram(QStringLiteral(TARROW_CLI_BIN), args, e);
+}
+
+// `systemd-analyze verify --user` on unit files of fx's "units/" folder, with a runtime folder of its own
+// (no user manager runs here). An empty result: systemd reads them.
+QString systemdRejects(test::FixtureInstall& fx, const QString& analyze, const QStringList& options,
+                       const QStringList& units) {
+    QDir().mkpath(fx.path("run"));
+    QFile::setPermissions(fx.path("run"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert("XDG_RUNTIME_DIR", fx.path("run"));
+    QStringList args{"verify", "--user"};
+    args << options;
+    for (const QString& unit : units)
+        args << "./" + unit;
+    const Result r = test::runProgram(analyze, args, e, fx.path("units"));
+    return r.code == 0 ? QString() : QStringLiteral("exit %1: %2").arg(r.code).arg(r.err);
 }
 
 QString systemctlLog(test::FixtureInstall& fx) {
@@ -199,23 +208,13 @@ void TestService::unitsForBothPlatforms() {
     if (analyze.isEmpty()) QSKIP("systemd-analyze is not installed: the units were not verified");
     const Units real =
         composeUnits("public", plan, linux, fx.path("bin/wine"), TARROW_CLI_BIN, fx.settingsFile());
-    QDir().mkpath(fx.path("units"));
-    QDir().mkpath(fx.path("run"));
-    QFile::setPermissions(fx.path("run"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     for (const auto& [file, text] :
          {std::pair{real.serverUnit, real.serverText}, std::pair{real.watchService, real.watchServiceText},
           std::pair{real.watchTimer, real.watchTimerText}})
         fx.write("units/" + file, text.toUtf8());
-    QProcess p;
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    e.insert("XDG_RUNTIME_DIR", fx.path("run"));
-    p.setProcessEnvironment(e);
-    p.setWorkingDirectory(fx.path("units"));
-    p.start(analyze,
-            {"verify", "--user", "./" + real.serverUnit, "./" + real.watchService, "./" + real.watchTimer});
-    QVERIFY(p.waitForFinished(60000));
-    QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+    const QString rejected =
+        systemdRejects(fx, analyze, {}, {real.serverUnit, real.watchService, real.watchTimer});
+    QVERIFY2(rejected.isEmpty(), qPrintable(rejected));
 }
 
 void TestService::watchdogTellsAHangFromAPause_data() {
@@ -381,19 +380,10 @@ void TestService::packagedWatchdogTemplateChecksTheInstalledService() {
     fx.write(
         "units/tarrow-watch@.service",
         QString(text).replace("ExecStart=tarrow ", QStringLiteral("ExecStart=" TARROW_CLI_BIN " ")).toUtf8());
-    QDir().mkpath(fx.path("run"));
-    QFile::setPermissions(fx.path("run"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QProcess p;
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    e.insert("XDG_RUNTIME_DIR", fx.path("run"));
-    p.setProcessEnvironment(e);
-    p.setWorkingDirectory(fx.path("units"));
     // The manual page is the package's: this build has not installed it.
-    p.start(analyze,
-            {"verify", "--user", "--man=no", "./tarrow-watch@public.timer", "./tarrow-watch@public.service"});
-    QVERIFY(p.waitForFinished(60000));
-    QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+    const QString rejected = systemdRejects(fx, analyze, {"--man=no"},
+                                            {"tarrow-watch@public.timer", "tarrow-watch@public.service"});
+    QVERIFY2(rejected.isEmpty(), qPrintable(rejected));
 }
 
 void TestService::restartWaitsForPeople_data() {

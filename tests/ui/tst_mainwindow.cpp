@@ -466,6 +466,13 @@ void TestMainWindow::secondFolderFromRecentFolders() {
     QCOMPARE(w.installation().root(), fx.root());
 }
 
+// File > Open Half-Life Folder... on the fixture's "second" folder; unsaved edits are answered with `choice`.
+void openSecondFolder(Window& win, test::FixtureInstall& fx, Prompter::SaveChoice choice) {
+    win.prompter.folders.enqueue(fx.path("second"));
+    win.prompter.saveChoices.enqueue(choice);
+    control<QAction>(*win.w, "OpenFoldermnu")->trigger();
+}
+
 void TestMainWindow::editedServerSettingsAreSavedBeforeAnotherFolder() {
     test::FixtureInstall fx;
     plainInstall(fx);
@@ -475,18 +482,14 @@ void TestMainWindow::editedServerSettingsAreSavedBeforeAnotherFolder() {
     TMainfrm& w = *win.w;
     w.Tabs->setCurrentIndex(4);
     control<QRadioButton>(w, "Dedicatedopt")->click();
-    win.prompter.folders.enqueue(fx.path("second"));
-    win.prompter.saveChoices.enqueue(Prompter::SaveChoice::Cancel);
     control<QLineEdit>(w, "ServerNametxt")->setText("New");
-    control<QAction>(w, "OpenFoldermnu")->trigger();
+    openSecondFolder(win, fx, Prompter::SaveChoice::Cancel);
     QCOMPARE(
         win.prompter.texts("save"),
         QStringList{"These pages have edits that are not saved: Server settings. Save them before another "
                     "folder opens?"});
     QCOMPARE(w.installation().root(), fx.root());
-    win.prompter.folders.enqueue(fx.path("second"));
-    win.prompter.saveChoices.enqueue(Prompter::SaveChoice::Save);
-    control<QAction>(w, "OpenFoldermnu")->trigger();
+    openSecondFolder(win, fx, Prompter::SaveChoice::Save);
     QCOMPARE(fx.read("TFC/server.cfg"), QByteArray("hostname \"New\"\r\nsv_gravity 800\r\n"));
     QCOMPARE(w.installation().root(), fx.path("second/"));
 }
@@ -516,9 +519,7 @@ void TestMainWindow::editedBotSettingsAreSavedBeforeAnotherFolder() {
     control<QSlider>(w, "Skillsdr")->setValue(skill);
     control<QCheckBox>(w, "Botchatchk")->setChecked(chat);
     const QByteArray before = fx.read("tarrow/TFC/tarrow.cfg");
-    win.prompter.folders.enqueue(fx.path("second"));
-    win.prompter.saveChoices.enqueue(Prompter::SaveChoice::Save);
-    control<QAction>(w, "OpenFoldermnu")->trigger();
+    openSecondFolder(win, fx, Prompter::SaveChoice::Save);
     QCOMPARE(w.installation().root(), fx.path("second/"));
     if (!asked) {
         QVERIFY(win.prompter.texts("save").isEmpty());

@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 tarrow_install_packages
 tarrow_build
 [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
-exec build/src/app/tarrow-gui --demo "$@"
+exec build/src/ui/tarrow-gui --demo "$@"

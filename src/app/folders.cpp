@@ -94,8 +94,9 @@ std::optional<KnownFolder> KnownFolders::current() const {
 }
 
 bool isFolderSetting(const QString& valueName) {
-    return valueName.compare(ownSettingName(OwnSetting::CommandLine), Qt::CaseInsensitive) == 0 ||
-           valueName.compare(kPlatformValue, Qt::CaseInsensitive) == 0;
+    for (const OwnSetting own : {OwnSetting::CommandLine, OwnSetting::StartMap, OwnSetting::ServerKind})
+        if (valueName.compare(ownSettingName(own), Qt::CaseInsensitive) == 0) return true;
+    return valueName.compare(kPlatformValue, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace tarrow

@@ -1,6 +1,8 @@
 #include "installation.h"
 
+#include "common/configsyntax.h"
 #include "common/modtable.h"
+#include "common/paths.h"
 #include "common/settingsstore.h"
 #include "folders.h"
 
@@ -34,6 +36,18 @@ ServerPlatform Installation::platform() const {
 
 InstallPaths Installation::paths() const {
     return InstallPaths(root_, mod_, components_, platform(), journal_);
+}
+
+QString Installation::modFolderNative() const {
+    if (!isSet()) return {};
+    QString folder = nativePath(root_ + mod_);
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    return folder;
+}
+
+std::optional<QString> Installation::serverCfgValue(const QString& cvar) const {
+    if (!isSet()) return std::nullopt;
+    return configValue(modFolderNative(), QStringLiteral("server.cfg"), cvar);
 }
 
 QString Installation::keyPathFor(const QString& valueName) const {

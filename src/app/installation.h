@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 namespace tarrow {
 
@@ -44,6 +45,11 @@ class Installation {
     // The writes made through this installation's backups (and its copies') since they were last taken.
     QList<WriteRecord> takeWrites() const { return journal_->take(); }
     SettingsStore* store() const { return store_; }
+    // The mod folder as the file system names it, ending with '/'; empty without a folder.
+    QString modFolderNative() const;
+    // What the server's server.cfg (and what it execs) leaves `cvar` set to, read as the engine reads it,
+    // one value alone: a line that the pages cannot read elsewhere in the file does not stop it.
+    std::optional<QString> serverCfgValue(const QString& cvar) const;
 
     // A value of the program's settings; empty without a store. The folder's own values (its command
     // line, its platform choice) come from its section among the known folders; a folder without a

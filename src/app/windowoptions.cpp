@@ -26,7 +26,7 @@ std::optional<int> statsSpeedSeconds(const QString& text) {
 }
 
 const QString& ownSettingName(OwnSetting setting) {
-    static const std::array<std::pair<OwnSetting, QString>, 7> table{{
+    static const std::array<std::pair<OwnSetting, QString>, 9> table{{
         {OwnSetting::InstallPath, kInstallPathValue},
         {OwnSetting::Translucency, QStringLiteral("Translucency")},
         {OwnSetting::StatsSpeed, QStringLiteral("Stats Speed")},
@@ -34,6 +34,8 @@ const QString& ownSettingName(OwnSetting setting) {
         {OwnSetting::Platform, kPlatformValue},
         {OwnSetting::WindowPlace, QStringLiteral("Window Place")},
         {OwnSetting::LastPage, QStringLiteral("Last Page")},
+        {OwnSetting::StartMap, QStringLiteral("Start Map")},
+        {OwnSetting::ServerKind, QStringLiteral("Server Kind")},
     }};
     for (const auto& [key, name] : table)
         if (key == setting) return name;

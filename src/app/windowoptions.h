@@ -20,7 +20,18 @@ inline constexpr int kDefaultStatsSeconds = 7;
 
 // The program's own values in its settings key, each named once here. Names are matched without
 // regard to case, so every spelling an older version wrote reads the same.
-enum class OwnSetting { InstallPath, Translucency, StatsSpeed, CommandLine, Platform, WindowPlace, LastPage };
+// StartMap and ServerKind: the launcher's choices, kept per folder ("Dedicated" or "Listen").
+enum class OwnSetting {
+    InstallPath,
+    Translucency,
+    StatsSpeed,
+    CommandLine,
+    Platform,
+    WindowPlace,
+    LastPage,
+    StartMap,
+    ServerKind
+};
 const QString& ownSettingName(OwnSetting setting);
 
 // Where the window was left: its frame's top-left corner, its inner size, and whether it was maximised.

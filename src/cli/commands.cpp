@@ -211,7 +211,8 @@ QJsonObject liveJson(const live::QueryResult& r, bool lists) {
         for (const live::PlayerEntry& p : *r.players)
             list.append(QJsonObject{{QStringLiteral("name"), p.name},
                                     {QStringLiteral("score"), p.score},
-                                    {QStringLiteral("seconds"), double(p.seconds)}});
+                                    {QStringLiteral("seconds"),
+                                     p.connectedSeconds() ? QJsonValue(double(p.seconds)) : QJsonValue()}});
         o.insert(QStringLiteral("playerList"), list);
     }
     if (lists && r.rules) {
@@ -244,7 +245,9 @@ int query(const live::ServerAddress& where, bool json, bool players, bool rules,
               << Qt::endl;
         if (r.players)
             for (const live::PlayerEntry& p : *r.players)
-                out() << "  " << p.name << "  score " << p.score << "  " << qRound(p.seconds) << " s"
+                out() << "  " << p.name << "  score " << p.score
+                      << (p.connectedSeconds() ? QStringLiteral("  %1 s").arg(*p.connectedSeconds())
+                                               : QString())
                       << Qt::endl;
         if (r.rules)
             for (const auto& [name, value] : *r.rules)
@@ -264,7 +267,7 @@ std::optional<QString> rconPassword(const Installation& in, const QString& file)
     }
     if (qEnvironmentVariableIsSet("TARROW_RCON_PASSWORD"))
         return qEnvironmentVariable("TARROW_RCON_PASSWORD");
-    return loadedServerModel(in.root(), in.mod()).text(QStringLiteral("Rconpwtxt"));
+    return in.serverCfgValue(QStringLiteral("rcon_password")).value_or(QString());
 }
 
 int rcon(const Installation& in, const live::ServerAddress& where, const QStringList& words,
@@ -367,11 +370,23 @@ int restartEmpty(const Installation& in, const live::ServerAddress& where, const
     const QString unit = service::serverUnitOf(name);
     const QString password = rconPassword(in, passwordFile).value_or(QString());
     service::EmptyRestart with;
+    // A password the server refused is not sent again (the engine bans an address after a few wrong
+    // tries): the looks fall back to the query's count and the warnings stay here.
+    bool refused = false;
+    auto noteRefused = [&](const live::RconResult& r) {
+        if (refused ||
+            (r.status != live::RconStatus::BadPassword && r.status != live::RconStatus::RefusedBefore))
+            return;
+        refused = true;
+        err() << "tarrow: " << live::rconStatusText(live::RconStatus::BadPassword)
+              << " People are counted by the query, and no warning is said on the server." << Qt::endl;
+    };
     with.people = [&]() -> std::optional<int> {
         // The console's status tells bots apart exactly; the query's count is the fallback.
-        if (!password.isEmpty()) {
+        if (!password.isEmpty() && !refused) {
             const live::RconResult r = live::sendRcon(where, password, QStringLiteral("status"));
             if (r.status == live::RconStatus::Done) return service::peopleInStatus(r.output);
+            noteRefused(r);
         }
         const live::QueryResult q = live::queryServer(where, live::QueryOptions{});
         if (!q.answering) return std::nullopt;
@@ -379,8 +394,8 @@ int restartEmpty(const Installation& in, const live::ServerAddress& where, const
     };
     with.say = [&](const QString& text) {
         out() << text << Qt::endl;
-        if (!password.isEmpty())
-            live::sendRcon(where, password, QStringLiteral("say \"") + text + QLatin1Char('"'));
+        if (!password.isEmpty() && !refused)
+            noteRefused(live::sendRcon(where, password, QStringLiteral("say \"") + text + QLatin1Char('"')));
     };
     with.restart = [&] {
         const service::CommandResult r = service::systemctlUser({QStringLiteral("restart"), unit});
@@ -760,6 +775,15 @@ int run(const QStringList& arguments) {
     if (settingsFile.isEmpty()) settingsFile = qEnvironmentVariable("TARROW_SETTINGS");
     if (settingsFile.isEmpty()) settingsFile = SettingsStore::defaultFileName();
     SettingsStore store(settingsFile);
+    if (parser.isSet(o.installRoot) && parser.isSet(o.folder))
+        return fail(QStringLiteral("give --install-root or --folder, not both"));
+    // --folder PATH makes PATH known whatever the command, the listing of the known folders too.
+    std::optional<KnownFolder> picked;
+    if (parser.isSet(o.folder) && command != QLatin1String("demo")) {
+        QString error;
+        picked = pickFolder(store, parser.value(o.folder), error);
+        if (!picked) return fail(error);
+    }
     if (command == QLatin1String("folders")) return folders(store, parser.isSet(o.json));
     if (command == QLatin1String("demo")) {
         try {
@@ -768,8 +792,6 @@ int run(const QStringList& arguments) {
             return fail(e.text());
         }
     }
-    if (parser.isSet(o.installRoot) && parser.isSet(o.folder))
-        return fail(QStringLiteral("give --install-root or --folder, not both"));
     // --install-root serves this call only: the folder the window keeps stays as it is.
     Installation base = Installation::stored(store);
     if (parser.isSet(o.installRoot)) {
@@ -777,12 +799,7 @@ int run(const QStringList& arguments) {
         if (!QFileInfo(dir).isDir()) return fail(QStringLiteral("the folder %1 does not exist").arg(dir));
         base = Installation(&store, withRootSeparator(QDir(dir).absolutePath()));
     }
-    if (parser.isSet(o.folder)) {
-        QString error;
-        const auto picked = pickFolder(store, parser.value(o.folder), error);
-        if (!picked) return fail(error);
-        base = Installation(&store, picked->root);
-    }
+    if (picked) base = Installation(&store, picked->root);
     // The packaged watchdog template passes nothing but the service's name: its server unit knows the folder.
     if (command == QLatin1String("watch") && parser.isSet(o.name) && !parser.isSet(o.installRoot) &&
         !parser.isSet(o.folder)) {

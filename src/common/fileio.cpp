@@ -120,7 +120,8 @@ bool alreadyHolds(const QFileInfo& info, const QByteArray& bytes) {
 }
 
 // `path` is native: the composed-path rules are applied by the callers that need them.
-void writeAt(const QString& path, const QByteArray& bytes, WriteMode mode, const BackupStore* backups) {
+void writeAt(const QString& path, const QByteArray& bytes, WriteMode mode, const BackupStore* backups,
+             bool ownerOnly = false) {
     refuseRelative(path, "create file");
     const QFileInfo info(path);
     if (info.exists() && !info.isDir() && !(info.permissions() & QFileDevice::WriteOwner))
@@ -153,6 +154,11 @@ void writeAt(const QString& path, const QByteArray& bytes, WriteMode mode, const
     // commit, which renames a short temporary file over the target and reports success.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw IoError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+    // Before the first byte: nobody else ever reads it, not even for a moment.
+    if (ownerOnly && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        file.cancelWriting();
+        throw IoError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+    }
     if (!writeAll(file, bytes) || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
@@ -201,8 +207,8 @@ void deleteFile(const QString& composedPath, WriteMode) {
     removeAt(nativePath(composedPath), nullptr);
 }
 
-void writeFileAsNamed(const QString& path, const QByteArray& bytes) {
-    writeAt(path, bytes, WriteMode::Output, nullptr);
+void writeFileAsNamed(const QString& path, const QByteArray& bytes, FileAccess access) {
+    writeAt(path, bytes, WriteMode::Output, nullptr, access == FileAccess::OwnerOnly);
 }
 
 void deleteFileAsNamed(const QString& path) {

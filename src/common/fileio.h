@@ -54,7 +54,11 @@ void deleteFile(const QString& composedPath, const BackupStore& backups);
 void deleteFile(const QString& composedPath, WriteMode mode);
 // The same safe write (Output) and delete for a file of the program's own whose name is taken as it
 // stands: a systemd unit's name holds backslashes, which a composed path would take as folder separators.
-void writeFileAsNamed(const QString& nativePath, const QByteArray& bytes);
+// OwnerOnly: a file that carries a secret is read and written by its owner alone (0600), from its
+// first byte on.
+enum class FileAccess { Default, OwnerOnly };
+void writeFileAsNamed(const QString& nativePath, const QByteArray& bytes,
+                      FileAccess access = FileAccess::Default);
 void deleteFileAsNamed(const QString& nativePath);
 // Creates the folder and any missing parents; throws IoError when that fails.
 void createFolder(const QString& composedPath);

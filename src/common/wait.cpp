@@ -33,8 +33,20 @@ void Clock::setCurrent(Clock* clock) {
     installed() = clock;
 }
 
+namespace {
+thread_local int waitsRunning = 0;
+}
+
 void WaitWithMessages(int milliseconds) {
+    struct Count {
+        Count() { ++waitsRunning; }
+        ~Count() { --waitsRunning; }
+    } count;
     Clock::current().waitWithMessages(milliseconds);
+}
+
+int pacedWaitsRunning() {
+    return waitsRunning;
 }
 
 } // namespace tarrow

@@ -15,5 +15,8 @@ class Clock {
 
 // Processes window messages until the given time has passed.
 void WaitWithMessages(int milliseconds);
+// How many of those waits are under way on this thread: the window defers its closing while one runs,
+// since the step that waits would go on in a window that is gone.
+int pacedWaitsRunning();
 
 } // namespace tarrow

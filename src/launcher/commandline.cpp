@@ -4,6 +4,7 @@
 #include "common/prompter.h"
 #include "common/shell.h"
 
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace tarrow {
@@ -55,8 +56,12 @@ LaunchPlan planLaunch(const LaunchInput& in) {
         return plan;
     }
     plan.program = path;
-    plan.parameters = QStringLiteral(" -console -game ") + in.modFolder + mapPart +
-                      QStringLiteral(" +maxplayers ") + in.maxPlayersText + QLatin1Char(' ') + in.commandLine;
+    // The Linux server looks for the mod folder by its exact name: the one on disk, not the table's.
+    QString game = in.modFolder;
+    if (in.linuxServer && folderExists(in.installRoot + in.modFolder))
+        game = QFileInfo(nativePath(in.installRoot + in.modFolder)).fileName();
+    plan.parameters = QStringLiteral(" -console -game ") + game + mapPart + QStringLiteral(" +maxplayers ") +
+                      in.maxPlayersText + QLatin1Char(' ') + in.commandLine;
     plan.workingDirectory = in.installRoot;
     plan.native = in.linuxServer;
     return plan;

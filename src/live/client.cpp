@@ -1,11 +1,15 @@
 #include "client.h"
 
+#include <QCryptographicHash>
 #include <QEventLoop>
 #include <QHostInfo>
+#include <QMutex>
 #include <QNetworkDatagram>
 #include <QNetworkProxy>
 #include <QRegularExpression>
+#include <QSet>
 #include <QUdpSocket>
+#include <functional>
 
 namespace tarrow::live {
 
@@ -15,13 +19,28 @@ constexpr int kMostChallenges = 3;
 constexpr int kRconQuietMs = 150;
 constexpr int kRconMostMs = 2000;
 
-QHostAddress resolve(const QString& host) {
-    QHostAddress a(host);
-    if (!a.isNull()) return a;
-    const QHostInfo info = QHostInfo::fromName(host);
+QHostAddress firstAddress(const QHostInfo& info) {
     for (const QHostAddress& found : info.addresses())
         if (found.protocol() == QAbstractSocket::IPv4Protocol) return found;
     return info.addresses().value(0);
+}
+
+// For the command line, which has nothing else to do meanwhile.
+QHostAddress resolve(const QString& host) {
+    QHostAddress a(host);
+    if (!a.isNull()) return a;
+    return firstAddress(QHostInfo::fromName(host));
+}
+
+// For a job on the event loop: an address is used at once, a name is looked up without waiting for it.
+void resolveThen(const QString& host, QObject* context,
+                 const std::function<void(const QHostAddress&)>& then) {
+    const QHostAddress a(host);
+    if (!a.isNull()) {
+        then(a);
+        return;
+    }
+    QHostInfo::lookupHost(host, context, [then](const QHostInfo& info) { then(firstAddress(info)); });
 }
 
 bool fromServer(const QNetworkDatagram& d, const QHostAddress& host, quint16 port) {
@@ -29,6 +48,46 @@ bool fromServer(const QNetworkDatagram& d, const QHostAddress& host, quint16 por
 }
 
 } // namespace
+
+namespace refusedPasswords {
+
+namespace {
+
+QMutex& guard() {
+    static QMutex m;
+    return m;
+}
+
+QSet<QByteArray>& refused() {
+    static QSet<QByteArray> set;
+    return set;
+}
+
+QByteArray key(const ServerAddress& address, const QString& password) {
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    h.addData(address.host.toLower().toUtf8() + ':' + QByteArray::number(address.port) + '\0');
+    h.addData(password.toUtf8());
+    return h.result();
+}
+
+} // namespace
+
+bool contains(const ServerAddress& address, const QString& password) {
+    const QMutexLocker lock(&guard());
+    return refused().contains(key(address, password));
+}
+
+void add(const ServerAddress& address, const QString& password) {
+    const QMutexLocker lock(&guard());
+    refused().insert(key(address, password));
+}
+
+void clear() {
+    const QMutexLocker lock(&guard());
+    refused().clear();
+}
+
+} // namespace refusedPasswords
 
 ServerAddress addressFromCommandLine(const QString& commandLine) {
     ServerAddress a;
@@ -78,7 +137,6 @@ QueryJob::QueryJob(ServerAddress address, QueryOptions options, QObject* parent)
 QueryJob::~QueryJob() = default;
 
 bool QueryJob::open() {
-    host_ = resolve(address_.host);
     socket_ = std::make_unique<QUdpSocket>();
     // The server is asked directly: a desktop's proxy settings are for the web, and looking them up
     // (libproxy, at every socket, may fetch a proxy script) would reach out to other addresses.
@@ -94,15 +152,19 @@ bool QueryJob::open() {
 }
 
 void QueryJob::start() {
-    if (!open()) {
-        QTimer::singleShot(0, this, &QueryJob::finish);
-        return;
-    }
-    send();
+    resolveThen(address_.host, this, [this](const QHostAddress& host) {
+        host_ = host;
+        if (!open()) {
+            QTimer::singleShot(0, this, &QueryJob::finish);
+            return;
+        }
+        send();
+    });
 }
 
 QueryResult QueryJob::run() {
     blocking_ = true;
+    host_ = resolve(address_.host);
     if (!open()) {
         finish();
         return result_;
@@ -251,6 +313,9 @@ QString rconStatusText(RconStatus status) {
         return QStringLiteral("The server has no rcon_password set: its console cannot be reached.");
     case RconStatus::NoAnswer:
         return QStringLiteral("The server did not answer.");
+    case RconStatus::RefusedBefore:
+        return QStringLiteral("The server refused this rcon password before; it was not sent again: the "
+                              "server bans an address after five wrong tries. Give the right password.");
     }
     return {};
 }
@@ -268,7 +333,18 @@ RconJob::RconJob(ServerAddress address, QString password, QString command, int t
 RconJob::~RconJob() = default;
 
 void RconJob::start() {
-    host_ = resolve(address_.host);
+    if (refusedPasswords::contains(address_, password_)) {
+        QTimer::singleShot(0, this, [this] { finish(RconStatus::RefusedBefore); });
+        return;
+    }
+    limit_.start(timeoutMs_);
+    resolveThen(address_.host, this, [this](const QHostAddress& host) {
+        host_ = host;
+        open();
+    });
+}
+
+void RconJob::open() {
     socket_ = std::make_unique<QUdpSocket>();
     socket_->setProxy(QNetworkProxy::NoProxy);
     connect(socket_.get(), &QUdpSocket::readyRead, this, &RconJob::received);
@@ -308,11 +384,12 @@ void RconJob::received() {
 }
 
 void RconJob::finish(RconStatus status) {
-    if (!socket_) return;
+    if (finished_) return;
+    finished_ = true;
     quiet_.stop();
     limit_.stop();
     // It may be the socket whose signal is being handled: it goes when control is back in the loop.
-    socket_.release()->deleteLater();
+    if (socket_) socket_.release()->deleteLater();
     RconResult r;
     r.output = output_.join(QString());
     r.status = status;
@@ -324,6 +401,7 @@ void RconJob::finish(RconStatus status) {
         else if (r.output.startsWith(QLatin1String("Bad challenge")))
             r.status = RconStatus::BadChallenge;
     }
+    if (r.status == RconStatus::BadPassword) refusedPasswords::add(address_, password_);
     emit finished(r);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 // The engine's server query (info, players, rules) and remote console over UDP, to the one address the
-// operator configured. The jobs run on the event loop and never block it; the blocking helpers spin a
-// local event loop for the command line.
+// operator configured. The jobs run on the event loop and never block it (a host name is looked up
+// asynchronously); the blocking helpers are for the command line alone.
 #include "replies.h"
 
 #include <QElapsedTimer>
@@ -84,13 +84,22 @@ class QueryJob : public QObject {
 
 QueryResult queryServer(const ServerAddress& address, const QueryOptions& options);
 
-enum class RconStatus { Done, BadPassword, BadChallenge, NoPassword, NoAnswer };
+// RefusedBefore: the server refused this password before, in this process; it was not sent again.
+enum class RconStatus { Done, BadPassword, BadChallenge, NoPassword, NoAnswer, RefusedBefore };
 struct RconResult {
     RconStatus status = RconStatus::NoAnswer;
     QString output; // the console's text, the datagrams in the order they came
 };
 // What the status means, in words ("The server refused the rcon password." ...); empty for Done.
 QString rconStatusText(RconStatus status);
+
+// The passwords each server refused while this process runs (the engine bans an address after a few
+// wrong tries): one that was refused is never sent to that address again. Only a hash is kept.
+namespace refusedPasswords {
+bool contains(const ServerAddress& address, const QString& password);
+void add(const ServerAddress& address, const QString& password);
+void clear(); // for tests
+} // namespace refusedPasswords
 
 // One remote console command: the challenge, then the command; the output is read until 150 ms pass
 // without a datagram (2 s at most). A refused password is never tried again.
@@ -106,6 +115,7 @@ class RconJob : public QObject {
     void finished(const tarrow::live::RconResult& result);
 
   private:
+    void open();
     void received();
     void finish(RconStatus status);
 
@@ -116,6 +126,7 @@ class RconJob : public QObject {
     std::unique_ptr<QUdpSocket> socket_;
     QTimer quiet_, limit_;
     bool commandSent_ = false;
+    bool finished_ = false;
     QStringList output_;
 };
 

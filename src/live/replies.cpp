@@ -2,6 +2,7 @@
 
 #include <QtEndian>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace tarrow::live {
@@ -89,6 +90,22 @@ QString osName(quint8 c) {
 
 const QString kCut = QStringLiteral("the reply ends before its last field");
 
+// The obsolete reply writes the server type in capitals ('D', 'L', 'P'), the newer one in lower case.
+bool isDedicated(quint8 type) {
+    return type == 'd' || type == 'D';
+}
+
+} // namespace
+
+std::optional<qint64> PlayerEntry::connectedSeconds() const {
+    constexpr double kYear = 366.0 * 24 * 3600;
+    const double s = seconds;
+    if (!std::isfinite(s) || s < 0 || s > kYear) return std::nullopt;
+    return qint64(s);
+}
+
+namespace {
+
 std::optional<ServerInfo> parseSourceInfo(const QByteArray& payload, QString* error) {
     Cursor c(payload, 5);
     ServerInfo i;
@@ -101,7 +118,7 @@ std::optional<ServerInfo> parseSourceInfo(const QByteArray& payload, QString* er
     i.players = c.u8();
     i.maxPlayers = c.u8();
     i.bots = c.u8();
-    i.dedicated = c.u8() == 'd';
+    i.dedicated = isDedicated(c.u8());
     i.os = osName(c.u8());
     i.password = c.u8() != 0;
     i.vac = c.u8() != 0;
@@ -132,7 +149,7 @@ std::optional<ServerInfo> parseObsoleteInfo(const QByteArray& payload, QString* 
     i.players = c.u8();
     i.maxPlayers = c.u8();
     i.protocol = c.u8();
-    i.dedicated = c.u8() == 'd';
+    i.dedicated = isDedicated(c.u8());
     i.os = osName(c.u8());
     i.password = c.u8() != 0;
     if (c.u8() == 1) { // a mod: its links, version, size, kind and library

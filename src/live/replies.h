@@ -33,7 +33,10 @@ struct PlayerEntry {
     int index = 0;
     QString name;
     qint32 score = 0;
-    float seconds = 0;
+    float seconds = 0; // as the wire has it: any float
+    // How long the player has been on, in whole seconds; none for a time that is not one (not finite,
+    // negative, or longer than a year).
+    std::optional<qint64> connectedSeconds() const;
 };
 
 using Rules = QList<QPair<QString, QString>>;

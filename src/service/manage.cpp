@@ -24,9 +24,7 @@ namespace {
 bool call(const QStringList& args, ManageResult& r) {
     const CommandResult c = systemctlUser(args);
     if (c.started && c.code == 0) return true;
-    r.error = QStringLiteral("systemctl --user %1: %2")
-                  .arg(args.join(QLatin1Char(' ')),
-                       c.err.trimmed().isEmpty() ? QStringLiteral("failed") : c.err.trimmed());
+    r.error = failureText(args, c);
     return false;
 }
 
@@ -39,8 +37,8 @@ QString tarrowProgram() {
     return found.isEmpty() ? QStringLiteral("tarrow") : found;
 }
 
-ManageResult installService(const Installation& in, const QString& name, const QString& tarrow,
-                            const QString& settingsFile) {
+ManageResult writeServiceUnits(const Installation& in, const QString& name, const QString& tarrow,
+                               const QString& settingsFile) {
     ManageResult r;
     QString commandLine = in.setting(ownSettingName(OwnSetting::CommandLine));
     QString map = QStringLiteral("2fort");
@@ -49,11 +47,13 @@ ManageResult installService(const Installation& in, const QString& name, const Q
         map = m.captured(2);
         commandLine.remove(m.capturedStart(0), m.capturedLength(0));
     }
-    const ServerModel model = loadedServerModel(in.root(), in.mod());
     LaunchInput li;
     li.dedicated = true;
     li.startMap = map + QStringLiteral(".bsp");
-    li.maxPlayersText = model.text(QStringLiteral("Maxplayerstxt"));
+    // The one value the launcher needs: a line elsewhere in server.cfg that the pages cannot read does
+    // not stop the install.
+    li.maxPlayersText = in.serverCfgValue(QStringLiteral("maxplayers"))
+                            .value_or(ServerModel().text(QStringLiteral("Maxplayerstxt")));
     li.commandLine = commandLine.trimmed();
     li.installRoot = in.root();
     li.modFolder = in.mod();
@@ -61,6 +61,10 @@ ManageResult installService(const Installation& in, const QString& name, const Q
     const LaunchPlan plan = planLaunch(li);
     if (!plan.message.isEmpty()) {
         r.error = plan.message;
+        return r;
+    }
+    if (const QString problem = unitInputProblem(name, plan); !problem.isEmpty()) {
+        r.error = problem;
         return r;
     }
     QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
@@ -72,25 +76,52 @@ ManageResult installService(const Installation& in, const QString& name, const Q
          {std::pair{u.serverUnit, u.serverText}, std::pair{u.watchService, u.watchServiceText},
           std::pair{u.watchTimer, u.watchTimerText}}) {
         // Unit names hold systemd's backslash escapes: written as named.
-        writeFileAsNamed(folder + file, text.toUtf8());
+        writeFileAsNamed(folder + file, text.toUtf8(),
+                         carriesPassword(text) ? FileAccess::OwnerOnly : FileAccess::Default);
         r.lines << QStringLiteral("Wrote ") + folder + file;
     }
-    r.ok = call({QStringLiteral("daemon-reload")}, r) && call({QStringLiteral("enable"), u.serverUnit}, r) &&
-           call({QStringLiteral("enable"), QStringLiteral("--now"), u.watchTimer}, r);
+    r.ok = true;
     return r;
 }
 
-ManageResult removeService(const QString& name) {
+QList<QStringList> enableCalls(const QString& name) {
+    return {{QStringLiteral("daemon-reload")},
+            {QStringLiteral("enable"), serverUnitOf(name)},
+            {QStringLiteral("enable"), QStringLiteral("--now"), watchTimerOf(name)}};
+}
+
+QList<QStringList> disableCalls(const QString& name) {
+    return {{QStringLiteral("disable"), QStringLiteral("--now"), watchTimerOf(name)},
+            {QStringLiteral("disable"), QStringLiteral("--now"), serverUnitOf(name)}};
+}
+
+ManageResult installService(const Installation& in, const QString& name, const QString& tarrow,
+                            const QString& settingsFile) {
+    ManageResult r = writeServiceUnits(in, name, tarrow, settingsFile);
+    if (!r.ok) return r;
+    for (const QStringList& c : enableCalls(name))
+        if (!(r.ok = call(c, r))) break;
+    return r;
+}
+
+ManageResult deleteServiceUnits(const QString& name) {
     ManageResult r;
-    call({QStringLiteral("disable"), QStringLiteral("--now"), watchTimerOf(name)}, r);
-    call({QStringLiteral("disable"), QStringLiteral("--now"), serverUnitOf(name)}, r);
     const QString folder = userUnitFolder();
     for (const QString& file : {serverUnitOf(name), watchServiceOf(name), watchTimerOf(name)})
         if (QFileInfo::exists(folder + file)) {
             deleteFileAsNamed(folder + file);
             r.lines << QStringLiteral("Deleted ") + folder + file;
         }
-    r.error.clear();
+    r.ok = true;
+    return r;
+}
+
+ManageResult removeService(const QString& name) {
+    ManageResult ignored;
+    // A unit that is not loaded cannot be disabled: the files go all the same.
+    for (const QStringList& c : disableCalls(name))
+        call(c, ignored);
+    ManageResult r = deleteServiceUnits(name);
     r.ok = call({QStringLiteral("daemon-reload")}, r);
     return r;
 }

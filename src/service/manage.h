@@ -24,6 +24,14 @@ ManageResult installService(const Installation& in, const QString& name, const Q
 // Stops and disables the three units, deletes them and reloads systemd.
 ManageResult removeService(const QString& name);
 
+// The steps of the two, for a caller that runs systemctl on the event loop: the units written (or
+// deleted) here, then the calls that follow (install) or come first (remove, their failures ignored).
+ManageResult writeServiceUnits(const Installation& in, const QString& name, const QString& tarrowProgram,
+                               const QString& settingsFile);
+ManageResult deleteServiceUnits(const QString& name);
+QList<QStringList> enableCalls(const QString& name);
+QList<QStringList> disableCalls(const QString& name);
+
 // The tarrow program beside this one, else the one on PATH.
 QString tarrowProgram();
 

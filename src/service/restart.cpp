@@ -60,9 +60,14 @@ std::optional<qint64> parseDuration(const QString& text) {
     static const QRegularExpression form(QStringLiteral("^(\\d+)([smh]?)$"));
     const auto m = form.match(t);
     if (!m.hasMatch()) return std::nullopt;
-    const qint64 n = m.captured(1).toLongLong();
+    // A number too large for the clock is refused, not wrapped round: at most ten years.
+    constexpr qint64 kMostSeconds = 10LL * 366 * 24 * 3600;
+    bool ok = false;
+    const qint64 n = m.captured(1).toLongLong(&ok);
     const QString unit = m.captured(2);
-    return unit == QLatin1String("h") ? n * 3600 : unit == QLatin1String("m") ? n * 60 : n;
+    const qint64 scale = unit == QLatin1String("h") ? 3600 : unit == QLatin1String("m") ? 60 : 1;
+    if (!ok || n > kMostSeconds / scale) return std::nullopt;
+    return n * scale;
 }
 
 } // namespace tarrow::service

@@ -25,7 +25,8 @@ RestartResult restartWhenEmpty(const EmptyRestart& with, qint64 maxWaitSeconds, 
 // The people in the console's `status` output: its player lines, less those whose unique id is BOT.
 int peopleInStatus(const QString& statusOutput);
 
-// "90s", "30m", "2h", a plain number of seconds, or "never" (-1); none for anything else.
+// "90s", "30m", "2h", a plain number of seconds, or "never" (-1); none for anything else, and for more
+// than ten years.
 std::optional<qint64> parseDuration(const QString& text);
 
 } // namespace tarrow::service

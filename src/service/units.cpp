@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace tarrow::service {
 
 namespace {
@@ -45,6 +47,30 @@ QString folderOf(const QString& nativeDirectory) {
 }
 
 } // namespace
+
+QString unitInputProblem(const QString& name, const LaunchPlan& plan) {
+    auto control = [](const QString& text) {
+        return std::any_of(text.begin(), text.end(),
+                           [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+    };
+    if (control(name))
+        return QStringLiteral("The service name \"%1\" holds a control character (a line break or a tab); "
+                              "systemd cannot take it. Give a name without one.")
+            .arg(name.simplified());
+    if (control(plan.workingDirectory) || control(plan.program))
+        return QStringLiteral("The folder %1 holds a control character (a line break or a tab) in its name; "
+                              "systemd cannot take it into a unit file. Rename the folder first.")
+            .arg(nativePath(plan.workingDirectory).simplified());
+    if (control(plan.parameters))
+        return QStringLiteral("The server's command line holds a control character (a line break or a tab); "
+                              "systemd cannot take it into a unit file.");
+    return {};
+}
+
+bool carriesPassword(const QString& unitText) {
+    return unitText.contains(QLatin1String("rcon_password"), Qt::CaseInsensitive) ||
+           unitText.contains(QLatin1String("sv_password"), Qt::CaseInsensitive);
+}
 
 QString escapeUnitName(const QString& text) {
     QString out;
@@ -116,7 +142,7 @@ Units composeUnits(const QString& name, const LaunchPlan& plan, bool linuxServer
                                   "\n"
                                   "[Install]\n"
                                   "WantedBy=default.target\n")
-                       .arg(name, folder, pathValue(folder), execLine(command));
+                       .arg(pathValue(name), pathValue(folder), pathValue(folder), execLine(command));
     u.watchServiceText =
         QStringLiteral("[Unit]\n"
                        "Description=Tarrow GUI's watchdog for the Half-Life server %1\n"
@@ -124,9 +150,9 @@ Units composeUnits(const QString& name, const LaunchPlan& plan, bool linuxServer
                        "[Service]\n"
                        "Type=oneshot\n"
                        "ExecStart=%2\n")
-            .arg(name, execLine({tarrowProgram, QStringLiteral("--settings"), settingsFile,
-                                 QStringLiteral("watch"), QStringLiteral("--folder"),
-                                 folder + QLatin1Char('/'), QStringLiteral("--name"), name}));
+            .arg(pathValue(name), execLine({tarrowProgram, QStringLiteral("--settings"), settingsFile,
+                                            QStringLiteral("watch"), QStringLiteral("--folder"),
+                                            folder + QLatin1Char('/'), QStringLiteral("--name"), name}));
     u.watchTimerText = QStringLiteral("[Unit]\n"
                                       "Description=Check the Half-Life server %1 every minute\n"
                                       "\n"
@@ -137,7 +163,7 @@ Units composeUnits(const QString& name, const LaunchPlan& plan, bool linuxServer
                                       "\n"
                                       "[Install]\n"
                                       "WantedBy=timers.target\n")
-                           .arg(name, u.watchService);
+                           .arg(pathValue(name), pathValue(u.watchService));
     return u;
 }
 

@@ -34,6 +34,14 @@ struct Units {
 Units composeUnits(const QString& name, const LaunchPlan& plan, bool linuxServer, const QString& wineProgram,
                    const QString& tarrowProgram, const QString& settingsFile);
 
+// Why the units cannot be written for a service `name` that starts `plan`: a control character (a line
+// break would become a directive of its own) in the name, the folder or the command line. Empty when
+// they can.
+QString unitInputProblem(const QString& name, const LaunchPlan& plan);
+// Whether a unit's text carries a password (a +rcon_password on the server's command line): such a unit
+// is for its owner's eyes only.
+bool carriesPassword(const QString& unitText);
+
 // The folder systemd reads a user's units from: $XDG_CONFIG_HOME/systemd/user/.
 QString userUnitFolder();
 

@@ -54,6 +54,7 @@ class TMainfrm : public QMainWindow, public WindowContext {
     void serverSettingsSaved(const QString& fileName) override;
     // After a click changed a loader file while the folder's service runs: offers "Restart when empty".
     void offerRestartWhenEmpty();
+    void showRestartOffer(const QString& serviceName);
     // What the window says where no Half-Life folder is set.
     static QString noInstallRootText() { return tarrow::noInstallRootText(); }
 
@@ -102,6 +103,13 @@ class TMainfrm : public QMainWindow, public WindowContext {
 
   private:
     bool runGuarded(const std::function<void()>& handler);
+    // A folder change or a close asked for while a handler ran, done once none runs.
+    void runDeferred();
+    int handlersRunning_ = 0;
+    QString deferredFolder_;
+    bool deferredClose_ = false;
+    // Another folder is being opened: its own launcher choices come back (start-up opens without them).
+    bool switchingFolder_ = false;
     void buildPages();
     void OpenFoldermnuClick();
     // The open folder in the status bar and the recent folders in the File menu.

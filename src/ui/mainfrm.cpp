@@ -14,8 +14,10 @@
 #include "common/settingsstore.h"
 #include "common/shell.h"
 #include "common/textlists.h"
+#include "common/wait.h"
 #include "gamefiles/knownfiles.h"
 #include "gamefiles/rebuild.h"
+#include "guardedapp.h"
 #include "helpviewer.h"
 #include "page_mapcycle.h"
 #include "page_motd.h"
@@ -48,6 +50,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 namespace tarrow {
 
@@ -79,6 +82,11 @@ TMainfrm::TMainfrm(SettingsStore& settings, Prompter& prompter, Shell& shell, QW
 
     buildMenus();
     connect(Tabs, &QTabWidget::currentChanged, this, &TMainfrm::TabsChange);
+    // Whatever escapes a handler anyway reaches the event loop's guard: it shows the same box.
+    GuardedApplication::setErrorSink(this, [this](const QString& text) {
+        prompter_.error(text);
+        showWrites(installation_.takeWrites());
+    });
     // The creation handler runs as the window is made; a failure stops it with the error box and the
     // window opens without the later steps.
     runGuarded([this] { FormCreate(); });
@@ -176,6 +184,14 @@ void TMainfrm::OpenFoldermnuClick() {
 }
 
 void TMainfrm::openFolder(const QString& folder) {
+    // A step under way (a rebuild's or a dump's paced waits, a box it shows) runs in a page that a
+    // folder change would delete: the folder opens when the step has ended.
+    if (handlersRunning_ > 0) {
+        deferredFolder_ = folder;
+        statusBar()->showMessage(
+            QStringLiteral("%1 opens when the step under way has ended.").arg(nativePath(folder)));
+        return;
+    }
     if (!QFileInfo(nativePath(folder)).isDir()) {
         prompter_.message(QStringLiteral("The folder %1 does not exist.").arg(nativePath(folder)));
         return;
@@ -207,12 +223,16 @@ void TMainfrm::openFolder(const QString& folder) {
     unreadableShown_.clear();
     showingNoRootPage_ = false;
     Tabs->setCurrentIndex(page);
+    switchingFolder_ = true;
     runGuarded([this] { FormCreate(); });
+    switchingFolder_ = false;
     showFolder();
     TabsChange(Tabs->currentIndex());
 }
 
-TMainfrm::~TMainfrm() = default;
+TMainfrm::~TMainfrm() {
+    GuardedApplication::clearErrorSink(this);
+}
 
 void TMainfrm::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -281,19 +301,31 @@ void TMainfrm::showStatus(const QString& text) {
 // The constructor runs its handler through these, not through the overrides, which it may not call.
 bool TMainfrm::runGuarded(const std::function<void()>& handler) {
     bool ok = false;
+    ++handlersRunning_;
     try {
         handler();
         ok = true;
-    } catch (const IoError& e) {
-        prompter_.error(e.text());
-    } catch (const ConversionError& e) {
-        prompter_.error(e.text());
-    } catch (const std::exception& e) {
-        prompter_.error(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        prompter_.error(currentExceptionText());
     }
+    --handlersRunning_;
     // Also after a failure: the files written before it are named.
     showWrites(installation_.takeWrites());
+    if (handlersRunning_ == 0) runDeferred();
     return ok;
+}
+
+void TMainfrm::runDeferred() {
+    // From the event loop, once the handler's frames are gone.
+    if (deferredClose_) {
+        deferredClose_ = false;
+        QTimer::singleShot(0, this, [this] { close(); });
+    } else if (!deferredFolder_.isEmpty()) {
+        QTimer::singleShot(0, this, [this] {
+            const QString folder = std::exchange(deferredFolder_, QString());
+            if (!folder.isEmpty()) openFolder(folder);
+        });
+    }
 }
 
 void TMainfrm::showWrites(const QList<WriteRecord>& records) {
@@ -425,8 +457,8 @@ void TMainfrm::FormCreate() {
 
     // The map lists and the stored command line.
     if (folderExists(paths.mapsFolder)) Launcher->Mapcycle->AllMaplst->setFolder(paths.mapsFolder);
-    Launcher->Basic->showLaunchSettings(paths.mapsFolder,
-                                        installation_.setting(ownSettingName(OwnSetting::CommandLine)));
+    Launcher->Basic->showLaunchSettings(
+        paths.mapsFolder, installation_.setting(ownSettingName(OwnSetting::CommandLine)), switchingFolder_);
 
     // The first refresh comes a second after the window shows; it sets the real period.
     statustmr->start();
@@ -475,6 +507,13 @@ void TMainfrm::savePlace() {
 }
 
 void TMainfrm::closeEvent(QCloseEvent* event) {
+    // Quitting deletes the pages: a step under way ends first, then the window closes.
+    if (pacedWaitsRunning() > 0 && !closing_) {
+        deferredClose_ = true;
+        statusBar()->showMessage(QStringLiteral("The window closes when the step under way has ended."));
+        event->ignore();
+        return;
+    }
     if (!closing_) {
         closing_ = true;
         guarded([this] { savePlace(); });
@@ -569,9 +608,18 @@ void TMainfrm::offerRestartWhenEmpty() {
     const QString name = service::defaultServiceName(nativePath(installation_.root()));
     const QString unit = service::serverUnitOf(name);
     if (!QFileInfo::exists(service::userUnitFolder() + unit) ||
-        service::unitState(unit).activeState != QLatin1String("active") ||
         statusBar()->findChild<QPushButton*>(QStringLiteral("Restartcmd")))
         return;
+    // systemd answers when it answers: the offer comes then, if the service runs.
+    service::systemctlUserAsync(service::unitStateArguments(unit), this,
+                                [this, name](const service::CommandResult& r) {
+                                    if (service::parseUnitState(r).activeState == QLatin1String("active"))
+                                        guarded([this, name] { showRestartOffer(name); });
+                                });
+}
+
+void TMainfrm::showRestartOffer(const QString& name) {
+    if (statusBar()->findChild<QPushButton*>(QStringLiteral("Restartcmd"))) return;
     auto* restart = new QPushButton(QStringLiteral("Restart when empty"), statusBar());
     restart->setObjectName(QStringLiteral("Restartcmd"));
     restart->setToolTip(QStringLiteral("The server loads the changed files when it starts: it restarts once "

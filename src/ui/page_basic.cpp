@@ -31,6 +31,12 @@
 
 namespace tarrow {
 
+namespace {
+// How a folder's server kind is kept in the settings.
+const QString kDedicatedKind = QStringLiteral("Dedicated");
+const QString kListenKind = QStringLiteral("Listen");
+} // namespace
+
 BasicPage::BasicPage(WindowContext& context, ServerBinding& binding, QWidget* parent)
     : QWidget(parent), context_(context), binding_(binding) {
     QWidget* content = scrolledContent(this);
@@ -51,9 +57,32 @@ BasicPage::BasicPage(WindowContext& context, ServerBinding& binding, QWidget* pa
     basic->setRowStretch(std::max(left, right) + 1, 1);
 }
 
-void BasicPage::showLaunchSettings(const QString& mapFolder, const QString& commandLine) {
+void BasicPage::showLaunchSettings(const QString& mapFolder, const QString& commandLine, bool ownChoices) {
     if (folderExists(mapFolder)) StartMaplst->setFolder(mapFolder);
     if (!commandLine.isEmpty()) Commandlinetxt->setText(commandLine);
+    if (!ownChoices) return;
+    // This folder's own choices from last time: its start map, then its server kind (which loads the
+    // kind's file, as the click did).
+    const Installation& in = context_.installation();
+    const QString map = in.setting(ownSettingName(OwnSetting::StartMap));
+    const QList<QListWidgetItem*> found =
+        map.isEmpty() ? QList<QListWidgetItem*>() : StartMaplst->findItems(map, Qt::MatchFixedString);
+    if (!found.isEmpty()) {
+        const QSignalBlocker quiet(StartMaplst);
+        StartMaplst->clearSelection();
+        StartMaplst->setCurrentItem(found.first(), QItemSelectionModel::NoUpdate);
+        found.first()->setSelected(true);
+        StartMaplst->scrollToItem(found.first());
+    }
+    const QString kind = in.setting(ownSettingName(OwnSetting::ServerKind));
+    if (kind == kDedicatedKind) Dedicatedopt->setChecked(true);
+    if (kind == kListenKind) Listenopt->setChecked(true);
+}
+
+void BasicPage::rememberChoice(OwnSetting setting, const QString& value) {
+    const Installation& in = context_.installation();
+    if (in.isSet() && in.setting(ownSettingName(setting)) != value)
+        in.writeSetting(ownSettingName(setting), value, context_.prompter());
 }
 
 QWidget* BasicPage::buildServerKindGroup(QWidget* parent) {
@@ -71,10 +100,18 @@ QWidget* BasicPage::buildServerKindGroup(QWidget* parent) {
     layout->addWidget(Saveservercmd);
     // Choosing a kind loads its file; choosing the kind already chosen does nothing.
     connect(Dedicatedopt, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) context_.guarded([this] { DedicatedoptClick(); });
+        if (on)
+            context_.guarded([this] {
+                rememberChoice(OwnSetting::ServerKind, kDedicatedKind);
+                DedicatedoptClick();
+            });
     });
     connect(Listenopt, &QRadioButton::toggled, this, [this](bool on) {
-        if (on) context_.guarded([this] { ListenoptClick(); });
+        if (on)
+            context_.guarded([this] {
+                rememberChoice(OwnSetting::ServerKind, kListenKind);
+                ListenoptClick();
+            });
     });
     connectGuarded(context_, Saveservercmd, &QPushButton::clicked, this, &BasicPage::SaveservercmdClick);
     return group;
@@ -145,8 +182,13 @@ QWidget* BasicPage::buildLaunchGroup(QWidget* parent) {
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 2);
     // Clicks and keyboard changes alike.
-    connect(StartMaplst, &QListWidget::itemSelectionChanged, this,
-            [this] { StartMaplstClick(StartMaplst->currentItem()); });
+    connect(StartMaplst, &QListWidget::itemSelectionChanged, this, [this] {
+        context_.guarded([this] {
+            StartMaplstClick(StartMaplst->currentItem());
+            const QList<QListWidgetItem*> chosen = StartMaplst->selectedItems();
+            rememberChoice(OwnSetting::StartMap, chosen.isEmpty() ? QString() : chosen.first()->text());
+        });
+    });
     connectGuarded(context_, Launchcmd, &QPushButton::clicked, this, &BasicPage::LaunchcmdClick);
     connectGuarded(context_, Servicechk, &QCheckBox::clicked, this, &BasicPage::ServicechkClick);
     return group;
@@ -167,45 +209,124 @@ QString BasicPage::serviceName() const {
 void BasicPage::showServiceState() {
     if (!context_.installation().isSet()) return;
     if (!serviceChecked_) {
+        // Asked once, on the event loop: a slow or wedged user manager never holds up the window.
         serviceChecked_ = true;
-        QString why;
-        serviceAvailable_ = service::userManagerAvailable(&why);
-        if (!serviceAvailable_) {
-            Servicechk->setEnabled(false);
-            Servicechk->setToolTip(
-                QStringLiteral("Not available here: %1. Launch starts the server from this window.")
-                    .arg(why));
-        }
+        Servicechk->setEnabled(false);
+        const QString tip = Servicechk->toolTip();
+        Servicechk->setToolTip(QStringLiteral("Checking whether systemd runs your services…"));
+        service::systemctlUserAsync(
+            {QStringLiteral("show-environment")}, this, [this, tip](const service::CommandResult& r) {
+                serviceAnswered_ = true;
+                serviceAvailable_ = r.started && r.code == 0;
+                Servicechk->setEnabled(serviceAvailable_);
+                Servicechk->setToolTip(
+                    serviceAvailable_
+                        ? tip
+                        : QStringLiteral("Not available here: %1. Launch starts the server from this window.")
+                              .arg(r.err.trimmed().isEmpty() ? QStringLiteral("no user service manager runs")
+                                                             : r.err.trimmed()));
+                context_.guarded([this] { showServiceState(); });
+            });
     }
-    serviceInstalled_ = serviceAvailable_ &&
-                        QFileInfo::exists(service::userUnitFolder() + service::serverUnitOf(serviceName()));
-    serviceActive_ =
-        serviceInstalled_ &&
-        service::unitState(service::serverUnitOf(serviceName())).activeState == QLatin1String("active");
+    const bool unitFile = QFileInfo::exists(service::userUnitFolder() + service::serverUnitOf(serviceName()));
+    if (!serviceAnswered_) {
+        // Until systemd answers, Launch cannot tell the service's server from one of its own.
+        if (unitFile) showLaunchState(QStringLiteral("Checking the service…"), false);
+        return;
+    }
+    serviceInstalled_ = serviceAvailable_ && unitFile;
     Servicechk->setChecked(serviceInstalled_);
-    Launchcmd->setText(!serviceInstalled_ ? QStringLiteral("L&aunch Server")
-                       : serviceActive_   ? QStringLiteral("Stop Service (running)")
-                                          : QStringLiteral("Start Service (stopped)"));
+    if (!serviceInstalled_) {
+        serviceActive_ = false;
+        showLaunchState(QStringLiteral("L&aunch Server"), true);
+        return;
+    }
+    // A start, stop or install on its way asks again when it ends.
+    if (serviceBusy_ || stateAsked_) return;
+    stateAsked_ = true;
+    if (Launchcmd->text() == QLatin1String("L&aunch Server"))
+        showLaunchState(QStringLiteral("Checking the service…"), false);
+    service::systemctlUserAsync(
+        service::unitStateArguments(service::serverUnitOf(serviceName())), this,
+        [this](const service::CommandResult& r) {
+            stateAsked_ = false;
+            if (serviceBusy_) return;
+            serviceActive_ = service::parseUnitState(r).activeState == QLatin1String("active");
+            showLaunchState(serviceActive_ ? QStringLiteral("Stop Service (running)")
+                                           : QStringLiteral("Start Service (stopped)"),
+                            true);
+        });
+}
+
+void BasicPage::showLaunchState(const QString& caption, bool enabled) {
+    Launchcmd->setText(caption);
+    Launchcmd->setEnabled(enabled);
 }
 
 void BasicPage::ServicechkClick() {
-    const service::ManageResult r =
-        Servicechk->isChecked()
-            ? service::installService(
-                  context_.installation(), serviceName(), service::tarrowProgram(),
-                  context_.installation().store() ? context_.installation().store()->fileName() : QString())
-            : service::removeService(serviceName());
-    if (!r.ok) context_.prompter().message(r.error);
-    if (!r.lines.isEmpty()) context_.showStatus(r.lines.join(QStringLiteral("; ")));
-    showServiceState();
+    if (serviceBusy_) {
+        Servicechk->setChecked(!Servicechk->isChecked());
+        return;
+    }
+    const QString name = serviceName();
+    auto after = [this](const service::ManageResult& done) {
+        return [this, done](const service::CommandResult& r, const QStringList& args) {
+            serviceBusy_ = false;
+            Servicechk->setEnabled(true);
+            const bool ok = r.started && r.code == 0;
+            if (!ok) context_.prompter().message(service::failureText(args, r));
+            if (!done.lines.isEmpty()) context_.showStatus(done.lines.join(QStringLiteral("; ")));
+            context_.guarded([this] { showServiceState(); });
+        };
+    };
+    if (Servicechk->isChecked()) {
+        const service::ManageResult written = service::writeServiceUnits(
+            context_.installation(), name, service::tarrowProgram(),
+            context_.installation().store() ? context_.installation().store()->fileName() : QString());
+        if (!written.ok) {
+            context_.prompter().message(written.error);
+            Servicechk->setChecked(false);
+            return;
+        }
+        serviceBusy_ = true;
+        Servicechk->setEnabled(false);
+        showLaunchState(QStringLiteral("Installing the service…"), false);
+        service::systemctlUserSequence(service::enableCalls(name), this, after(written));
+        return;
+    }
+    serviceBusy_ = true;
+    Servicechk->setEnabled(false);
+    showLaunchState(QStringLiteral("Removing the service…"), false);
+    // A unit that is not loaded cannot be disabled: the files go all the same, then systemd reloads.
+    service::systemctlUserSequence(
+        service::disableCalls(name), this,
+        [this, name, after](const service::CommandResult&, const QStringList&) {
+            service::ManageResult deleted;
+            if (!context_.guarded([&] { deleted = service::deleteServiceUnits(name); })) {
+                serviceBusy_ = false;
+                Servicechk->setEnabled(true);
+                context_.guarded([this] { showServiceState(); });
+                return;
+            }
+            service::systemctlUserSequence({{QStringLiteral("daemon-reload")}}, this, after(deleted));
+        },
+        true);
 }
 
 void BasicPage::LaunchcmdClick() {
     if (serviceInstalled_) {
-        const QString verb = serviceActive_ ? QStringLiteral("stop") : QStringLiteral("start");
-        const service::CommandResult r = service::systemctlUser({verb, service::serverUnitOf(serviceName())});
-        if (!r.started || r.code != 0) context_.prompter().message(r.err.trimmed());
-        showServiceState();
+        if (serviceBusy_) return;
+        const bool stop = serviceActive_;
+        const QStringList args{stop ? QStringLiteral("stop") : QStringLiteral("start"),
+                               service::serverUnitOf(serviceName())};
+        serviceBusy_ = true;
+        showLaunchState(
+            stop ? QStringLiteral("Stopping the service…") : QStringLiteral("Starting the service…"), false);
+        service::systemctlUserAsync(args, this, [this](const service::CommandResult& r) {
+            serviceBusy_ = false;
+            if (!r.started || r.code != 0) context_.prompter().message(r.err.trimmed());
+            context_.guarded([this] { showServiceState(); });
+        });
         return;
     }
     LaunchInput in;

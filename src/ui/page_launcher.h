@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/windowoptions.h"
 #include "page.h"
 
 #include <QWidget>
@@ -26,8 +27,9 @@ class BasicPage : public QWidget {
   public:
     BasicPage(WindowContext& context, ServerBinding& binding, QWidget* parent);
 
-    // Shows the installation's maps and the stored command line.
-    void showLaunchSettings(const QString& mapFolder, const QString& commandLine);
+    // Shows the installation's maps and the stored command line; with `ownChoices` also the start map and
+    // the server kind last chosen for this folder.
+    void showLaunchSettings(const QString& mapFolder, const QString& commandLine, bool ownChoices = false);
 
     QRadioButton* Dedicatedopt = nullptr;
     QRadioButton* Listenopt = nullptr;
@@ -40,7 +42,7 @@ class BasicPage : public QWidget {
     std::function<QString()> wineFinder;
 
     // Whether the server runs as a systemd user service here: the box, and Launch as Start/Stop of the
-    // service. Asked of systemd when the page first shows.
+    // service. Asked of systemd when the page shows, without waiting: the answer shows when it comes.
     void showServiceState();
 
   public slots:
@@ -53,7 +55,13 @@ class BasicPage : public QWidget {
 
   private:
     QString serviceName() const;
-    bool serviceChecked_ = false; // systemd was asked whether a user manager runs
+    void showLaunchState(const QString& caption, bool enabled);
+    // Keeps a launcher choice in the folder's own settings.
+    void rememberChoice(OwnSetting setting, const QString& value);
+    bool serviceChecked_ = false;  // systemd was asked whether a user manager runs
+    bool serviceAnswered_ = false; // and it answered
+    bool serviceBusy_ = false;     // a start, stop, install or removal is on its way
+    bool stateAsked_ = false;      // the service's state is being asked
     bool serviceAvailable_ = false;
     bool serviceInstalled_ = false;
     bool serviceActive_ = false;

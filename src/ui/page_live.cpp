@@ -40,8 +40,9 @@ void setRow(QTableWidget* t, int row, const QStringList& cells) {
         t->setItem(row, c, new QTableWidgetItem(cells[c]));
 }
 
-QString duration(double seconds) {
-    const qint64 s = qint64(seconds);
+QString duration(std::optional<qint64> seconds) {
+    if (!seconds) return {};
+    const qint64 s = *seconds;
     return s >= 3600 ? QStringLiteral("%1:%2:%3")
                            .arg(s / 3600)
                            .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
@@ -129,9 +130,7 @@ live::ServerAddress LivePage::address() const {
 
 QString LivePage::password() const {
     if (!Passwordtxt->text().isEmpty()) return Passwordtxt->text();
-    const Installation& in = context_.installation();
-    if (!in.isSet()) return {};
-    return loadedServerModel(in.root(), in.mod()).text(QStringLiteral("Rconpwtxt"));
+    return context_.installation().serverCfgValue(QStringLiteral("rcon_password")).value_or(QString());
 }
 
 void LivePage::refresh() {
@@ -172,14 +171,12 @@ void LivePage::show(const live::QueryResult& r) {
     Playerstbl->setRowCount(int(players.size()));
     for (int row = 0; row < players.size(); ++row)
         setRow(Playerstbl, row,
-               {players[row].name, QString::number(players[row].score), duration(players[row].seconds)});
+               {players[row].name, QString::number(players[row].score),
+                duration(players[row].connectedSeconds())});
     QList<live::SettingDifference> differ;
     if (r.rules && context_.installation().isSet())
         differ = live::differences(
-            live::configValues(nativePath(context_.installation().root() + context_.installation().mod()) +
-                                   QLatin1Char('/'),
-                               QStringLiteral("server.cfg")),
-            *r.rules);
+            configValues(context_.installation().modFolderNative(), QStringLiteral("server.cfg")), *r.rules);
     Differstbl->setRowCount(int(differ.size()));
     for (int row = 0; row < differ.size(); ++row)
         setRow(Differstbl, row, {differ[row].name, differ[row].fileValue, differ[row].liveValue});
@@ -210,8 +207,11 @@ void LivePage::runCommand(const QString& command, const std::function<void(const
         while (text.endsWith(QLatin1Char('\n')))
             text.chop(1);
         if (!text.isEmpty()) Consolemem->appendPlainText(text);
-        // A refused password is dropped, so that it is not sent again.
-        if (r.status == live::RconStatus::BadPassword) Passwordtxt->clear();
+        // A refused password is never sent again (the client remembers it): the page asks for another.
+        if (r.status == live::RconStatus::BadPassword || r.status == live::RconStatus::RefusedBefore) {
+            Passwordtxt->clear();
+            Passwordtxt->setFocus();
+        }
         if (done) done(r);
     });
     job->start();

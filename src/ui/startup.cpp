@@ -4,6 +4,7 @@
 #include "app/folders.h"
 #include "app/installroot.h"
 #include "common/settingsstore.h"
+#include "guardedapp.h"
 #include "main.h"
 #include "qtservices.h"
 
@@ -97,7 +98,7 @@ int runTarrowGui(int argc, char** argv) {
     else {
         enableReportAccessibility();
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-        appHolder = std::make_unique<QApplication>(argc, argv);
+        appHolder = std::make_unique<GuardedApplication>(argc, argv);
     }
     QCoreApplication& app = *appHolder;
     QCoreApplication::setOrganizationName(QStringLiteral("Tarrow"));

@@ -2,6 +2,7 @@
 
 // The main() of a test that builds the real window: WebEngine wants shared GL contexts before the
 // application exists, and the window's pictures live in a static library's resources.
+#include "ui/guardedapp.h"
 #include "ui/startup.h"
 
 #include <QApplication>
@@ -11,7 +12,7 @@
     int main(int argc, char** argv) {                                                                        \
         tarrow::enableReportAccessibility();                                                                 \
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                          \
-        QApplication app(argc, argv);                                                                        \
+        tarrow::GuardedApplication app(argc, argv);                                                          \
         tarrow::initUiResources();                                                                           \
         TestClass test;                                                                                      \
         return QTest::qExec(&test, argc, argv);                                                              \

@@ -150,6 +150,8 @@ class TMainfrm : public QMainWindow, public WindowContext {
     bool showingNoRootPage_ = false;
     // A file the refresh could not read: its error box comes once, and again only when the file changes.
     void reportUnreadable(const StatusReport& report);
+    // A file's size and time: its box comes again only when they change.
+    static QString unreadableStamp(const QString& nativePath);
     QHash<QString, QString> unreadableShown_; // native path -> size and time when its box was shown
 };
 

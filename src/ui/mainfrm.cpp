@@ -420,11 +420,22 @@ void TMainfrm::FormCreate() {
     }
 
     // The loader files as the program's comparisons expect them (lower case, one statement a line).
+    // One that cannot be read (over the size limit, say) is named once, here: the refresh counts it as
+    // empty without a second box, and everything after this step happens all the same.
     const BackupStore backups = installation_.backups();
-    if (!normaliseLiblistFile(paths.liblist, backups))
+    auto normalise = [&](const QString& file, bool (*step)(const QString&, const BackupStore&)) {
+        try {
+            return step(file, backups);
+        } catch (const IoError& e) {
+            prompter_.error(e.text());
+            unreadableShown_.insert(nativePath(file), unreadableStamp(nativePath(file)));
+            return true;
+        }
+    };
+    if (!normalise(paths.liblist, &normaliseLiblistFile))
         prompter_.message(missingLiblistMessage(paths.liblist));
-    normalisePluginFile(paths.pluginsIni, backups);
-    normalisePluginFile(paths.ntfConfig, backups);
+    normalise(paths.pluginsIni, &normalisePluginFile);
+    normalise(paths.ntfConfig, &normalisePluginFile);
     if (const QList<WriteRecord> normalised = installation_.takeWrites(); anyChanged(normalised))
         statusBar()->showMessage(refreshWritesText(normalised, LoadFlags{}, LoadFlags{}));
 
@@ -665,13 +676,17 @@ void TMainfrm::serverSettingsSaved(const QString& fileName) {
     });
 }
 
+QString TMainfrm::unreadableStamp(const QString& nativePath) {
+    const QFileInfo info(nativePath);
+    return QString::number(info.size()) + QLatin1Char('@') +
+           QString::number(info.lastModified().toMSecsSinceEpoch());
+}
+
 void TMainfrm::reportUnreadable(const StatusReport& report) {
     QHash<QString, QString> now;
     QStringList fresh, reasons;
     for (const StatusReport::Unreadable& u : report.unreadable) {
-        const QFileInfo info(u.path);
-        const QString stamp = QString::number(info.size()) + QLatin1Char('@') +
-                              QString::number(info.lastModified().toMSecsSinceEpoch());
+        const QString stamp = unreadableStamp(u.path);
         now.insert(u.path, stamp);
         reasons << u.reason;
         if (unreadableShown_.value(u.path) != stamp) fresh << u.reason;

@@ -266,6 +266,14 @@ void TestCli::foldersAreListedAndPicked() {
     const Result three = shell(fx, {"status", "--folder", "3"});
     QCOMPARE(three.code, 2);
     QCOMPARE(three.err, QStringLiteral("tarrow: no known folder 3; see tarrow folders\n"));
+    // A path becomes known whatever the command: the listing too.
+    const QString third = fx.path("third/");
+    fx.write("third/TFC/liblist.gam", kGame);
+    const Result listedThird = shell(fx, {"folders", "--json", "--folder", third});
+    QCOMPARE(listedThird.code, 0);
+    const QJsonArray three2 = QJsonDocument::fromJson(listedThird.out.toUtf8()).array();
+    QCOMPARE(three2.size(), 3);
+    QCOMPARE(three2[2].toObject()["path"].toString(), third);
 }
 
 void TestCli::loadingWhatIsLoadedOrCannotLoad() {

@@ -1,6 +1,7 @@
 #include "app/windowoptions.h"
 #include "common/settingsstore.h"
 #include "live/client.h"
+#include "live/configdiff.h"
 #include "live/replies.h"
 #include "support/fakeserver.h"
 #include "support/fixtureinstall.h"
@@ -14,6 +15,8 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QtTest>
+
+#include <limits>
 
 using namespace tarrow;
 using namespace tarrow::live;
@@ -58,6 +61,9 @@ class TestLive : public QObject {
     void addressFromTheSavedCommandLine_data();
     void addressFromTheSavedCommandLine();
     void commandLineQueryAndRcon();
+    void playerTimesThatAreNone_data();
+    void playerTimesThatAreNone();
+    void driftReadsTheFileAsTheEngineDoes();
 };
 
 void TestLive::brokenRepliesAreRefused_data() {
@@ -229,6 +235,60 @@ void TestLive::rconCollectsTheOutputAndNeverRetriesAPassword() {
     FakeServer open;
     open.rconPassword.clear();
     QCOMPARE(sendRcon(at(open), "any", "status").status, RconStatus::NoPassword);
+}
+
+void TestLive::playerTimesThatAreNone_data() {
+    QTest::addColumn<float>("seconds");
+    QTest::addColumn<QString>("text"); // what `tarrow query --players` shows after the score
+    QTest::addColumn<QJsonValue>("json");
+    QTest::newRow("a time") << 812.5f << "  812 s" << QJsonValue(812.5);
+    QTest::newRow("just connected") << 0.0f << "  0 s" << QJsonValue(0.0);
+    QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << "" << QJsonValue();
+    QTest::newRow("infinite") << std::numeric_limits<float>::infinity() << "" << QJsonValue();
+    QTest::newRow("longer than a year") << 1e30f << "" << QJsonValue();
+    QTest::newRow("negative") << -5.0f << "" << QJsonValue();
+}
+
+void TestLive::playerTimesThatAreNone() {
+    QFETCH(float, seconds);
+    QFETCH(QString, text);
+    QFETCH(QJsonValue, json);
+    FakeServer server;
+    server.playerList = {{QStringLiteral("Alice"), seconds}};
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    fx.storeRoot();
+    const Result shown = tarrowCli(fx, {"query", "--players", "--address", server.address()});
+    QCOMPARE(shown.code, 0);
+    QVERIFY2(shown.out.contains("\n  Alice  score 3" + text + "\n"), qPrintable(shown.out));
+    const Result listed = tarrowCli(fx, {"query", "--players", "--json", "--address", server.address()});
+    const QJsonObject alice = QJsonDocument::fromJson(listed.out.toUtf8())["playerList"][0].toObject();
+    QCOMPARE(alice["seconds"], json);
+}
+
+void TestLive::driftReadsTheFileAsTheEngineDoes() {
+    // The live page lists a live value that differs from what server.cfg (and what it execs inside the
+    // mod folder) leaves set.
+    test::FixtureInstall fx;
+    fx.write("TFC/server.cfg", "sv_downloadurl \"http://fastdl.example.org/tfc/\" // quoted: the // is no "
+                               "comment\r\nMP_TIMELIMIT 30; mp_fraglimit 50\r\nexec extra.cfg\r\n"
+                               "exec ../outside.cfg\r\nhostname \"two words\"\r\n");
+    fx.write("TFC/EXTRA.CFG", "mp_fraglimit 60\r\n");
+    fx.write("outside.cfg", "hostname \"from outside\"\r\n");
+    const QHash<QString, ConfigValue> file = configValues(fx.path("TFC/"), "server.cfg");
+    const Rules live{{"sv_downloadurl", "http://fastdl.example.org/tfc/"},
+                     {"mp_timelimit", "30.000"},
+                     {"mp_fraglimit", "50"},
+                     {"hostname", "two words"},
+                     {"sv_gravity", "800"}};
+    const QList<SettingDifference> d = differences(file, live);
+    // Only the frag limit differs: the exec'd file in the mod folder set it to 60 after the ';'.
+    QCOMPARE(d.size(), 1);
+    QCOMPARE(d[0].name, QStringLiteral("mp_fraglimit"));
+    QCOMPARE(d[0].fileValue, QStringLiteral("60"));
+    QCOMPARE(file.value("mp_timelimit").name, QStringLiteral("MP_TIMELIMIT"));
+    // The exec that leads outside the mod folder was not followed.
+    QCOMPARE(file.value("hostname").value, QStringLiteral("two words"));
 }
 
 void TestLive::addressFromTheSavedCommandLine_data() {

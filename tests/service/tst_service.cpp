@@ -1,4 +1,8 @@
+#include "app/installation.h"
+#include "app/windowoptions.h"
+#include "common/prompter.h"
 #include "launcher/commandline.h"
+#include "service/manage.h"
 #include "service/restart.h"
 #include "service/units.h"
 #include "service/watch.h"
@@ -126,6 +130,10 @@ class TestService : public QObject {
     void restartWaitsForPeople();
     void peopleApartFromBotsInTheConsole();
     void restartWhenEmptyFromTheCommandLine();
+    void unitFilesRefuseControlCharactersAndKeepPasswords_data();
+    void unitFilesRefuseControlCharactersAndKeepPasswords();
+    void aRefusedPasswordIsSentOnce();
+    void rconReadsThePasswordAlone();
 };
 
 void TestService::unitNamesAsSystemdEscapes_data() {
@@ -183,6 +191,10 @@ void TestService::unitsForBothPlatforms() {
         composeUnits("public", plan, linux, fx.path("bin/wine"), "/usr/bin/tarrow", "/home/op/Tarrow.conf");
     const QString kind = linux ? "linux" : "windows";
     QCOMPARE(u.serverUnit, QStringLiteral("tarrow-server-public.service"));
+    // systemd expands '%' in a description too: the folder's own is doubled there.
+    if (folder.contains('%'))
+        QVERIFY2(u.serverText.section('\n', 1, 1).endsWith("my server 100%%), kept up by Tarrow GUI"),
+                 qPrintable(u.serverText.section('\n', 1, 1)));
     if (folder.isEmpty()) {
         QCOMPARE(u.serverText.toUtf8(),
                  test::golden(qPrintable("units/server-" + kind + ".service"), fx.root().chopped(1)));
@@ -442,6 +454,11 @@ void TestService::restartWaitsForPeople() {
     QCOMPARE(restarts, result == int(RestartResult::GaveUp) ? 0 : 1);
     QVERIFY(!parseDuration("5 minutes"));
     QCOMPARE(*parseDuration("2h"), qint64(7200));
+    // Numbers beyond the clock are refused, not wrapped round into a negative wait.
+    QVERIFY(!parseDuration("9223372036854775807h"));
+    QVERIFY(!parseDuration("99999999999999999999"));
+    QVERIFY(!parseDuration("100000h"));
+    QCOMPARE(*parseDuration("87840h"), qint64(87840) * 3600);
 }
 
 void TestService::peopleApartFromBotsInTheConsole() {
@@ -476,6 +493,101 @@ void TestService::restartWhenEmptyFromTheCommandLine() {
     const Result never = tarrowCli(fx, {"restart", "--when-empty", "--max-wait", "never", "--name", "public",
                                         "--address", server.address()});
     QCOMPARE(never.code, 5);
+}
+
+void TestService::unitFilesRefuseControlCharactersAndKeepPasswords_data() {
+    QTest::addColumn<QString>("folder"); // the Half-Life folder, below the fixture
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QString>("error");  // how the refusal begins; empty: written
+    QTest::addColumn<bool>("ownerOnly"); // the server unit is 0600
+    QTest::newRow("plain") << "hl/"
+                           << "public"
+                           << "+map 2fort"
+                           << "" << false;
+    QTest::newRow("a password on the command line") << "hl/"
+                                                    << "public"
+                                                    << "+map 2fort +rcon_password s3cret"
+                                                    << "" << true;
+    QTest::newRow("a line break in the folder") << "hl\nExecStartPre=/bin/false/"
+                                                << "public"
+                                                << "+map 2fort"
+                                                << "The folder " << false;
+    QTest::newRow("a tab in the name") << "hl/"
+                                       << "pub\tlic"
+                                       << "+map 2fort"
+                                       << "The service name " << false;
+    QTest::newRow("a line break on the command line") << "hl/"
+                                                      << "public"
+                                                      << "+map 2fort +hostname a\nb"
+                                                      << "The server's command line " << false;
+}
+
+void TestService::unitFilesRefuseControlCharactersAndKeepPasswords() {
+    QFETCH(QString, folder);
+    QFETCH(QString, name);
+    QFETCH(QString, commandLine);
+    QFETCH(QString, error);
+    QFETCH(bool, ownerOnly);
+    test::FixtureInstall fx;
+    fx.write(folder + "hlds.exe", "");
+    fx.write(folder + "TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    const Installation in(&fx.settings(), fx.path(folder));
+    SilentPrompter silent;
+    in.writeSetting(ownSettingName(OwnSetting::CommandLine), commandLine, silent);
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", fx.path("config").toUtf8());
+    const ManageResult r = writeServiceUnits(in, name, "/usr/bin/tarrow", fx.settingsFile());
+    if (configHome.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", configHome);
+    const QString units = fx.path("config/systemd/user/");
+    if (!error.isEmpty()) {
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.startsWith(error), qPrintable(r.error));
+        QVERIFY(!r.error.contains('\n'));
+        QVERIFY(!QFileInfo::exists(units) || QDir(units).isEmpty());
+        return;
+    }
+    QVERIFY2(r.ok, qPrintable(r.error));
+    const auto perms = [&](const QString& file) {
+        return QFileInfo(units + file).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther |
+                                                        QFileDevice::WriteGroup | QFileDevice::WriteOther);
+    };
+    QCOMPARE(perms(serverUnitOf(name)) == QFileDevice::Permissions(), ownerOnly);
+    QVERIFY(perms(watchTimerOf(name)) != QFileDevice::Permissions());
+}
+
+void TestService::aRefusedPasswordIsSentOnce() {
+    // server.cfg holds a wrong password and a number the pages cannot read; the restart waits for the
+    // two people on the server, with warnings, and never sends the refused password a second time.
+    test::FakeServer server;
+    server.rconPassword = QStringLiteral("secret");
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    fx.write("TFC/server.cfg", "mp_timelimit 25min\r\nrcon_password \"wrong\"\r\n");
+    fx.storeRoot();
+    const Result r = tarrowCli(fx, {"restart", "--when-empty", "--warn", "--max-wait", "12s", "--name",
+                                    "public", "--address", server.address()});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(server.badPasswords, 1);
+    QVERIFY(server.commands.isEmpty());
+    QCOMPARE(r.err.count("refused the rcon password"), 1);
+    QVERIFY(r.out.contains("restarted anyway"));
+    QCOMPARE(systemctlLog(fx), QStringLiteral("--user restart tarrow-server-public.service\n"));
+}
+
+void TestService::rconReadsThePasswordAlone() {
+    test::FakeServer server;
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    fx.write("TFC/server.cfg", "mp_timelimit 25min\r\nrcon_password \"secret\" // the console\r\n");
+    fx.storeRoot();
+    const Result r = tarrowCli(fx, {"rcon", "--address", server.address(), "status"});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY(r.out.startsWith("hostname: Tarrow Test Server\n"));
+    QCOMPARE(server.commands, QStringList{"status"});
 }
 
 QTEST_GUILESS_MAIN(TestService)

@@ -282,6 +282,19 @@ void TestLinux::launcherStartsHldsRun() {
     in.listen = true;
     plan = planLaunch(in);
     QVERIFY2(plan.message.startsWith("A listen server needs the Half-Life client"), qPrintable(plan.message));
+
+    // The Linux server finds its mod folder by the exact name: -game takes the spelling on disk. A
+    // Windows server's command line keeps its bytes.
+    test::FixtureInstall lower;
+    lower.write("hlds_run", "#!/bin/sh\n");
+    lower.write("hlds.exe", "");
+    lower.write("tfc/liblist.gam", "gamedll_linux \"dlls/tfc.so\"\r\n");
+    in.installRoot = lower.root();
+    in.dedicated = true;
+    in.listen = false;
+    QCOMPARE(planLaunch(in).parameters, QStringLiteral(" -console -game tfc +map 2fort +maxplayers 16 "));
+    in.linuxServer = false;
+    QCOMPARE(planLaunch(in).parameters, QStringLiteral(" -console -game TFC +map 2fort +maxplayers 16 "));
 }
 
 void TestLinux::loaderChain_data() {

@@ -37,7 +37,8 @@ class FakeServer : public QObject {
                                             {QStringLiteral("[TB] Bot1"), 30.f}};
     QList<QPair<QString, QString>> rules{{QStringLiteral("mp_timelimit"), QStringLiteral("30")},
                                          {QStringLiteral("sv_gravity"), QStringLiteral("800")}};
-    bool obsoleteInfo = false; // the old "m" reply
+    bool obsoleteInfo =
+        false; // the old "m" reply, with the server type and system in capitals as the engine writes them
     Split split = Split::None; // how the rules reply comes
     bool silent = false;
     // The remote console.
@@ -64,7 +65,7 @@ class FakeServer : public QObject {
         const QByteArray p("\xFF\xFF\xFF\xFF", 4);
         if (obsoleteInfo)
             return p + 'm' + str("127.0.0.1:27015") + str(name) + str(map) + str("tfc") +
-                   str("Team Fortress Classic") + char(players) + char(maxPlayers) + char(47) + 'd' + 'l' +
+                   str("Team Fortress Classic") + char(players) + char(maxPlayers) + char(47) + 'D' + 'L' +
                    char(0) + char(0) + char(1) + char(bots);
         return p + 'I' + char(48) + str(name) + str(map) + str("tfc") + str("Team Fortress Classic") +
                le16(20) + char(players) + char(maxPlayers) + char(bots) + 'd' + 'l' + char(0) + char(1) +

@@ -31,7 +31,8 @@ CommandResult systemctlUser(const QStringList& arguments) {
     return r;
 }
 
-void systemctlUserAsync(const QStringList& arguments, QObject* context, CommandDone done, int timeoutMs) {
+void systemctlUserAsync(const QStringList& arguments, QObject* context, const CommandDone& done,
+                        int timeoutMs) {
     const QString program = QStandardPaths::findExecutable(QStringLiteral("systemctl"));
     if (program.isEmpty()) {
         QTimer::singleShot(0, context, [done] {
@@ -85,7 +86,7 @@ void systemctlUserAsync(const QStringList& arguments, QObject* context, CommandD
 }
 
 void systemctlUserSequence(const QList<QStringList>& calls, QObject* context,
-                           std::function<void(const CommandResult&, const QStringList&)> done,
+                           const std::function<void(const CommandResult&, const QStringList&)>& done,
                            bool keepGoing) {
     if (calls.isEmpty()) {
         QTimer::singleShot(0, context, [done] {
@@ -96,7 +97,7 @@ void systemctlUserSequence(const QList<QStringList>& calls, QObject* context,
         });
         return;
     }
-    const QStringList first = calls.first();
+    const QStringList& first = calls.first();
     const QList<QStringList> rest = calls.mid(1);
     systemctlUserAsync(first, context, [first, rest, context, done, keepGoing](const CommandResult& r) {
         if ((!keepGoing && (!r.started || r.code != 0)) || rest.isEmpty()) {

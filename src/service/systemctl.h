@@ -23,12 +23,12 @@ CommandResult systemctlUser(const QStringList& arguments);
 // The same on the event loop, for the window: nothing waits. `done` runs once with the result when it
 // comes, or after `timeoutMs` with the process killed; never when `context` is gone first.
 using CommandDone = std::function<void(const CommandResult&)>;
-void systemctlUserAsync(const QStringList& arguments, QObject* context, CommandDone done,
+void systemctlUserAsync(const QStringList& arguments, QObject* context, const CommandDone& done,
                         int timeoutMs = 60000);
 // Calls in turn on the event loop; the first that fails ends the run (`done` gets its result and its
 // arguments), unless `keepGoing`. `done` gets the last result otherwise.
 void systemctlUserSequence(const QList<QStringList>& calls, QObject* context,
-                           std::function<void(const CommandResult&, const QStringList&)> done,
+                           const std::function<void(const CommandResult&, const QStringList&)>& done,
                            bool keepGoing = false);
 // "systemctl --user ARGS: the reason", for a failed call.
 QString failureText(const QStringList& arguments, const CommandResult& result);

@@ -339,6 +339,8 @@ void RconJob::start() {
     }
     limit_.start(timeoutMs_);
     resolveThen(address_.host, this, [this](const QHostAddress& host) {
+        // A look-up that outlasted the time limit finds the job over.
+        if (finished_) return;
         host_ = host;
         open();
     });

@@ -64,6 +64,7 @@ class TestLive : public QObject {
     void playerTimesThatAreNone_data();
     void playerTimesThatAreNone();
     void driftReadsTheFileAsTheEngineDoes();
+    void aHostNameIsLookedUpOnTheEventLoop();
 };
 
 void TestLive::brokenRepliesAreRefused_data() {
@@ -264,6 +265,25 @@ void TestLive::playerTimesThatAreNone() {
     const Result listed = tarrowCli(fx, {"query", "--players", "--json", "--address", server.address()});
     const QJsonObject alice = QJsonDocument::fromJson(listed.out.toUtf8())["playerList"][0].toObject();
     QCOMPARE(alice["seconds"], json);
+}
+
+void TestLive::aHostNameIsLookedUpOnTheEventLoop() {
+    // The jobs the window runs take a name as well as an address, and start() returns at once.
+    FakeServer server;
+    const ServerAddress byName{QStringLiteral("localhost"), server.port()};
+    QueryJob query(byName, QueryOptions{});
+    QSignalSpy answered(&query, &QueryJob::finished);
+    query.start();
+    QCOMPARE(answered.size(), 0);
+    QTRY_COMPARE(answered.size(), 1);
+    QVERIFY(answered.first().first().value<QueryResult>().answering);
+    RconJob rcon(byName, QStringLiteral("secret"), QStringLiteral("status"));
+    QSignalSpy done(&rcon, &RconJob::finished);
+    rcon.start();
+    QCOMPARE(done.size(), 0);
+    QTRY_COMPARE(done.size(), 1);
+    QCOMPARE(done.first().first().value<RconResult>().status, RconStatus::Done);
+    QCOMPARE(server.commands, QStringList{"status"});
 }
 
 void TestLive::driftReadsTheFileAsTheEngineDoes() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/version.h"
+
 #include <QString>
 #include <functional>
 
@@ -23,7 +25,7 @@ struct ComponentSettings {
 };
 
 // The panel's own name and version, named in the first comment line of every file it creates.
-inline const QString PanelVersionText = QStringLiteral("Tarrow Gui 1.00");
+inline const QString PanelVersionText = QStringLiteral("Tarrow Gui " TARROW_VERSION);
 
 using ValueReader = std::function<QString(const QString& valueName)>;
 

@@ -1,5 +1,6 @@
 // tarrow: the command-line program for server boxes without a desktop.
 #include "commands.h"
+#include "common/version.h"
 
 #include <QCoreApplication>
 
@@ -7,6 +8,6 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Tarrow"));
     QCoreApplication::setApplicationName(QStringLiteral("tarrow"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARROW_VERSION));
     return tarrow::cli::run(QCoreApplication::arguments());
 }

@@ -4,6 +4,7 @@
 #include "app/folders.h"
 #include "app/installroot.h"
 #include "common/settingsstore.h"
+#include "common/version.h"
 #include "guardedapp.h"
 #include "main.h"
 #include "qtservices.h"
@@ -103,7 +104,7 @@ int runTarrowGui(int argc, char** argv) {
     QCoreApplication& app = *appHolder;
     QCoreApplication::setOrganizationName(QStringLiteral("Tarrow"));
     QCoreApplication::setApplicationName(QStringLiteral("tarrow-gui"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARROW_VERSION));
     if (qobject_cast<QApplication*>(&app)) {
         QApplication::setApplicationDisplayName(QStringLiteral("Tarrow GUI"));
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/tarrow-gui.png")));

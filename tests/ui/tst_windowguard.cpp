@@ -129,48 +129,50 @@ void TestWindowGuard::aSlowSystemdNeverHoldsUpTheWindow() {
     QCOMPARE(control<QPushButton>(w, "Launchcmd")->text(), QStringLiteral("L&aunch Server"));
 }
 
+// The Live Server page of a window on a fixture whose server.cfg is `serverCfg`, asking `server`.
+struct ConsolePage {
+    ConsolePage(const test::FakeServer& server, const QByteArray& serverCfg) {
+        fx.write("TFC/server.cfg", serverCfg);
+        fx.settings().write(kTarrowKey, ownSettingName(OwnSetting::CommandLine),
+                            "+port " + QString::number(server.port()));
+        win = std::make_unique<Window>(fx);
+        w().Tabs->setCurrentIndex(w().Tabs->indexOf(w().Live));
+    }
+    TMainfrm& w() { return *win->w; }
+    // A command typed into the console, then Enter.
+    void enter(const QString& command) {
+        auto* console = control<QLineEdit>(w(), "Consoletxt");
+        console->setText(command);
+        QTest::keyClick(console, Qt::Key_Return);
+    }
+    QString output() { return control<QPlainTextEdit>(w(), "Consolemem")->toPlainText(); }
+    test::FixtureInstall fx;
+    std::unique_ptr<Window> win;
+};
+
 void TestWindowGuard::theConsoleReadsThePasswordAlone() {
     test::FakeServer server;
-    test::FixtureInstall fx;
     // A number setting the pages cannot read, and the password on a line of its own.
-    fx.write("TFC/server.cfg", "mp_timelimit 25min\r\nrcon_password \"secret\"\r\n");
-    fx.settings().write(kTarrowKey, ownSettingName(OwnSetting::CommandLine),
-                        "+port " + QString::number(server.port()));
-    Window win(fx);
-    TMainfrm& w = *win.w;
-    w.Tabs->setCurrentIndex(w.Tabs->indexOf(w.Live));
-    auto* console = control<QLineEdit>(w, "Consoletxt");
-    console->setText("status");
-    QTest::keyClick(console, Qt::Key_Return);
-    QTRY_VERIFY(
-        control<QPlainTextEdit>(w, "Consolemem")->toPlainText().contains("hostname: Tarrow Test Server"));
+    ConsolePage page(server, "mp_timelimit 25min\r\nrcon_password \"secret\"\r\n");
+    page.enter("status");
+    QTRY_VERIFY(page.output().contains("hostname: Tarrow Test Server"));
     QCOMPARE(server.commands, QStringList{"status"});
-    QVERIFY(win.prompter.texts("error").isEmpty());
-    QVERIFY(w.isVisible());
+    QVERIFY(page.win->prompter.texts("error").isEmpty());
+    QVERIFY(page.w().isVisible());
 }
 
 void TestWindowGuard::aRefusedPasswordIsNotSentAgain() {
     test::FakeServer server;
-    test::FixtureInstall fx;
-    fx.write("TFC/server.cfg", "rcon_password \"wrong\"\r\n");
-    fx.settings().write(kTarrowKey, ownSettingName(OwnSetting::CommandLine),
-                        "+port " + QString::number(server.port()));
-    Window win(fx);
-    TMainfrm& w = *win.w;
-    w.Tabs->setCurrentIndex(w.Tabs->indexOf(w.Live));
-    auto* console = control<QLineEdit>(w, "Consoletxt");
-    auto* output = control<QPlainTextEdit>(w, "Consolemem");
+    ConsolePage page(server, "rcon_password \"wrong\"\r\n");
     for (int i = 0; i < 3; ++i) {
-        console->setText("status");
-        QTest::keyClick(console, Qt::Key_Return);
-        QTRY_COMPARE(output->toPlainText().count("rcon password"), i + 1);
+        page.enter("status");
+        QTRY_COMPARE(page.output().count("rcon password"), i + 1);
     }
     QCOMPARE(server.badPasswords, 1);
-    QVERIFY(output->toPlainText().contains("refused this rcon password before; it was not sent again"));
+    QVERIFY(page.output().contains("refused this rcon password before; it was not sent again"));
     // A password typed on the page is another one: it goes.
-    control<QLineEdit>(w, "Passwordtxt")->setText("secret");
-    console->setText("status");
-    QTest::keyClick(console, Qt::Key_Return);
+    control<QLineEdit>(page.w(), "Passwordtxt")->setText("secret");
+    page.enter("status");
     QTRY_COMPARE(server.commands, QStringList{"status"});
 }
 

@@ -1,5 +1,6 @@
 #include "client.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QEventLoop>
 #include <QHostInfo>
@@ -8,6 +9,7 @@
 #include <QNetworkProxy>
 #include <QRegularExpression>
 #include <QSet>
+#include <QThread>
 #include <QUdpSocket>
 #include <functional>
 
@@ -23,13 +25,6 @@ QHostAddress firstAddress(const QHostInfo& info) {
     for (const QHostAddress& found : info.addresses())
         if (found.protocol() == QAbstractSocket::IPv4Protocol) return found;
     return info.addresses().value(0);
-}
-
-// For the command line, which has nothing else to do meanwhile.
-QHostAddress resolve(const QString& host) {
-    QHostAddress a(host);
-    if (!a.isNull()) return a;
-    return firstAddress(QHostInfo::fromName(host));
 }
 
 // For a job on the event loop: an address is used at once, a name is looked up without waiting for it.
@@ -141,7 +136,7 @@ bool QueryJob::open() {
     // The server is asked directly: a desktop's proxy settings are for the web, and looking them up
     // (libproxy, at every socket, may fetch a proxy script) would reach out to other addresses.
     socket_->setProxy(QNetworkProxy::NoProxy);
-    if (!blocking_) connect(socket_.get(), &QUdpSocket::readyRead, this, &QueryJob::received);
+    connect(socket_.get(), &QUdpSocket::readyRead, this, &QueryJob::received);
     const QHostAddress any =
         host_.protocol() == QAbstractSocket::IPv6Protocol ? QHostAddress::AnyIPv6 : QHostAddress::AnyIPv4;
     if (host_.isNull() || !socket_->bind(any, 0)) {
@@ -160,25 +155,6 @@ void QueryJob::start() {
         }
         send();
     });
-}
-
-QueryResult QueryJob::run() {
-    blocking_ = true;
-    host_ = resolve(address_.host);
-    if (!open()) {
-        finish();
-        return result_;
-    }
-    send();
-    while (step_ != Step::Done) {
-        const qint64 left = options_.timeoutMs - sent_.elapsed();
-        if (left > 0 && socket_->waitForReadyRead(int(left))) {
-            received();
-            continue;
-        }
-        if (sent_.elapsed() >= options_.timeoutMs) timedOut();
-    }
-    return result_;
 }
 
 QByteArray QueryJob::request() const {
@@ -200,8 +176,7 @@ void QueryJob::send() {
     ++tries_;
     sent_.start();
     socket_->writeDatagram(request(), host_, address_.port);
-    // Waiting without an event loop, run() keeps the time itself.
-    if (!blocking_) timer_.start(options_.timeoutMs);
+    timer_.start(options_.timeoutMs);
 }
 
 void QueryJob::received() {
@@ -287,16 +262,42 @@ void QueryJob::finish() {
     step_ = Step::Done;
     timer_.stop();
     // It may be the socket whose signal is being handled: it goes when control is back in the loop.
-    if (blocking_)
-        socket_.reset();
-    else if (socket_)
-        socket_.release()->deleteLater();
+    if (socket_) socket_.release()->deleteLater();
     emit finished(result_);
 }
 
+namespace {
+
+// Runs a job to its end for the command line, on the application's own event loop. A caller that is
+// itself inside a loop (none is, today) gets a local one.
+template <typename Job, typename Result, typename Start>
+Result runToEnd(Job& job, void (Job::*finished)(const Result&), Start start) {
+    Result result;
+    if (QThread::currentThread()->loopLevel() == 0 && QCoreApplication::instance()) {
+        QObject::connect(&job, finished, &job, [&result](const Result& r) {
+            result = r;
+            QCoreApplication::exit(0);
+        });
+        // Started from the loop, so that a job that ends at once still finds the loop running.
+        QTimer::singleShot(0, &job, start);
+        QCoreApplication::exec();
+        return result;
+    }
+    QEventLoop loop;
+    QObject::connect(&job, finished, &loop, [&](const Result& r) {
+        result = r;
+        loop.quit();
+    });
+    start();
+    loop.exec();
+    return result;
+}
+
+} // namespace
+
 QueryResult queryServer(const ServerAddress& address, const QueryOptions& options) {
     QueryJob job(address, options);
-    return job.run();
+    return runToEnd(job, &QueryJob::finished, [&job] { job.start(); });
 }
 
 QString rconStatusText(RconStatus status) {
@@ -410,15 +411,7 @@ void RconJob::finish(RconStatus status) {
 RconResult sendRcon(const ServerAddress& address, const QString& password, const QString& command,
                     int timeoutMs) {
     RconJob job(address, password, command, timeoutMs);
-    RconResult result;
-    QEventLoop loop;
-    QObject::connect(&job, &RconJob::finished, &loop, [&](const RconResult& r) {
-        result = r;
-        loop.quit();
-    });
-    job.start();
-    loop.exec();
-    return result;
+    return runToEnd(job, &RconJob::finished, [&job] { job.start(); });
 }
 
 } // namespace tarrow::live

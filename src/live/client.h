@@ -1,8 +1,9 @@
 #pragma once
 
 // The engine's server query (info, players, rules) and remote console over UDP, to the one address the
-// operator configured. The jobs run on the event loop and never block it (a host name is looked up
-// asynchronously); the blocking helpers are for the command line alone.
+// operator configured. The jobs run on signals only and never block the loop they run on (a host name
+// is looked up asynchronously). queryServer and sendRcon run one job to its end on the application's
+// own event loop: for the command line, never for the window.
 #include "replies.h"
 
 #include <QElapsedTimer>
@@ -51,8 +52,6 @@ class QueryJob : public QObject {
     QueryJob(ServerAddress address, QueryOptions options, QObject* parent = nullptr);
     ~QueryJob() override;
     void start();
-    // The same query without an event loop: the socket is waited on directly (the command line).
-    QueryResult run();
 
   signals:
     void finished(const tarrow::live::QueryResult& result);
@@ -79,9 +78,9 @@ class QueryJob : public QObject {
     QByteArray challenge_;
     int challenges_ = 0;
     int tries_ = 0;
-    bool blocking_ = false;
 };
 
+// For the command line: the job run to its end.
 QueryResult queryServer(const ServerAddress& address, const QueryOptions& options);
 
 // RefusedBefore: the server refused this password before, in this process; it was not sent again.

@@ -1,6 +1,7 @@
 // Figures for the window itself: how soon a click in the report shows its result.
 #include "app/installpaths.h"
 #include "common/paths.h"
+#include "support/fakesystemctl.h"
 #include "support/fixtureinstall.h"
 #include "support/scriptedprompter.h"
 #include "ui/main.h"
@@ -93,11 +94,7 @@ void BM_EventLoopLatencyWhileSystemctlHangs(benchmark::State& state) {
     tarrow::test::FixtureInstall fx;
     fx.write("TFC/liblist.gam", "game \"tfc\"\r\ngamedll \"dlls\\tfc.dll\"\r\n");
     fx.write("hlds.exe", "");
-    fx.write("bin/systemctl", "#!/bin/sh\nsleep 5\nexit 1\n");
-    QFile::setPermissions(fx.path("bin/systemctl"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", fx.path("bin").toUtf8() + ":" + path);
+    const tarrow::test::FakeSystemctl systemctl(fx, "sleep 5\nexit 1\n");
     fx.storeRoot();
     std::vector<double> gaps;
     for (auto _ : state) {
@@ -134,7 +131,6 @@ void BM_EventLoopLatencyWhileSystemctlHangs(benchmark::State& state) {
         if (!box->toolTip().startsWith(QLatin1String("Not available here")))
             state.SkipWithError("systemctl's answer never showed");
     }
-    qputenv("PATH", path);
     if (!gaps.empty()) state.counters["max_gap_ms"] = *std::max_element(gaps.begin(), gaps.end());
 }
 BENCHMARK(BM_EventLoopLatencyWhileSystemctlHangs)

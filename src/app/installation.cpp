@@ -1,6 +1,5 @@
 #include "installation.h"
 
-#include "common/configsyntax.h"
 #include "common/modtable.h"
 #include "common/paths.h"
 #include "common/settingsstore.h"
@@ -45,9 +44,19 @@ QString Installation::modFolderNative() const {
     return folder;
 }
 
+namespace {
+// The dedicated server's configuration, the one the engine runs at its start.
+const QString kServerCfg = QStringLiteral("server.cfg");
+} // namespace
+
+QHash<QString, ConfigValue> Installation::serverCfgValues() const {
+    if (!isSet()) return {};
+    return configValues(modFolderNative(), kServerCfg);
+}
+
 std::optional<QString> Installation::serverCfgValue(const QString& cvar) const {
     if (!isSet()) return std::nullopt;
-    return configValue(modFolderNative(), QStringLiteral("server.cfg"), cvar);
+    return configValue(modFolderNative(), kServerCfg, cvar);
 }
 
 QString Installation::keyPathFor(const QString& valueName) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/backups.h"
+#include "common/configsyntax.h"
 #include "componentsettings.h"
 #include "installpaths.h"
 #include "platform.h"
@@ -50,6 +51,8 @@ class Installation {
     // What the server's server.cfg (and what it execs) leaves `cvar` set to, read as the engine reads it,
     // one value alone: a line that the pages cannot read elsewhere in the file does not stop it.
     std::optional<QString> serverCfgValue(const QString& cvar) const;
+    // Every cvar it leaves set, keyed by the name in lower case.
+    QHash<QString, ConfigValue> serverCfgValues() const;
 
     // A value of the program's settings; empty without a store. The folder's own values (its command
     // line, its platform choice) come from its section among the known folders; a folder without a

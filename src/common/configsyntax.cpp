@@ -20,9 +20,8 @@ bool isBlank(char c) {
 }
 
 // Splits one line into its commands at ';' and "//" outside quotes.
-void tokenizeLine(const QByteArray& line, int number, QList<ConfigCommand>& out) {
+void tokenizeLine(const QByteArray& line, QList<ConfigCommand>& out) {
     ConfigCommand command;
-    command.line = number;
     auto endCommand = [&] {
         if (!command.words.isEmpty()) out.append(command);
         command.words.clear();
@@ -90,14 +89,13 @@ void readInto(const QString& folder, const QString& fileName, QHash<QString, Con
 
 QList<ConfigCommand> tokenizeConfig(const QByteArray& text) {
     QList<ConfigCommand> out;
-    int number = 0;
     qsizetype start = 0;
     while (start <= text.size()) {
         qsizetype end = text.indexOf('\n', start);
         if (end < 0) end = text.size();
         QByteArray line = text.mid(start, end - start);
         if (line.endsWith('\r')) line.chop(1);
-        tokenizeLine(line, ++number, out);
+        tokenizeLine(line, out);
         start = end + 1;
     }
     return out;

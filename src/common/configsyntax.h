@@ -16,7 +16,6 @@ namespace tarrow {
 
 struct ConfigCommand {
     QStringList words; // the command's name, then its arguments, quotes taken off
-    int line = 0;      // 1-based line of the file it stands on
 };
 
 // The commands of a script in the order the engine runs them. Bytes are read as Latin-1.

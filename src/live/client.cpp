@@ -48,14 +48,16 @@ namespace refusedPasswords {
 
 namespace {
 
-QMutex& guard() {
-    static QMutex m;
-    return m;
-}
+// Process-wide on purpose: the engine bans the address, whichever folder, page or command sent the
+// password, and a folder change must not forget what the server refused.
+struct Refused {
+    QMutex mutex;
+    QSet<QByteArray> keys;
+};
 
-QSet<QByteArray>& refused() {
-    static QSet<QByteArray> set;
-    return set;
+Refused& refused() {
+    static Refused r;
+    return r;
 }
 
 QByteArray key(const ServerAddress& address, const QString& password) {
@@ -68,18 +70,18 @@ QByteArray key(const ServerAddress& address, const QString& password) {
 } // namespace
 
 bool contains(const ServerAddress& address, const QString& password) {
-    const QMutexLocker lock(&guard());
-    return refused().contains(key(address, password));
+    const QMutexLocker lock(&refused().mutex);
+    return refused().keys.contains(key(address, password));
 }
 
 void add(const ServerAddress& address, const QString& password) {
-    const QMutexLocker lock(&guard());
-    refused().insert(key(address, password));
+    const QMutexLocker lock(&refused().mutex);
+    refused().keys.insert(key(address, password));
 }
 
 void clear() {
-    const QMutexLocker lock(&guard());
-    refused().clear();
+    const QMutexLocker lock(&refused().mutex);
+    refused().keys.clear();
 }
 
 } // namespace refusedPasswords

@@ -11,13 +11,21 @@
 
 namespace tarrow::service {
 
+namespace {
+
+// The program on PATH; empty, with `missing` saying so, when there is none.
+QString systemctlProgram(CommandResult& missing) {
+    QString program = QStandardPaths::findExecutable(QStringLiteral("systemctl"));
+    if (program.isEmpty()) missing.err = QStringLiteral("systemctl is not installed");
+    return program;
+}
+
+} // namespace
+
 CommandResult systemctlUser(const QStringList& arguments) {
     CommandResult r;
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("systemctl"));
-    if (program.isEmpty()) {
-        r.err = QStringLiteral("systemctl is not installed");
-        return r;
-    }
+    const QString program = systemctlProgram(r);
+    if (program.isEmpty()) return r;
     QProcess p;
     p.start(program, QStringList{QStringLiteral("--user")} + arguments);
     if (!p.waitForStarted() || !p.waitForFinished(60000)) {
@@ -33,13 +41,10 @@ CommandResult systemctlUser(const QStringList& arguments) {
 
 void systemctlUserAsync(const QStringList& arguments, QObject* context, const CommandDone& done,
                         int timeoutMs) {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("systemctl"));
+    CommandResult missing;
+    const QString program = systemctlProgram(missing);
     if (program.isEmpty()) {
-        QTimer::singleShot(0, context, [done] {
-            CommandResult r;
-            r.err = QStringLiteral("systemctl is not installed");
-            done(r);
-        });
+        QTimer::singleShot(0, context, [done, missing] { done(missing); });
         return;
     }
     // The process is not the context's child: a page being deleted takes its child widgets first, and a
@@ -114,12 +119,9 @@ QString failureText(const QStringList& arguments, const CommandResult& result) {
              result.err.trimmed().isEmpty() ? QStringLiteral("failed") : result.err.trimmed());
 }
 
-bool userManagerAvailable(QString* why) {
-    const CommandResult r = systemctlUser({QStringLiteral("show-environment")});
-    if (r.started && r.code == 0) return true;
-    if (why)
-        *why = r.err.trimmed().isEmpty() ? QStringLiteral("no user service manager runs") : r.err.trimmed();
-    return false;
+QString userManagerProblem(const CommandResult& r) {
+    if (r.started && r.code == 0) return {};
+    return r.err.trimmed().isEmpty() ? QStringLiteral("no user service manager runs") : r.err.trimmed();
 }
 
 QStringList unitStateArguments(const QString& unit) {

@@ -33,8 +33,11 @@ void systemctlUserSequence(const QList<QStringList>& calls, QObject* context,
 // "systemctl --user ARGS: the reason", for a failed call.
 QString failureText(const QStringList& arguments, const CommandResult& result);
 
-// Whether a user service manager answers (`systemctl --user show-environment`), and why not.
-bool userManagerAvailable(QString* why);
+// Why no user service manager answers, from the answer to `userManagerArguments()`; empty when one does.
+inline QStringList userManagerArguments() {
+    return {QStringLiteral("show-environment")};
+}
+QString userManagerProblem(const CommandResult& result);
 
 struct UnitState {
     QString activeState;    // "active", "inactive", "failed", ... ; empty when unknown

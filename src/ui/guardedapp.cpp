@@ -2,25 +2,10 @@
 
 #include "common/errors.h"
 
-#include <QList>
 #include <cstdio>
 #include <exception>
 
 namespace tarrow {
-
-namespace {
-
-struct Sink {
-    QPointer<QObject> owner;
-    GuardedApplication::ErrorSink sink;
-};
-
-QList<Sink>& sinks() {
-    static QList<Sink> list;
-    return list;
-}
-
-} // namespace
 
 QString currentExceptionText() {
     try {
@@ -45,16 +30,19 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
+GuardedApplication* GuardedApplication::running() {
+    return qobject_cast<GuardedApplication*>(QCoreApplication::instance());
+}
+
 void GuardedApplication::report(const QString& text) {
     // The newest sink whose owner still lives.
-    QList<Sink>& list = sinks();
-    list.removeIf([](const Sink& s) { return s.owner.isNull(); });
-    if (list.isEmpty()) {
+    sinks_.removeIf([](const Sink& s) { return s.owner.isNull(); });
+    if (sinks_.isEmpty()) {
         std::fprintf(stderr, "tarrow-gui: %s\n", text.toLocal8Bit().constData());
         return;
     }
     // A copy: the box runs an event loop, in which the list may change.
-    const ErrorSink sink = list.last().sink;
+    const ErrorSink sink = sinks_.last().sink;
     try {
         sink(text);
     } catch (...) {
@@ -63,12 +51,15 @@ void GuardedApplication::report(const QString& text) {
 }
 
 void GuardedApplication::setErrorSink(QObject* owner, ErrorSink sink) {
+    GuardedApplication* app = running();
+    if (!app) return;
     clearErrorSink(owner);
-    sinks().append({owner, std::move(sink)});
+    app->sinks_.append({owner, std::move(sink)});
 }
 
 void GuardedApplication::clearErrorSink(QObject* owner) {
-    sinks().removeIf([owner](const Sink& s) { return s.owner.isNull() || s.owner == owner; });
+    if (GuardedApplication* app = running())
+        app->sinks_.removeIf([owner](const Sink& s) { return s.owner.isNull() || s.owner == owner; });
 }
 
 } // namespace tarrow

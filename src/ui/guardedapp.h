@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QList>
 #include <QPointer>
 #include <functional>
 
@@ -18,12 +19,19 @@ class GuardedApplication : public QApplication {
 
     using ErrorSink = std::function<void(const QString& text)>;
     // Where an escaped failure's text goes while `owner` lives; the newest owner's sink is used. Without
-    // one, the text goes to standard error.
+    // one, the text goes to standard error. Kept by the running GuardedApplication: under another
+    // application object (a test's own) these do nothing.
     static void setErrorSink(QObject* owner, ErrorSink sink);
     static void clearErrorSink(QObject* owner);
 
   private:
+    struct Sink {
+        QPointer<QObject> owner;
+        ErrorSink sink;
+    };
+    static GuardedApplication* running();
     void report(const QString& text);
+    QList<Sink> sinks_;
 };
 
 // The text of the exception being handled: our own errors' texts as they stand, any other's what().

@@ -215,16 +215,16 @@ void BasicPage::showServiceState() {
         const QString tip = Servicechk->toolTip();
         Servicechk->setToolTip(QStringLiteral("Checking whether systemd runs your services…"));
         service::systemctlUserAsync(
-            {QStringLiteral("show-environment")}, this, [this, tip](const service::CommandResult& r) {
+            service::userManagerArguments(), this, [this, tip](const service::CommandResult& r) {
+                const QString problem = service::userManagerProblem(r);
                 serviceAnswered_ = true;
-                serviceAvailable_ = r.started && r.code == 0;
+                serviceAvailable_ = problem.isEmpty();
                 Servicechk->setEnabled(serviceAvailable_);
                 Servicechk->setToolTip(
                     serviceAvailable_
                         ? tip
                         : QStringLiteral("Not available here: %1. Launch starts the server from this window.")
-                              .arg(r.err.trimmed().isEmpty() ? QStringLiteral("no user service manager runs")
-                                                             : r.err.trimmed()));
+                              .arg(problem));
                 context_.guarded([this] { showServiceState(); });
             });
     }

@@ -175,8 +175,7 @@ void LivePage::show(const live::QueryResult& r) {
                 duration(players[row].connectedSeconds())});
     QList<live::SettingDifference> differ;
     if (r.rules && context_.installation().isSet())
-        differ = live::differences(
-            configValues(context_.installation().modFolderNative(), QStringLiteral("server.cfg")), *r.rules);
+        differ = live::differences(context_.installation().serverCfgValues(), *r.rules);
     Differstbl->setRowCount(int(differ.size()));
     for (int row = 0; row < differ.size(); ++row)
         setRow(Differstbl, row, {differ[row].name, differ[row].fileValue, differ[row].liveValue});

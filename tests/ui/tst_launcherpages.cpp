@@ -1,5 +1,6 @@
 #include "common/fileio.h"
 #include "common/settingsstore.h"
+#include "support/fakesystemctl.h"
 #include "support/fixtureinstall.h"
 #include "support/scriptedprompter.h"
 #include "support/windowtest.h"
@@ -254,16 +255,12 @@ void TestLauncherPages::runAsAServiceThroughSystemd() {
     fx.write("TFC/maps/2fort.bsp", "x");
     // A systemctl that records what it is asked, first on PATH; the units go to the fixture.
     const QString log = fx.path("systemctl.log");
-    fx.write("bin/systemctl", ("#!/bin/sh\necho \"$@\" >> " + log + "\n" +
-                               (userManager ? QString() : "[ \"$2\" = show-environment ] && exit 1\n") +
-                               "case \"$*\" in *show\\ *) [ -f " + fx.path("active") +
-                               " ] && echo ActiveState=active || echo ActiveState=inactive;; esac\nexit 0\n")
-                                  .toUtf8());
-    QFile::setPermissions(fx.path("bin/systemctl"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QByteArray path = qgetenv("PATH"), config = qgetenv("XDG_CONFIG_HOME");
-    qputenv("PATH", fx.path("bin").toUtf8() + ":" + path);
-    qputenv("XDG_CONFIG_HOME", fx.path("config").toUtf8());
+    const test::FakeSystemctl systemctl(
+        fx, ("echo \"$@\" >> " + log + "\n" +
+             (userManager ? QString() : "[ \"$2\" = show-environment ] && exit 1\n") +
+             "case \"$*\" in *show\\ *) [ -f " + fx.path("active") +
+             " ] && echo ActiveState=active || echo ActiveState=inactive;; esac\nexit 0\n")
+                .toUtf8());
     Window win(fx);
     TMainfrm& w = *win.w;
     w.Tabs->setCurrentIndex(4);
@@ -307,11 +304,6 @@ void TestLauncherPages::runAsAServiceThroughSystemd() {
         QTRY_COMPARE(launch->text(), QStringLiteral("L&aunch Server"));
     }
     QVERIFY(win.prompter.log.isEmpty());
-    qputenv("PATH", path);
-    if (config.isEmpty())
-        qunsetenv("XDG_CONFIG_HOME");
-    else
-        qputenv("XDG_CONFIG_HOME", config);
 }
 
 TARROW_WINDOW_TEST_MAIN(TestLauncherPages)

@@ -7,6 +7,7 @@
 #include "common/settingsstore.h"
 #include "live/client.h"
 #include "support/fakeserver.h"
+#include "support/fakesystemctl.h"
 #include "support/windowtest.h"
 #include "ui/page_info.h"
 #include "ui/page_launcher.h"
@@ -28,26 +29,6 @@ namespace {
 
 struct Window : test::WindowUnderTest {
     explicit Window(test::FixtureInstall& f) : WindowUnderTest(f) { open(Liblist::WritePlain, true); }
-};
-
-// Puts a systemctl first on PATH (and a unit folder of the fixture's) while it lives.
-struct FakeSystemctl {
-    FakeSystemctl(test::FixtureInstall& fx, const QByteArray& script)
-        : path(qgetenv("PATH")), config(qgetenv("XDG_CONFIG_HOME")) {
-        fx.write("bin/systemctl", "#!/bin/sh\n" + script);
-        QFile::setPermissions(fx.path("bin/systemctl"),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        qputenv("PATH", fx.path("bin").toUtf8() + ":" + path);
-        qputenv("XDG_CONFIG_HOME", fx.path("config").toUtf8());
-    }
-    ~FakeSystemctl() {
-        qputenv("PATH", path);
-        if (config.isNull())
-            qunsetenv("XDG_CONFIG_HOME");
-        else
-            qputenv("XDG_CONFIG_HOME", config);
-    }
-    QByteArray path, config;
 };
 
 } // namespace
@@ -110,7 +91,7 @@ void TestWindowGuard::aSlowSystemdNeverHoldsUpTheWindow() {
     test::FixtureInstall fx;
     fx.write("hlds.exe", "");
     // A user manager that takes 3 s to say that it is not there.
-    FakeSystemctl systemctl(fx, "sleep 3\ntouch " + fx.path("answered").toUtf8() + "\nexit 1\n");
+    test::FakeSystemctl systemctl(fx, "sleep 3\ntouch " + fx.path("answered").toUtf8() + "\nexit 1\n");
     Window win(fx);
     TMainfrm& w = *win.w;
     w.Tabs->setCurrentIndex(4);

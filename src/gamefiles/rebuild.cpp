@@ -85,6 +85,13 @@ QList<RebuildTarget> rebuildTargets(const InstallPaths& paths, const ComponentSe
     return windowsTargets(root, mod, s);
 }
 
+QStringList rebuildTargetNames() {
+    QStringList names;
+    for (const RebuildTarget& t : windowsTargets(QString(), QString(), ComponentSettings{}))
+        names << QString::fromLatin1(t.name);
+    return names;
+}
+
 bool rebuildTarget(const RebuildTarget& t, const QList<RebuildTarget>& all, const BackupStore& backups) {
     // Every target is made writable, selected or not: liblist.gam, plugins.ini, autoexec.cfg,
     // ntf_config.txt.

@@ -28,6 +28,8 @@ struct RebuildTarget {
 // In the order the rebuild writes them. On a Linux installation liblist.gam also gets the
 // `gamedll_linux` line of the mod library found, and ntf_config.txt names that library.
 QList<RebuildTarget> rebuildTargets(const InstallPaths& paths, const ComponentSettings& settings);
+// The command line's words for them, in the same order.
+QStringList rebuildTargetNames();
 // Clears the read-only attribute of all four files (selected or not, as the window's rebuild does),
 // then writes the default contents of `target` where its folder exists. False when the folder is missing.
 bool rebuildTarget(const RebuildTarget& target, const QList<RebuildTarget>& all, const BackupStore& backups);

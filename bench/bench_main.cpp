@@ -1,4 +1,5 @@
 // Figures for the routines that run on every status refresh.
+#include "app/installpaths.h"
 #include "common/fileinuse.h"
 #include "common/fileversion.h"
 #include "common/modtable.h"
@@ -170,9 +171,10 @@ void BM_ServerConfigRoundTrip(benchmark::State& state) {
     model.setText(QStringLiteral("Exec2txt"), QStringLiteral("addons/neotf/ntf_cvars.cfg"));
     model.setText(QStringLiteral("AdminPasstxt"), QStringLiteral("_pw"));
     tarrow::SilentPrompter prompter;
+    const tarrow::InstallPaths paths(root, QStringLiteral("TFC"), {}, tarrow::ServerPlatform::Windows);
     for (auto _ : state) {
-        tarrow::saveServerConfig(model, root, QStringLiteral("TFC"), tarrow::BackupStore(root), prompter);
-        tarrow::loadServerConfig(model, root, QStringLiteral("TFC"), prompter);
+        tarrow::saveServerConfig(model, paths, prompter);
+        tarrow::loadServerConfig(model, paths, prompter);
     }
 }
 BENCHMARK(BM_ServerConfigRoundTrip)->Unit(benchmark::kMillisecond);

@@ -44,19 +44,14 @@ QString Installation::modFolderNative() const {
     return folder;
 }
 
-namespace {
-// The dedicated server's configuration, the one the engine runs at its start.
-const QString kServerCfg = QStringLiteral("server.cfg");
-} // namespace
-
 QHash<QString, ConfigValue> Installation::serverCfgValues() const {
     if (!isSet()) return {};
-    return configValues(modFolderNative(), kServerCfg);
+    return configValues(modFolderNative(), serverCfgName());
 }
 
 std::optional<QString> Installation::serverCfgValue(const QString& cvar) const {
     if (!isSet()) return std::nullopt;
-    return configValue(modFolderNative(), kServerCfg, cvar);
+    return configValue(modFolderNative(), serverCfgName(), cvar);
 }
 
 QString Installation::keyPathFor(const QString& valueName) const {

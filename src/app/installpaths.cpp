@@ -29,27 +29,29 @@ QString linuxModLibraryBase() {
 
 } // namespace
 
-QString pluginFolderOf(const QString& installRoot) {
-    return installRoot + QStringLiteral("tarrow\\");
+QString serverCfgName() {
+    return QStringLiteral("server.cfg");
 }
 
-QString botFolderOf(const QString& installRoot, const QString& modFolder) {
-    return pluginFolderOf(installRoot) + modFolder + QLatin1Char('\\');
+QString pluginFolderOf(const QString& installRoot) {
+    return installRoot + QStringLiteral("tarrow\\");
 }
 
 InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSettings& s, ServerPlatform p,
                            std::shared_ptr<WriteJournal> j)
     : platform(p), root(r), mod(c), journal(std::move(j)) {
     const QString modDir = r + c + QLatin1Char('\\');
+    modFolder = modDir;
     liblist = modDir + QStringLiteral("liblist.gam");
     autoexec = modDir + QStringLiteral("autoexec.cfg");
     metamodFolder = modDir + s.MetamodFolder;
     neotfFolder = modDir + s.NeotfFolder;
     pluginsIni = metamodFolder + QStringLiteral("plugins.ini");
     ntfConfig = neotfFolder + QStringLiteral("ntf_config.txt");
-    modLibrary = modDir + QStringLiteral("dlls\\") + GameDllName();
+    dllsFolder = modDir + QStringLiteral("dlls\\");
+    modLibrary = dllsFolder + GameDllName();
     pluginFolder = pluginFolderOf(r);
-    botFolder = botFolderOf(r, c);
+    botFolder = pluginFolder + c + QLatin1Char('\\');
     botLibrary = pluginFolder + QStringLiteral("tarrow.dll");
     metamodLibrary = metamodFolder + QStringLiteral("dlls\\metamod.dll");
     adminmodLibrary = modDir + s.AdminmodDllFolder + QStringLiteral("admin_mm.dll");
@@ -63,10 +65,16 @@ InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSe
     mapsFolder = modDir + QStringLiteral("maps\\");
     mapcycle = modDir + QStringLiteral("mapcycle.txt");
     motd = modDir + QStringLiteral("motd.txt");
+    serverCfg = modDir + serverCfgName();
+    listenServerCfg = modDir + QStringLiteral("listenserver.cfg");
+    watchState = pluginFolder + QStringLiteral("watch.json");
+    overviewsFolder = modDir + QStringLiteral("overviews\\");
+    botDefaultConfig = botFolder + QStringLiteral("default.cfg");
+    botTxt = r + QStringLiteral("bot.txt");
+    appManifest = r + QStringLiteral("steamapps\\appmanifest_90.acf");
     if (p != ServerPlatform::Linux) return;
     const QString base = linuxModLibraryBase();
-    modLibrary = firstFound(modDir + QStringLiteral("dlls\\"),
-                            {base + QStringLiteral(".so"), base + QStringLiteral("_i386.so")});
+    modLibrary = firstFound(dllsFolder, {base + QStringLiteral(".so"), base + QStringLiteral("_i386.so")});
     botLibrary = firstFound(pluginFolder, {QStringLiteral("tarrow_i386.so"), QStringLiteral("tarrow_i486.so"),
                                            QStringLiteral("tarrow.so")});
     metamodLibrary = firstFound(metamodFolder,

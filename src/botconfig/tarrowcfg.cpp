@@ -174,12 +174,8 @@ QStringList userLinesOf(const QStringList& fileLines) {
     return kept;
 }
 
-QString botConfigPath(const QString& installRoot, const QString& modFolder) {
-    return botFolderOf(installRoot, modFolder) + QStringLiteral("tarrow.cfg");
-}
-
-QString botConfigShownPath(const QString& installRoot, const QString& modFolder) {
-    return nativePath(botFolderOf(installRoot, modFolder) + QStringLiteral("Tarrow.cfg"));
+QString botConfigShownPath(const InstallPaths& paths) {
+    return nativePath(paths.botFolder + QStringLiteral("Tarrow.cfg"));
 }
 
 void saveBotConfig(const QString& path, const BotConfigModel& model, const ComponentSettings& settings,
@@ -189,11 +185,10 @@ void saveBotConfig(const QString& path, const BotConfigModel& model, const Compo
     writeFileBytes(path, joinLinesCrLf(model.fileLines(settings.LatestPluginVersion, kept)), backups);
 }
 
-void createBotConfig(const QString& installRoot, const QString& modFolder, const ComponentSettings& settings,
-                     const BackupStore& backups) {
-    createFolder(botFolderOf(installRoot, modFolder));
-    writeFileBytes(botConfigPath(installRoot, modFolder),
-                   joinLinesCrLf(newBotConfigLines(settings.LatestPluginVersion)), backups);
+void createBotConfig(const InstallPaths& paths, const ComponentSettings& settings) {
+    createFolder(paths.botFolder);
+    writeFileBytes(paths.botConfig, joinLinesCrLf(newBotConfigLines(settings.LatestPluginVersion)),
+                   paths.backups());
 }
 
 } // namespace tarrow

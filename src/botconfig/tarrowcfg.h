@@ -7,6 +7,7 @@ namespace tarrow {
 
 class BackupStore;
 struct ComponentSettings;
+struct InstallPaths;
 
 // The eight settings of the bot's main configuration file, with the rules of their sliders: values are
 // brought into range, and the minimum and maximum bot counts push each other so that the minimum
@@ -60,15 +61,13 @@ QStringList userLinesOf(const QStringList& fileLines);
 // The first two template lines: the file made when none exists.
 QStringList newBotConfigLines(const QString& pluginVersion);
 
-// The bot's main configuration file in the bot folder, and its name as messages show it.
-QString botConfigPath(const QString& installRoot, const QString& modFolder);
-QString botConfigShownPath(const QString& installRoot, const QString& modFolder);
+// The bot's main configuration file (InstallPaths::botConfig) as messages show it.
+QString botConfigShownPath(const InstallPaths& paths);
 
 // Writes `model` to `path`; the user's own lines of the file there (addbot commands and the like) stay.
 void saveBotConfig(const QString& path, const BotConfigModel& model, const ComponentSettings& settings,
                    const BackupStore& backups);
 // Makes the bot folder and a new file from the template.
-void createBotConfig(const QString& installRoot, const QString& modFolder, const ComponentSettings& settings,
-                     const BackupStore& backups);
+void createBotConfig(const InstallPaths& paths, const ComponentSettings& settings);
 
 } // namespace tarrow

@@ -65,7 +65,7 @@ int rebuild(const Installation& in, const QStringList& words, bool yes) {
     if (words.isEmpty())
         return fail(QStringLiteral("rebuild takes one or more of: ") +
                     rebuildTargetNames().join(QStringLiteral(", ")));
-    const QList<RebuildTarget> all = rebuildTargets(in.paths(), in.components());
+    const QList<RebuildTarget> all = rebuildTargets(in.paths());
     QList<RebuildTarget> chosen;
     for (const QString& w : words) {
         const auto it = std::find_if(all.begin(), all.end(), [&](const RebuildTarget& t) {

@@ -20,12 +20,8 @@ namespace tarrow::cli {
 
 namespace {
 
-QString watchStatePath(const Installation& in) {
-    return in.paths().pluginFolder + QStringLiteral("watch.json");
-}
-
 service::WatchState readWatchState(const Installation& in) {
-    QFile f(nativePath(watchStatePath(in)));
+    QFile f(nativePath(in.paths().watchState));
     if (!f.open(QIODevice::ReadOnly) || f.size() > 65536) return {};
     return service::WatchState::fromJson(QJsonDocument::fromJson(f.readAll()).object());
 }
@@ -160,7 +156,7 @@ int watch(const Installation& in, const live::ServerAddress& where, const QStrin
         service::systemctlUser({QStringLiteral("restart"), unit});
     }
     createFolder(in.paths().pluginFolder);
-    writeFileBytes(watchStatePath(in), QJsonDocument(state.toJson()).toJson(QJsonDocument::Indented),
+    writeFileBytes(in.paths().watchState, QJsonDocument(state.toJson()).toJson(QJsonDocument::Indented),
                    WriteMode::Output);
     if (!textfile.isEmpty()) {
         const Detection d = detectComponents(in.paths(), in.components());

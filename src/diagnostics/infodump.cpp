@@ -39,8 +39,10 @@ QString pageCopyName(const QString& page, const QString& longTime) {
     return page + QLatin1Char(' ') + time + QStringLiteral(".html");
 }
 
-void assembleInfoDump(QStringList& r, const QString& root, const QString& mod, const ComponentSettings& s,
-                      const DumpSelection& sel, const SystemReadings& readings) {
+void assembleInfoDump(QStringList& r, const InstallPaths& p, const DumpSelection& sel,
+                      const SystemReadings& readings) {
+    const QString& root = p.root;
+    const QString& mod = p.mod;
     r.clear();
     auto empty = [&r](int n) {
         for (int i = 0; i < n; ++i)
@@ -49,7 +51,7 @@ void assembleInfoDump(QStringList& r, const QString& root, const QString& mod, c
     empty(1);
     r << QStringLiteral("Dump file created by ") + PanelVersionText;
     r << QStringLiteral("Dump file created ") + dumpDateTimeText(readings.now());
-    r << QStringLiteral("Tarrow Installation Path: ") + pluginFolderOf(root);
+    r << QStringLiteral("Tarrow Installation Path: ") + p.pluginFolder;
     empty(2);
     r << QStringLiteral("Windows Version: ") + readings.windowsVersion();
     r << QStringLiteral("CPU SPEED: ") + cpuSpeedText(readings.cpuSpeedMHz()) + QStringLiteral(" MHZ");
@@ -58,13 +60,12 @@ void assembleInfoDump(QStringList& r, const QString& root, const QString& mod, c
     empty(4);
     r << QStringLiteral("~~~Begin Directory List~~~");
     empty(2);
-    const QString plugin = pluginFolderOf(root);
     const std::pair<QString, QString> folders[] = {
         {QStringLiteral("HL"), root},
-        {mod, root + mod + QLatin1Char('\\')},
-        {mod + QStringLiteral("\\dlls"), root + mod + QStringLiteral("\\dlls\\")},
-        {QStringLiteral("Tarrow\\") + mod, plugin + mod + QLatin1Char('\\')},
-        {QStringLiteral("Tarrow"), plugin},
+        {mod, p.modFolder},
+        {mod + QStringLiteral("\\dlls"), p.dllsFolder},
+        {QStringLiteral("Tarrow\\") + mod, p.botFolder},
+        {QStringLiteral("Tarrow"), p.pluginFolder},
     };
     for (const auto& [name, folder] : folders) {
         r << QStringLiteral("-==== ") + name + QStringLiteral(" DIR ===-");
@@ -80,22 +81,21 @@ void assembleInfoDump(QStringList& r, const QString& root, const QString& mod, c
     empty(4);
     r << QStringLiteral("~~~Begin File Content List~~~");
     empty(2);
-    const QString modDir = root + mod + QLatin1Char('\\');
     const struct {
         const char* name;
         QString file;
         bool included;
     } files[] = {
-        {"Liblist", modDir + QStringLiteral("liblist.gam"), true},
-        {"Metamod", modDir + s.MetamodFolder + QStringLiteral("plugins.ini"), true},
-        {"Autoexec", modDir + QStringLiteral("autoexec.cfg"), true},
-        {"NTF_Config", modDir + s.NeotfFolder + QStringLiteral("ntf_config.txt"), true},
-        {"Plugin", root + mod + s.AdminmodConfigFolder + QStringLiteral("plugin.ini"), sel.plugin},
-        {"Server", modDir + QStringLiteral("server.cfg"), sel.server},
-        {"ListenServer", modDir + QStringLiteral("listenserver.cfg"), sel.server},
-        {"Bot", root + QStringLiteral("bot.txt"), sel.bot},
-        {"Tarrow", plugin + mod + QStringLiteral("\\tarrow.cfg"), sel.tarrow},
-        {"Default", plugin + mod + QStringLiteral("\\default.cfg"), sel.tarrow},
+        {"Liblist", p.liblist, true},
+        {"Metamod", p.pluginsIni, true},
+        {"Autoexec", p.autoexec, true},
+        {"NTF_Config", p.ntfConfig, true},
+        {"Plugin", p.adminmodConfigFolder + QStringLiteral("plugin.ini"), sel.plugin},
+        {"Server", p.serverCfg, sel.server},
+        {"ListenServer", p.listenServerCfg, sel.server},
+        {"Bot", p.botTxt, sel.bot},
+        {"Tarrow", p.botConfig, sel.tarrow},
+        {"Default", p.botDefaultConfig, sel.tarrow},
     };
     for (const auto& f : files) {
         if (!f.included) continue;
@@ -191,7 +191,7 @@ void maskPasswords(QStringList& report) {
 void writeInfoDumpReport(const QString& folder, QStringList& report, const InstallPaths& paths,
                          const ComponentSettings& settings, const DumpSelection& selection,
                          const SystemReadings& readings) {
-    assembleInfoDump(report, paths.root, paths.mod, settings, selection, readings);
+    assembleInfoDump(report, paths, selection, readings);
     maskPasswords(report);
     // A Linux server's dump also follows its loader chain (the Windows report stays as it always was).
     if (paths.platform == ServerPlatform::Linux)

@@ -28,8 +28,7 @@ struct SystemReadings {
 };
 
 // Fills `report` (emptied first) with the lines of infodump.txt, before masking.
-void assembleInfoDump(QStringList& report, const QString& installRoot, const QString& modFolder,
-                      const ComponentSettings& settings, const DumpSelection& selection,
+void assembleInfoDump(QStringList& report, const InstallPaths& paths, const DumpSelection& selection,
                       const SystemReadings& readings);
 
 // Hides passwords: a line that begins with sv_password, rcon_password or setinfo (or their "//" forms)

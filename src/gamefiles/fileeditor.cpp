@@ -12,25 +12,22 @@ struct Folders {
     QString neotf, metamod, mod, bot;
 };
 
-Folders foldersOf(const QString& root, const QString& mod, const ComponentSettings& s) {
-    const QString modDir = root + mod + QLatin1Char('\\');
-    return {modDir + s.NeotfFolder, modDir + s.MetamodFolder, modDir, botFolderOf(root, mod)};
+Folders foldersOf(const InstallPaths& p) {
+    return {p.neotfFolder, p.metamodFolder, p.modFolder, p.botFolder};
 }
 
 } // namespace
 
-std::optional<QString> findKnownFile(const QString& root, const QString& mod, const ComponentSettings& s,
-                                     const QString& name) {
-    const Folders f = foldersOf(root, mod, s);
+std::optional<QString> findKnownFile(const InstallPaths& paths, const QString& name) {
+    const Folders f = foldersOf(paths);
     for (const QString& folder : {f.neotf, f.metamod, f.mod, f.bot}) {
         if (fileExists(folder + name)) return nativePath(folder + name);
     }
     return std::nullopt;
 }
 
-QString knownFileNotFoundMessage(const QString& root, const QString& mod, const ComponentSettings& s,
-                                 const QString& name) {
-    const Folders f = foldersOf(root, mod, s);
+QString knownFileNotFoundMessage(const InstallPaths& paths, const QString& name) {
+    const Folders f = foldersOf(paths);
     return QStringLiteral("Error loading file, expected path: ") + nativePath(f.bot + name) +
            QStringLiteral(", or ") + nativePath(f.mod + name) + QStringLiteral(" or ") +
            nativePath(f.metamod + name) + QStringLiteral(" or ") + nativePath(f.neotf + name);

@@ -36,11 +36,8 @@ constexpr KnownFile kKnownFiles[] = {
 
 } // namespace
 
-QStringList existingKnownFiles(const QString& installRoot, const QString& modFolder,
-                               const ComponentSettings& c) {
-    const QString mod = installRoot + modFolder + QLatin1Char('\\');
-    const QString folders[] = {mod, botFolderOf(installRoot, modFolder), mod + c.MetamodFolder,
-                               mod + c.NeotfFolder};
+QStringList existingKnownFiles(const InstallPaths& p) {
+    const QString folders[] = {p.modFolder, p.botFolder, p.metamodFolder, p.neotfFolder};
     QStringList entries;
     for (const KnownFile& k : kKnownFiles) {
         if (fileExists(folders[int(k.where)] + QString::fromLatin1(k.file)))

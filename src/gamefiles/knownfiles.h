@@ -5,10 +5,9 @@
 
 namespace tarrow {
 
-struct ComponentSettings;
+struct InstallPaths;
 
 // The files the file box knows by name. An entry is offered when its file exists at its usual place.
-QStringList existingKnownFiles(const QString& installRoot, const QString& modFolder,
-                               const ComponentSettings& settings);
+QStringList existingKnownFiles(const InstallPaths& paths);
 
 } // namespace tarrow

@@ -48,32 +48,27 @@ QStringList defaultNtfConfigLines() {
 
 namespace {
 
+// The command line's words for the four files, in the rebuild's order.
+constexpr const char* kTargetNames[] = {"autoexec", "liblist", "plugins", "ntfconfig"};
+
 // The Windows server's files.
-QList<RebuildTarget> windowsTargets(const QString& root, const QString& mod, const ComponentSettings& s) {
-    const QString modDir = root + mod;
+QList<RebuildTarget> windowsTargets(const InstallPaths& p) {
+    const QString modDir = p.root + p.mod;
     return {
-        {"autoexec", "Rebuilding Autoexec.cfg...", modDir + QStringLiteral("\\autoexec.cfg"), modDir,
-         defaultAutoexecLines},
-        {"liblist", "Rebuilding Liblist.gam...", modDir + QStringLiteral("\\liblist.gam"), modDir,
-         defaultLiblistLines},
-        {"plugins", "Rebuilding Plugins.ini...",
-         modDir + QLatin1Char('\\') + s.MetamodFolder + QStringLiteral("plugins.ini"),
-         modDir + QLatin1Char('\\') + s.MetamodFolder, defaultPluginsIniLines},
-        {"ntfconfig", "Rebuilding NTF_Config.txt...",
-         modDir + QLatin1Char('\\') + s.NeotfFolder + QStringLiteral("ntf_config.txt"),
-         modDir + QLatin1Char('\\') + s.NeotfFolder, defaultNtfConfigLines},
+        {kTargetNames[0], "Rebuilding Autoexec.cfg...", p.autoexec, modDir, defaultAutoexecLines},
+        {kTargetNames[1], "Rebuilding Liblist.gam...", p.liblist, modDir, defaultLiblistLines},
+        {kTargetNames[2], "Rebuilding Plugins.ini...", p.pluginsIni, p.metamodFolder, defaultPluginsIniLines},
+        {kTargetNames[3], "Rebuilding NTF_Config.txt...", p.ntfConfig, p.neotfFolder, defaultNtfConfigLines},
     };
 }
 
 } // namespace
 
-QList<RebuildTarget> rebuildTargets(const InstallPaths& paths, const ComponentSettings& s) {
-    const QString& root = paths.root;
-    const QString& mod = paths.mod;
+QList<RebuildTarget> rebuildTargets(const InstallPaths& paths) {
     if (paths.platform == ServerPlatform::Linux) {
         const QString library = modRelativePath(paths, paths.modLibrary);
         const QString name = QFileInfo(library).fileName();
-        QList<RebuildTarget> targets = windowsTargets(root, mod, s);
+        QList<RebuildTarget> targets = windowsTargets(paths);
         targets[1].content = [library] {
             QStringList l = defaultLiblistLines();
             l << QStringLiteral("gamedll_linux \"") + library + QLatin1Char('"');
@@ -82,13 +77,13 @@ QList<RebuildTarget> rebuildTargets(const InstallPaths& paths, const ComponentSe
         targets[3].content = [name] { return QStringList{name}; };
         return targets;
     }
-    return windowsTargets(root, mod, s);
+    return windowsTargets(paths);
 }
 
 QStringList rebuildTargetNames() {
     QStringList names;
-    for (const RebuildTarget& t : windowsTargets(QString(), QString(), ComponentSettings{}))
-        names << QString::fromLatin1(t.name);
+    for (const char* name : kTargetNames)
+        names << QString::fromLatin1(name);
     return names;
 }
 
@@ -102,14 +97,14 @@ bool rebuildTarget(const RebuildTarget& t, const QList<RebuildTarget>& all, cons
     return true;
 }
 
-bool Rebuilder::run(const RebuildSelection& sel, const InstallPaths& paths, const ComponentSettings& s) {
+bool Rebuilder::run(const RebuildSelection& sel, const InstallPaths& paths) {
     if (busy_) return false;
     busy_ = true;
     try {
         setLabel(QStringLiteral("Initializing..."));
         WaitWithMessages(300);
         stopStatusTimer();
-        const QList<RebuildTarget> all = rebuildTargets(paths, s);
+        const QList<RebuildTarget> all = rebuildTargets(paths);
         const bool selected[] = {sel.autoexec, sel.liblist, sel.pluginsIni, sel.ntfConfig};
         for (int i : {1, 2, 0, 3})
             clearReadOnly(all[i].file);

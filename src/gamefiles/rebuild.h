@@ -7,7 +7,6 @@
 
 namespace tarrow {
 
-struct ComponentSettings;
 struct InstallPaths;
 class BackupStore;
 
@@ -27,7 +26,7 @@ struct RebuildTarget {
 };
 // In the order the rebuild writes them. On a Linux installation liblist.gam also gets the
 // `gamedll_linux` line of the mod library found, and ntf_config.txt names that library.
-QList<RebuildTarget> rebuildTargets(const InstallPaths& paths, const ComponentSettings& settings);
+QList<RebuildTarget> rebuildTargets(const InstallPaths& paths);
 // The command line's words for them, in the same order.
 QStringList rebuildTargetNames();
 // Clears the read-only attribute of all four files (selected or not, as the window's rebuild does),
@@ -51,7 +50,7 @@ class Rebuilder {
     std::function<void()> clearSelection;
 
     // False when a rebuild was already running.
-    bool run(const RebuildSelection& selection, const InstallPaths& paths, const ComponentSettings& settings);
+    bool run(const RebuildSelection& selection, const InstallPaths& paths);
     bool busy() const { return busy_; }
 
   private:

@@ -1,6 +1,7 @@
 #include "mapcycle.h"
 
 #include "app/componentsettings.h"
+#include "app/installpaths.h"
 #include "common/paths.h"
 #include "common/textlists.h"
 
@@ -22,11 +23,10 @@ QString mapcycleHeader() {
     return QStringLiteral("//Mapcycle created by ") + PanelVersionText;
 }
 
-QString mapcycleMissingMessage(const QString& root, const QString& mod) {
-    return QStringLiteral("Your Mapcycle.txt was not found, expected path: ") +
-           nativePath(root + mod + QStringLiteral("\\mapcycle.txt")) + QStringLiteral(" ") +
-           QStringLiteral(" If you wish to create a new one in this directory ") +
-           nativePath(root + mod + QLatin1Char('\\')) +
+QString mapcycleMissingMessage(const InstallPaths& paths) {
+    return QStringLiteral("Your Mapcycle.txt was not found, expected path: ") + nativePath(paths.mapcycle) +
+           QStringLiteral(" ") + QStringLiteral(" If you wish to create a new one in this directory ") +
+           nativePath(paths.modFolder) +
            QStringLiteral("  just add maps from the list to the right and click the Save Mapcycle button.");
 }
 
@@ -45,8 +45,8 @@ std::optional<int> removeRows(QStringList& entries, const QList<int>& selectedRo
     return last < entries.size() ? last : int(entries.size()) - 1;
 }
 
-std::optional<QString> mapOverview(const QString& root, const QString& mod, const QString& mapFile) {
-    const QString base = root + mod + QStringLiteral("\\overviews\\") + mapNameOf(mapFile);
+std::optional<QString> mapOverview(const InstallPaths& paths, const QString& mapFile) {
+    const QString base = paths.overviewsFolder + mapNameOf(mapFile);
     for (const char* ext : {".gif", ".bmp"}) {
         if (fileExists(base + QLatin1String(ext))) return base + QLatin1String(ext);
     }

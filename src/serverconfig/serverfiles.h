@@ -8,7 +8,7 @@
 
 namespace tarrow {
 
-class BackupStore;
+struct InstallPaths;
 
 class Prompter;
 
@@ -21,10 +21,6 @@ QStringList neotfFileLines(const ServerModel& model);
 QStringList rowLines(const Setting& s, const ServerModel& model);
 // Records what every row writes now as the model's baseline: the page matches the files.
 void rememberFileValues(ServerModel& model);
-// A dedicated server's settings as its server.cfg has them (the page's defaults for what it lacks),
-// read without a word to the user.
-ServerModel loadedServerModel(const QString& installRoot, const QString& modFolder);
-
 // Whether a row writes something else than its baseline (the page's start values before a load): edits
 // a save would write.
 bool hasChangedRows(const ServerModel& model);
@@ -37,20 +33,19 @@ QByteArray mergeIntoFile(const QByteArray& existing, const std::vector<Setting>&
 // The first exec text naming the Admin Mod ("adminmod.cfg") or NeoTF ("ntf_cvars.cfg") file, exact case.
 std::optional<QString> adminmodExecText(const ServerModel& model);
 std::optional<QString> neotfExecText(const ServerModel& model);
-// InstallRoot + ModFolder + "\" + the exec text with every "/" made a "\".
-QString pluginConfigPath(const QString& installRoot, const QString& modFolder, const QString& execText);
+// The mod folder + the exec text with every "/" made a "\".
+QString pluginConfigPath(const InstallPaths& paths, const QString& execText);
 
 // The server configuration file of the chosen kind, or empty when no kind is chosen.
-QString serverConfigPath(const ServerModel& model, const QString& installRoot, const QString& modFolder);
+QString serverConfigPath(const ServerModel& model, const InstallPaths& paths);
 
-// Saves the three files in order, with the checks and messages the user sees first.
-void saveServerConfig(ServerModel& model, const QString& installRoot, const QString& modFolder,
-                      const BackupStore& backups, Prompter& prompter);
+// Saves the three files in order, with the checks and messages the user sees first; each replaced
+// version is kept in the installation's backups.
+void saveServerConfig(ServerModel& model, const InstallPaths& paths, Prompter& prompter);
 
 // Loads the chosen kind's file, then the Admin Mod and NeoTF files its exec lines name. Throws
 // ConversionError at a number that is not one (lines before it stay applied).
-void loadServerConfig(ServerModel& model, const QString& installRoot, const QString& modFolder,
-                      Prompter& prompter);
+void loadServerConfig(ServerModel& model, const InstallPaths& paths, Prompter& prompter);
 
 QString chooseServerKindMessage();
 

@@ -2,6 +2,7 @@
 // ever ticks flags, and it never writes a file.
 #include "serverfiles.h"
 
+#include "app/installpaths.h"
 #include "common/errors.h"
 #include "common/fileio.h"
 #include "common/paths.h"
@@ -212,15 +213,15 @@ void pluginLine(Load& ld, const std::vector<Setting>& table, QString line, bool 
     }
 }
 
-void loadPluginFile(Load& ld, const std::optional<QString>& exec, const QString& root, const QString& mod,
+void loadPluginFile(Load& ld, const std::optional<QString>& exec, const InstallPaths& paths,
                     const QString& what, const std::vector<Setting>& table, bool textSteps,
                     Prompter& prompter) {
     if (!exec) return;
-    const QString path = pluginConfigPath(root, mod, *exec);
+    const QString path = pluginConfigPath(paths, *exec);
     if (!fileExists(path)) {
         prompter.message(QStringLiteral("Error loading your ") + what +
                          QStringLiteral(" config file, expected path: ") +
-                         nativePath(root + mod + QLatin1Char('\\') + *exec) + kAdvice);
+                         nativePath(paths.modFolder + *exec) + kAdvice);
         return;
     }
     for (const QString& line : lineStore(path))
@@ -243,8 +244,8 @@ QString normaliseConfigLine(const QString& line) {
     return out;
 }
 
-void loadServerConfig(ServerModel& m, const QString& root, const QString& mod, Prompter& prompter) {
-    const QString path = serverConfigPath(m, root, mod);
+void loadServerConfig(ServerModel& m, const InstallPaths& paths, Prompter& prompter) {
+    const QString path = serverConfigPath(m, paths);
     if (path.isEmpty()) {
         prompter.message(chooseServerKindMessage());
         return;
@@ -271,18 +272,10 @@ void loadServerConfig(ServerModel& m, const QString& root, const QString& mod, P
         }
     }
     Load plugins{m, {}, {}, {}};
-    loadPluginFile(plugins, adminmodExecText(m), root, mod, QStringLiteral("AdminMod"), adminmodSettings(),
-                   true, prompter);
-    loadPluginFile(plugins, neotfExecText(m), root, mod, QStringLiteral("NeoTF"), neotfSettings(), false,
+    loadPluginFile(plugins, adminmodExecText(m), paths, QStringLiteral("AdminMod"), adminmodSettings(), true,
                    prompter);
-}
-
-ServerModel loadedServerModel(const QString& root, const QString& mod) {
-    ServerModel model;
-    model.serverKind = ServerModel::ServerKind::Dedicated;
-    SilentPrompter silent;
-    loadServerConfig(model, root, mod, silent);
-    return model;
+    loadPluginFile(plugins, neotfExecText(m), paths, QStringLiteral("NeoTF"), neotfSettings(), false,
+                   prompter);
 }
 
 } // namespace tarrow

@@ -3,6 +3,7 @@
 #include "serverfiles.h"
 
 #include "app/componentsettings.h"
+#include "app/installpaths.h"
 #include "app/webaddresses.h"
 #include "common/backups.h"
 #include "common/fileio.h"
@@ -251,17 +252,15 @@ std::optional<QString> neotfExecText(const ServerModel& m) {
     return execNaming(m, QStringLiteral("ntf_cvars.cfg"));
 }
 
-QString pluginConfigPath(const QString& root, const QString& mod, const QString& execText) {
+QString pluginConfigPath(const InstallPaths& paths, const QString& execText) {
     QString rel = execText;
     rel.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    return root + mod + QLatin1Char('\\') + rel;
+    return paths.modFolder + rel;
 }
 
-QString serverConfigPath(const ServerModel& m, const QString& root, const QString& mod) {
-    if (m.serverKind == ServerModel::ServerKind::Dedicated)
-        return root + mod + QStringLiteral("\\server.cfg");
-    if (m.serverKind == ServerModel::ServerKind::Listen)
-        return root + mod + QStringLiteral("\\listenserver.cfg");
+QString serverConfigPath(const ServerModel& m, const InstallPaths& paths) {
+    if (m.serverKind == ServerModel::ServerKind::Dedicated) return paths.serverCfg;
+    if (m.serverKind == ServerModel::ServerKind::Listen) return paths.listenServerCfg;
     return {};
 }
 
@@ -269,9 +268,11 @@ QString chooseServerKindMessage() {
     return QStringLiteral("You must either select a \"Dedicated Server\" or a \"Listen Server\".");
 }
 
-void saveServerConfig(ServerModel& m, const QString& root, const QString& mod, const BackupStore& backups,
-                      Prompter& prompter) {
-    const QString path = serverConfigPath(m, root, mod);
+void saveServerConfig(ServerModel& m, const InstallPaths& paths, Prompter& prompter) {
+    const QString path = serverConfigPath(m, paths);
+    const QString& root = paths.root;
+    const QString& mod = paths.mod;
+    const BackupStore backups = paths.backups();
     if (path.isEmpty()) {
         prompter.message(chooseServerKindMessage());
         return;
@@ -289,9 +290,9 @@ void saveServerConfig(ServerModel& m, const QString& root, const QString& mod, c
     }
     writeLines(path, serverSettings(), m, serverFileLines(m), backups);
     if (const auto exec = adminmodExecText(m))
-        writeLines(pluginConfigPath(root, mod, *exec), adminmodSettings(), m, adminmodFileLines(m), backups);
+        writeLines(pluginConfigPath(paths, *exec), adminmodSettings(), m, adminmodFileLines(m), backups);
     if (const auto exec = neotfExecText(m))
-        writeLines(pluginConfigPath(root, mod, *exec), neotfSettings(), m, neotfFileLines(m), backups);
+        writeLines(pluginConfigPath(paths, *exec), neotfSettings(), m, neotfFileLines(m), backups);
     // The files now hold what the page shows.
     rememberFileValues(m);
 }

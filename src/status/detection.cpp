@@ -159,8 +159,8 @@ void loadAnalysis(const InstallPaths& p, const LoadStatements& st, StatusReport&
 }
 
 // A Steam dedicated server records its build in the app manifest: "buildid"		"1234567".
-std::optional<QString> steamBuild(const QString& root, StatusReport& r) {
-    const QString manifest = root + QStringLiteral("steamapps\\appmanifest_90.acf");
+std::optional<QString> steamBuild(const InstallPaths& p, StatusReport& r) {
+    const QString& manifest = p.appManifest;
     if (!fileExists(manifest)) return std::nullopt;
     for (const QString& line : readOrNote(manifest, r)) {
         QString t = line.trimmed();
@@ -174,7 +174,7 @@ std::optional<QString> steamBuild(const QString& root, StatusReport& r) {
 
 void engineFacts(const InstallPaths& p, const ComponentSettings& s, StatusReport& r) {
     if (!fileExists(p.sierra)) {
-        if (p.platform == ServerPlatform::Linux) r.engineBuild = steamBuild(p.root, r);
+        if (p.platform == ServerPlatform::Linux) r.engineBuild = steamBuild(p, r);
         return;
     }
     const QStringList lines = readForMatching(p.sierra, r);

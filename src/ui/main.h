@@ -9,7 +9,8 @@
 #include "page_main.h"
 #include "page_scripts.h"
 #include "page_tarrow.h"
-#include "status/refresh.h"
+#include "statusdriver.h"
+#include "statusoffers.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -52,9 +53,8 @@ class TMainfrm : public QMainWindow, public WindowContext {
     void showStatus(const QString& text) override;
     // Offers "Apply to running server" when the server answers and its console password is known.
     void serverSettingsSaved(const QString& fileName) override;
-    // After a click changed a loader file while the folder's service runs: offers "Restart when empty".
-    void offerRestartWhenEmpty();
-    void showRestartOffer(const QString& serviceName);
+    // The status bar's offers after a change (apply, restart when empty).
+    StatusBarOffers& offers() { return *offers_; }
     // What the window says where no Half-Life folder is set.
     static QString noInstallRootText() { return tarrow::noInstallRootText(); }
 
@@ -89,7 +89,7 @@ class TMainfrm : public QMainWindow, public WindowContext {
     // page starts afresh on it. It becomes the folder the window opens next time.
     void openFolder(const QString& folder);
     // The status refresh and the load flags it keeps between ticks.
-    StatusRefresh& statusRefresh() { return refresh_; }
+    StatusRefresh& statusRefresh() { return driver_->refresh(); }
 
   public slots:
     void FormCreate();
@@ -122,8 +122,6 @@ class TMainfrm : public QMainWindow, public WindowContext {
     QList<UnsavedEdit> unsavedEdits();
     // False when the user keeps the edits where they are (Cancel) or a save failed.
     bool settleUnsavedEdits();
-    // A click on a component's Loaded row: the refresh acts on it now (or right after the one running).
-    void componentClicked(Component component);
     // File (Quit), View (the six pages, Ctrl+1..6) and Help (contents on F1, About).
     void buildMenus();
     void showWrites(const QList<WriteRecord>& records);
@@ -142,17 +140,9 @@ class TMainfrm : public QMainWindow, public WindowContext {
     bool closing_ = false;
     bool remembersPlace_ = false;
     HelpViewer* help_ = nullptr;
-    // A refresh is running; a modal box inside it runs a nested event loop, where a tick must wait.
-    bool refreshing_ = false;
-    // The click the next refresh acts on.
-    ClickedComponent pendingClick_ = ClickedComponent::None;
-    StatusRefresh refresh_;
-    bool showingNoRootPage_ = false;
-    // A file the refresh could not read: its error box comes once, and again only when the file changes.
-    void reportUnreadable(const StatusReport& report);
-    // A file's size and time: its box comes again only when they change.
-    static QString unreadableStamp(const QString& nativePath);
-    QHash<QString, QString> unreadableShown_; // native path -> size and time when its box was shown
+    // The refresh on the status timer, and the status bar's offers: classes of their own beside the window.
+    StatusDriver* driver_ = nullptr;
+    StatusBarOffers* offers_ = nullptr;
 };
 
 } // namespace tarrow

@@ -28,6 +28,7 @@
 #include "service/systemctl.h"
 #include "service/units.h"
 #include "status/actions.h"
+#include "status/opening.h"
 #include "status/pages.h"
 #include "statuspane.h"
 #include "widgets.h"
@@ -68,6 +69,8 @@ TMainfrm::TMainfrm(SettingsStore& settings, Prompter& prompter, Shell& shell, QW
     Tabs->setObjectName(QStringLiteral("Tabs"));
     setCentralWidget(Tabs);
     statustmr = new QTimer(this);
+    driver_ = new StatusDriver(*this);
+    offers_ = new StatusBarOffers(*this);
     livetmr = new QTimer(this);
     livetmr->setObjectName(QStringLiteral("livetmr"));
     connect(livetmr, &QTimer::timeout, this, [this] { Live->refresh(); });
@@ -108,7 +111,7 @@ void TMainfrm::buildPages() {
     Info = addNamedPage(Tabs, new InfoPage(*this, std::move(controls), Tabs), "Info",
                         QStringLiteral("  Info/Help  "));
     Live = addNamedPage(Tabs, new LivePage(*this, Tabs), "Live", QStringLiteral("Live Server"));
-    connect(Main->Status, &StatusPane::componentClicked, this, &TMainfrm::componentClicked);
+    connect(Main->Status, &StatusPane::componentClicked, driver_, &StatusDriver::click);
     // Each page's own filter goes with the page when another folder opens.
     for (int i = 0; i < Tabs->count(); ++i)
         keepWheelForScrolling(Tabs->widget(i));
@@ -218,10 +221,7 @@ void TMainfrm::openFolder(const QString& folder) {
           static_cast<QWidget*>(Live)})
         delete old;
     buildPages();
-    refresh_ = StatusRefresh();
-    pendingClick_ = ClickedComponent::None;
-    unreadableShown_.clear();
-    showingNoRootPage_ = false;
+    driver_->reset();
     Tabs->setCurrentIndex(page);
     switchingFolder_ = true;
     runGuarded([this] { FormCreate(); });
@@ -345,46 +345,6 @@ QString noInstallRootText() {
         "start Tarrow GUI again to choose one, or start it with --install-root DIR.");
 }
 
-namespace {
-
-bool anyChanged(const QList<WriteRecord>& records) {
-    return std::any_of(records.begin(), records.end(), [](const WriteRecord& r) { return r.changed; });
-}
-
-// What a refresh's writes did, as the status bar says it: "liblist.gam: now loads Metamod".
-QString refreshWritesText(const QList<WriteRecord>& records, const LoadFlags& before,
-                          const LoadFlags& after) {
-    QStringList names;
-    bool kept = false;
-    for (const WriteRecord& r : records) {
-        if (!r.changed) continue;
-        const QString name = QFileInfo(r.path).fileName();
-        if (!names.contains(name)) names << name;
-        kept = kept || !r.backup.isEmpty();
-    }
-    QStringList changes;
-    for (const ComponentInfo& c : componentTable()) {
-        const bool was = isLoaded(before, c.component), is = isLoaded(after, c.component);
-        if (was == is) continue;
-        changes << (is ? QStringLiteral("now loads ") : QStringLiteral("no longer loads ")) +
-                       QString::fromLatin1(c.displayName);
-    }
-    QString text =
-        names.join(QStringLiteral(", ")) + QStringLiteral(": ") +
-        (changes.isEmpty() ? QStringLiteral("load statements tidied") : changes.join(QStringLiteral(", ")));
-    if (kept) text += QStringLiteral(" (previous version kept)");
-    return text;
-}
-
-// The page both panes show while no Half-Life folder is set.
-QString noInstallRootPage(const QString& text) {
-    return QStringLiteral(
-               "<html><body style=\"font-family: 'Times New Roman', serif\"><p><b>Tarrow GUI</b></p><p>") +
-           text.toHtmlEscaped() + QStringLiteral("</p></body></html>");
-}
-
-} // namespace
-
 void TMainfrm::setTransparency(bool on, int level) {
     transparencyOn_ = on;
     transparencyLevel_ = level;
@@ -396,7 +356,6 @@ void TMainfrm::FormCreate() {
     // built-in places; the stored overrides are read below.
     installation_ = Installation::stored(settings_);
     const QString root = installation_.root();
-    const QString mod = installation_.mod();
     if (root.isEmpty()) {
         // Nothing below an InstallRoot is read or written without one: not in the working folder either.
         Info->showInformation(root);
@@ -405,46 +364,25 @@ void TMainfrm::FormCreate() {
         return;
     }
 
-    // Writes made before the window existed (a demo installation, say) are not the user's news.
-    installation_.takeWrites();
+    // The plug-in folder and its pages, the loader files normalised. A loader file that cannot be read
+    // (over the size limit, say) is named once, here: the refresh counts it as empty without a second
+    // box, and everything after this step happens all the same.
     const InstallPaths paths = installation_.paths();
-
-    // The plug-in folder, without the pages a previous run left behind.
-    createFolder(root + QStringLiteral("tarrow"));
-    deleteGeneratedPages(paths.pluginFolder);
-
-    // The rival plug-in, once per copy found.
-    for (const QString& file : rivalPluginFiles(root, mod)) {
-        Q_UNUSED(file);
-        prompter_.message(rivalPluginWarning());
-    }
-
-    // The loader files as the program's comparisons expect them (lower case, one statement a line).
-    // One that cannot be read (over the size limit, say) is named once, here: the refresh counts it as
-    // empty without a second box, and everything after this step happens all the same.
-    const BackupStore backups = installation_.backups();
-    auto normalise = [&](const QString& file, bool (*step)(const QString&, const BackupStore&)) {
-        try {
-            return step(file, backups);
-        } catch (const IoError& e) {
-            prompter_.error(e.text());
-            unreadableShown_.insert(nativePath(file), unreadableStamp(nativePath(file)));
-            return true;
+    const OpeningResult opened = openInstallation(installation_);
+    for (const OpeningNote& note : opened.notes) {
+        if (note.kind == OpeningNote::Kind::Message) {
+            prompter_.message(note.text);
+            continue;
         }
-    };
-    if (!normalise(paths.liblist, &normaliseLiblistFile))
-        prompter_.message(missingLiblistMessage(paths.liblist));
-    normalise(paths.pluginsIni, &normalisePluginFile);
-    normalise(paths.ntfConfig, &normalisePluginFile);
-    if (const QList<WriteRecord> normalised = installation_.takeWrites(); anyChanged(normalised))
-        statusBar()->showMessage(refreshWritesText(normalised, LoadFlags{}, LoadFlags{}));
-
-    // The waiting pages the Loaded links lead to.
-    writeWaitingPages(paths.pluginFolder);
+        prompter_.error(note.text);
+        driver_->noteUnreadableShown(note.unreadableFile);
+    }
+    if (anyChanged(opened.writes))
+        statusBar()->showMessage(refreshWritesText(opened.writes, LoadFlags{}, LoadFlags{}));
 
     // The stored folder settings, the known files of the file box, the stored version settings.
     installation_ = installation_.withStoredPathOverrides();
-    QStringList known = existingKnownFiles(root, mod, installation_.components());
+    QStringList known = existingKnownFiles(installation_.paths());
     known.sort(Qt::CaseInsensitive);
     Tarrow->setKnownFiles(known);
     installation_ = installation_.withStoredVersionOverrides();
@@ -553,162 +491,11 @@ void TMainfrm::TabsChange(int index) {
 }
 
 void TMainfrm::statustmrTimer() {
-    // A refresh lets window messages run at its end; a tick arriving then waits for the next one.
-    if (refreshing_) return;
-    if (!installation_.isSet()) {
-        if (!showingNoRootPage_) {
-            const QString page = noInstallRootPage(noInstallRootText());
-            Main->Stats->setHtml(page);
-            Main->Status->setHtml(page);
-            showingNoRootPage_ = true;
-        }
-        return;
-    }
-    showingNoRootPage_ = false;
-    refreshing_ = true;
-    const InstallPaths paths = installation_.paths();
-    guarded([&] {
-        StatusRefresh::removeMetagame(paths);
-        const QString stored = installation_.setting(ownSettingName(OwnSetting::StatsSpeed));
-        if (const auto seconds = statsSpeedSeconds(stored)) {
-            Info->StatsSpeed->setText(stored);
-            statustmr->setInterval(*seconds * 1000);
-        } else {
-            statustmr->setInterval(kDefaultStatsSeconds * 1000);
-            Info->StatsSpeed->setText(QString::number(kDefaultStatsSeconds));
-        }
-        const LoadFlags before = refresh_.flags();
-        // A click's writes are reported even when the refresh stops after them.
-        const ClickedComponent click = std::exchange(pendingClick_, ClickedComponent::None);
-        struct Report {
-            TMainfrm* w;
-            const StatusRefresh& refresh;
-            LoadFlags before;
-            bool clicked;
-            ~Report() {
-                const QList<WriteRecord> written = w->installation_.takeWrites();
-                if (!anyChanged(written)) return;
-                w->statusBar()->showMessage(refreshWritesText(written, before, refresh.flags()));
-                // The engine reads its loader files only when it starts.
-                if (clicked) w->offerRestartWhenEmpty();
-            }
-        } report{this, refresh_, before, click != ClickedComponent::None};
-        refresh_.run(paths, installation_.components(), click);
-        reportUnreadable(refresh_.report());
-    });
-    // The panes return to the report even after a failed refresh, so that a click acts only once.
-    // A pane whose page came out the same as it shows is not reloaded.
-    Main->Stats->showFile(nativePath(paths.pluginFolder + QStringLiteral("stats1.html")),
-                          {nativePath(paths.pluginFolder + QStringLiteral("stats.html"))});
-    Main->Status->showFile(nativePath(paths.pluginFolder + QStringLiteral("tarrow1.html")),
-                           {nativePath(paths.pluginFolder + QStringLiteral("tarrow.html"))});
-    // Pending window messages run before the refresh ends: a page change, a button, a click.
-    QCoreApplication::processEvents();
-    refreshing_ = false;
-    // A click that came while this refresh ran is acted on by the next one, now.
-    if (pendingClick_ != ClickedComponent::None)
-        QTimer::singleShot(0, this, [this] {
-            if (pendingClick_ != ClickedComponent::None && statustmr->isActive() && !refreshing_) {
-                statustmr->start();
-                statustmrTimer();
-            }
-        });
-}
-
-void TMainfrm::offerRestartWhenEmpty() {
-    const QString name = service::defaultServiceName(nativePath(installation_.root()));
-    const QString unit = service::serverUnitOf(name);
-    if (!QFileInfo::exists(service::userUnitFolder() + unit) ||
-        statusBar()->findChild<QPushButton*>(QStringLiteral("Restartcmd")))
-        return;
-    // systemd answers when it answers: the offer comes then, if the service runs.
-    service::systemctlUserAsync(service::unitStateArguments(unit), this,
-                                [this, name](const service::CommandResult& r) {
-                                    if (service::parseUnitState(r).activeState == QLatin1String("active"))
-                                        guarded([this, name] { showRestartOffer(name); });
-                                });
-}
-
-void TMainfrm::showRestartOffer(const QString& name) {
-    if (statusBar()->findChild<QPushButton*>(QStringLiteral("Restartcmd"))) return;
-    auto* restart = new QPushButton(QStringLiteral("Restart when empty"), statusBar());
-    restart->setObjectName(QStringLiteral("Restartcmd"));
-    restart->setToolTip(QStringLiteral("The server loads the changed files when it starts: it restarts once "
-                                       "nobody but bots plays (30 minutes at most, with warnings)"));
-    statusBar()->addWidget(restart);
-    connect(restart, &QPushButton::clicked, this, [this, restart, name] {
-        statusBar()->removeWidget(restart);
-        restart->deleteLater();
-        // The waiting goes on in tarrow, without this window.
-        QStringList args{QStringLiteral("--folder"),
-                         nativePath(installation_.root()),
-                         QStringLiteral("restart"),
-                         QStringLiteral("--when-empty"),
-                         QStringLiteral("--warn"),
-                         QStringLiteral("--name"),
-                         name};
-        if (installation_.store())
-            args = QStringList{QStringLiteral("--settings"), installation_.store()->fileName()} + args;
-        if (shell_.startProgram(service::tarrowProgram(), args, nativePath(installation_.root())))
-            statusBar()->showMessage(QStringLiteral("The server restarts once nobody but bots plays."));
-    });
+    driver_->tick();
 }
 
 void TMainfrm::serverSettingsSaved(const QString& fileName) {
-    if (!Live->lastResult().answering || Live->password().isEmpty()) return;
-    auto* apply = new QPushButton(QStringLiteral("Apply to running server"), statusBar());
-    apply->setObjectName(QStringLiteral("Applycmd"));
-    apply->setToolTip(
-        QStringLiteral("Runs \"exec %1\" on the server: no restart, nobody kicked").arg(fileName));
-    statusBar()->addWidget(apply);
-    connect(apply, &QPushButton::clicked, this, [this, apply, fileName] {
-        apply->setEnabled(false);
-        Live->runCommand(QStringLiteral("exec ") + fileName,
-                         [this, apply, fileName](const live::RconResult& r) {
-                             statusBar()->removeWidget(apply);
-                             apply->deleteLater();
-                             statusBar()->showMessage(
-                                 r.status == live::RconStatus::Done
-                                     ? QStringLiteral("Applied %1 to the running server. %2")
-                                           .arg(fileName, r.output.trimmed().section(QLatin1Char('\n'), 0, 0))
-                                     : live::rconStatusText(r.status));
-                         });
-    });
-}
-
-QString TMainfrm::unreadableStamp(const QString& nativePath) {
-    const QFileInfo info(nativePath);
-    return QString::number(info.size()) + QLatin1Char('@') +
-           QString::number(info.lastModified().toMSecsSinceEpoch());
-}
-
-void TMainfrm::reportUnreadable(const StatusReport& report) {
-    QHash<QString, QString> now;
-    QStringList fresh, reasons;
-    for (const StatusReport::Unreadable& u : report.unreadable) {
-        const QString stamp = unreadableStamp(u.path);
-        now.insert(u.path, stamp);
-        reasons << u.reason;
-        if (unreadableShown_.value(u.path) != stamp) fresh << u.reason;
-    }
-    // A file that reads again is forgotten: should it break again, its box comes again.
-    unreadableShown_ = now;
-    if (!reasons.isEmpty())
-        statusBar()->showMessage(QStringLiteral("Not read, counted as empty: ") +
-                                 reasons.join(QStringLiteral("; ")));
-    for (const QString& reason : fresh)
-        prompter_.error(reason);
-}
-
-void TMainfrm::componentClicked(Component component) {
-    pendingClick_ = clickOf(component);
-    // Only the Server Status page, whose timer runs, acts on clicks.
-    if (!statustmr->isActive()) return;
-    // A refresh still running (an error box open inside it) acts on the click when it ends.
-    if (refreshing_) return;
-    // The timer starts its period again after the refresh the click brings.
-    statustmr->start();
-    statustmrTimer();
+    offers_->offerApply(fileName);
 }
 
 void TMainfrm::keyPressEvent(QKeyEvent* event) {

@@ -128,23 +128,21 @@ struct SyncAfter {
 void BasicPage::DedicatedoptClick() {
     SyncAfter sync{binding_};
     binding_.model().serverKind = ServerModel::ServerKind::Dedicated;
-    loadServerConfig(binding_.model(), context_.installation().root(), context_.installation().mod(),
-                     context_.prompter());
+    loadServerConfig(binding_.model(), context_.installation().paths(), context_.prompter());
 }
 
 void BasicPage::ListenoptClick() {
     SyncAfter sync{binding_};
     binding_.model().serverKind = ServerModel::ServerKind::Listen;
-    loadServerConfig(binding_.model(), context_.installation().root(), context_.installation().mod(),
-                     context_.prompter());
+    loadServerConfig(binding_.model(), context_.installation().paths(), context_.prompter());
 }
 
 void BasicPage::SaveservercmdClick() {
     SyncAfter sync{binding_};
-    const Installation& in = context_.installation();
-    const QString path = serverConfigPath(binding_.model(), in.root(), in.mod());
-    const bool written = !path.isEmpty() && folderExists(in.root() + in.mod());
-    saveServerConfig(binding_.model(), in.root(), in.mod(), in.backups(), context_.prompter());
+    const InstallPaths paths = context_.installation().paths();
+    const QString path = serverConfigPath(binding_.model(), paths);
+    const bool written = !path.isEmpty() && folderExists(paths.root + paths.mod);
+    saveServerConfig(binding_.model(), paths, context_.prompter());
     if (written) context_.serverSettingsSaved(QFileInfo(nativePath(path)).fileName());
 }
 

@@ -99,12 +99,10 @@ void TarrowPage::LoadFilecmdClick() {
     // With no known file there is nothing to look for.
     const QString name = Filelst->currentText();
     if (name.isEmpty()) return;
-    const QString root = context_.installation().root();
-    const QString mod = context_.installation().mod();
-    const auto found = findKnownFile(root, mod, context_.installation().components(), name);
+    const InstallPaths paths = context_.installation().paths();
+    const auto found = findKnownFile(paths, name);
     if (!found) {
-        context_.prompter().message(
-            knownFileNotFoundMessage(root, mod, context_.installation().components(), name));
+        context_.prompter().message(knownFileNotFoundMessage(paths, name));
         return;
     }
     const qint64 size = QFileInfo(*found).size();

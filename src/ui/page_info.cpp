@@ -177,7 +177,7 @@ void InfoPage::RebuildcmdClick() {
     selection.liblist = Liblistchk->isChecked();
     selection.pluginsIni = Metamodchk->isChecked();
     selection.ntfConfig = NTFchk->isChecked();
-    rebuilder_->run(selection, context_.installation().paths(), context_.installation().components());
+    rebuilder_->run(selection, context_.installation().paths());
 }
 
 void InfoPage::PlatformcmbChange() {

@@ -114,8 +114,7 @@ void MapcyclePage::mapcmdClick() {
     const QString path = mapcyclePath(context_.installation());
     if (mode_ == Mode::Load) {
         if (!fileExists(path)) {
-            context_.prompter().message(
-                mapcycleMissingMessage(context_.installation().root(), context_.installation().mod()));
+            context_.prompter().message(mapcycleMissingMessage(context_.installation().paths()));
             return;
         }
         const QStringList entries = mapcycleEntries(readLines(path));
@@ -198,15 +197,13 @@ void MapcyclePage::downmapcmdClick() {
 void MapcyclePage::AllMaplstClick() {
     showmapcmd->setEnabled(false);
     if (AllMaplst->selectedItems().size() != 1 || !AllMaplst->currentItem()) return;
-    showmapcmd->setEnabled(mapOverview(context_.installation().root(), context_.installation().mod(),
-                                       AllMaplst->currentItem()->text())
-                               .has_value());
+    showmapcmd->setEnabled(
+        mapOverview(context_.installation().paths(), AllMaplst->currentItem()->text()).has_value());
 }
 
 void MapcyclePage::showmapcmdClick() {
     if (!AllMaplst->currentItem()) return;
-    if (const auto picture = mapOverview(context_.installation().root(), context_.installation().mod(),
-                                         AllMaplst->currentItem()->text()))
+    if (const auto picture = mapOverview(context_.installation().paths(), AllMaplst->currentItem()->text()))
         context_.shell().openDocument(nativePath(*picture));
 }
 

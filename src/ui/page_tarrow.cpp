@@ -218,9 +218,8 @@ void TarrowPage::setBotControlsEnabled(bool on) {
 }
 
 void TarrowPage::TarcmdClick() {
-    const QString root = context_.installation().root();
-    const QString mod = context_.installation().mod();
-    const QString path = botConfigPath(root, mod);
+    const InstallPaths paths = context_.installation().paths();
+    const QString& path = paths.botConfig;
     if (mode_ == Mode::Save) {
         readBotControls();
         saveBotConfig(path, bot_, context_.installation().components(), context_.installation().backups());
@@ -229,13 +228,12 @@ void TarrowPage::TarcmdClick() {
     }
     if (!fileExists(path)) {
         if (!context_.prompter().confirm(
-                QStringLiteral("Error loading Tarrow.cfg file, expected path: ") +
-                botConfigShownPath(root, mod) +
+                QStringLiteral("Error loading Tarrow.cfg file, expected path: ") + botConfigShownPath(paths) +
                 QStringLiteral(", Would you like to create it now in this directory?")))
             return;
         setBotControlsEnabled(true);
         setMode(Mode::Save);
-        createBotConfig(root, mod, context_.installation().components(), context_.installation().backups());
+        createBotConfig(paths, context_.installation().components());
         savedBot_ = shownBot();
         return;
     }

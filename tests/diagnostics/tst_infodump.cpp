@@ -42,7 +42,7 @@ QByteArray golden(const char* name, const test::FixtureInstall& fx) {
 
 QByteArray report(test::FixtureInstall& fx, const DumpSelection& sel) {
     QStringList lines;
-    assembleInfoDump(lines, fx.root(), "TFC", ComponentSettings{}, sel, fixedReadings());
+    assembleInfoDump(lines, fx.paths(), sel, fixedReadings());
     maskPasswords(lines);
     return joinLinesCrLf(lines);
 }
@@ -134,7 +134,7 @@ void TestInfoDump::folderInPlaceOfFileGivesEmptySection() {
                   fx.path("TFC/autoexec.cfg")); // a folder where the file should be
     QStringList lines;
     // A folder is no file: its section stays empty, as for a missing file.
-    assembleInfoDump(lines, fx.root(), "TFC", ComponentSettings{}, {}, fixedReadings());
+    assembleInfoDump(lines, fx.paths(), {}, fixedReadings());
     QVERIFY(lines.contains("-==== Begin Autoexec File ===-"));
 }
 

@@ -51,7 +51,7 @@ void TestRebuild::allFourFiles() {
     QDir().mkpath(fx.path("TFC/addons/neotf"));
     fx.write("TFC/liblist.gam", "old");
     Run r;
-    QVERIFY(r.rebuilder.run(all(), fx.paths(), ComponentSettings{}));
+    QVERIFY(r.rebuilder.run(all(), fx.paths()));
     QCOMPARE(
         fx.read("TFC/autoexec.cfg"),
         QByteArray(
@@ -91,7 +91,7 @@ void TestRebuild::nothingSelected() {
     test::FixtureInstall fx;
     test::FakeClock clock;
     Run r;
-    r.rebuilder.run({}, fx.paths(), ComponentSettings{});
+    r.rebuilder.run({}, fx.paths());
     QCOMPARE(r.labels, (QStringList{"Initializing...", "No Files Selected!", "Done", "Idle"}));
     QCOMPARE(clock.waits, (QList<int>{300, 600, 300}));
 }
@@ -100,7 +100,7 @@ void TestRebuild::missingFolderSkipped() {
     test::FixtureInstall fx;
     test::FakeClock clock;
     Run r;
-    r.rebuilder.run({false, false, false, true}, fx.paths(), ComponentSettings{});
+    r.rebuilder.run({false, false, false, true}, fx.paths());
     QVERIFY(!fx.exists("TFC/addons/neotf/ntf_config.txt"));
     QVERIFY(!fx.exists("TFC/addons/neotf"));
     QCOMPARE(r.labels, (QStringList{"Initializing...", "Rebuilding NTF_Config.txt...", "Done", "Idle"}));
@@ -114,7 +114,7 @@ void TestRebuild::readOnlyClearedForAll() {
     setReadOnly(fx.path("TFC/addons/metamod/plugins.ini"));
     setReadOnly(fx.path("TFC/autoexec.cfg"));
     Run r;
-    r.rebuilder.run({true, false, false, false}, fx.paths(), ComponentSettings{});
+    r.rebuilder.run({true, false, false, false}, fx.paths());
     QVERIFY(!isReadOnly(fx.path("TFC/addons/metamod/plugins.ini")));
     QCOMPARE(fx.read("TFC/addons/metamod/plugins.ini"), QByteArray("keep"));
     QVERIFY(fx.read("TFC/autoexec.cfg").startsWith("// Rebuilt Autoexec.cfg"));
@@ -128,10 +128,9 @@ void TestRebuild::secondRunWhileBusyIsIgnored() {
     r.rebuilder.setLabel = [&](const QString& t) {
         r.labels << t;
         // The user clicks again while the label shows a rebuilding text.
-        if (t == "Rebuilding Autoexec.cfg...")
-            inner = r.rebuilder.run(all(), fx.paths(), ComponentSettings{});
+        if (t == "Rebuilding Autoexec.cfg...") inner = r.rebuilder.run(all(), fx.paths());
     };
-    QVERIFY(r.rebuilder.run({true, false, false, false}, fx.paths(), ComponentSettings{}));
+    QVERIFY(r.rebuilder.run({true, false, false, false}, fx.paths()));
     QCOMPARE(inner, 0);
     QCOMPARE(r.labels, (QStringList{"Initializing...", "Rebuilding Autoexec.cfg...", "Done", "Idle"}));
     QVERIFY(!fx.exists("TFC/liblist.gam"));
@@ -147,7 +146,7 @@ void TestRebuild::failedWriteKeepsEarlierFilesAndEndsIdle() {
         if (++writes == 2) throw IoError("Cannot create file \"liblist.gam\". Disk full");
     });
     Run r;
-    QVERIFY_THROWS_EXCEPTION(IoError, r.rebuilder.run(all(), fx.paths(), ComponentSettings{}));
+    QVERIFY_THROWS_EXCEPTION(IoError, r.rebuilder.run(all(), fx.paths()));
     setWriteFaultHook(nullptr);
     QVERIFY(fx.read("TFC/autoexec.cfg").startsWith("// Rebuilt Autoexec.cfg"));
     QCOMPARE(fx.read("TFC/liblist.gam"), QByteArray("mine"));
@@ -182,7 +181,7 @@ void TestRebuild::knownFileSearchOrder() {
     test::FixtureInstall fx;
     for (const QString& p : present)
         fx.write(p, "x");
-    const auto found = findKnownFile(fx.root(), "TFC", ComponentSettings{}, name);
+    const auto found = findKnownFile(fx.paths(), name);
     QCOMPARE(found.has_value(), !expected.isEmpty());
     if (found) QCOMPARE(*found, fx.path(expected));
 }
@@ -190,7 +189,7 @@ void TestRebuild::knownFileSearchOrder() {
 void TestRebuild::notFoundMessage() {
     test::FixtureInstall fx;
     const QString r = fx.root();
-    QCOMPARE(knownFileNotFoundMessage(r, "TFC", ComponentSettings{}, "Server.cfg"),
+    QCOMPARE(knownFileNotFoundMessage(fx.paths(), "Server.cfg"),
              "Error loading file, expected path: " + r + "tarrow/TFC/Server.cfg, or " + r +
                  "TFC/Server.cfg or " + r + "TFC/addons/Metamod/Server.cfg or " + r +
                  "TFC/addons/neotf/Server.cfg");

@@ -176,7 +176,7 @@ void TestLauncher::mapcycleReading() {
                               "  well", "\trock2"}),
              (QStringList{"2fort", "  well", "\trock2"}));
     QCOMPARE(mapcycleHeader(), QStringLiteral("//Mapcycle created by Tarrow Gui 1.00"));
-    QCOMPARE(mapcycleMissingMessage("/hl/", "TFC"),
+    QCOMPARE(mapcycleMissingMessage(InstallPaths("/hl/", "TFC", {}, ServerPlatform::Windows)),
              QStringLiteral("Your Mapcycle.txt was not found, expected path: /hl/TFC/mapcycle.txt  If you "
                             "wish to create a new one "
                             "in this directory /hl/TFC/  just add maps from the list to the right and click "
@@ -206,11 +206,11 @@ void TestLauncher::removeSelection() {
 
 void TestLauncher::overviews() {
     test::FixtureInstall fx;
-    QVERIFY(!mapOverview(fx.root(), "TFC", "2fort.bsp"));
+    QVERIFY(!mapOverview(fx.paths(), "2fort.bsp"));
     fx.write("TFC/overviews/2fort.bmp", "x");
-    QCOMPARE(*mapOverview(fx.root(), "TFC", "2fort.bsp"), fx.root() + "TFC\\overviews\\2fort.bmp");
+    QCOMPARE(*mapOverview(fx.paths(), "2fort.bsp"), fx.root() + "TFC\\overviews\\2fort.bmp");
     fx.write("TFC/overviews/2fort.gif", "x");
-    QCOMPARE(*mapOverview(fx.root(), "TFC", "2FORT.BSP"), fx.root() + "TFC\\overviews\\2FORT.gif");
+    QCOMPARE(*mapOverview(fx.paths(), "2FORT.BSP"), fx.root() + "TFC\\overviews\\2FORT.gif");
 }
 
 QTEST_GUILESS_MAIN(TestLauncher)

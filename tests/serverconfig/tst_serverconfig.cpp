@@ -26,7 +26,7 @@ ServerModel dedicated() {
 ServerModel loaded(test::FixtureInstall& fx, const QByteArray& content, test::ScriptedPrompter& p) {
     fx.write("TFC/server.cfg", content);
     ServerModel m = dedicated();
-    loadServerConfig(m, fx.root(), "TFC", p);
+    loadServerConfig(m, fx.paths(), p);
     return m;
 }
 
@@ -236,7 +236,7 @@ void TestServerConfig::saveChecksAndMessages() {
     test::ScriptedPrompter p;
     ServerModel none;
     none.setText("AdminPasstxt", "pw");
-    saveServerConfig(none, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(none, fx.paths(), p);
     QCOMPARE(p.texts(), QStringList{"You must either select a \"Dedicated Server\" or a \"Listen Server\"."});
     QCOMPARE(none.text("AdminPasstxt"), QStringLiteral("pw"));
 
@@ -244,7 +244,7 @@ void TestServerConfig::saveChecksAndMessages() {
     ServerModel m;
     m.serverKind = ServerModel::ServerKind::Listen;
     m.setText("AdminPasstxt", "pw");
-    saveServerConfig(m, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(m, fx.paths(), p);
     QCOMPARE(p.texts(), (QStringList{"Your Admin Password must start with an underscore (\"_\"), it has been "
                                      "added to your password field.",
                                      "Your " + fx.root() + "TFC directory does not exist!"}));
@@ -252,13 +252,13 @@ void TestServerConfig::saveChecksAndMessages() {
 
     p.log.clear();
     QDir().mkpath(fx.path("TFC"));
-    saveServerConfig(m, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(m, fx.paths(), p);
     QVERIFY(p.log.isEmpty());
     QCOMPARE(serverLines(fx, "TFC/listenserver.cfg").size(), 53);
     // Saving twice gives the same bytes; a read-only file is overwritten.
     const QByteArray first = fx.read("TFC/listenserver.cfg");
     setReadOnly(fx.path("TFC/listenserver.cfg"));
-    saveServerConfig(m, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(m, fx.paths(), p);
     QCOMPARE(fx.read("TFC/listenserver.cfg"), first);
 }
 
@@ -274,26 +274,27 @@ void TestServerConfig::pluginFilesByExecText() {
     m.setText("Exec2txt", "addons/adminmod/config/adminmod.cfg");
     m.setChecked("Exec3chk", true);
     m.setText("Exec3txt", "other/adminmod.cfg");
-    saveServerConfig(m, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(m, fx.paths(), p);
     QCOMPARE(serverLines(fx, "TFC/addons/adminmod/config/adminmod.cfg").size(), 48);
     QVERIFY(!fx.exists("TFC/other/adminmod.cfg"));
     QCOMPARE(fx.read("TFC/addons/neotf/NTF_Cvars.cfg"), QByteArray("untouched"));
-    QCOMPARE(pluginConfigPath("R\\", "TFC", "addons/adminmod/config/adminmod.cfg"),
+    QCOMPARE(pluginConfigPath(InstallPaths("R\\", "TFC", {}, ServerPlatform::Windows),
+                              "addons/adminmod/config/adminmod.cfg"),
              QStringLiteral("R\\TFC\\addons\\adminmod\\config\\adminmod.cfg"));
 
     m.setText("Exec3txt", "addons/neotf/ntf_cvars.cfg");
-    saveServerConfig(m, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(m, fx.paths(), p);
     // Names match without regard to case on disk, as on Windows: the file the user has is the one
     // saved into, and it keeps its own lines; only settings changed on the page are added.
     QCOMPARE(fx.read("TFC/addons/neotf/NTF_Cvars.cfg"), QByteArray("untouched"));
     m.setChecked("Spychatchk", true);
     m.setNumber("HookRangeUD", 600);
-    saveServerConfig(m, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(m, fx.paths(), p);
     QCOMPARE(fx.read("TFC/addons/neotf/NTF_Cvars.cfg"),
              QByteArray("untouched\r\nntf_feature_spychat \"1\"\r\nntf_hook_range \"600\"\r\n"));
     // A plug-in file whose folder is missing stops the save with the error.
     m.setText("Exec2txt", "missing/adminmod.cfg");
-    QVERIFY_THROWS_EXCEPTION(IoError, saveServerConfig(m, fx.root(), "TFC", fx.backups(), p));
+    QVERIFY_THROWS_EXCEPTION(IoError, saveServerConfig(m, fx.paths(), p));
 }
 
 void TestServerConfig::defaultAccessIsWritten() {
@@ -415,7 +416,7 @@ void TestServerConfig::loadEdgeCases() {
     c.setText("Exectxt", "x.cfg");
     c.setText("ServerNametxt", "keep");
     fx.write("TFC/server.cfg", "// nothing\r\n");
-    loadServerConfig(c, fx.root(), "TFC", p);
+    loadServerConfig(c, fx.paths(), p);
     QCOMPARE(c.text("Exectxt"), QString());
     QCOMPARE(c.text("ServerNametxt"), QStringLiteral("keep"));
 }
@@ -442,10 +443,10 @@ void TestServerConfig::loadNumbersAndErrors() {
     fx.write("TFC/server.cfg", file);
     ServerModel m = dedicated();
     if (error.isEmpty()) {
-        loadServerConfig(m, fx.root(), "TFC", p);
+        loadServerConfig(m, fx.paths(), p);
     } else {
         try {
-            loadServerConfig(m, fx.root(), "TFC", p);
+            loadServerConfig(m, fx.paths(), p);
             QFAIL("no error");
         } catch (const ConversionError& e) {
             QCOMPARE(e.text(), error);
@@ -522,14 +523,14 @@ void TestServerConfig::loadPluginFiles() {
     p.log.clear();
     ServerModel listen;
     listen.serverKind = ServerModel::ServerKind::Listen;
-    loadServerConfig(listen, fx.root(), "TFC", p);
+    loadServerConfig(listen, fx.paths(), p);
     QCOMPARE(p.texts(),
              QStringList{"Error loading your server config file, expected path: " + fx.root() +
                          "TFC/listenserver.cfg Please select your settings and click the \"Save Settings\" "
                          "button to save your options."});
     p.log.clear();
     ServerModel none;
-    loadServerConfig(none, fx.root(), "TFC", p);
+    loadServerConfig(none, fx.paths(), p);
     QCOMPARE(p.texts(), QStringList{"You must either select a \"Dedicated Server\" or a \"Listen Server\"."});
 }
 
@@ -555,12 +556,12 @@ void TestServerConfig::roundTrip() {
     m.setNumber("AdminKickUD", 55);
     m.setChecked("AdminFXchk", true);
     m.setText("AdminAccesstxt", "3");
-    saveServerConfig(m, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(m, fx.paths(), p);
     const QByteArray server = fx.read("TFC/server.cfg");
     const QByteArray admin = fx.read("TFC/cfg/adminmod.cfg");
 
     ServerModel back = dedicated();
-    loadServerConfig(back, fx.root(), "TFC", p);
+    loadServerConfig(back, fx.paths(), p);
     QVERIFY(p.log.isEmpty());
     for (const char* e : {"Rconpwtxt", "Exectxt", "Cvartxt", "AdminPasstxt", "Connecttxt", "AdminAccesstxt"})
         QCOMPARE(back.text(e), m.text(e));
@@ -580,7 +581,7 @@ void TestServerConfig::roundTrip() {
     back.setChecked("Spamlimitchk", false);
     for (const char* b : {"Spampen1chk", "Spampen2chk", "KickTKchk", "KickTKTimechk", "Connectionchk"})
         back.setChecked(b, false);
-    saveServerConfig(back, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(back, fx.paths(), p);
     QCOMPARE(fx.read("TFC/server.cfg"), server);
     QCOMPARE(fx.read("TFC/cfg/adminmod.cfg"), admin);
 }
@@ -610,10 +611,10 @@ void TestServerConfig::realWorldFiles() {
     QCOMPARE(m.number("AdminVoteFreqUD"), 600);
     // The admin password field survives a save and a load.
     QDir().mkpath(fx.path("TFC"));
-    saveServerConfig(m, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(m, fx.paths(), p);
     QVERIFY(fx.read("TFC/addons/adminmod/config/adminmod.cfg").startsWith("password_field   _pw-home\r\n"));
     ServerModel again = dedicated();
-    loadServerConfig(again, fx.root(), "TFC", p);
+    loadServerConfig(again, fx.paths(), p);
     QCOMPARE(again.text("AdminPasstxt"), QStringLiteral("_pw-home"));
 }
 
@@ -632,7 +633,7 @@ void TestServerConfig::hostileFiles() {
     QVERIFY(!m.checked("RconPWchk")); // a lone quote gives an empty password
     QDir().mkpath(fx.path("TFC"));
     m.setText("ServerNametxt", "x");
-    saveServerConfig(m, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(m, fx.paths(), p);
     QVERIFY(fx.read("TFC/server.cfg").contains("sv_password \"\xE9t\xE9\"\r\n"));
 }
 
@@ -674,10 +675,10 @@ void TestServerConfig::operatorFileKeepsItsLines() {
         m.setChecked(control, value == "1");
     else if (!control.isEmpty())
         m.setText(control, value);
-    saveServerConfig(m, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(m, fx.paths(), p);
     QCOMPARE(fx.read("TFC/server.cfg"), expected);
     // The operator's own lines stay where they were after a second save too.
-    saveServerConfig(m, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(m, fx.paths(), p);
     QCOMPARE(fx.read("TFC/server.cfg"), expected);
 }
 
@@ -690,16 +691,16 @@ void TestServerConfig::programFileSavesAsBefore() {
     m.setNumber("MaxPlayersUD", 20);
     m.setChecked("Execchk", true);
     m.setText("Exectxt", "listip.cfg");
-    saveServerConfig(m, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(m, fx.paths(), p);
     const QByteArray written = fx.read("TFC/server.cfg");
     QCOMPARE(written, joinLinesCrLf(serverFileLines(m)));
     // Loaded and saved again, with one change, only that line differs.
     ServerModel back = dedicated();
-    loadServerConfig(back, fx.root(), "TFC", p);
-    saveServerConfig(back, fx.root(), "TFC", fx.backups(), p);
+    loadServerConfig(back, fx.paths(), p);
+    saveServerConfig(back, fx.paths(), p);
     QCOMPARE(fx.read("TFC/server.cfg"), written);
     back.setNumber("MaxPlayersUD", 12);
-    saveServerConfig(back, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(back, fx.paths(), p);
     QByteArray expected = written;
     expected.replace("maxplayers \"20\"", "maxplayers \"12\"");
     QCOMPARE(fx.read("TFC/server.cfg"), expected);
@@ -737,7 +738,7 @@ void TestServerConfig::saveMergesIntoTheFileAsItIsNow() {
     ServerModel m = loaded(fx, "hostname \"Old\"\r\nsv_gravity 800\r\n", p);
     fx.write("TFC/server.cfg", "hostname \"Old\"\r\nsv_gravity 600\r\n");
     m.setText("ServerNametxt", "New");
-    saveServerConfig(m, fx.root(), "TFC", fx.backups(), p);
+    saveServerConfig(m, fx.paths(), p);
     const QByteArray saved = fx.read("TFC/server.cfg");
     QVERIFY2(saved.startsWith("hostname \"New\"\r\nsv_gravity 600\r\n"), saved.constData());
 }

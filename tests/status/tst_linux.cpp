@@ -252,7 +252,7 @@ void TestLinux::rebuildKeepsTheLinuxLine() {
     steamcmdInstall(fx);
     QDir().mkpath(fx.path("TFC/addons/neotf"));
     ComponentSettings s;
-    const QList<RebuildTarget> all = rebuildTargets(fx.paths(s), s);
+    const QList<RebuildTarget> all = rebuildTargets(fx.paths(s));
     QVERIFY(rebuildTarget(all[1], all, fx.backups()));
     QVERIFY(rebuildTarget(all[3], all, fx.backups()));
     const QStringList lib = splitLines(QString::fromLatin1(fx.read("TFC/liblist.gam")));

@@ -40,6 +40,8 @@ unpacked=$(mktemp -d)
 trap 'rm -f "$empty"; rm -rf "$unpacked"' EXIT
 for deb in "${debs[@]}"; do dpkg -x "$deb" "$unpacked"; done
 "$unpacked/usr/bin/tarrow" --version
+# The completion the build wrote from the command table.
+grep -q '^complete -F _tarrow tarrow$' "$unpacked/usr/share/bash-completion/completions/tarrow"
 QT_QPA_PLATFORM=offscreen "$unpacked/usr/bin/tarrow-gui" --version
 "$unpacked/usr/bin/tarrow" demo --dir "$unpacked/demo" --json > "$unpacked/demo.json"
 settings=$(sed -n 's/.*"settingsFile": "\(.*\)".*/\1/p' "$unpacked/demo.json")

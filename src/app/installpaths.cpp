@@ -72,6 +72,7 @@ InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSe
     botDefaultConfig = botFolder + QStringLiteral("default.cfg");
     botTxt = r + QStringLiteral("bot.txt");
     appManifest = r + QStringLiteral("steamapps\\appmanifest_90.acf");
+    logsFolder = modDir + QStringLiteral("logs\\");
     if (p != ServerPlatform::Linux) return;
     const QString base = linuxModLibraryBase();
     modLibrary = firstFound(dllsFolder, {base + QStringLiteral(".so"), base + QStringLiteral("_i386.so")});

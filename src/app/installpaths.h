@@ -30,6 +30,8 @@ struct InstallPaths {
     QString dllsFolder, overviewsFolder, botDefaultConfig, botTxt;
     // Steam's record of the installed dedicated server (app 90): its build and branch.
     QString appManifest;
+    // Where the engine writes its logs (`log on`): a file for each map and each start.
+    QString logsFolder;
 
     // Where the previous versions of the installation's files are kept; the writes through it go to the
     // installation's journal.

@@ -63,7 +63,7 @@ QList<Command> demoCommands() {
          .words = {QStringLiteral("linux")},
          .scope = Command::Scope::Nothing,
          .run = [](const Invocation& c) { return demo(c.args, c.value(c.o.dir), c.isSet(c.o.json)); },
-         .place = 15},
+         .place = 150},
     };
 }
 

@@ -197,7 +197,7 @@ QList<Command> fileCommands() {
                  return thenRestartWhenEmpty(c,
                                              [&c] { return loadOrUnload(c.installation(), c.args, true); });
              },
-         .place = 2},
+         .place = 20},
         {.name = "unload",
          .synopsis = "unload COMPONENT",
          .summary = "unload it",
@@ -208,7 +208,7 @@ QList<Command> fileCommands() {
                  return thenRestartWhenEmpty(c,
                                              [&c] { return loadOrUnload(c.installation(), c.args, false); });
              },
-         .place = 3},
+         .place = 30},
         {.name = "rebuild",
          .synopsis = "rebuild FILE... [--yes]",
          .summary = "reset autoexec, liblist, plugins or ntfconfig to its default",
@@ -220,7 +220,7 @@ QList<Command> fileCommands() {
                  return thenRestartWhenEmpty(
                      c, [&c] { return rebuild(c.installation(), c.args, c.isSet(c.o.yes)); });
              },
-         .place = 4},
+         .place = 40},
         {.name = "dump",
          .synopsis = "dump [--dir DIR] [--include L]",
          .summary = "write the support dump folder",
@@ -229,18 +229,18 @@ QList<Command> fileCommands() {
              [](const Invocation& c) {
                  return dump(c.installation(), c.value(c.o.dir), c.value(c.o.include));
              },
-         .place = 5},
+         .place = 50},
         {.name = "backups",
          .synopsis = "backups [FILE]",
          .summary = "list the kept previous versions",
          .run = [](const Invocation& c) { return backups(c.installation(), c.args); },
-         .place = 6},
+         .place = 60},
         {.name = "restore",
          .synopsis = "restore FILE [--at TIME]",
          .summary = "put a previous version back",
          .options = {{&Options::at}},
          .run = [](const Invocation& c) { return restore(c.installation(), c.args, c.value(c.o.at)); },
-         .place = 7},
+         .place = 70},
     };
 }
 

@@ -120,7 +120,7 @@ QList<Command> liveCommands() {
                  return query(c.where, c.isSet(c.o.json), c.isSet(c.o.players), c.isSet(c.o.rules),
                               c.timeoutMs);
              },
-         .place = 10},
+         .place = 100},
         {.name = "rcon",
          .synopsis = "rcon COMMAND...",
          .summary = "run a console command on the server (exit 4 without an answer)",
@@ -129,7 +129,7 @@ QList<Command> liveCommands() {
              [](const Invocation& c) {
                  return rcon(c.installation(), c.where, c.args, c.value(c.o.passwordFile), c.timeoutMs);
              },
-         .place = 11},
+         .place = 110},
     };
 }
 

@@ -211,7 +211,7 @@ QList<Command> serviceCommands() {
                  return serviceCommand(c.installation(), c.store, serviceNameOf(c), c.args,
                                        c.isSet(c.o.json));
              },
-         .place = 12},
+         .place = 120},
         {.name = "watch",
          .synopsis = "watch [--name NAME] [--textfile DIR]",
          .summary = "one watchdog check (the service's timer runs it)",
@@ -225,7 +225,7 @@ QList<Command> serviceCommands() {
                                                     : in.setting(QStringLiteral("Metrics Folder")),
                               c.isSet(c.o.timeout) ? c.timeoutMs : 5000);
              },
-         .place = 13},
+         .place = 130},
         {.name = "restart",
          .synopsis = "restart --when-empty [--max-wait D] [--warn]",
          .summary = "restart the service once only bots play",
@@ -239,7 +239,7 @@ QList<Command> serviceCommands() {
                                                 "tarrow service restart"));
                  return restartNow(c, *wait);
              },
-         .place = 14},
+         .place = 140},
     };
 }
 

@@ -99,20 +99,20 @@ QList<Command> statusCommands() {
          .summary = "the report of the installation (exit 3 when something is wrong)",
          .options = {{&Options::json}},
          .run = [](const Invocation& c) { return status(c.installation(), c.where, c.isSet(c.o.json)); },
-         .place = 1},
+         .place = 10},
         {.name = "check",
          .synopsis = "check [--json]",
          .summary = "follow the loader chain and list its problems (exit 3 if any)",
          .options = {{&Options::json}},
          .run = [](const Invocation& c) { return check(c.installation(), c.isSet(c.o.json)); },
-         .place = 8},
+         .place = 80},
         {.name = "folders",
          .synopsis = "folders [--json]",
          .summary = "the known Half-Life folders; --folder N picks one for a call",
          .options = {{&Options::json}},
          .scope = Command::Scope::Settings,
          .run = [](const Invocation& c) { return folders(c.store, c.isSet(c.o.json)); },
-         .place = 9},
+         .place = 90},
     };
 }
 

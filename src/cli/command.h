@@ -69,6 +69,15 @@ struct Options {
                                QStringLiteral("DURATION")};
     QCommandLineOption warn{QStringLiteral("warn"),
                             QStringLiteral("tell the players 5 min, 1 min and 10 s before forcing it.")};
+    QCommandLineOption follow{QStringLiteral("follow"), QStringLiteral("keep printing until interrupted.")};
+    QCommandLineOption since{
+        QStringLiteral("since"),
+        QStringLiteral("only what came after TIME (yyyy-MM-dd[ HH:mm[:ss]]) or DURATION ago (90m, 2h, 7d)."),
+        QStringLiteral("TIME|DURATION")};
+    QCommandLineOption kinds{QStringLiteral("kinds"),
+                             QStringLiteral("only LIST (joins,chat,kills,rcon,map,other)."),
+                             QStringLiteral("LIST")};
+    QCommandLineOption peopleOnly{QStringLiteral("people-only"), QStringLiteral("leave the bots out.")};
     // The completion script, written at build time from the table; not for people, so not in --help.
     QCommandLineOption bashCompletion{QStringLiteral("bash-completion")};
 
@@ -128,6 +137,7 @@ QList<Command> fileCommands();
 QList<Command> liveCommands();
 QList<Command> serviceCommands();
 QList<Command> demoCommands();
+QList<Command> logCommands();
 
 // All of them, in the order --help lists them.
 const QList<Command>& commandTable();

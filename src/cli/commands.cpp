@@ -35,7 +35,11 @@ const QList<QCommandLineOption Options::*>& optionMembers() {
                                                               &Options::whenEmpty,
                                                               &Options::restartWhenEmpty,
                                                               &Options::maxWait,
-                                                              &Options::warn};
+                                                              &Options::warn,
+                                                              &Options::follow,
+                                                              &Options::since,
+                                                              &Options::kinds,
+                                                              &Options::peopleOnly};
     return members;
 }
 
@@ -65,8 +69,8 @@ QList<QCommandLineOption> Options::all() const {
 const QList<Command>& commandTable() {
     static const QList<Command> table = [] {
         QList<Command> all;
-        for (const QList<Command>& group :
-             {statusCommands(), fileCommands(), liveCommands(), serviceCommands(), demoCommands()})
+        for (const QList<Command>& group : {statusCommands(), fileCommands(), liveCommands(), logCommands(),
+                                            serviceCommands(), demoCommands()})
             all << group;
         std::stable_sort(all.begin(), all.end(),
                          [](const Command& a, const Command& b) { return a.place < b.place; });

@@ -31,6 +31,8 @@ QString bashCompletionScript(const Options& o) {
         {&Options::passwordFile, "_filedir"},
         {&Options::include, "COMPREPLY=($(compgen -W \"plugin server bot tarrow all\" -- \"$cur\"))"},
         {&Options::maxWait, "COMPREPLY=($(compgen -W \"90s 30m 2h never\" -- \"$cur\"))"},
+        {&Options::since, "COMPREPLY=($(compgen -W \"1h 24h 7d\" -- \"$cur\"))"},
+        {&Options::kinds, "COMPREPLY=($(compgen -W \"joins chat kills rcon map other\" -- \"$cur\"))"},
     };
     QStringList names, cases, repeated, options{QStringLiteral("--help"), QStringLiteral("--version")};
     for (const Command& c : commandTable()) {

@@ -104,7 +104,7 @@ void LogFollower::readCurrent(const QString& path, bool finished,
             position_.offset += nl + 1 - start;
             if (position_.line >= 0) ++position_.line;
             out.line = position_.line > 0 ? position_.line : 0;
-            out.event = parseLogLine(QString::fromUtf8(bytes));
+            out.event = parseLogLine(bytes);
             each(out);
             start = nl + 1;
         }
@@ -115,7 +115,7 @@ void LogFollower::readCurrent(const QString& path, bool finished,
         position_.offset += carry.size();
         if (position_.line >= 0) ++position_.line;
         out.line = position_.line > 0 ? position_.line : 0;
-        out.event = parseLogLine(QString::fromUtf8(carry));
+        out.event = parseLogLine(QByteArrayView(carry));
         each(out);
     }
 }

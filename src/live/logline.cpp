@@ -1,33 +1,50 @@
 #include "logline.h"
 
+#include <QStringMatcher>
+
 namespace tarrow::live {
 
 namespace {
 
 constexpr qsizetype kStampLength = 25; // "L MM/DD/YYYY - hh:mm:ss: "
 
-int digits(QStringView s, qsizetype at, qsizetype count) {
+char16_t charAt(QStringView s, qsizetype i) {
+    return s[i].unicode();
+}
+char16_t charAt(QByteArrayView s, qsizetype i) {
+    return char16_t(uchar(s[i]));
+}
+
+template <class View> int digits(View s, qsizetype at, qsizetype count) {
     int value = 0;
     for (qsizetype i = at; i < at + count; ++i) {
-        const char16_t c = s[i].unicode();
+        const char16_t c = charAt(s, i);
         if (c < u'0' || c > u'9') return -1;
         value = value * 10 + (c - u'0');
     }
     return value;
 }
 
-// The time stamp, kept as the server's wall clock with no zone: nothing converts it.
-QDateTime stampOf(QStringView line) {
-    if (line.size() < kStampLength || line[0] != u'L' || line[1] != u' ' || line[4] != u'/' ||
-        line[7] != u'/' || line.mid(12, 3) != u" - " || line[17] != u':' || line[20] != u':' ||
-        line[23] != u':' || line[24] != u' ')
+// The time stamp, kept as the server's wall clock with no zone: nothing converts it. A log holds
+// thousands of lines a day: the day's start is made once and the time of day added to it.
+template <class View> QDateTime stampOf(View line) {
+    thread_local QDate lastDay;
+    thread_local QDateTime lastMidnight;
+    const auto is = [&line](qsizetype i, char16_t c) { return charAt(line, i) == c; };
+    if (line.size() < kStampLength || !is(0, u'L') || !is(1, u' ') || !is(4, u'/') || !is(7, u'/') ||
+        !is(12, u' ') || !is(13, u'-') || !is(14, u' ') || !is(17, u':') || !is(20, u':') || !is(23, u':') ||
+        !is(24, u' '))
         return {};
     const int month = digits(line, 2, 2), day = digits(line, 5, 2), year = digits(line, 8, 4);
     const int hour = digits(line, 15, 2), minute = digits(line, 18, 2), second = digits(line, 21, 2);
     const QDate date(year, month, day);
-    const QTime time(hour, minute, second);
-    if (!date.isValid() || !time.isValid()) return {};
-    return QDateTime(date, time, Qt::UTC);
+    if (!date.isValid() || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
+        return {};
+    if (date != lastDay) {
+        lastDay = date;
+        lastMidnight = QDateTime(date, QTime(0, 0), Qt::UTC);
+    }
+    return lastMidnight.addSecs(hour * 3600 + minute * 60 + second);
 }
 
 // "Name<uid><id><team>", read from the right: the last three groups are the player's, so a name may
@@ -48,8 +65,14 @@ std::optional<LogPlayer> playerOf(QStringView s) {
     LogPlayer p;
     p.name = s.left(end).toString();
     p.uid = uid;
-    p.id = groups[1].toString();
-    p.team = groups[2].toString();
+    // The ids and teams most lines carry share one string each.
+    static const QString bot = QStringLiteral("BOT"), blue = QStringLiteral("Blue"),
+                         red = QStringLiteral("Red");
+    p.id = groups[1] == u"BOT" ? bot : groups[1].toString();
+    p.team = groups[2].isEmpty()    ? QString()
+             : groups[2] == u"Blue" ? blue
+             : groups[2] == u"Red"  ? red
+                                    : groups[2].toString();
     return p;
 }
 
@@ -220,10 +243,74 @@ const char* logKindGroup(LogKind kind) {
     return "other";
 }
 
-QString maskLogPasswords(const QString& text) {
-    QString out = text;
+namespace {
+
+QString who(const LogPlayer& p) {
+    return p.name + QStringLiteral(" (") + (p.bot() ? QStringLiteral("bot") : p.id) + QLatin1Char(')');
+}
+
+// An address without its port: the port is the player's client, not who they are.
+QString hostOf(const QString& address) {
+    const qsizetype colon = address.lastIndexOf(QLatin1Char(':'));
+    return colon > 0 ? address.left(colon) : address;
+}
+
+} // namespace
+
+QString logEventText(const LogEvent& e) {
+    const QString player = e.player ? who(*e.player) : QString();
+    switch (e.kind) {
+    case LogKind::Join:
+        return player + QStringLiteral(" from ") + hostOf(e.address);
+    case LogKind::Enter:
+        return player + QStringLiteral(" entered the game");
+    case LogKind::Leave:
+        return player + QStringLiteral(" left") +
+               (e.reason.isEmpty() ? QString() : QStringLiteral(" (") + e.reason + QLatin1Char(')'));
+    case LogKind::Team:
+        return player + QStringLiteral(" joined team ") + e.text;
+    case LogKind::Name:
+        return player + QStringLiteral(" is now ") + e.text;
+    case LogKind::Say:
+        return (e.player ? player : QStringLiteral("Server")) + QStringLiteral(": ") + e.text;
+    case LogKind::SayTeam:
+        return player + QStringLiteral(" to the team: ") + e.text;
+    case LogKind::Kill:
+        return player + QStringLiteral(" killed ") + (e.victim ? who(*e.victim) : QString()) +
+               QStringLiteral(" with ") + e.text;
+    case LogKind::Suicide:
+        return player + QStringLiteral(" died by ") + e.text;
+    case LogKind::Trigger:
+        return player + QStringLiteral(" ") + e.text;
+    case LogKind::Map:
+        return e.text;
+    case LogKind::LogStart:
+        return QStringLiteral("log file started ") + e.text;
+    case LogKind::LogEnd:
+        return QStringLiteral("log file closed");
+    case LogKind::Cvar:
+        return e.text + QStringLiteral(" = ") + e.reason;
+    case LogKind::Kick:
+        return player + QStringLiteral(" kicked by ") + e.text +
+               (e.reason.isEmpty() ? QString() : QStringLiteral(": ") + e.reason);
+    case LogKind::Rcon:
+        return QStringLiteral("console from ") + hostOf(e.address) + QStringLiteral(": ") + e.text;
+    case LogKind::BadRcon:
+        return QStringLiteral("wrong console password from ") + hostOf(e.address) + QStringLiteral(": ") +
+               e.text;
+    case LogKind::Other:
+        break;
+    }
+    return e.raw;
+}
+
+namespace {
+
+// The password of each "rcon CHALLENGE PASSWORD" in `out`, masked.
+void maskConsolePasswords(QString& out) {
+    static const QStringMatcher rcon(u"rcon ", Qt::CaseInsensitive);
     qsizetype at = 0;
-    while ((at = out.indexOf(QLatin1String("rcon "), at, Qt::CaseInsensitive)) >= 0) {
+    while ((at = rcon.indexIn(out, at)) >= 0) {
         at += 5;
         qsizetype i = at;
         auto skipBlanks = [&] {
@@ -251,7 +338,10 @@ QString maskLogPasswords(const QString& text) {
         out.replace(start, end - start, QStringLiteral("***"));
         at = start + 3;
     }
-    // The password cvars, should the engine write their values.
+}
+
+// The value of a password cvar's line, should the engine write it.
+void maskPasswordCvars(QString& out) {
     for (const QLatin1String cvar :
          {QLatin1String("\"rcon_password\" = \""), QLatin1String("\"sv_password\" = \"")}) {
         const qsizetype found = out.indexOf(cvar, 0, Qt::CaseInsensitive);
@@ -260,17 +350,21 @@ QString maskLogPasswords(const QString& text) {
         const qsizetype end = out.indexOf(QLatin1Char('"'), start);
         out.replace(start, (end < 0 ? out.size() : end) - start, QStringLiteral("***"));
     }
+}
+
+} // namespace
+
+QString maskLogPasswords(const QString& text) {
+    QString out = text;
+    maskConsolePasswords(out);
+    maskPasswordCvars(out);
     return out;
 }
 
-LogEvent parseLogLine(QStringView line) {
-    LogEvent e;
-    while (line.endsWith(u'\r') || line.endsWith(u'\n'))
-        line.chop(1);
-    e.time = stampOf(line);
-    const QStringView event = e.time.isValid() ? line.mid(kStampLength) : line;
-    e.raw = maskLogPasswords(event.toString());
-    if (!e.time.isValid()) return e;
+namespace {
+
+// The event after the time stamp; `event` is e.raw before any mask.
+LogEvent readEvent(LogEvent e, QStringView event) {
 
     if (event.startsWith(u'"')) {
         // The player's string ends at a '>"' followed by a blank (or the line's end) and a known event.
@@ -331,6 +425,38 @@ LogEvent parseLogLine(QStringView line) {
         readConsoleLogin(e, event.mid(10));
     }
     return e;
+}
+
+// The event read, then the line's passwords masked.
+LogEvent finish(LogEvent e) {
+    if (e.time.isValid()) {
+        const QString event = e.raw; // shared, not copied: the views of the reading point into it
+        e = readEvent(std::move(e), event);
+    }
+    maskConsolePasswords(e.raw);
+    if (e.kind == LogKind::Cvar || e.raw.startsWith(QLatin1String("Server cvar \"")))
+        maskPasswordCvars(e.raw);
+    return e;
+}
+
+} // namespace
+
+LogEvent parseLogLine(QStringView line) {
+    while (line.endsWith(u'\r') || line.endsWith(u'\n'))
+        line.chop(1);
+    LogEvent e;
+    e.time = stampOf(line);
+    e.raw = (e.time.isValid() ? line.mid(kStampLength) : line).toString();
+    return finish(std::move(e));
+}
+
+LogEvent parseLogLine(QByteArrayView line) {
+    while (line.endsWith('\r') || line.endsWith('\n'))
+        line.chop(1);
+    LogEvent e;
+    e.time = stampOf(line);
+    e.raw = QString::fromUtf8(e.time.isValid() ? line.sliced(kStampLength) : line);
+    return finish(std::move(e));
 }
 
 } // namespace tarrow::live

@@ -63,6 +63,12 @@ struct LogEvent {
 // Reads one line of the HL Log Standard ("L MM/DD/YYYY - hh:mm:ss: " and the event), without its line
 // end. Never fails: what it does not understand is an Other event with the line kept (masked).
 LogEvent parseLogLine(QStringView line);
+// The same for the line's bytes as the engine wrote them (UTF-8).
+LogEvent parseLogLine(QByteArrayView line);
+
+// The event in words, as `tarrow log` and the window's log show it after its time and kind:
+// "Alice (STEAM_0:1:1234) from 203.0.113.7".
+QString logEventText(const LogEvent& event);
 
 // The line with the password of an "rcon CHALLENGE PASSWORD COMMAND" in it replaced by "***", and the
 // values of the password cvars: nothing that reads a log shows a console password.

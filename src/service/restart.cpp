@@ -57,7 +57,7 @@ int peopleInStatus(const QString& output) {
 std::optional<qint64> parseDuration(const QString& text) {
     const QString t = text.trimmed().toLower();
     if (t == QLatin1String("never")) return -1;
-    static const QRegularExpression form(QStringLiteral("^(\\d+)([smh]?)$"));
+    static const QRegularExpression form(QStringLiteral("^(\\d+)([smhd]?)$"));
     const auto m = form.match(t);
     if (!m.hasMatch()) return std::nullopt;
     // A number too large for the clock is refused, not wrapped round: at most ten years.
@@ -65,7 +65,10 @@ std::optional<qint64> parseDuration(const QString& text) {
     bool ok = false;
     const qint64 n = m.captured(1).toLongLong(&ok);
     const QString unit = m.captured(2);
-    const qint64 scale = unit == QLatin1String("h") ? 3600 : unit == QLatin1String("m") ? 60 : 1;
+    const qint64 scale = unit == QLatin1String("d")   ? 86400
+                         : unit == QLatin1String("h") ? 3600
+                         : unit == QLatin1String("m") ? 60
+                                                      : 1;
     if (!ok || n > kMostSeconds / scale) return std::nullopt;
     return n * scale;
 }

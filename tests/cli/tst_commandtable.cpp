@@ -26,7 +26,7 @@ QList<QPair<QString, QString>> manualCommands() {
     if (start < 0 || end < 0) return {};
     QList<QPair<QString, QString>> entries;
     const QStringList parts = page.mid(start, end - start).split(QStringLiteral("\n.TP\n")).mid(1);
-    static const QRegularExpression firstWord(QStringLiteral("^\\.B[IR]?\\s+\"?([a-z]+)"));
+    static const QRegularExpression firstWord(QStringLiteral("^(?:\\.B[IR]?\\s+\"?|\\\\fB)([a-z]+)"));
     for (const QString& part : parts) {
         const QRegularExpressionMatch m = firstWord.match(part);
         entries.append({m.hasMatch() ? m.captured(1) : part.section(QLatin1Char('\n'), 0, 0), part});
@@ -119,7 +119,7 @@ void TestCommandTable::optionTextsNameTheCommandsThatReadThem_data() {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("text");
     QTest::newRow("json") << "json"
-                          << "status, check, folders, query, service status, demo: print JSON.";
+                          << "status, check, folders, query, log, people, service status, demo: print JSON.";
     QTest::newRow("dir") << "dir"
                          << "dump, demo: write the folder into DIR.";
     QTest::newRow("restart-when-empty") << "restart-when-empty"
@@ -143,8 +143,8 @@ void TestCommandTable::optionTextsNameTheCommandsThatReadThem() {
 void TestCommandTable::tabOffersWhatTheTableSays_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("offered");
-    QTest::newRow("a command") << "tarrow lo"
-                               << "load";
+    QTest::newRow("commands") << "tarrow lo"
+                               << "load log";
     QTest::newRow("after options") << "tarrow --json ch"
                                    << "check";
     QTest::newRow("a component") << "tarrow unload m"

@@ -240,6 +240,15 @@ void TestLog::oneLine() {
     QCOMPARE(e.reason, reason);
     // Nothing is dropped: the line stays, as written (but for a password).
     if (!event.contains("rcon ")) QCOMPARE(e.raw, event);
+    // The files are read as bytes: the same line as bytes reads the same.
+    const QByteArray bytes = QString(kStamp + event + "\r\n").toUtf8();
+    const LogEvent b = parseLogLine(QByteArrayView(bytes));
+    QCOMPARE(b.time, e.time);
+    QCOMPARE(b.kind, e.kind);
+    QCOMPARE(playerText(b.player), player);
+    QCOMPARE(playerText(b.victim), victim);
+    QCOMPARE(b.text, text);
+    QCOMPARE(b.raw, e.raw);
 }
 
 void TestLog::noPasswordIsKept_data() {

@@ -59,6 +59,18 @@ void LogFollower::skipToEnd() {
     position_.line = -1;
 }
 
+void LogFollower::startNearEnd(qint64 bytes) {
+    skipToEnd();
+    if (position_.file.isEmpty() || position_.offset <= bytes) {
+        if (!position_.file.isEmpty()) position_ = {position_.file, 0, 0};
+        return;
+    }
+    QFile f(QDir(folder_).filePath(position_.file));
+    if (!f.open(QIODevice::ReadOnly) || !f.seek(position_.offset - bytes)) return;
+    // The line cut there is passed over.
+    position_.offset = position_.offset - bytes + f.readLine().size();
+}
+
 void LogFollower::poll(const std::function<void(const LogLine&)>& each) {
     const QStringList files = logFilesInOrder(folder_);
     if (files.isEmpty()) return;

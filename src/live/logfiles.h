@@ -40,6 +40,8 @@ class LogFollower {
     void setPosition(const Position& position) { position_ = position; }
     // Starts at the end of what is there now: only what is written from here on is passed on.
     void skipToEnd();
+    // Starts at the newest file's last `bytes` (at a line's start): the newest events, then what comes.
+    void startNearEnd(qint64 bytes);
 
     void poll(const std::function<void(const LogLine&)>& each);
     // What a poll had to say about the files (one read from its end, say); taken once.

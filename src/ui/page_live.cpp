@@ -1,5 +1,6 @@
 // The "Live Server" page: the running server's query and its remote console.
 #include "page_live.h"
+#include "logpane.h"
 
 #include "app/windowoptions.h"
 #include "common/paths.h"
@@ -115,10 +116,16 @@ LivePage::LivePage(WindowContext& context, QWidget* parent) : QWidget(parent), c
     c->addWidget(Passwordtxt, 0, 0);
     c->addWidget(Consolemem, 1, 0);
     c->addWidget(Consoletxt, 2, 0);
-    layout->addWidget(console, 3, 0, 1, 2);
+    layout->addWidget(console, 3, 0);
+    Log = new LogPane(context_, this);
+    layout->addWidget(Log, 3, 1);
     layout->setRowStretch(3, 1);
 
     connect(Refreshcmd, &QPushButton::clicked, this, &LivePage::refresh);
+    // The log turned on in server.cfg is turned on in the running server too, when it answers.
+    connect(Log, &LogPane::logTurnedOn, this, [this] {
+        if (last_.answering && !password().isEmpty()) runCommand(QStringLiteral("log on"));
+    });
     connect(Consoletxt, &QLineEdit::returnPressed, this, &LivePage::ConsoletxtReturn);
     connectGuarded(context_, Changemapcmd, &QPushButton::clicked, this, &LivePage::ChangemapcmdClick);
 }

@@ -16,6 +16,8 @@ class QTableWidget;
 
 namespace tarrow {
 
+class LogPane;
+
 // "Live Server": the running server as it answers its query (map, people apart from bots, players, the
 // live settings that differ from server.cfg) and its remote console. Queries run on the event loop and
 // never hold up the window.
@@ -37,6 +39,8 @@ class LivePage : public QWidget {
     QPlainTextEdit* Consolemem = nullptr;
     QComboBox* Mapcmb = nullptr;
     QPushButton* Changemapcmd = nullptr;
+    // The server's log, below the players.
+    LogPane* Log = nullptr;
 
     // Asks the server again, unless a query is still on its way.
     void refresh();

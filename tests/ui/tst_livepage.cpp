@@ -5,6 +5,8 @@
 #include "support/windowtest.h"
 #include "ui/main.h"
 
+#include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -21,6 +23,8 @@ class TestLivePage : public QObject {
     Q_OBJECT
   private slots:
     void showsTheServerAndRunsTheConsole();
+    void theLogPaneFollowsTheLog();
+    void withoutALogItOffersToTurnItOn();
 };
 
 void TestLivePage::showsTheServerAndRunsTheConsole() {
@@ -80,6 +84,80 @@ void TestLivePage::showsTheServerAndRunsTheConsole() {
     QCOMPARE(server.commands.last(), QStringLiteral("exec server.cfg"));
     QTRY_VERIFY(w.statusBar()->currentMessage().startsWith("Applied server.cfg to the running server."));
     QVERIFY(win.prompter.log.isEmpty() || !win.prompter.texts().join(' ').contains("secret"));
+}
+
+namespace {
+
+QByteArray fixtureLog(const char* name) {
+    QFile f(QStringLiteral(TARROW_FIXTURES "/logs/") + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+void TestLivePage::theLogPaneFollowsTheLog() {
+    test::FixtureInstall fx;
+    fx.write("TFC/server.cfg", "hostname \"x\"\r\nlog on\r\n");
+    fx.write("TFC/logs/L1208000.log", fixtureLog("L1208000.log"));
+    test::WindowUnderTest win(fx);
+    TMainfrm& w = win.open();
+    w.Tabs->setCurrentWidget(w.Live);
+    auto* log = control<QPlainTextEdit>(w, "Logmem");
+    QTRY_VERIFY(log->toPlainText().contains("join   Alice (STEAM_0:1:1234) from 203.0.113.7"));
+    const QString all = log->toPlainText();
+    // Joins, chat, console logins; no kill; no password; the failed logins in red.
+    QVERIFY(all.contains("say    Alice (STEAM_0:1:1234): hello \"there\" everyone"));
+    QVERIFY(all.contains("badrcon wrong console password from 192.0.2.66: status"));
+    QVERIFY(!all.contains("killed"));
+    for (const char* password : {"hunter2", "guess1", "guess2"})
+        QVERIFY2(!all.contains(password), password);
+    QVERIFY(log->document()->toHtml().contains("#c00000"));
+    QVERIFY(!control<QPushButton>(w, "Logoncmd")->isVisible());
+
+    // People only, then a filter.
+    QVERIFY(all.contains("Bot Sam (bot)"));
+    control<QCheckBox>(w, "Peopleonlychk")->setChecked(true);
+    QVERIFY(!log->toPlainText().contains("Bot Sam"));
+    QVERIFY(log->toPlainText().contains("Alice"));
+    control<QLineEdit>(w, "Logfiltertxt")->setText("bobby");
+    QVERIFY(log->toPlainText().contains("Bobby (STEAM_0:0:42) left"));
+    QVERIFY(!log->toPlainText().contains("Alice"));
+    control<QLineEdit>(w, "Logfiltertxt")->clear();
+
+    // The engine goes on writing, into the same file and then a new one: the pane follows.
+    QFile more(fx.path("TFC/logs/L1208000.log"));
+    QVERIFY(more.open(QIODevice::Append));
+    more.write(
+        "L 12/08/2026 - 20:11:00: \"Dana<9><STEAM_0:1:99><>\" connected, address \"198.51.100.9:1\"\r\n");
+    more.close();
+    QTRY_VERIFY(log->toPlainText().contains("Dana (STEAM_0:1:99) from 198.51.100.9"));
+    fx.write("TFC/logs/L1208001.log", fixtureLog("L1208001.log"));
+    QTRY_VERIFY(log->toPlainText().contains("kick   Carol (STEAM_ID_LAN) kicked by Console: be nice"));
+    QVERIFY(win.prompter.log.isEmpty());
+}
+
+void TestLivePage::withoutALogItOffersToTurnItOn() {
+    test::FakeServer server;
+    test::FixtureInstall fx;
+    fx.write("TFC/server.cfg", "hostname \"x\"\r\nrcon_password \"secret\"");
+    fx.settings().write(kTarrowKey, ownSettingName(OwnSetting::CommandLine),
+                        "+port " + QString::number(server.port()));
+    test::WindowUnderTest win(fx);
+    TMainfrm& w = win.open();
+    w.Tabs->setCurrentWidget(w.Live);
+    QTRY_COMPARE(control<QLabel>(w, "Maplbl")->text(), QStringLiteral("2fort"));
+    auto* on = control<QPushButton>(w, "Logoncmd");
+    QTRY_VERIFY(on->isVisible());
+    QVERIFY(control<QLabel>(w, "Lognotelbl")->text().contains("no \"log on\""));
+    on->click();
+    // Every byte of server.cfg stays, the line comes at its end, the old version is kept.
+    QCOMPARE(fx.read("TFC/server.cfg"),
+             QByteArray("hostname \"x\"\r\nrcon_password \"secret\"\r\nlog on\r\n"));
+    QVERIFY(!QDir(fx.path("tarrow/backups/TFC")).entryList({"server.cfg.*"}, QDir::Files).isEmpty());
+    // The running server turns it on too.
+    QTRY_VERIFY(server.commands.contains("log on"));
+    QTRY_VERIFY(!on->isVisible());
+    QVERIFY(control<QLabel>(w, "Lognotelbl")->text().contains("No log yet"));
 }
 
 TARROW_WINDOW_TEST_MAIN(TestLivePage)

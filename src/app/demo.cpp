@@ -80,6 +80,30 @@ DemoInstallation buildDemoInstallation(const QString& baseFolder, const QString&
     put(root, QStringLiteral("TFC/mapcycle.txt"),
         {QStringLiteral("2fort"), QStringLiteral("well"), QStringLiteral("rock2")});
     put(root, QStringLiteral("TFC/motd.txt"), {QStringLiteral("Welcome to the Tarrow demo server!")});
+    // An evening of the server's log, for the Live Server page's log pane and `tarrow log`.
+    put(root, QStringLiteral("TFC/logs/L1209000.log"),
+        {QStringLiteral(
+             "L 12/09/2026 - 20:00:00: Log file started (file \"logs/L1209000.log\") (game \"tfc\")"),
+         QStringLiteral("L 12/09/2026 - 20:00:01: Started map \"2fort\" (CRC \"-1234567\")"),
+         QStringLiteral("L 12/09/2026 - 20:00:05: \"[TB] Sniper<1><BOT><>\" entered the game"),
+         QStringLiteral("L 12/09/2026 - 20:00:06: \"[TB] Sniper<1><BOT><Red>\" joined team \"Red\""),
+         QStringLiteral("L 12/09/2026 - 20:01:00: \"Alice<2><STEAM_0:1:1234><>\" connected, address "
+                        "\"203.0.113.7:27005\""),
+         QStringLiteral("L 12/09/2026 - 20:01:10: \"Alice<2><STEAM_0:1:1234><>\" entered the game"),
+         QStringLiteral("L 12/09/2026 - 20:01:12: \"Alice<2><STEAM_0:1:1234><Blue>\" joined team \"Blue\""),
+         QStringLiteral("L 12/09/2026 - 20:02:00: \"Alice<2><STEAM_0:1:1234><Blue>\" say \"gl hf\""),
+         QStringLiteral("L 12/09/2026 - 20:04:00: \"Alice<2><STEAM_0:1:1234><Blue>\" killed \"[TB] "
+                        "Sniper<1><BOT><Red>\" with \"rocket\""),
+         QStringLiteral("L 12/09/2026 - 20:05:00: Bad Rcon: \"rcon 1234567 \"guess\" status\" from "
+                        "\"192.0.2.66:40000\""),
+         QStringLiteral("L 12/09/2026 - 20:06:00: \"Bob<3><STEAM_0:0:42><>\" connected, address "
+                        "\"198.51.100.2:27005\""),
+         QStringLiteral("L 12/09/2026 - 20:06:05: \"Bob<3><STEAM_0:0:42><>\" entered the game"),
+         QStringLiteral(
+             "L 12/09/2026 - 20:07:00: \"Bob<3><STEAM_0:0:42><Red>\" say_team \"I'll take the flag\""),
+         QStringLiteral(
+             "L 12/09/2026 - 20:09:00: \"Bob<3><STEAM_0:0:42><Red>\" disconnected (reason \"Client "
+             "left\")")});
     put(root, QStringLiteral("TFC/server.cfg"),
         {QStringLiteral("// Demo server"), QStringLiteral("hostname \"Tarrow Demo Server\""),
          QStringLiteral("maxplayers\t\t20\t\t// a tab-aligned line"), QStringLiteral("mp_timelimit 25"),

@@ -50,6 +50,7 @@ LogPane::LogPane(WindowContext& context, QWidget* parent) : QWidget(parent), con
     Logmem->setReadOnly(true);
     Logmem->setAccessibleName(QStringLiteral("Log"));
     Logmem->setMaximumBlockCount(kKeptEvents);
+    Logmem->setLineWrapMode(QPlainTextEdit::NoWrap);
     Logmem->setFont(QFont(QStringLiteral("monospace")));
     caption->setBuddy(Logmem);
     Lognotelbl = new QLabel(this);

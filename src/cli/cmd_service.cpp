@@ -3,6 +3,7 @@
 #include "common/fileio.h"
 #include "common/paths.h"
 #include "common/settingsstore.h"
+#include "live/logfiles.h"
 #include "output.h"
 #include "service/manage.h"
 #include "service/restart.h"
@@ -138,6 +139,25 @@ int restartEmpty(const Installation& in, const live::ServerAddress& where, const
     return fail(QStringLiteral("systemctl --user restart %1 failed").arg(unit));
 }
 
+// The server's log since the watchdog's last run, counted into its state; the people seen in the last
+// day. The first run that finds a log starts at its end: the counters count from then on.
+int countLog(const Installation& in, service::WatchState& state) {
+    const QString folder = nativePath(in.paths().logsFolder);
+    live::LogFollower follower(folder);
+    if (!state.log) {
+        if (live::logFilesInOrder(folder).isEmpty()) return 0;
+        state.log = service::LogCounts{};
+        follower.skipToEnd();
+    } else {
+        follower.setPosition({state.log->file, state.log->offset, -1});
+    }
+    follower.poll([&](const live::LogLine& l) { state.log->add(l.event); });
+    state.log->file = follower.position().file;
+    state.log->offset = follower.position().offset;
+    const QDateTime now = QDateTime::currentDateTime();
+    return state.log->seenInDayBefore(QDateTime(now.date(), now.time(), Qt::UTC).toSecsSinceEpoch());
+}
+
 int watch(const Installation& in, const live::ServerAddress& where, const QString& name,
           const QString& textfile, int timeoutMs) {
     const QString unit = service::serverUnitOf(name);
@@ -155,6 +175,7 @@ int watch(const Installation& in, const live::ServerAddress& where, const QStrin
         out() << unit << ": " << o.line << Qt::endl;
         service::systemctlUser({QStringLiteral("restart"), unit});
     }
+    const int seen24h = countLog(in, state);
     createFolder(in.paths().pluginFolder);
     writeFileBytes(in.paths().watchState, QJsonDocument(state.toJson()).toJson(QJsonDocument::Indented),
                    WriteMode::Output);
@@ -165,7 +186,9 @@ int watch(const Installation& in, const live::ServerAddress& where, const QStrin
         if (!o.queried) live.address = where;
         writeFileBytes(
             QDir(textfile).filePath(QStringLiteral("tarrow_") + name + QStringLiteral(".prom")),
-            service::metricsText(name, live, d.report, int(chain.problems.size()), state.restarts).toUtf8(),
+            (service::metricsText(name, live, d.report, int(chain.problems.size()), state.restarts) +
+             (state.log ? service::logMetricsText(name, *state.log, seen24h) : QString()))
+                .toUtf8(),
             WriteMode::Output);
     }
     return code(Exit::Done);

@@ -4,15 +4,63 @@
 
 namespace tarrow::service {
 
+void LogCounts::add(const live::LogEvent& e) {
+    if (e.kind == live::LogKind::Join && e.player) {
+        (e.player->bot() ? botConnects : personConnects) += 1;
+    } else if (e.kind == live::LogKind::Say || e.kind == live::LogKind::SayTeam) {
+        if (e.player) chatLines += 1;
+    } else if (e.kind == live::LogKind::BadRcon) {
+        badRcon += 1;
+    }
+    if ((e.kind == live::LogKind::Join || e.kind == live::LogKind::Enter) && e.player && e.player->person() &&
+        !e.player->sharedId() && e.time.isValid())
+        lastSeen.insert(e.player->id, e.time.toSecsSinceEpoch());
+}
+
+int LogCounts::seenInDayBefore(qint64 now) {
+    for (auto it = lastSeen.begin(); it != lastSeen.end();)
+        it = now - it.value() > 24 * 3600 ? lastSeen.erase(it) : std::next(it);
+    return int(lastSeen.size());
+}
+
+QJsonObject LogCounts::toJson() const {
+    QJsonObject seen;
+    for (auto it = lastSeen.begin(); it != lastSeen.end(); ++it)
+        seen.insert(it.key(), double(it.value()));
+    return {{QStringLiteral("file"), file},
+            {QStringLiteral("offset"), double(offset)},
+            {QStringLiteral("personConnects"), personConnects},
+            {QStringLiteral("botConnects"), botConnects},
+            {QStringLiteral("chatLines"), chatLines},
+            {QStringLiteral("badRcon"), badRcon},
+            {QStringLiteral("lastSeen"), seen}};
+}
+
+LogCounts LogCounts::fromJson(const QJsonObject& o) {
+    LogCounts c;
+    c.file = o.value(QStringLiteral("file")).toString();
+    c.offset = qint64(o.value(QStringLiteral("offset")).toDouble());
+    c.personConnects = o.value(QStringLiteral("personConnects")).toDouble();
+    c.botConnects = o.value(QStringLiteral("botConnects")).toDouble();
+    c.chatLines = o.value(QStringLiteral("chatLines")).toDouble();
+    c.badRcon = o.value(QStringLiteral("badRcon")).toDouble();
+    const QJsonObject seen = o.value(QStringLiteral("lastSeen")).toObject();
+    for (auto it = seen.begin(); it != seen.end(); ++it)
+        c.lastSeen.insert(it.key(), qint64(it.value().toDouble()));
+    return c;
+}
+
 QJsonObject WatchState::toJson() const {
-    return QJsonObject{{QStringLiteral("silentChecks"), silentChecks},
-                       {QStringLiteral("restarts"), restarts},
-                       {QStringLiteral("lastResult"), lastResult},
-                       {QStringLiteral("lastAnswer"), double(lastAnswer)},
-                       {QStringLiteral("players"), players},
-                       {QStringLiteral("bots"), bots},
-                       {QStringLiteral("humans"), humans},
-                       {QStringLiteral("lastRestartReason"), lastRestartReason}};
+    QJsonObject o{{QStringLiteral("silentChecks"), silentChecks},
+                  {QStringLiteral("restarts"), restarts},
+                  {QStringLiteral("lastResult"), lastResult},
+                  {QStringLiteral("lastAnswer"), double(lastAnswer)},
+                  {QStringLiteral("players"), players},
+                  {QStringLiteral("bots"), bots},
+                  {QStringLiteral("humans"), humans},
+                  {QStringLiteral("lastRestartReason"), lastRestartReason}};
+    if (log) o.insert(QStringLiteral("log"), log->toJson());
+    return o;
 }
 
 WatchState WatchState::fromJson(const QJsonObject& o) {
@@ -25,6 +73,8 @@ WatchState WatchState::fromJson(const QJsonObject& o) {
     s.bots = o.value(QStringLiteral("bots")).toInt();
     s.humans = o.value(QStringLiteral("humans")).toInt();
     s.lastRestartReason = o.value(QStringLiteral("lastRestartReason")).toString();
+    if (o.value(QStringLiteral("log")).isObject())
+        s.log = LogCounts::fromJson(o.value(QStringLiteral("log")).toObject());
     return s;
 }
 
@@ -133,6 +183,31 @@ QString metricsText(const QString& name, const live::QueryResult& live, const St
     head(
         {"tarrow_watchdog_restarts_total", "counter", "Restarts the watchdog made because the server hung."});
     sample("tarrow_watchdog_restarts_total", server, watchdogRestarts);
+    return out;
+}
+
+QString logMetricsText(const QString& name, const LogCounts& c, int peopleSeen24h) {
+    const QString server = QStringLiteral("server=\"") + escapeLabel(name) + QLatin1Char('"');
+    QString out;
+    auto series = [&](const char* metric, const char* type, const char* help) {
+        out += QStringLiteral("# HELP %1 %2\n# TYPE %1 %3\n")
+                   .arg(QLatin1String(metric), QLatin1String(help), QLatin1String(type));
+    };
+    auto sample = [&](const char* metric, const QString& labels, double value) {
+        out += QLatin1String(metric) + QLatin1Char('{') + labels + QStringLiteral("} ") +
+               QString::number(value, 'f', 0) + QLatin1Char('\n');
+    };
+    series("tarrow_log_connects_total", "counter",
+           "Connections the server's log records, of people and of bots.");
+    sample("tarrow_log_connects_total", server + QStringLiteral(",kind=\"person\""), c.personConnects);
+    sample("tarrow_log_connects_total", server + QStringLiteral(",kind=\"bot\""), c.botConnects);
+    series("tarrow_log_chat_lines_total", "counter", "Lines players said (say and say_team).");
+    sample("tarrow_log_chat_lines_total", server, c.chatLines);
+    series("tarrow_log_bad_rcon_total", "counter",
+           "Console logins the server refused (a wrong rcon password).");
+    sample("tarrow_log_bad_rcon_total", server, c.badRcon);
+    series("tarrow_people_seen_24h", "gauge", "People (by unique id, not bots) who came in the last day.");
+    sample("tarrow_people_seen_24h", server, peopleSeen24h);
     return out;
 }
 

@@ -125,6 +125,7 @@ class TestService : public QObject {
     void metricsReadBackStrictly();
     void serviceCommandsCallSystemctl();
     void watchRestartsAHungServer();
+    void watchCountsTheLogSinceItsLastLook();
     void packagedWatchdogTemplateChecksTheInstalledService();
     void restartWaitsForPeople_data();
     void restartWaitsForPeople();
@@ -351,6 +352,57 @@ void TestService::watchRestartsAHungServer() {
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QCOMPARE(metrics.value("tarrow_watchdog_restarts_total{server=\"public\"}"), 1.0);
     QCOMPARE(metrics.value("tarrow_server_up{server=\"public\"}"), 0.0);
+}
+
+void TestService::watchCountsTheLogSinceItsLastLook() {
+    test::FakeServer server;
+    test::FixtureInstall fx;
+    fx.write("TFC/liblist.gam", "gamedll \"dlls\\tfc.dll\"\r\n");
+    fx.storeRoot();
+    // What the engine wrote before the first look is not counted: the counters start then.
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString stamp = now.toString("'L 'MM/dd/yyyy' - 'hh:mm:ss': '");
+    const QString old = now.addDays(-3).toString("'L 'MM/dd/yyyy' - 'hh:mm:ss': '");
+    fx.write("TFC/logs/L0101000.log",
+             (old + "\"Old<9><STEAM_0:1:9><>\" connected, address \"1.2.3.4:5\"\r\n").toUtf8());
+    const QString running = "ActiveState=active\\nActiveEnterTimestamp=@1000\\nNRestarts=0\\n";
+    const QStringList args{"watch",          "--name",     "public",          "--address",
+                           server.address(), "--textfile", fx.path("metrics")};
+    QDir().mkpath(fx.path("metrics"));
+    QCOMPARE(tarrowCli(fx, args, running).code, 0);
+    QString error;
+    auto metrics = parsePrometheus(QString::fromUtf8(fx.read("metrics/tarrow_public.prom")), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(metrics.value("tarrow_log_connects_total{server=\"public\",kind=\"person\"}", -1), 0.0);
+
+    // Then the engine writes: a person twice, a bot, chat, two wrong console passwords, a new file.
+    QFile log(fx.path("TFC/logs/L0101000.log"));
+    QVERIFY(log.open(QIODevice::Append));
+    log.write((stamp + "\"Alice<2><STEAM_0:1:1234><>\" connected, address \"203.0.113.7:1\"\r\n" + stamp +
+               "\"Bot<3><BOT><>\" connected, address \"loopback:0\"\r\n" + stamp +
+               "\"Alice<2><STEAM_0:1:1234><Blue>\" say \"hi\"\r\n" + stamp +
+               "\"Bot<3><BOT><Red>\" say_team \"go\"\r\n" + stamp +
+               "Bad Rcon: \"rcon 1 \"guess\" status\" from \"192.0.2.66:4\"\r\n")
+                  .toUtf8());
+    log.close();
+    fx.write("TFC/logs/L0101001.log",
+             (stamp + "Log file started (file \"logs/L0101001.log\")\r\n" + stamp +
+              "\"Alice<2><STEAM_0:1:1234><>\" connected, address \"203.0.113.7:1\"\r\n" + stamp +
+              "Bad Rcon: \"rcon 1 \"guess2\" status\" from \"192.0.2.66:4\"\r\n")
+                 .toUtf8());
+    QCOMPARE(tarrowCli(fx, args, running).code, 0);
+    metrics = parsePrometheus(QString::fromUtf8(fx.read("metrics/tarrow_public.prom")), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(metrics.value("tarrow_log_connects_total{server=\"public\",kind=\"person\"}"), 2.0);
+    QCOMPARE(metrics.value("tarrow_log_connects_total{server=\"public\",kind=\"bot\"}"), 1.0);
+    QCOMPARE(metrics.value("tarrow_log_chat_lines_total{server=\"public\"}"), 2.0);
+    QCOMPARE(metrics.value("tarrow_log_bad_rcon_total{server=\"public\"}"), 2.0);
+    QCOMPARE(metrics.value("tarrow_people_seen_24h{server=\"public\"}"), 1.0);
+    // A third look with nothing new counts nothing twice; no password is kept in the state.
+    QCOMPARE(tarrowCli(fx, args, running).code, 0);
+    metrics = parsePrometheus(QString::fromUtf8(fx.read("metrics/tarrow_public.prom")), &error);
+    QCOMPARE(metrics.value("tarrow_log_bad_rcon_total{server=\"public\"}"), 2.0);
+    QVERIFY(!fx.read("tarrow/watch.json").contains("guess"));
 }
 
 void TestService::packagedWatchdogTemplateChecksTheInstalledService() {

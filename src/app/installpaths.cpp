@@ -73,6 +73,8 @@ InstallPaths::InstallPaths(const QString& r, const QString& c, const ComponentSe
     botTxt = r + QStringLiteral("bot.txt");
     appManifest = r + QStringLiteral("steamapps\\appmanifest_90.acf");
     logsFolder = modDir + QStringLiteral("logs\\");
+    bannedCfg = modDir + QStringLiteral("banned.cfg");
+    listipCfg = modDir + QStringLiteral("listip.cfg");
     if (p != ServerPlatform::Linux) return;
     const QString base = linuxModLibraryBase();
     modLibrary = firstFound(dllsFolder, {base + QStringLiteral(".so"), base + QStringLiteral("_i386.so")});

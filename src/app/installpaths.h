@@ -32,6 +32,8 @@ struct InstallPaths {
     QString appManifest;
     // Where the engine writes its logs (`log on`): a file for each map and each start.
     QString logsFolder;
+    // The bans the server reads at its start (the engine's writeid and writeip write them).
+    QString bannedCfg, listipCfg;
 
     // Where the previous versions of the installation's files are kept; the writes through it go to the
     // installation's journal.

@@ -78,6 +78,12 @@ struct Options {
                              QStringLiteral("only LIST (joins,chat,kills,rcon,map,other)."),
                              QStringLiteral("LIST")};
     QCommandLineOption peopleOnly{QStringLiteral("people-only"), QStringLiteral("leave the bots out.")};
+    QCommandLineOption minutes{QStringLiteral("minutes"),
+                               QStringLiteral("for N minutes only (0, the default: for good)."),
+                               QStringLiteral("N")};
+    QCommandLineOption reason{QStringLiteral("reason"), QStringLiteral("the words the player is shown."),
+                              QStringLiteral("TEXT")};
+    QCommandLineOption kickToo{QStringLiteral("kick"), QStringLiteral("also kick them off the server now.")};
     // The completion script, written at build time from the table; not for people, so not in --help.
     QCommandLineOption bashCompletion{QStringLiteral("bash-completion")};
 
@@ -138,6 +144,7 @@ QList<Command> liveCommands();
 QList<Command> serviceCommands();
 QList<Command> demoCommands();
 QList<Command> logCommands();
+QList<Command> banCommands();
 
 // All of them, in the order --help lists them.
 const QList<Command>& commandTable();

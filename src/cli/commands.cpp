@@ -39,7 +39,10 @@ const QList<QCommandLineOption Options::*>& optionMembers() {
                                                               &Options::follow,
                                                               &Options::since,
                                                               &Options::kinds,
-                                                              &Options::peopleOnly};
+                                                              &Options::peopleOnly,
+                                                              &Options::minutes,
+                                                              &Options::reason,
+                                                              &Options::kickToo};
     return members;
 }
 
@@ -70,7 +73,7 @@ const QList<Command>& commandTable() {
     static const QList<Command> table = [] {
         QList<Command> all;
         for (const QList<Command>& group : {statusCommands(), fileCommands(), liveCommands(), logCommands(),
-                                            serviceCommands(), demoCommands()})
+                                            banCommands(), serviceCommands(), demoCommands()})
             all << group;
         std::stable_sort(all.begin(), all.end(),
                          [](const Command& a, const Command& b) { return a.place < b.place; });

@@ -15,7 +15,7 @@ const QList<ExitMeaning>& exitMeanings() {
         {Exit::Problems,
          "status found a loaded component that misses a file, a warning, or a loader file it could not read "
          "(over 16 MiB, say: counted as empty and named); check found a problem in the loader chain"},
-        {Exit::NoAnswer, "query or rcon had no answer from the server"},
+        {Exit::NoAnswer, "query, rcon or kick had no answer from the server"},
         {Exit::GaveUp, "restart --when-empty --max-wait never gave up while people play"},
     };
     return meanings;

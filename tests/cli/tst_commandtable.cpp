@@ -119,7 +119,7 @@ void TestCommandTable::optionTextsNameTheCommandsThatReadThem_data() {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("text");
     QTest::newRow("json") << "json"
-                          << "status, check, folders, query, log, people, service status, demo: print JSON.";
+                          << "status, check, folders, query, log, people, bans, service status, demo: print JSON.";
     QTest::newRow("dir") << "dir"
                          << "dump, demo: write the folder into DIR.";
     QTest::newRow("restart-when-empty") << "restart-when-empty"

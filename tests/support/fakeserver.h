@@ -4,6 +4,7 @@
 // console: a challenge before every answer, split replies (either header, out of order), rcon output in
 // several datagrams, a refused password, the ban after five wrong ones, silence.
 #include <QByteArray>
+#include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QNetworkDatagram>
@@ -45,7 +46,8 @@ class FakeServer : public QObject {
     QString rconPassword = QStringLiteral("secret");
     QStringList rconOutput{QStringLiteral("hostname: Tarrow Test Server\n"), QStringLiteral("map: 2fort\n"),
                            QStringLiteral("players: 5\n")};
-    QStringList commands; // the rcon commands accepted
+    QStringList commands;                // the rcon commands accepted
+    QHash<QString, QString> rconReplies; // a command's own output, instead of rconOutput
     int badPasswords = 0;
     int requests = 0;
 
@@ -160,6 +162,10 @@ class FakeServer : public QObject {
             return;
         }
         commands << command;
+        if (rconReplies.contains(command)) {
+            send(prefix + rconReplies.value(command).toUtf8(), d);
+            return;
+        }
         for (const QString& part : rconOutput)
             send(prefix + part.toUtf8(), d);
     }

@@ -120,7 +120,7 @@ std::optional<LogFilter> filterOf(const Invocation& c) {
 
 // The installation's log folder, native; empty (with the error said) when it holds no log.
 QString logsFolderOf(const Invocation& c) {
-    const QString folder = nativePath(c.installation().paths().logsFolder);
+    QString folder = nativePath(c.installation().paths().logsFolder);
     if (!live::logFilesInOrder(folder).isEmpty()) return folder;
     fail(QStringLiteral("no log files in %1: the server writes them once server.cfg has \"log on\"")
              .arg(folder));

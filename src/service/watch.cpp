@@ -19,7 +19,7 @@ void LogCounts::add(const live::LogEvent& e) {
 
 int LogCounts::seenInDayBefore(qint64 now) {
     for (auto it = lastSeen.begin(); it != lastSeen.end();)
-        it = now - it.value() > 24 * 3600 ? lastSeen.erase(it) : std::next(it);
+        it = now - it.value() > qint64(24) * 3600 ? lastSeen.erase(it) : std::next(it);
     return int(lastSeen.size());
 }
 

@@ -39,7 +39,7 @@ class LogPane : public QWidget {
 
     // How many events are kept for the filter, and how much of the newest file is read at first.
     static constexpr int kKeptEvents = 2000;
-    static constexpr qint64 kFirstRead = 256 * 1024;
+    static constexpr qint64 kFirstRead = qint64(256) * 1024;
 
   signals:
     // "Turn the log on" asks the page to send `log on` too when the server answers.

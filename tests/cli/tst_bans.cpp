@@ -57,7 +57,8 @@ void TestBans::theListsSavedAndLive() {
     const auto r = in.run({"bans", "--json"}, server.address());
     QVERIFY2(r.code == 0, qPrintable(r.err));
     QStringList seen;
-    for (const QJsonValue& v : QJsonDocument::fromJson(r.out.toUtf8()).array()) {
+    const QJsonArray list = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    for (const QJsonValue v : list) {
         const QJsonObject o = v.toObject();
         seen << QStringLiteral("%1 %2 saved=%3 live=%4 %5")
                     .arg(o["value"].toString(), o["kind"].toString())

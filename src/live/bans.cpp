@@ -60,6 +60,28 @@ QList<LiveBan> bansInConsole(const QString& output, bool addresses) {
     return bans;
 }
 
+QList<StatusPlayer> playersInStatus(const QString& output) {
+    // The name runs to the last quote before the user id: a name may hold quotes itself.
+    static const QRegularExpression player(QStringLiteral("^#\\s*\\d+\\s+\"(.*)\"\\s+(\\S+)\\s+(\\S+)(.*)$"));
+    QList<StatusPlayer> players;
+    for (const QString& line : output.split(QLatin1Char('\n'))) {
+        const auto m = player.match(line.trimmed());
+        if (!m.hasMatch()) continue;
+        StatusPlayer p;
+        p.name = m.captured(1);
+        bool ok = false;
+        p.uid = m.captured(2).toInt(&ok);
+        if (!ok) continue;
+        p.id = m.captured(3);
+        const QStringList rest = m.captured(4).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (!rest.isEmpty() && rest.last().contains(QLatin1Char(':')) &&
+            rest.last().contains(QLatin1Char('.')))
+            p.address = rest.last();
+        players.append(p);
+    }
+    return players;
+}
+
 QList<BanEntry> mergeBans(const QStringList& savedIds, const QStringList& savedAddresses,
                           const QList<LiveBan>& liveIds, const QList<LiveBan>& liveAddresses) {
     QList<BanEntry> all;

@@ -31,6 +31,16 @@ struct LiveBan {
 // The console's answer to listid ("1 STEAM_0:1:1234 : permanent") or listip ("1.2.3.4 : 30.000 min").
 QList<LiveBan> bansInConsole(const QString& output, bool addresses);
 
+// A player as the console's `status` lists them: # 1 "Alice" 2 STEAM_0:1:1234 12 13:32 50 0 1.2.3.4:5.
+struct StatusPlayer {
+    QString name;
+    int uid = -1;
+    QString id;      // BOT for a bot
+    QString address; // ip:port; empty for a bot
+    bool bot() const { return id.compare(QLatin1String("BOT"), Qt::CaseInsensitive) == 0; }
+};
+QList<StatusPlayer> playersInStatus(const QString& output);
+
 // The saved and the live lists as one, saved ones first, each value once.
 QList<BanEntry> mergeBans(const QStringList& savedIds, const QStringList& savedAddresses,
                           const QList<LiveBan>& liveIds, const QList<LiveBan>& liveAddresses);

@@ -1,5 +1,7 @@
 #include "restart.h"
 
+#include "live/bans.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
@@ -44,13 +46,9 @@ RestartResult restartWhenEmpty(const EmptyRestart& with, qint64 maxWait, bool wa
 }
 
 int peopleInStatus(const QString& output) {
-    // The name runs to the last quote before the user id: a name may hold quotes itself.
-    static const QRegularExpression player(QStringLiteral("^#\\s*\\d+\\s+\"(.*)\"\\s+(\\S+)\\s+(\\S+)"));
     int people = 0;
-    for (const QString& line : output.split(QLatin1Char('\n'))) {
-        const auto m = player.match(line.trimmed());
-        if (m.hasMatch() && m.captured(3).compare(QLatin1String("BOT"), Qt::CaseInsensitive) != 0) ++people;
-    }
+    for (const live::StatusPlayer& p : live::playersInStatus(output))
+        if (!p.bot()) ++people;
     return people;
 }
 

@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -83,9 +84,15 @@ LivePage::LivePage(WindowContext& context, QWidget* parent) : QWidget(parent), c
     grid->setColumnStretch(1, 1);
     layout->addWidget(server, 0, 0);
 
-    Playerstbl = table(
-        "Playerstbl", {QStringLiteral("Player"), QStringLiteral("Score"), QStringLiteral("Connected")}, this);
+    Playerstbl = table("Playerstbl",
+                       {QStringLiteral("Player"), QStringLiteral("Score"), QStringLiteral("Connected"),
+                        QStringLiteral("Unique id")},
+                       this);
     Playerstbl->setAccessibleName(QStringLiteral("Players"));
+    Playerstbl->setToolTip(QStringLiteral("Right-click a player to kick or ban them"));
+    Playerstbl->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Playerstbl, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { context_.guarded([this, at] { PlayerstblMenu(at); }); });
     layout->addWidget(Playerstbl, 0, 1);
     Differstbl =
         table("Differstbl",
@@ -179,7 +186,9 @@ void LivePage::show(const live::QueryResult& r) {
     for (int row = 0; row < players.size(); ++row)
         setRow(Playerstbl, row,
                {players[row].name, QString::number(players[row].score),
-                duration(players[row].connectedSeconds())});
+                duration(players[row].connectedSeconds()), QString()});
+    showIds();
+    if (r.answering) askStatus();
     QList<live::SettingDifference> differ;
     if (r.rules && context_.installation().isSet())
         differ = live::differences(context_.installation().serverCfgValues(), *r.rules);
@@ -197,7 +206,102 @@ void LivePage::show(const live::QueryResult& r) {
     emit answered(r);
 }
 
+void LivePage::askStatus() {
+    const QString pw = password();
+    if (askingStatus_ || commandsRunning_ > 0 || pw.isEmpty()) return;
+    askingStatus_ = true;
+    auto* job = new live::RconJob(address(), pw, QStringLiteral("status"), 1500, this);
+    connect(job, &live::RconJob::finished, this, [this, job](const live::RconResult& r) {
+        job->deleteLater();
+        askingStatus_ = false;
+        // A refused password is not sent again; the table then shows no ids.
+        statusPlayers_ = r.status == live::RconStatus::Done ? live::playersInStatus(r.output)
+                                                            : QList<live::StatusPlayer>();
+        showIds();
+        for (const auto& next : std::exchange(afterStatus_, {}))
+            next();
+    });
+    job->start();
+}
+
+void LivePage::showIds() {
+    for (int row = 0; row < Playerstbl->rowCount(); ++row) {
+        QTableWidgetItem* name = Playerstbl->item(row, 0);
+        QTableWidgetItem* id = Playerstbl->item(row, 3);
+        if (!name || !id) continue;
+        const auto it = std::find_if(statusPlayers_.begin(), statusPlayers_.end(),
+                                     [&](const live::StatusPlayer& p) { return p.name == name->text(); });
+        id->setText(it == statusPlayers_.end() ? QString() : it->bot() ? QStringLiteral("bot") : it->id);
+    }
+}
+
+void LivePage::PlayerstblMenu(const QPoint& at) {
+    const QTableWidgetItem* item = Playerstbl->itemAt(at);
+    if (!item) return;
+    const QString name = Playerstbl->item(item->row(), 0)->text();
+    const auto it = std::find_if(statusPlayers_.begin(), statusPlayers_.end(),
+                                 [&](const live::StatusPlayer& p) { return p.name == name; });
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("Playersmnu"));
+    if (it == statusPlayers_.end()) {
+        // Without the console's status there is no number or id to act on.
+        menu.addAction(QStringLiteral("Kick and ban need the console password"))->setEnabled(false);
+        menu.exec(Playerstbl->viewport()->mapToGlobal(at));
+        return;
+    }
+    const live::StatusPlayer who = *it;
+    connect(menu.addAction(QStringLiteral("&Kick...")), &QAction::triggered, this,
+            [this, who] { context_.guarded([this, who] { kickOrBan(who, -1); }); });
+    for (const auto& [caption, minutes] :
+         {std::pair{"Ban for &60 Minutes...", 60}, std::pair{"Ban for a &Day...", 1440},
+          std::pair{"Ban for &Good...", 0}})
+        connect(menu.addAction(QString::fromLatin1(caption)), &QAction::triggered, this,
+                [this, who, minutes = minutes] {
+                    context_.guarded([this, who, minutes] { kickOrBan(who, minutes); });
+                });
+    menu.exec(Playerstbl->viewport()->mapToGlobal(at));
+}
+
+void LivePage::kickOrBan(const live::StatusPlayer& who, int banMinutes) {
+    // An id the engine gives many people (a LAN game) is banned by the player's address.
+    live::LogPlayer asLogged;
+    asLogged.id = who.id;
+    const bool byAddress = asLogged.sharedId() && !who.address.isEmpty();
+    const QString shown = who.name + QStringLiteral(" (") +
+                          (byAddress ? who.address.section(QLatin1Char(':'), 0, 0) : who.id) +
+                          QLatin1Char(')');
+    if (banMinutes < 0) {
+        if (!context_.prompter().confirm(QStringLiteral("Kick %1?").arg(shown))) return;
+        runCommand(QStringLiteral("kick # %1").arg(who.uid));
+        return;
+    }
+    const QString lasting =
+        banMinutes == 0 ? QStringLiteral("for good") : QStringLiteral("for %1 minutes").arg(banMinutes);
+    if (!context_.prompter().confirm(QStringLiteral("Ban %1 %2?").arg(shown, lasting))) return;
+    // One after the other: writeid and writeip save the lists as the ban left them.
+    QStringList commands;
+    if (byAddress)
+        commands
+            << QStringLiteral("addip %1 %2").arg(banMinutes).arg(who.address.section(QLatin1Char(':'), 0, 0))
+            << QStringLiteral("kick # %1").arg(who.uid) << QStringLiteral("writeip");
+    else
+        commands << QStringLiteral("banid %1 %2 kick").arg(banMinutes).arg(who.id)
+                 << QStringLiteral("writeid");
+    runCommands(commands);
+}
+
+void LivePage::runCommands(const QStringList& commands) {
+    if (commands.isEmpty()) return;
+    runCommand(commands.first(), [this, rest = commands.mid(1)](const live::RconResult& r) {
+        if (r.status == live::RconStatus::Done) runCommands(rest);
+    });
+}
+
 void LivePage::runCommand(const QString& command, const std::function<void(const live::RconResult&)>& done) {
+    if (askingStatus_) {
+        afterStatus_ << [this, command, done] { runCommand(command, done); };
+        return;
+    }
     const QString pw = password();
     Consolemem->appendPlainText(QStringLiteral("] ") + command);
     if (pw.isEmpty()) {
@@ -207,8 +311,10 @@ void LivePage::runCommand(const QString& command, const std::function<void(const
         return;
     }
     auto* job = new live::RconJob(address(), pw, command, 1500, this);
+    ++commandsRunning_;
     connect(job, &live::RconJob::finished, this, [this, job, done](const live::RconResult& r) {
         job->deleteLater();
+        --commandsRunning_;
         QString text = r.status == live::RconStatus::Done ? r.output : live::rconStatusText(r.status);
         while (text.endsWith(QLatin1Char('\n')))
             text.chop(1);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "live/bans.h"
 #include "live/client.h"
 #include "page.h"
 
@@ -57,8 +58,19 @@ class LivePage : public QWidget {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The players as the console's `status` last listed them (ids, bots, addresses); empty without it.
+    const QList<live::StatusPlayer>& statusPlayers() const { return statusPlayers_; }
+
   private:
     void show(const live::QueryResult& result);
+    // Asks the console's `status` quietly, for the players' unique ids and which of them are bots.
+    void askStatus();
+    void showIds();
+    // The players table's menu: Kick..., Ban... (each asked once).
+    void PlayerstblMenu(const QPoint& at);
+    void kickOrBan(const live::StatusPlayer& who, int banMinutes);
+    // Runs the commands in turn, each once the one before has been done.
+    void runCommands(const QStringList& commands);
     void ConsoletxtReturn();
     void ChangemapcmdClick();
     live::ServerAddress address() const;
@@ -68,6 +80,12 @@ class LivePage : public QWidget {
     bool querying_ = false;
     QDateTime stateSince_;
     bool answeringShown_ = false;
+    QList<live::StatusPlayer> statusPlayers_;
+    bool askingStatus_ = false;
+    // Console commands on their way; one password is never sent twice at once (a refusal must be heard
+    // before the next try), so the page's own status and a typed command wait for each other.
+    int commandsRunning_ = 0;
+    QList<std::function<void()>> afterStatus_;
     QStringList history_;
     qsizetype historyAt_ = 0;
 };

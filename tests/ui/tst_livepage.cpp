@@ -5,15 +5,18 @@
 #include "support/windowtest.h"
 #include "ui/main.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QtTest>
 
 using namespace tarrow;
@@ -25,6 +28,7 @@ class TestLivePage : public QObject {
     void showsTheServerAndRunsTheConsole();
     void theLogPaneFollowsTheLog();
     void withoutALogItOffersToTurnItOn();
+    void playersByUniqueIdKickedAndBanned();
 };
 
 void TestLivePage::showsTheServerAndRunsTheConsole() {
@@ -56,22 +60,28 @@ void TestLivePage::showsTheServerAndRunsTheConsole() {
     QCOMPARE(differs->item(0, 1)->text(), QStringLiteral("600"));
     QCOMPARE(differs->item(0, 2)->text(), QStringLiteral("800"));
 
-    // The console, with the password of server.cfg, and its history.
+    // The console, with the password of server.cfg, and its history. The page asks `status` itself for
+    // the players' ids: what was typed is the rest.
+    const auto typed = [&server] {
+        QStringList c = server.commands;
+        c.removeAll("status");
+        return c;
+    };
     auto* line = control<QLineEdit>(w, "Consoletxt");
-    line->setText("status");
+    line->setText("stats");
     QTest::keyClick(line, Qt::Key_Return);
     QTRY_VERIFY(
         control<QPlainTextEdit>(w, "Consolemem")->toPlainText().contains("hostname: Tarrow Test Server"));
-    QCOMPARE(server.commands, QStringList{"status"});
+    QCOMPARE(typed(), QStringList{"stats"});
     QTest::keyClick(line, Qt::Key_Up);
-    QCOMPARE(line->text(), QStringLiteral("status"));
+    QCOMPARE(line->text(), QStringLiteral("stats"));
     QTest::keyClick(line, Qt::Key_Down);
     QCOMPARE(line->text(), QString());
     // Change Map sends changelevel with the chosen map.
     QTRY_VERIFY(control<QPushButton>(w, "Changemapcmd")->isEnabled());
     control<QPushButton>(w, "Changemapcmd")->click();
-    QTRY_COMPARE(server.commands.size(), 2);
-    QCOMPARE(server.commands.last(), QStringLiteral("changelevel 2fort"));
+    QTRY_COMPARE(typed().size(), 2);
+    QCOMPARE(typed().last(), QStringLiteral("changelevel 2fort"));
 
     // A saved server.cfg can be applied without a restart.
     w.Tabs->setCurrentIndex(4);
@@ -80,8 +90,8 @@ void TestLivePage::showsTheServerAndRunsTheConsole() {
     auto* apply = w.statusBar()->findChild<QPushButton*>("Applycmd");
     QVERIFY(apply);
     apply->click();
-    QTRY_COMPARE(server.commands.size(), 3);
-    QCOMPARE(server.commands.last(), QStringLiteral("exec server.cfg"));
+    QTRY_COMPARE(typed().size(), 3);
+    QCOMPARE(typed().last(), QStringLiteral("exec server.cfg"));
     QTRY_VERIFY(w.statusBar()->currentMessage().startsWith("Applied server.cfg to the running server."));
     QVERIFY(win.prompter.log.isEmpty() || !win.prompter.texts().join(' ').contains("secret"));
 }
@@ -158,6 +168,55 @@ void TestLivePage::withoutALogItOffersToTurnItOn() {
     QTRY_VERIFY(server.commands.contains("log on"));
     QTRY_VERIFY(!on->isVisible());
     QVERIFY(control<QLabel>(w, "Lognotelbl")->text().contains("No log yet"));
+}
+
+void TestLivePage::playersByUniqueIdKickedAndBanned() {
+    test::FakeServer server;
+    server.rconReplies.insert("status", "hostname: Tarrow Test Server\n"
+                                        "#      name userid uniqueid frag time ping loss adr\n"
+                                        "# 1 \"Alice\" 2 STEAM_0:1:1234 12 13:32 50 0 203.0.113.7:27005\n"
+                                        "# 2 \"[TB] Bot1\" 3 BOT 3 13:32 0 0\n2 users\n");
+    test::FixtureInstall fx;
+    fx.write("TFC/server.cfg", "rcon_password \"secret\"\r\n");
+    fx.settings().write(kTarrowKey, ownSettingName(OwnSetting::CommandLine),
+                        "+port " + QString::number(server.port()));
+    test::WindowUnderTest win(fx);
+    TMainfrm& w = win.open();
+    w.Tabs->setCurrentWidget(w.Live);
+    auto* players = control<QTableWidget>(w, "Playerstbl");
+    QTRY_COMPARE(players->rowCount(), 2);
+    QTRY_COMPARE(players->item(0, 3)->text(), QStringLiteral("STEAM_0:1:1234"));
+    QCOMPARE(players->item(1, 3)->text(), QStringLiteral("bot"));
+
+    // Ban for an hour, asked once; the engine saves the lists after the ban.
+    const QPoint alice = players->visualItemRect(players->item(0, 0)).center();
+    win.prompter.answers.enqueue(true);
+    QTimer::singleShot(300, [] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* a : menu->actions())
+                if (a->text().contains("60 Minutes")) a->trigger();
+            menu->close();
+        }
+    });
+    emit players->customContextMenuRequested(alice);
+    QTRY_VERIFY(server.commands.contains("writeid"));
+    QVERIFY(win.prompter.texts().contains("Ban Alice (STEAM_0:1:1234) for 60 minutes?"));
+    const qsizetype banned = server.commands.indexOf("banid 60 STEAM_0:1:1234 kick");
+    QVERIFY(banned >= 0 && banned < server.commands.indexOf("writeid"));
+
+    // Kick, refused at the question: nothing is sent.
+    win.prompter.answers.enqueue(false);
+    QTimer::singleShot(300, [] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* a : menu->actions())
+                if (a->text().contains("Kick")) a->trigger();
+            menu->close();
+        }
+    });
+    emit players->customContextMenuRequested(alice);
+    QTRY_VERIFY(win.prompter.texts().contains("Kick Alice (STEAM_0:1:1234)?"));
+    QTest::qWait(300);
+    QVERIFY(!server.commands.join(' ').contains("kick # 2"));
 }
 
 TARROW_WINDOW_TEST_MAIN(TestLivePage)

@@ -137,7 +137,9 @@ void TestWindowGuard::theConsoleReadsThePasswordAlone() {
     ConsolePage page(server, "mp_timelimit 25min\r\nrcon_password \"secret\"\r\n");
     page.enter("status");
     QTRY_VERIFY(page.output().contains("hostname: Tarrow Test Server"));
-    QCOMPARE(server.commands, QStringList{"status"});
+    // The page's own status for the players' ids may have gone too: nothing else did.
+    QVERIFY(!server.commands.isEmpty());
+    QCOMPARE(server.commands.count("status"), server.commands.size());
     QVERIFY(page.win->prompter.texts("error").isEmpty());
     QVERIFY(page.w().isVisible());
 }

@@ -118,8 +118,9 @@ void TestCommandTable::theProgramEndsWithTheCodesItDocuments() {
 void TestCommandTable::optionTextsNameTheCommandsThatReadThem_data() {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("text");
-    QTest::newRow("json") << "json"
-                          << "status, check, folders, query, log, people, bans, service status, demo: print JSON.";
+    QTest::newRow("json")
+        << "json"
+        << "status, check, folders, query, log, people, bans, service status, demo: print JSON.";
     QTest::newRow("dir") << "dir"
                          << "dump, demo: write the folder into DIR.";
     QTest::newRow("restart-when-empty") << "restart-when-empty"
@@ -144,7 +145,7 @@ void TestCommandTable::tabOffersWhatTheTableSays_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("offered");
     QTest::newRow("commands") << "tarrow lo"
-                               << "load log";
+                              << "load log";
     QTest::newRow("after options") << "tarrow --json ch"
                                    << "check";
     QTest::newRow("a component") << "tarrow unload m"
